@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, the demo and the tests need, then builds
+# everything into build/ (the executable is build/tableau).
+# Usage: scripts/setup.sh [--no-install]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+PACKAGES=(
+    # build
+    cmake ninja-build g++ pkg-config
+    libsqlite3-dev qt6-base-dev qt6-base-dev-tools libqt6svg6-dev libgl-dev
+    libgtest-dev libgmock-dev
+    # run: fonts with the metrics of Arial, Times New Roman and Courier New
+    fonts-liberation
+    # demo and tests
+    sqlite3 poppler-utils
+    cups cups-client printer-driver-cups-pdf
+)
+
+as_root() {
+    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+if [ "${1:-}" != "--no-install" ]; then
+    missing=()
+    for p in "${PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+    done
+    if [ ${#missing[@]} -gt 0 ]; then
+        echo "== Installazione dei pacchetti: ${missing[*]}"
+        as_root apt-get update
+        as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
+    fi
+fi
+
+echo "== Compilazione in build/"
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j "$(nproc)"

@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Installs what is needed, builds, and runs every test (ctest). Printing tests use a real
+# CUPS server that this script starts for the run and stops afterwards.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+
+started_cups=0
+if [ -x scripts/cups-test-server.sh ]; then
+    scripts/cups-test-server.sh start && started_cups=1
+fi
+stop_cups() {
+    if [ "$started_cups" -eq 1 ]; then scripts/cups-test-server.sh stop || true; fi
+}
+trap stop_cups EXIT
+
+cd build
+QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j 2 "$@"

@@ -1,0 +1,63 @@
+#include <iostream>
+#include <string_view>
+
+#include "app/cli_commands.h"
+
+namespace tableau::cli {
+namespace {
+
+constexpr std::string_view kUso = R"(Uso: tableau [COMANDO [OPZIONI]]
+
+Senza comando apre la finestra di richiesta del tableau. La cartella corrente è la
+cartella dei dati: vi si trovano gli archivi dell'albergo e vi si scrivono i file della
+postazione (la variabile d'ambiente PCLocal dà il numero della postazione).
+
+Comandi:
+  chart --hotel H --tableau T --from PRIMA --to ULTIMA --date GG/MM/AAAA
+        Scrive il file del tableau (FD seguito dal valore di PCLocal) della settimana
+        che inizia alla data indicata, per le camere da PRIMA a ULTIMA (confrontate come
+        testo) del tableau T dell'albergo H.
+  csv   Converte il file del tableau nel file per il foglio di calcolo (fd<PCLocal>.csv).
+  print --destination NOME [--printer NOME] [--hotel H] [--normal] [--landscape] [--duplex]
+        Stampa il file del tableau sulla destinazione indicata.
+  print --list
+        Elenca le stampanti installate.
+  check Controlla che la cartella dei dati contenga gli archivi, le tabelle e i campi
+        che il programma legge.
+
+Opzioni generali:
+  -h, --help    mostra questo aiuto
+
+Codici di uscita: 0 eseguito, 1 errore degli archivi o del sistema, 2 richiesta rifiutata.
+)";
+
+}  // namespace
+
+int esegui(int argc, char** argv, std::ostream& out, std::ostream& err) {
+    if (argc < 2) {
+        err << kUso;
+        return 2;
+    }
+    const std::string_view comando = argv[1];
+    const Argomenti argomenti(argv + 2, argv + argc);
+    if (comando == "-h" || comando == "--help" || comando == "help") {
+        out << kUso;
+        return 0;
+    }
+    if (comando == "chart") {
+        return comandoChart(argomenti, out, err);
+    }
+    if (comando == "check") {
+        return comandoCheck(argomenti, out, err);
+    }
+    if (comando == "csv") {
+        return comandoCsv(argomenti, out, err);
+    }
+    if (comando == "print") {
+        return comandoPrint(argomenti, out, err);
+    }
+    err << "tableau: comando sconosciuto \"" << comando << "\". Usare tableau --help.\n";
+    return 2;
+}
+
+}  // namespace tableau::cli

@@ -1,0 +1,20 @@
+#include "chart/chart_file.h"
+
+#include "db/data_directory.h"
+#include "routines/environment.h"
+
+namespace tableau {
+
+std::string NumeroPostazione() { return VariabileAmbiente("PCLocal").value_or(""); }
+
+std::string NomeFileTableau() { return "FD" + NumeroPostazione(); }
+
+std::optional<std::filesystem::path> TrovaFileTableau(const std::filesystem::path& directory) {
+    auto found = findFileIgnoringCase(directory, NomeFileTableau());
+    if (found && !std::filesystem::is_regular_file(*found)) {
+        return std::nullopt;
+    }
+    return found;
+}
+
+}  // namespace tableau

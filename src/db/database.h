@@ -1,0 +1,51 @@
+#pragma once
+// A hotel database file, opened read-only by its bare name in the data directory.
+// The on-disk format is found from the file itself; every format offers the same
+// tables-and-record-sets view.
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "db/criteria.h"
+#include "db/record_set.h"
+
+namespace tableau::db {
+
+// "Select * From <table> Where <where>", optionally narrowed further by
+// "<field> In (Select <subqueryField> From <subqueryTable> In '<subqueryFile>' Where ...)".
+struct SelectStatement {
+    std::string table;
+    Criteria where{""};
+    struct SubqueryIn {
+        std::string field;
+        std::string file;  // bare name of another database file in the same directory
+        std::string table;
+        std::string selectField;
+        Criteria where{""};
+    };
+    std::optional<SubqueryIn> in;
+};
+
+class Database {
+public:
+    virtual ~Database() = default;
+
+    // The whole table in storage order. Throws DatabaseError naming a missing table.
+    virtual RecordSet openTable(const std::string& table) = 0;
+
+    // The rows of the table meeting the statement, in storage order. An empty criteria
+    // text selects every row. Throws DatabaseError naming a missing table or field.
+    virtual RecordSet select(const SelectStatement& statement) = 0;
+
+    // The bare name the database was opened by ("Tableau.mdb").
+    virtual const std::string& name() const = 0;
+};
+
+// Opens a database file of the directory by its bare name, matched without regard to
+// letter case. Throws DatabaseError when the file is missing or of an unknown format.
+std::unique_ptr<Database> openDatabase(const std::filesystem::path& directory,
+                                       std::string_view bareName);
+
+}  // namespace tableau::db

@@ -1,0 +1,71 @@
+#include "db/value.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "routines/numeric_value.h"
+
+namespace tableau::db {
+
+std::string Value::asText() const {
+    if (isText()) {
+        return textRef();
+    }
+    if (isInteger()) {
+        return std::to_string(std::get<std::int64_t>(data_));
+    }
+    if (isReal()) {
+        const double v = std::get<double>(data_);
+        if (v == std::trunc(v) && std::fabs(v) < 1e15) {
+            return std::to_string(static_cast<long long>(v));
+        }
+        char out[32];
+        std::snprintf(out, sizeof out, "%.15g", v);
+        return out;
+    }
+    return {};
+}
+
+double Value::asNumber() const {
+    if (isInteger()) {
+        return static_cast<double>(std::get<std::int64_t>(data_));
+    }
+    if (isReal()) {
+        return std::get<double>(data_);
+    }
+    if (isText()) {
+        return ValoreNumerico(textRef());
+    }
+    return 0;
+}
+
+std::int64_t Value::asInteger() const {
+    if (isInteger()) {
+        return std::get<std::int64_t>(data_);
+    }
+    return static_cast<std::int64_t>(std::nearbyint(asNumber()));
+}
+
+std::optional<int> compareValues(const Value& a, const Value& b) {
+    if (a.isNull() || b.isNull()) {
+        return std::nullopt;
+    }
+    if (a.isText() && b.isText()) {
+        const int c = a.textRef().compare(b.textRef());  // char_traits<char> compares unsigned
+        return c < 0 ? -1 : (c > 0 ? 1 : 0);
+    }
+    if (a.isInteger() && b.isInteger()) {
+        const auto x = a.asInteger();
+        const auto y = b.asInteger();
+        return x < y ? -1 : (x > y ? 1 : 0);
+    }
+    if ((a.isText() && !TestoNumerico(a.textRef())) ||
+        (b.isText() && !TestoNumerico(b.textRef()))) {
+        return std::nullopt;
+    }
+    const double x = a.asNumber();
+    const double y = b.asNumber();
+    return x < y ? -1 : (x > y ? 1 : 0);
+}
+
+}  // namespace tableau::db

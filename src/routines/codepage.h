@@ -1,0 +1,17 @@
+#pragma once
+// Conversion between the chart's single-byte text (Windows-1252) and UTF-8.
+// The core keeps every text as Windows-1252 bytes; UTF-8 only crosses its edges
+// (database text in, Qt and terminal text out).
+#include <string>
+#include <string_view>
+
+namespace tableau {
+
+// A character with no Windows-1252 code becomes "?"; malformed UTF-8 bytes too.
+std::string utf8ToCp1252(std::string_view utf8);
+
+// The five codes Windows-1252 leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) map to
+// the C1 control characters of the same value, so every byte survives a round trip.
+std::string cp1252ToUtf8(std::string_view cp1252);
+
+}  // namespace tableau
