@@ -1,0 +1,14 @@
+#pragma once
+// A realistic demo data directory: two hotels, their room blocks and rooms, guests and
+// bookings around a given day, arrangements, companies and a print configuration.
+#include <filesystem>
+
+#include "routines/dates.h"
+
+namespace tableau::demo {
+
+// Writes every database file of the suite into the directory (created when missing);
+// the stays are placed around `oggi`. The same day always gives the same data.
+void scriviHotelDemo(const std::filesystem::path& directory, const Data& oggi);
+
+}  // namespace tableau::demo
