@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
+#include <cmath>
 #include <cstdlib>
 
 #include "db/errors.h"
@@ -17,7 +19,7 @@ bool sameName(std::string_view a, std::string_view b) {
 }
 
 class Parser {
-public:
+  public:
     Parser(const std::string& text, const std::vector<std::string>& columns,
            const std::string& table)
         : text_(text), columns_(columns), table_(table) {}
@@ -34,7 +36,7 @@ public:
     std::vector<int> used;
     int nextParam = 0;
 
-private:
+  private:
     [[noreturn]] void fail(const std::string& why) const {
         throw DatabaseError("Criterio di ricerca non valido su " + table_ + " (" + why +
                             "): " + text_);
@@ -54,8 +56,8 @@ private:
             return false;
         }
         const std::size_t end = pos_ + word.size();
-        if (end < text_.size() && (std::isalnum(static_cast<unsigned char>(text_[end])) ||
-                                   text_[end] == '_')) {
+        if (end < text_.size() &&
+            (std::isalnum(static_cast<unsigned char>(text_[end])) || text_[end] == '_')) {
             return false;
         }
         pos_ = end;
@@ -153,8 +155,8 @@ private:
             name = text_.substr(pos_, close - pos_);
             pos_ = close + 1;
         } else {
-            while (pos_ < text_.size() && (std::isalnum(static_cast<unsigned char>(text_[pos_])) ||
-                                           text_[pos_] == '_')) {
+            while (pos_ < text_.size() &&
+                   (std::isalnum(static_cast<unsigned char>(text_[pos_])) || text_[pos_] == '_')) {
                 name += text_[pos_++];
             }
         }
@@ -174,12 +176,18 @@ private:
     }
 
     CompareOp parseOp() {
-        if (symbol("<>")) return CompareOp::Ne;
-        if (symbol("<=")) return CompareOp::Le;
-        if (symbol(">=")) return CompareOp::Ge;
-        if (symbol("=")) return CompareOp::Eq;
-        if (symbol("<")) return CompareOp::Lt;
-        if (symbol(">")) return CompareOp::Gt;
+        if (symbol("<>"))
+            return CompareOp::Ne;
+        if (symbol("<="))
+            return CompareOp::Le;
+        if (symbol(">="))
+            return CompareOp::Ge;
+        if (symbol("="))
+            return CompareOp::Eq;
+        if (symbol("<"))
+            return CompareOp::Lt;
+        if (symbol(">"))
+            return CompareOp::Gt;
         fail("atteso un operatore di confronto");
     }
 
@@ -207,19 +215,28 @@ private:
             }
             return Operand{Value::text(std::move(value))};
         }
-        const char* begin = text_.c_str() + pos_;
-        char* end = nullptr;
-        if (pos_ < text_.size() && (std::isdigit(static_cast<unsigned char>(text_[pos_])) ||
-                                    text_[pos_] == '-' || text_[pos_] == '+' ||
-                                    text_[pos_] == '.')) {
-            const long long integer = std::strtoll(begin, &end, 10);
-            if (end != begin && *end != '.' && *end != 'e' && *end != 'E') {
-                pos_ += static_cast<std::size_t>(end - begin);
+        // A decimal number, read without regard to the locale (whose decimal separator may
+        // be the comma); an integer beyond 64 bits is kept as a real number.
+        const char* begin = text_.data() + pos_;
+        const char* const last = text_.data() + text_.size();
+        if (begin < last && *begin == '+') {
+            ++begin;
+        }
+        if (begin < last &&
+            (std::isdigit(static_cast<unsigned char>(*begin)) || *begin == '-' || *begin == '.')) {
+            long long integer = 0;
+            const auto whole = std::from_chars(begin, last, integer);
+            if (whole.ec == std::errc() && whole.ptr != last &&
+                (*whole.ptr == '.' || *whole.ptr == 'e' || *whole.ptr == 'E')) {
+                // a real number: read below
+            } else if (whole.ec == std::errc()) {
+                pos_ = static_cast<std::size_t>(whole.ptr - text_.data());
                 return Operand{Value::integer(integer)};
             }
-            const double real = std::strtod(begin, &end);
-            if (end != begin) {
-                pos_ += static_cast<std::size_t>(end - begin);
+            double real = 0;
+            const auto number = std::from_chars(begin, last, real, std::chars_format::general);
+            if (number.ec == std::errc() && std::isfinite(real)) {
+                pos_ = static_cast<std::size_t>(number.ptr - text_.data());
                 return Operand{Value::real(real)};
             }
         }
@@ -237,8 +254,7 @@ private:
 Criteria::Criteria(std::string text, std::vector<Value> params)
     : text_(std::move(text)), params_(std::move(params)) {}
 
-CompiledCriteria::CompiledCriteria(const std::string& text,
-                                   const std::vector<std::string>& columns,
+CompiledCriteria::CompiledCriteria(const std::string& text, const std::vector<std::string>& columns,
                                    const std::string& tableName) {
     Parser parser(text, columns, tableName);
     if (text.find_first_not_of(" \t\r\n") == std::string::npos) {
@@ -271,20 +287,37 @@ CompiledCriteria::~CompiledCriteria() = default;
 CompiledCriteria::CompiledCriteria(CompiledCriteria&&) noexcept = default;
 CompiledCriteria& CompiledCriteria::operator=(CompiledCriteria&&) noexcept = default;
 
-bool compareHolds(CompareOp op, const Value& field, const Value& constant) {
+Truth compareTruth(CompareOp op, const Value& field, const Value& constant) {
     const auto c = compareValues(field, constant);
     if (!c) {
-        return false;
+        return Truth::Unknown;
     }
+    bool holds = false;
     switch (op) {
-        case CompareOp::Eq: return *c == 0;
-        case CompareOp::Ne: return *c != 0;
-        case CompareOp::Lt: return *c < 0;
-        case CompareOp::Le: return *c <= 0;
-        case CompareOp::Gt: return *c > 0;
-        case CompareOp::Ge: return *c >= 0;
+        case CompareOp::Eq:
+            holds = *c == 0;
+            break;
+        case CompareOp::Ne:
+            holds = *c != 0;
+            break;
+        case CompareOp::Lt:
+            holds = *c < 0;
+            break;
+        case CompareOp::Le:
+            holds = *c <= 0;
+            break;
+        case CompareOp::Gt:
+            holds = *c > 0;
+            break;
+        case CompareOp::Ge:
+            holds = *c >= 0;
+            break;
     }
-    return false;
+    return holds ? Truth::True : Truth::False;
+}
+
+bool compareHolds(CompareOp op, const Value& field, const Value& constant) {
+    return compareTruth(op, field, constant) == Truth::True;
 }
 
 }  // namespace tableau::db

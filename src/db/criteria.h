@@ -20,12 +20,12 @@
 namespace tableau::db {
 
 class Criteria {
-public:
+  public:
     Criteria(std::string text, std::vector<Value> params = {});
     const std::string& text() const { return text_; }
     const std::vector<Value>& params() const { return params_; }
 
-private:
+  private:
     std::string text_;
     std::vector<Value> params_;
 };
@@ -35,7 +35,7 @@ struct CriteriaNode;
 // A criteria text bound to the columns of one table; throws DatabaseError when the text
 // is malformed or names a field the table does not have.
 class CompiledCriteria {
-public:
+  public:
     // Only the text and the number of placeholders count: the values are given to matches().
     CompiledCriteria(const std::string& text, const std::vector<std::string>& columns,
                      const std::string& tableName);
@@ -65,13 +65,13 @@ public:
 
     const CriteriaNode& root() const { return *root_; }
 
-private:
+  private:
     std::unique_ptr<CriteriaNode> root_;
     std::optional<Equality> equality_;
     std::vector<int> columnsUsed_;
     std::size_t paramCount_ = 0;
 
-public:
+  public:
     std::size_t paramCount() const { return paramCount_; }
 };
 
@@ -97,40 +97,78 @@ struct CriteriaNode {
 
 bool compareHolds(CompareOp op, const Value& field, const Value& constant);
 
+// Criteria are decided as SQL decides them: a comparison with a null is neither true nor
+// false but unknown, and stays unknown under "not", so a row whose field is null is never
+// selected by a comparison on that field, negated or not.
+enum class Truth { False, True, Unknown };
+
+Truth compareTruth(CompareOp op, const Value& field, const Value& constant);
+
 template <typename Get>
-bool evaluateNode(const CriteriaNode& node, const Get& get, const std::vector<Value>& params) {
+Truth evaluateTruth(const CriteriaNode& node, const Get& get, const std::vector<Value>& params) {
     switch (node.kind) {
-        case CriteriaNode::Kind::And:
+        case CriteriaNode::Kind::And: {
+            Truth result = Truth::True;
             for (const auto& child : node.children) {
-                if (!evaluateNode(*child, get, params)) {
-                    return false;
+                const Truth t = evaluateTruth(*child, get, params);
+                if (t == Truth::False) {
+                    return Truth::False;
+                }
+                if (t == Truth::Unknown) {
+                    result = Truth::Unknown;
                 }
             }
-            return true;
-        case CriteriaNode::Kind::Or:
+            return result;
+        }
+        case CriteriaNode::Kind::Or: {
+            Truth result = Truth::False;
             for (const auto& child : node.children) {
-                if (evaluateNode(*child, get, params)) {
-                    return true;
+                const Truth t = evaluateTruth(*child, get, params);
+                if (t == Truth::True) {
+                    return Truth::True;
+                }
+                if (t == Truth::Unknown) {
+                    result = Truth::Unknown;
                 }
             }
-            return false;
+            return result;
+        }
         case CriteriaNode::Kind::Not:
-            return !evaluateNode(*node.children.front(), get, params);
+            switch (evaluateTruth(*node.children.front(), get, params)) {
+                case Truth::True:
+                    return Truth::False;
+                case Truth::False:
+                    return Truth::True;
+                case Truth::Unknown:
+                    return Truth::Unknown;
+            }
+            return Truth::Unknown;
         case CriteriaNode::Kind::Compare:
-            return compareHolds(node.op, get(node.column), node.values.front().resolve(params));
+            return compareTruth(node.op, get(node.column), node.values.front().resolve(params));
         case CriteriaNode::Kind::In: {
             const Value field = get(node.column);
+            Truth result = Truth::False;
             for (const auto& v : node.values) {
-                if (compareHolds(CompareOp::Eq, field, v.resolve(params))) {
-                    return true;
+                const Truth t = compareTruth(CompareOp::Eq, field, v.resolve(params));
+                if (t == Truth::True) {
+                    return Truth::True;
+                }
+                if (t == Truth::Unknown) {
+                    result = Truth::Unknown;
                 }
             }
-            return false;
+            return result;
         }
         case CriteriaNode::Kind::IsNull:
-            return get(node.column).isNull() != node.negated;
+            return get(node.column).isNull() != node.negated ? Truth::True : Truth::False;
     }
-    return false;
+    return Truth::Unknown;
+}
+
+// True when the row is selected.
+template <typename Get>
+bool evaluateNode(const CriteriaNode& node, const Get& get, const std::vector<Value>& params) {
+    return evaluateTruth(node, get, params) == Truth::True;
 }
 
 template <typename Get>

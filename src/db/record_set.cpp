@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <cstdio>
 
 #include "db/errors.h"
@@ -21,6 +22,10 @@ bool sameName(std::string_view a, std::string_view b) {
 std::string indexKey(const Value& v) {
     if (v.isText()) {
         return v.textRef();
+    }
+    const double d = v.asNumber();
+    if (d == std::trunc(d) && std::fabs(d) < 9e15) {
+        return std::to_string(static_cast<long long>(d));
     }
     char out[40];
     std::snprintf(out, sizeof out, "%.17g", v.asNumber());

@@ -3,6 +3,9 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <functional>
 #include <cstdio>
 #include <fstream>
 #include <unordered_set>
@@ -13,11 +16,6 @@
 
 namespace tableau::db {
 namespace {
-
-struct StatementCloser {
-    void operator()(sqlite3_stmt* s) const { sqlite3_finalize(s); }
-};
-using Statement = std::unique_ptr<sqlite3_stmt, StatementCloser>;
 
 std::string quoteIdentifier(const std::string& name) {
     std::string quoted = "\"";
@@ -43,32 +41,34 @@ Value readColumn(sqlite3_stmt* s, int column) {
     }
 }
 
-// The current row of a statement, read column by column only when asked, once each.
+// The current row of a statement, each column read only when asked, once per row.
+// `position[c]` is where column c of the table stands in the statement's result.
 class LazyRow {
 public:
-    LazyRow(sqlite3_stmt* s, std::size_t columns) : s_(s), values_(columns), read_(columns) {}
+    LazyRow(sqlite3_stmt* s, std::vector<int> position)
+        : s_(s), position_(std::move(position)), values_(position_.size()), read_(position_.size()) {}
     void next() { std::fill(read_.begin(), read_.end(), false); }
     const Value& operator()(int column) const {
         const auto c = static_cast<std::size_t>(column);
         if (!read_[c]) {
-            values_[c] = readColumn(s_, column);
+            values_[c] = readColumn(s_, position_[c]);
             read_[c] = true;
         }
         return values_[c];
     }
+    // The whole row; the next row starts from fresh values.
     std::vector<Value> take() {
         for (std::size_t c = 0; c < values_.size(); ++c) {
             (*this)(static_cast<int>(c));
         }
-        return std::move(values_);
-    }
-    void reset() {
-        values_.assign(values_.size(), Value());
-        next();
+        std::vector<Value> row(values_.size());
+        row.swap(values_);
+        return row;
     }
 
 private:
     sqlite3_stmt* s_;
+    std::vector<int> position_;
     mutable std::vector<Value> values_;
     mutable std::vector<bool> read_;
 };
@@ -79,10 +79,19 @@ std::string SqliteDatabase::filterKey(const Value& v) {
     if (v.isText()) {
         return "T" + v.textRef();
     }
+    if (v.isInteger()) {
+        return "N" + std::to_string(v.asInteger());
+    }
+    const double d = v.asNumber();
+    if (d == std::trunc(d) && std::fabs(d) < 9e15) {
+        return "N" + std::to_string(static_cast<long long>(d));
+    }
     char out[40];
     std::snprintf(out, sizeof out, "N%.17g", v.asNumber());
     return out;
 }
+
+void SqliteDatabase::StatementCloser::operator()(sqlite3_stmt* s) const { sqlite3_finalize(s); }
 
 void SqliteDatabase::Closer::operator()(sqlite3* db) const { sqlite3_close_v2(db); }
 
@@ -96,7 +105,7 @@ bool SqliteDatabase::recognises(const std::filesystem::path& path) {
 SqliteDatabase::SqliteDatabase(std::filesystem::path path, std::string name)
     : path_(std::move(path)), name_(std::move(name)) {
     sqlite3* raw = nullptr;
-    const int rc = sqlite3_open_v2(path_.c_str(), &raw, SQLITE_OPEN_READONLY, nullptr);
+    const int rc = sqlite3_open_v2(path_.c_str(), &raw, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
     db_.reset(raw);
     if (rc != SQLITE_OK) {
         throw DatabaseError("Impossibile aprire l'archivio " + name_ + ": " +
@@ -111,30 +120,129 @@ RecordSet SqliteDatabase::openTable(const std::string& table) {
     return select(SelectStatement{table, Criteria(""), std::nullopt});
 }
 
+SqliteDatabase::Statement SqliteDatabase::prepare(const std::string& sql, const std::string& table) const {
+    sqlite3_stmt* raw = nullptr;
+    if (sqlite3_prepare_v2(db_.get(), sql.c_str(), -1, &raw, nullptr) != SQLITE_OK) {
+        const std::string why = sqlite3_errmsg(db_.get());
+        if (why.find("no such table") != std::string::npos) {
+            throw DatabaseError("Tabella " + table + " non trovata nell'archivio " + name_);
+        }
+        throw DatabaseError("Impossibile leggere la tabella " + table + " dell'archivio " + name_ +
+                            ": " + why);
+    }
+    return Statement(raw);
+}
+
+void SqliteDatabase::stepAll(sqlite3_stmt* s, const std::string& table,
+                             const std::function<void()>& onRow) const {
+    int rc = SQLITE_ROW;
+    while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+        onRow();
+    }
+    if (rc != SQLITE_DONE) {
+        throw DatabaseError("Errore di lettura della tabella " + table + " dell'archivio " +
+                            name_ + ": " + sqlite3_errmsg(db_.get()));
+    }
+}
+
+namespace {
+
+// SQLite's affinity rule for a declared column type: TEXT affinity when the type names
+// CHAR, CLOB or TEXT and not INT.
+bool hasTextAffinity(std::string declared) {
+    std::transform(declared.begin(), declared.end(), declared.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    const auto has = [&declared](const char* part) {
+        return declared.find(part) != std::string::npos;
+    };
+    return !has("INT") && (has("CHAR") || has("CLOB") || has("TEXT"));
+}
+
+bool plainAscii(const std::string& text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; });
+}
+
+const char* sqlOperator(CompareOp op) {
+    switch (op) {
+        case CompareOp::Eq: return "=";
+        case CompareOp::Ne: return "<>";
+        case CompareOp::Lt: return "<";
+        case CompareOp::Le: return "<=";
+        case CompareOp::Gt: return ">";
+        case CompareOp::Ge: return ">=";
+    }
+    return "=";
+}
+
+}  // namespace
+
+// A WHERE clause that lets SQLite drop most rows that cannot match before they are read
+// into values; every row it keeps is tested again with the criteria itself, so it only
+// needs to keep every row that might match:
+// - a top-level conjunct "field op 'text'" with a plain ASCII text is tried on text
+//   values only (for ASCII texts the byte order of UTF-8 and Windows-1252 agree);
+// - the values of a sub-query, when all whole numbers, become an In list.
+SqliteDatabase::Prefilter SqliteDatabase::prefilter(const CompiledCriteria& compiled,
+                                                    const std::vector<Value>& params,
+                                                    const std::vector<std::string>& columns,
+                                                    const std::vector<bool>& textColumns,
+                                                    const InFilter* in) const {
+    Prefilter result;
+    std::vector<const CriteriaNode*> conjuncts;
+    const CriteriaNode& root = compiled.root();
+    if (root.kind == CriteriaNode::Kind::And) {
+        for (const auto& child : root.children) {
+            conjuncts.push_back(child.get());
+        }
+    } else {
+        conjuncts.push_back(&root);
+    }
+    std::vector<std::string> clauses;
+    for (const CriteriaNode* node : conjuncts) {
+        if (node->kind != CriteriaNode::Kind::Compare) {
+            continue;
+        }
+        const Value& operand = node->values.front().resolve(params);
+        if (!operand.isText() || !plainAscii(operand.textRef())) {
+            continue;
+        }
+        const auto c = static_cast<std::size_t>(node->column);
+        const std::string column = quoteIdentifier(columns[c]);
+        const std::string test = column + " " + sqlOperator(node->op) + " ?";
+        // A column of text affinity holds only texts (and nulls, which match nothing);
+        // in other columns numbers are left to the exact test.
+        clauses.push_back(textColumns[c] ? test
+                                         : "(typeof(" + column + ") <> 'text' OR " + test + ")");
+        result.binds.push_back(operand.textRef());
+    }
+    if (in != nullptr && in->numbersOnly) {
+        std::string list;
+        for (const auto& key : in->keys) {
+            list += (list.empty() ? "" : ",") + key.substr(1);  // "N123" -> 123
+        }
+        const std::string column = quoteIdentifier(in->field);
+        clauses.push_back(list.empty() ? "0" : column + " IN (" + list + ")");
+    }
+    for (std::size_t i = 0; i < clauses.size(); ++i) {
+        result.where += (i == 0 ? " WHERE " : " AND ") + clauses[i];
+    }
+    return result;
+}
+
 std::shared_ptr<RowTable> SqliteDatabase::selectRows(const std::string& table,
                                                      const Criteria& where,
                                                      const InFilter* in) const {
-    sqlite3_stmt* raw = nullptr;
-    const std::string sql = "SELECT * FROM " + quoteIdentifier(table);
-    // Storage order: a plain scan of a rowid table yields rowid order; ask for it anyway
-    // and fall back for tables without rowid.
-    if (sqlite3_prepare_v2(db_.get(), (sql + " ORDER BY rowid").c_str(), -1, &raw, nullptr) !=
-        SQLITE_OK) {
-        if (sqlite3_prepare_v2(db_.get(), sql.c_str(), -1, &raw, nullptr) != SQLITE_OK) {
-            const std::string why = sqlite3_errmsg(db_.get());
-            if (why.find("no such table") != std::string::npos) {
-                throw DatabaseError("Tabella " + table + " non trovata nell'archivio " + name_);
-            }
-            throw DatabaseError("Impossibile leggere la tabella " + table + " dell'archivio " +
-                                name_ + ": " + why);
-        }
-    }
-    const Statement statement(raw);
+    const std::string from = " FROM " + quoteIdentifier(table);
     auto result = std::make_shared<RowTable>();
     result->name = table;
-    const int columnCount = sqlite3_column_count(raw);
-    for (int c = 0; c < columnCount; ++c) {
-        result->columns.emplace_back(sqlite3_column_name(raw, c));
+    std::vector<bool> textColumns;
+    {
+        const Statement shape = prepare("SELECT *" + from, table);
+        for (int c = 0; c < sqlite3_column_count(shape.get()); ++c) {
+            result->columns.emplace_back(sqlite3_column_name(shape.get(), c));
+            const char* declared = sqlite3_column_decltype(shape.get(), c);
+            textColumns.push_back(hasTextAffinity(declared ? declared : ""));
+        }
     }
     const CompiledCriteria compiled(where.text(), result->columns, table);
     if (compiled.paramCount() != where.params().size()) {
@@ -148,25 +256,38 @@ std::shared_ptr<RowTable> SqliteDatabase::selectRows(const std::string& table,
                        .columnsUsed()
                        .front();
     }
-    LazyRow row(raw, result->columns.size());
-    int rc = SQLITE_ROW;
-    while ((rc = sqlite3_step(raw)) == SQLITE_ROW) {
+    const Prefilter narrowing = prefilter(compiled, where.params(), result->columns, textColumns, in);
+
+    // Storage order is rowid order; tables without rowid keep their own scan order.
+    sqlite3_stmt* raw = nullptr;
+    const std::string sql = "SELECT *" + from + narrowing.where;
+    if (sqlite3_prepare_v2(db_.get(), (sql + " ORDER BY rowid").c_str(), -1, &raw, nullptr) !=
+        SQLITE_OK) {
+        raw = prepare(sql, table).release();
+    }
+    const Statement scan(raw);
+    for (std::size_t i = 0; i < narrowing.binds.size(); ++i) {
+        const std::string& bind = narrowing.binds[i];
+        sqlite3_bind_text(raw, static_cast<int>(i + 1), bind.c_str(), static_cast<int>(bind.size()),
+                          SQLITE_TRANSIENT);
+    }
+    std::vector<int> identity(result->columns.size());
+    for (std::size_t c = 0; c < identity.size(); ++c) {
+        identity[c] = static_cast<int>(c);
+    }
+    LazyRow row(raw, identity);
+    stepAll(raw, table, [&] {
         row.next();
         if (in != nullptr) {
             const Value& v = row(inColumn);
             if (v.isNull() || in->keys.count(filterKey(v)) == 0) {
-                continue;
+                return;
             }
         }
         if (compiled.matches(row, where.params())) {
             result->rows.push_back(row.take());
-            row.reset();
         }
-    }
-    if (rc != SQLITE_DONE) {
-        throw DatabaseError("Errore di lettura della tabella " + table + " dell'archivio " +
-                            name_ + ": " + sqlite3_errmsg(db_.get()));
-    }
+    });
     return result;
 }
 
@@ -184,7 +305,9 @@ RecordSet SqliteDatabase::select(const SelectStatement& statement) {
         const auto c = static_cast<std::size_t>(column.columnsUsed().front());
         for (const auto& r : rows.rows) {
             if (!r[c].isNull()) {
-                filter.keys.insert(filterKey(r[c]));
+                const std::string key = filterKey(r[c]);
+                filter.numbersOnly = filter.numbersOnly && key.find_first_not_of("-0123456789", 1) == std::string::npos;
+                filter.keys.insert(key);
             }
         }
     };

@@ -2,6 +2,7 @@
 // Hotel databases stored as SQLite 3 files: each table and column of the suite under
 // its own name, numbers as INTEGER or REAL, texts as UTF-8 TEXT, nulls allowed.
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <unordered_set>
@@ -9,6 +10,7 @@
 #include "db/database.h"
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace tableau::db {
 
@@ -32,8 +34,24 @@ private:
     struct InFilter {
         std::string field;
         std::unordered_set<std::string> keys;
+        bool numbersOnly = true;  // every key a whole number ("N" and digits)
     };
+    struct Prefilter {
+        std::string where;
+        std::vector<std::string> binds;
+    };
+    Prefilter prefilter(const CompiledCriteria& compiled, const std::vector<Value>& params,
+                        const std::vector<std::string>& columns,
+                        const std::vector<bool>& textColumns, const InFilter* in) const;
     static std::string filterKey(const Value& v);
+    struct StatementCloser {
+        void operator()(sqlite3_stmt* s) const;
+    };
+    using Statement = std::unique_ptr<sqlite3_stmt, StatementCloser>;
+    // Throws DatabaseError naming a missing table.
+    Statement prepare(const std::string& sql, const std::string& table) const;
+    void stepAll(sqlite3_stmt* s, const std::string& table,
+                 const std::function<void()>& onRow) const;
     std::shared_ptr<RowTable> selectRows(const std::string& table, const Criteria& where,
                                          const InFilter* in) const;
 

@@ -1,7 +1,9 @@
 #include "db/value.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 
 #include "routines/numeric_value.h"
 
@@ -19,9 +21,11 @@ std::string Value::asText() const {
         if (v == std::trunc(v) && std::fabs(v) < 1e15) {
             return std::to_string(static_cast<long long>(v));
         }
+        // Not snprintf: the decimal point whatever the user's locale.
         char out[32];
-        std::snprintf(out, sizeof out, "%.15g", v);
-        return out;
+        const auto end =
+            std::to_chars(out, out + sizeof out, v, std::chars_format::general, 15).ptr;
+        return std::string(out, end);
     }
     return {};
 }
@@ -43,7 +47,18 @@ std::int64_t Value::asInteger() const {
     if (isInteger()) {
         return std::get<std::int64_t>(data_);
     }
-    return static_cast<std::int64_t>(std::nearbyint(asNumber()));
+    const double rounded = std::nearbyint(asNumber());
+    // Beyond 64 bits: the nearest end of the range (a cast would be undefined).
+    if (std::isnan(rounded)) {
+        return 0;
+    }
+    if (rounded >= 9223372036854775808.0) {
+        return std::numeric_limits<std::int64_t>::max();
+    }
+    if (rounded < -9223372036854775808.0) {
+        return std::numeric_limits<std::int64_t>::min();
+    }
+    return static_cast<std::int64_t>(rounded);
 }
 
 std::optional<int> compareValues(const Value& a, const Value& b) {

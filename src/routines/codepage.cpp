@@ -1,5 +1,6 @@
 #include "routines/codepage.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -44,6 +45,9 @@ void appendUtf8(std::string& out, char32_t cp) {
 }  // namespace
 
 std::string utf8ToCp1252(std::string_view utf8) {
+    if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return (c & 0x80) == 0; })) {
+        return std::string(utf8);
+    }
     std::string out;
     out.reserve(utf8.size());
     std::size_t i = 0;
@@ -83,7 +87,9 @@ std::string utf8ToCp1252(std::string_view utf8) {
             i += j;
             continue;
         }
-        out += fromCodePoint(cp);
+        // Overlong forms (an apostrophe spelt in two bytes, say) are malformed too.
+        constexpr char32_t kLeast[] = {0, 0x80, 0x800, 0x10000};
+        out += cp < kLeast[extra] ? '?' : fromCodePoint(cp);
         i += extra + 1;
     }
     return out;

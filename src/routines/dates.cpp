@@ -76,19 +76,19 @@ std::optional<Data> LeggiData(std::string_view testo) {
     if (testo.size() != 10) {
         return std::nullopt;
     }
-    const auto day = toInt16(ValoreNumerico(testo.substr(0, 2)));
-    const auto month = toInt16(ValoreNumerico(testo.substr(3, 2)));
+    // Day and month are compared as the numbers they are (".9" is no month); only the year
+    // is converted to a 16-bit integer.
+    const double day = ValoreNumerico(testo.substr(0, 2));
+    const double month = ValoreNumerico(testo.substr(3, 2));
     const auto year = toInt16(ValoreNumerico(testo.substr(6, 4)));
-    if (!day || !month || !year) {
+    if (!year || *year < 1900 || !(month >= 1 && month <= 12) || month != std::trunc(month)) {
         return std::nullopt;
     }
-    if (*year < 1900 || *month < 1 || *month > 12) {
+    const int wholeMonth = static_cast<int>(month);
+    if (!(day >= 1 && day <= GiorniMese(wholeMonth, *year)) || day != std::trunc(day)) {
         return std::nullopt;
     }
-    if (*day < 1 || *day > GiorniMese(*month, *year)) {
-        return std::nullopt;
-    }
-    return Data{*day, *month, *year};
+    return Data{static_cast<int>(day), wholeMonth, *year};
 }
 
 bool DataValida(std::string& testo) {

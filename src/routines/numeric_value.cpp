@@ -1,13 +1,18 @@
 #include "routines/numeric_value.h"
 
+#include <charconv>
 #include <cmath>
 #include <string>
 
 namespace tableau {
 namespace {
 
-bool skipped(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
-bool digit(char c) { return c >= '0' && c <= '9'; }
+bool skipped(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+bool digit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // Reads the number at the start of the text; returns how many characters it used.
 std::size_t readNumber(std::string_view testo, double& value) {
@@ -75,7 +80,16 @@ std::size_t readNumber(std::string_view testo, double& value) {
             used = j;
         }
     }
-    value = std::strtod(literal.c_str(), nullptr);
+    // Not strtod: the program runs in the user's locale, whose decimal separator may be
+    // the comma, while numbers in texts always use the point.
+    const char* first = literal.data();
+    if (*first == '+') {
+        ++first;
+    }
+    const auto [end, error] = std::from_chars(first, literal.data() + literal.size(), value);
+    if (error != std::errc() || end != literal.data() + literal.size()) {
+        value = 0;  // out of range
+    }
     while (used < testo.size() && skipped(testo[used])) {
         ++used;
     }

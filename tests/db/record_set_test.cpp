@@ -1,1 +1,187 @@
+#include "db/record_set.h"
+
 #include <gtest/gtest.h>
+
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "db/errors.h"
+
+namespace tableau::db {
+namespace {
+
+Value num(std::int64_t v) {
+    return Value::integer(v);
+}
+Value txt(std::string v) {
+    return Value::text(std::move(v));
+}
+
+RecordSet rooms() {
+    auto table = std::make_shared<RowTable>();
+    table->name = "NumeriCamere";
+    table->columns = {"NumeroHotel", "NumeroCamera", "PostiLetto"};
+    table->rows = {
+        {num(1), txt("102"), num(2)},
+        {num(2), txt("101"), num(1)},
+        {num(1), txt("1010"), num(3)},
+        {num(1), txt("A1"), Value()},
+        {num(1), txt("101"), num(4)},
+        {num(1), Value(), num(2)},
+        {num(1), txt("a1"), num(2)},
+        {num(1),
+         txt("\xE0"
+             "1"),
+         num(2)},
+        {num(1), txt("99"), num(2)},
+    };
+    return RecordSet(table);
+}
+
+// Every row a criteria finds, walking find first / find next.
+std::vector<std::string> walk(RecordSet& set, const Criteria& criteria,
+                              const std::string& field = "NumeroCamera") {
+    std::vector<std::string> found;
+    for (set.findFirst(criteria); !set.noMatch(); set.findNext(criteria)) {
+        found.push_back(set.field(field).asText());
+    }
+    return found;
+}
+
+using Texts = std::vector<std::string>;
+
+TEST(RecordSet, FindFirstAndNextWalkTheMatchesInStorageOrder) {
+    RecordSet set = rooms();
+    EXPECT_FALSE(set.noMatch());
+    EXPECT_EQ(set.field("NumeroCamera").asText(), "102") << "a new set stands on its first row";
+    EXPECT_EQ(walk(set, Criteria("NumeroHotel = 1 and PostiLetto = 2")), (Texts{"102", "", "a1",
+                                                                                "\xE0"
+                                                                                "1",
+                                                                                "99"}));
+    EXPECT_EQ(walk(set, Criteria("NumeroCamera = ?", {txt("101")}), "PostiLetto"),
+              (Texts{"1", "4"}));
+    EXPECT_EQ(walk(set, Criteria("")).size(), 9u);
+    EXPECT_EQ(walk(set, Criteria("NumeroHotel = 3")), Texts{});
+}
+
+TEST(RecordSet, NoMatchAndFieldAccess) {
+    RecordSet set = rooms();
+    set.findFirst(Criteria("numerocamera = 'A1'"));
+    ASSERT_FALSE(set.noMatch());
+    EXPECT_EQ(set.field("NUMEROCAMERA").asText(), "A1");
+    EXPECT_TRUE(set.field("PostiLetto").isNull());
+    EXPECT_EQ(set.field("postiletto").asText(), "");
+    EXPECT_EQ(set.field("PostiLetto").asNumber(), 0);
+    EXPECT_EQ(set.field("PostiLetto").asInteger(), 0);
+
+    set.findNext(Criteria("NumeroCamera = '101'"));  // continues after the current row
+    ASSERT_FALSE(set.noMatch());
+    EXPECT_EQ(set.field("PostiLetto").asInteger(), 4);
+    set.findNext(Criteria("NumeroCamera = '101'"));
+    EXPECT_TRUE(set.noMatch());
+    EXPECT_THROW(set.field("NumeroCamera"), DatabaseError);
+    set.findNext(Criteria("NumeroCamera = '101'"));
+    EXPECT_TRUE(set.noMatch()) << "find next after no match finds nothing";
+
+    try {
+        set.findFirst(Criteria(""));
+        (void)set.field("Piano");
+        FAIL() << "unknown field accepted";
+    } catch (const DatabaseError& e) {
+        EXPECT_NE(std::string(e.what()).find("Piano"), std::string::npos) << e.what();
+    }
+    EXPECT_THROW(set.findFirst(Criteria("Piano = 1")), DatabaseError);
+    EXPECT_THROW(set.findFirst(Criteria("NumeroHotel = ?")), DatabaseError);  // no value bound
+    EXPECT_THROW(set.findFirst(Criteria("NumeroHotel = 1", {num(1)})), DatabaseError);
+}
+
+TEST(RecordSet, SortedByRoomNumberInByteOrderWithTiesInStorageOrder) {
+    const RecordSet set = rooms();
+    RecordSet sorted = set.sortedBy("numerocamera");
+    EXPECT_EQ(sorted.rowCount(), set.rowCount());
+    EXPECT_TRUE(sorted.field("NumeroCamera").isNull()) << "nulls first; stands on its first row";
+    EXPECT_EQ(walk(sorted, Criteria("NumeroCamera Is Not Null")),
+              (Texts{"101", "101", "1010", "102", "99", "A1", "a1",
+                     "\xE0"
+                     "1"}));
+    EXPECT_EQ(walk(sorted, Criteria("NumeroCamera = '101'"), "PostiLetto"), (Texts{"1", "4"}));
+    EXPECT_EQ(walk(sorted, Criteria("NumeroCamera >= '102' and NumeroHotel = 1")),
+              (Texts{"102", "99", "A1", "a1",
+                     "\xE0"
+                     "1"}));
+    EXPECT_THROW((void)set.sortedBy("Piano"), DatabaseError);
+
+    RecordSet walker = set.sortedBy("PostiLetto");
+    EXPECT_EQ(walk(walker, Criteria(""), "PostiLetto"),
+              (Texts{"", "1", "2", "2", "2", "2", "2", "3", "4"}));
+
+    RecordSet empty(std::make_shared<RowTable>(RowTable{"Vuota", {"A"}, {}}));
+    EXPECT_TRUE(empty.noMatch());
+    EXPECT_TRUE(empty.sortedBy("A").noMatch());
+}
+
+// The lookup by equality index must find exactly what a plain scan finds. "(C = ?) or
+// (C = ?)" with the same value twice has no index to use, so it is the scan.
+TEST(RecordSet, EqualityIndexAnswersLikeAPlainScan) {
+    const std::vector<Value> pool = {
+        Value(),
+        num(0),
+        num(1),
+        num(5),
+        num(-5),
+        Value::real(1.0),
+        Value::real(5.0),
+        Value::real(-0.0),
+        Value::real(0.5),
+        Value::real(1e300),
+        txt("5"),
+        txt("5.0"),
+        txt("1"),
+        txt(""),
+        txt("a"),
+        txt("A"),
+        txt(" 5"),
+        txt("\xE0"),
+        num(9007199254740993),
+        Value::real(9007199254740992.0),
+    };
+    std::mt19937 random(20260305);
+    const auto pick = [&](std::size_t from, std::size_t to) {
+        return pool[std::uniform_int_distribution<std::size_t>(from, to)(random)];
+    };
+    // Column kinds: numbers only, texts only, mixed; each with nulls.
+    const std::size_t ranges[3][2] = {{0, 9}, {10, 17}, {0, 19}};
+    for (int round = 0; round < 60; ++round) {
+        const auto& range = ranges[round % 3];
+        auto table = std::make_shared<RowTable>();
+        table->name = "Prova";
+        table->columns = {"C", "Riga"};
+        const int rowCount = round % 10 == 0 ? 0 : 1 + round % 25;
+        for (int r = 0; r < rowCount; ++r) {
+            table->rows.push_back({pick(range[0], range[1]), num(r)});
+        }
+        RecordSet set(table);
+        for (const auto& wanted : pool) {
+            const auto indexed = walk(set, Criteria("C = ?", {wanted}), "Riga");
+            const auto scanned =
+                walk(set, Criteria("(C = ?) or (C = ?)", {wanted, wanted}), "Riga");
+            ASSERT_EQ(indexed, scanned) << "round " << round << ", value " << wanted.asText();
+            const auto withMore =
+                walk(set, Criteria("Riga >= 0 and C = ? and Riga >= 0", {wanted}), "Riga");
+            ASSERT_EQ(withMore, scanned) << "round " << round << ", value " << wanted.asText();
+
+            // find next after a find first with another criteria, and after no match
+            set.findFirst(Criteria("Riga = 3"));
+            set.findNext(Criteria("C = ?", {wanted}));
+            const std::string next = set.noMatch() ? "none" : set.field("Riga").asText();
+            set.findFirst(Criteria("Riga = 3"));
+            set.findNext(Criteria("(C = ?) or (C = ?)", {wanted, wanted}));
+            ASSERT_EQ(next, set.noMatch() ? "none" : set.field("Riga").asText());
+        }
+    }
+}
+
+}  // namespace
+}  // namespace tableau::db

@@ -1,1 +1,233 @@
+#include "db/sqlite_database.h"
+
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "db/database.h"
+#include "db/errors.h"
+#include "support/hotel_fixture.h"
+
+namespace tableau::db {
+namespace {
+
+namespace fs = std::filesystem;
+using Texts = std::vector<std::string>;
+
+std::vector<std::string> walk(RecordSet& set, const Criteria& criteria, const std::string& field) {
+    std::vector<std::string> found;
+    for (set.findFirst(criteria); !set.noMatch(); set.findNext(criteria)) {
+        found.push_back(set.field(field).asText());
+    }
+    return found;
+}
+
+// The message of the DatabaseError an action raises; fails the test when there is none.
+template <typename Action>
+std::string errorOf(Action action) {
+    try {
+        action();
+    } catch (const DatabaseError& e) {
+        return e.what();
+    }
+    ADD_FAILURE() << "no DatabaseError";
+    return {};
+}
+
+class HotelDatabase : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        // Rooms stored out of order, with an index that a scan might otherwise follow.
+        db::SqliteWriter(hotel.dir() / "NumeriCamere.mdb")
+            .exec("CREATE INDEX ByRoom ON NumeriCamere (NumeroCamera)");
+        hotel.camera(1, 1, "102", "L'A", 2);
+        hotel.camera(1, 1, "101", "S", 1);
+        hotel.camera(1, 2, "201", "D", 2);
+        hotel.camera(2, 1, "101", "S", 3);
+        hotel.camera(1, 1, "100", "D", 2);
+        hotel.add("NumeriCamere", {{"NumeroHotel", std::int64_t{1}}, {"NumeroCamera", "A"}});
+        hotel.add("NumeriCamere", {{"NumeroHotel", 1.0},
+                                   {"NumeroTableau", 1.5},
+                                   {"NumeroCamera", "Pi\xC3\xB9"},
+                                   {"PostiLetto", 2.0}});
+    }
+    test::HotelFixture hotel;
+};
+
+TEST_F(HotelDatabase, TablesInStorageOrderWithNullsAndNumbers) {
+    const auto db = openDatabase(hotel.dir(), "NumeriCamere.mdb");
+    EXPECT_EQ(db->name(), "NumeriCamere.mdb");
+    RecordSet rooms = db->openTable("NumeriCamere");
+    EXPECT_EQ(rooms.rowCount(), 7u);
+    EXPECT_EQ(walk(rooms, Criteria(""), "NumeroCamera"),
+              (Texts{"102", "101", "201", "101", "100", "A", "Pi\xF9"}));
+    EXPECT_EQ(walk(rooms, Criteria("NumeroHotel = 1 and NumeroTableau = 1"), "NumeroCamera"),
+              (Texts{"102", "101", "100"}));
+    EXPECT_EQ(walk(rooms, Criteria("NumeroTableau = 1.5"), "NumeroCamera"), Texts{"Pi\xF9"});
+    EXPECT_EQ(walk(rooms, Criteria("NumeroCamera = ?", {Value::text("Pi\xF9")}), "PostiLetto"),
+              Texts{"2"});
+
+    rooms.findFirst(Criteria("NumeroCamera = 'A'"));
+    ASSERT_FALSE(rooms.noMatch());
+    EXPECT_EQ(rooms.field("TipoCamera").asText(), "");
+    EXPECT_EQ(rooms.field("PostiLetto").asNumber(), 0);
+    EXPECT_FALSE(rooms.field("NumeroTableau").isText());
+    rooms.findFirst(Criteria("NumeroTableau <> 1 and NumeroTableau <> 2"));
+    EXPECT_EQ(rooms.field("NumeroCamera").asText(), "Pi\xF9") << "null is not <> 1";
+
+    RecordSet sorted = rooms.sortedBy("NumeroCamera");
+    EXPECT_EQ(walk(sorted, Criteria("NumeroHotel = 1"), "NumeroCamera"),
+              (Texts{"100", "101", "102", "201", "A", "Pi\xF9"}));
+    EXPECT_EQ(walk(sorted, Criteria("NumeroCamera = '101'"), "NumeroHotel"), (Texts{"1", "2"}));
+}
+
+TEST_F(HotelDatabase, ApostrophesInDataAndCriteria) {
+    hotel.add("Scheda_Cliente", {{"NumeroHotel", std::int64_t{1}}, {"NomeCliente", "D'Amico"}});
+    hotel.add("Scheda_Cliente", {{"NumeroHotel", std::int64_t{1}}, {"NomeCliente", "Rossi"}});
+    const auto guests = openDatabase(hotel.dir(), "Scheda_Cliente.mdb");
+    for (const Criteria& c : {Criteria("NomeCliente = 'D''Amico'"),
+                              Criteria("NomeCliente = ?", {Value::text("D'Amico")})}) {
+        RecordSet set = guests->select(SelectStatement{"Scheda_Cliente", c, std::nullopt});
+        EXPECT_EQ(walk(set, Criteria(""), "NomeCliente"), Texts{"D'Amico"}) << c.text();
+        RecordSet table = guests->openTable("Scheda_Cliente");
+        EXPECT_EQ(walk(table, c, "NomeCliente"), Texts{"D'Amico"}) << c.text();
+    }
+    const auto rooms = openDatabase(hotel.dir(), "NumeriCamere.mdb");
+    RecordSet set = rooms->select(
+        SelectStatement{"NumeriCamere", Criteria("TipoCamera = ?", {Value::text("L'A")}), {}});
+    EXPECT_EQ(walk(set, Criteria(""), "NumeroCamera"), Texts{"102"});
+}
+
+TEST_F(HotelDatabase, FileNamesWithoutRegardToLetterCase) {
+    fs::rename(hotel.dir() / "Tableau.mdb", hotel.dir() / "tableau.MDB");
+    const auto db = openDatabase(hotel.dir(), "Tableau.mdb");
+    EXPECT_EQ(db->name(), "Tableau.mdb");
+    EXPECT_EQ(db->openTable("Tableau").rowCount(), 0u);
+    EXPECT_NO_THROW(openDatabase(hotel.dir(), "TIPICAMERE.mdb")->openTable("TipiCamere"));
+
+    // Both spellings present: the exact one wins.
+    db::SqliteWriter(hotel.dir() / "Tableau.mdb").createTable("Tableau");
+    hotel.tableau(1, 1, "Primo piano");
+    EXPECT_EQ(openDatabase(hotel.dir(), "Tableau.mdb")->openTable("Tableau").rowCount(), 1u);
+    EXPECT_EQ(openDatabase(hotel.dir(), "tableau.MDB")->openTable("Tableau").rowCount(), 0u);
+}
+
+TEST_F(HotelDatabase, StorageOrderEvenWithACoveringIndex) {
+    db::SqliteWriter(hotel.dir() / "TipiCamere.mdb")
+        .exec("CREATE INDEX Tutto ON TipiCamere (Tipologia, Sigla)");
+    for (const char* sigla : {"S", "D", "T", "A", "Q"}) {
+        hotel.tipoCamera(sigla, sigla[0] == 'D' ? "X" : "C");
+    }
+    const auto types = openDatabase(hotel.dir(), "TipiCamere.mdb");
+    RecordSet all = types->openTable("TipiCamere");
+    EXPECT_EQ(walk(all, Criteria(""), "Sigla"), (Texts{"S", "D", "T", "A", "Q"}));
+    RecordSet some = types->select(SelectStatement{"TipiCamere", Criteria("Tipologia = 'C'"), {}});
+    EXPECT_EQ(walk(some, Criteria(""), "Sigla"), (Texts{"S", "T", "A", "Q"}));
+}
+
+TEST_F(HotelDatabase, MissingFileTableOrFieldIsAnErrorNamingIt) {
+    const auto rooms = openDatabase(hotel.dir(), "NumeriCamere.mdb");
+    struct Case {
+        std::function<void()> action;
+        std::string named;
+    };
+    const Case cases[] = {
+        {[&] { openDatabase(hotel.dir(), "Inesistente.mdb"); }, "Inesistente.mdb"},
+        {[&] { openDatabase(hotel.dir() / "nowhere", "Tableau.mdb"); }, "Tableau.mdb"},
+        {[&] { rooms->openTable("Camere"); }, "Camere"},
+        {[&] {
+             rooms->select(SelectStatement{"NumeriCamere", Criteria("Piano = 1"), {}});
+         },
+         "Piano"},
+        {[&] { rooms->openTable("NumeriCamere").field("Piano"); }, "Piano"},
+        {[&] { rooms->openTable("NumeriCamere").sortedBy("Piano"); }, "Piano"},
+        {[&] {
+             rooms->select(SelectStatement{"NumeriCamere", Criteria("TipoCamera = 'L'A'"), {}});
+         },
+         "NumeriCamere"},
+    };
+    for (const auto& c : cases) {
+        const std::string message = errorOf(c.action);
+        EXPECT_NE(message.find(c.named), std::string::npos) << message;
+    }
+
+    test::writeFile(hotel.dir() / "Vecchio.mdb", std::string("Standard Jet DB\0\0\0", 18));
+    EXPECT_NE(errorOf([&] { openDatabase(hotel.dir(), "Vecchio.mdb"); }).find("Vecchio.mdb"),
+              std::string::npos);
+    test::writeFile(hotel.dir() / "Vuoto.mdb", "");
+    EXPECT_NE(errorOf([&] { openDatabase(hotel.dir(), "Vuoto.mdb"); }).find("Vuoto.mdb"),
+              std::string::npos);
+    std::string broken("SQLite format 3\0", 16);
+    broken += std::string(4000, '\x7F');
+    test::writeFile(hotel.dir() / "Rotto.mdb", broken);
+    EXPECT_FALSE(
+        errorOf([&] { openDatabase(hotel.dir(), "Rotto.mdb")->openTable("Rotto"); }).empty());
+}
+
+TEST_F(HotelDatabase, SelectWithASubQueryOnAnotherFile) {
+    for (int n = 1; n <= 5; ++n) {
+        hotel.add("Scheda_Prenotazione", {{"NumeroHotel", std::int64_t{1}},
+                                          {"NumeroPrenotazione", std::int64_t{n}},
+                                          {"NomeCliente", "Cliente " + std::to_string(n)}});
+    }
+    hotel.add("Scheda_Prenotazione",
+              {{"NumeroHotel", std::int64_t{1}}, {"NomeCliente", "Nessuna"}});
+    const auto booking = [&](int n, const char* from, const char* to) {
+        hotel.add("Camere_Prenotazione", {{"NumeroHotel", std::int64_t{1}},
+                                          {"NumeroPrenotazione", std::int64_t{n}},
+                                          {"DataArrivo", from},
+                                          {"DataPartenza", to}});
+    };
+    booking(4, "20260301", "20260306");
+    booking(2, "20260220", "20260302");
+    booking(5, "20260310", "20260312");
+    booking(2, "20260301", "20260303");
+    booking(1, "20260201", "20260301");  // leaves on the first day
+    hotel.add("Camere_Prenotazione", {{"NumeroHotel", std::int64_t{1}},
+                                      {"DataArrivo", "20260301"},
+                                      {"DataPartenza", "20260302"}});
+    fs::rename(hotel.dir() / "Camere_Prenotazione.mdb", hotel.dir() / "CAMERE_PRENOTAZIONE.MDB");
+
+    const auto headers = openDatabase(hotel.dir(), "Scheda_Prenotazione.mdb");
+    SelectStatement week{"Scheda_Prenotazione", Criteria("NumeroHotel = 1"), {}};
+    week.in =
+        SelectStatement::SubqueryIn{"NumeroPrenotazione", "Camere_Prenotazione.mdb",
+                                    "Camere_Prenotazione", "NumeroPrenotazione",
+                                    Criteria("DataArrivo <= ? and DataPartenza > ?",
+                                             {Value::text("20260307"), Value::text("20260301")})};
+    RecordSet set = headers->select(week);
+    EXPECT_EQ(walk(set, Criteria(""), "NomeCliente"), (Texts{"Cliente 2", "Cliente 4"}));
+
+    week.in->file = "Manca.mdb";
+    EXPECT_NE(errorOf([&] { headers->select(week); }).find("Manca.mdb"), std::string::npos);
+    week.in->file = "Camere_Prenotazione.mdb";
+    week.in->selectField = "Numero";
+    EXPECT_NE(errorOf([&] { headers->select(week); }).find("Numero"), std::string::npos);
+    week.in->selectField = "NumeroPrenotazione";
+    week.in->table = "Camere";
+    EXPECT_NE(errorOf([&] { headers->select(week); }).find("Camere"), std::string::npos);
+}
+
+TEST_F(HotelDatabase, ManyRowsSelectedAndReadBack) {
+    db::SqliteWriter writer(hotel.dir() / "Scheda_Cliente.mdb");
+    writer.begin();
+    for (int i = 0; i < 3000; ++i) {
+        writer.insert("Scheda_Cliente", {"NumeroHotel", "NumeroCamera", "NumeroProgressivo"},
+                      {std::int64_t{i % 3}, std::to_string(100 + i % 50), std::int64_t{i}});
+    }
+    writer.commit();
+    const auto guests = openDatabase(hotel.dir(), "Scheda_Cliente.mdb");
+    RecordSet set = guests->select(
+        SelectStatement{"Scheda_Cliente", Criteria("NumeroHotel = ?", {Value::integer(1)}), {}});
+    ASSERT_EQ(set.rowCount(), 1000u);
+    const auto codes = walk(set, Criteria("NumeroCamera = '101'"), "NumeroProgressivo");
+    ASSERT_EQ(codes.size(), 20u);
+    EXPECT_EQ(codes.front(), "1");
+    EXPECT_EQ(codes.back(), "2851");
+}
+
+}  // namespace
+}  // namespace tableau::db

@@ -1,1 +1,107 @@
+#include "routines/atomic_file.h"
+
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "support/temp_dir.h"
+
+namespace tableau {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<std::string> entries(const fs::path& dir) {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(dir)) {
+        names.push_back(e.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST(AtomicFile, CommitReplacesTheFile) {
+    test::TempDir dir;
+    test::writeFile(dir / "FD7", "old contents\r\n");
+    {
+        AtomicFile file(dir / "FD7");
+        file.write("new ");
+        file.write("");
+        file.write(std::string("li\0ne\r\n", 7));
+        EXPECT_EQ(test::readFile(dir / "FD7"), "old contents\r\n") << "not replaced before commit";
+        file.commit();
+        EXPECT_THROW(file.write("x"), std::logic_error);
+        EXPECT_THROW(file.commit(), std::logic_error);
+    }
+    EXPECT_EQ(test::readFile(dir / "FD7"), std::string("new li\0ne\r\n", 11));
+    EXPECT_EQ(entries(dir.path()), std::vector<std::string>{"FD7"});
+}
+
+TEST(AtomicFile, NewFileGetsTheUsualPermissions) {
+    test::TempDir dir;
+    const mode_t previous = ::umask(022);
+    {
+        AtomicFile file(dir / "new.txt");
+        file.write("x");
+        file.commit();
+    }
+    ::umask(previous);
+    EXPECT_EQ(fs::status(dir / "new.txt").permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                  fs::perms::others_read);
+}
+
+TEST(AtomicFile, WithoutCommitThePreviousFileStaysWhole) {
+    test::TempDir dir;
+    test::writeFile(dir / "FD7", "previous");
+    try {
+        AtomicFile file(dir / "FD7");
+        file.write("half of a new chart");
+        throw std::runtime_error("failure halfway");
+    } catch (const std::runtime_error&) {
+    }
+    EXPECT_EQ(test::readFile(dir / "FD7"), "previous");
+    EXPECT_EQ(entries(dir.path()), std::vector<std::string>{"FD7"}) << "no temporary file left";
+
+    { AtomicFile unused(dir / "other"); }
+    EXPECT_EQ(entries(dir.path()), std::vector<std::string>{"FD7"});
+}
+
+TEST(AtomicFile, MissingDirectoryIsReportedWithTheFileName) {
+    test::TempDir dir;
+    try {
+        AtomicFile file(dir / "missing" / "FD7");
+        FAIL() << "no error for a missing directory";
+    } catch (const std::runtime_error& e) {
+        EXPECT_NE(std::string(e.what()).find("FD7"), std::string::npos) << e.what();
+    }
+}
+
+TEST(AtomicFile, FailedReplacementIsReportedAndCleansUp) {
+    test::TempDir dir;
+    fs::create_directory(dir / "FD7");  // a directory cannot be replaced by a file
+    test::writeFile(dir / "FD7" / "inside", "kept");
+    {
+        AtomicFile file(dir / "FD7");
+        file.write("chart");
+        EXPECT_THROW(file.commit(), std::runtime_error);
+    }
+    EXPECT_EQ(entries(dir.path()), std::vector<std::string>{"FD7"});
+    EXPECT_EQ(test::readFile(dir / "FD7" / "inside"), "kept");
+
+    // The directory vanishes before the commit.
+    const fs::path sub = dir / "sub";
+    fs::create_directory(sub);
+    AtomicFile file(sub / "FD7");
+    file.write("chart");
+    fs::remove_all(sub);
+    EXPECT_THROW(file.commit(), std::runtime_error);
+}
+
+}  // namespace
+}  // namespace tableau

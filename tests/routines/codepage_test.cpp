@@ -1,1 +1,70 @@
+#include "routines/codepage.h"
+
 #include <gtest/gtest.h>
+
+#include <string>
+
+namespace tableau {
+namespace {
+
+TEST(Codepage, EveryByteSurvivesARoundTrip) {
+    for (int b = 0; b < 256; ++b) {
+        const std::string byte(1, static_cast<char>(b));
+        const std::string utf8 = cp1252ToUtf8(byte);
+        EXPECT_EQ(utf8ToCp1252(utf8), byte) << "byte " << b;
+        if (b >= 0x80) {
+            EXPECT_GE(utf8.size(), 2u) << "byte " << b << " must be encoded, not copied";
+        }
+    }
+}
+
+TEST(Codepage, KnownCharacters) {
+    struct Case {
+        std::string cp1252;
+        std::string utf8;
+    };
+    const Case cases[] = {
+        {"\x80", "\xE2\x82\xAC"},  // euro sign
+        {"\xE0\xE8\xE9\xEC\xF2\xF9", "\xC3\xA0\xC3\xA8\xC3\xA9\xC3\xAC\xC3\xB2\xC3\xB9"},
+        {"\x92", "\xE2\x80\x99"},  // right single quotation mark
+        {"\x9F", "\xC5\xB8"},      // capital y with diaeresis
+        {"\xA0", "\xC2\xA0"},      // no-break space
+        {"\xB3\xC4\xDA", "\xC2\xB3\xC3\x84\xC3\x9A"},
+        {"Luned\xEC", "Luned\xC3\xAC"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(cp1252ToUtf8(c.cp1252), c.utf8);
+        EXPECT_EQ(utf8ToCp1252(c.utf8), c.cp1252);
+    }
+}
+
+TEST(Codepage, CharactersWithoutACodeAndMalformedBytesBecomeQuestionMarks) {
+    struct Case {
+        std::string utf8;
+        std::string cp1252;
+    };
+    const Case cases[] = {
+        {"\xC4\x80", "?"},      // A with macron
+        {"\xE2\x94\x82", "?"},  // box drawing vertical
+        {"a\xE4\xB8\xAD"
+         "b",
+         "a?b"},                    // CJK
+        {"\xF0\x9F\x98\x80", "?"},  // emoji, one character
+        {"\x80", "?"},              // lone continuation byte
+        {"\xE2\x82", "?"},          // truncated at the end
+        {"\xE2\x82x", "?x"},        // broken sequence
+        {"\xC0\xA7", "?"},          // overlong apostrophe
+        {"\xE0\x80\xA7", "?"},      // overlong apostrophe, three bytes
+        {"\xC1\x81", "?"},          // overlong A
+        {"\xED\xA0\x80", "?"},      // surrogate
+        {"\xF4\x90\x80\x80", "?"},  // beyond U+10FFFF
+        {"\xFF", "?"},
+        {std::string("a\0b", 3), std::string("a\0b", 3)},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(utf8ToCp1252(c.utf8), c.cp1252);
+    }
+}
+
+}  // namespace
+}  // namespace tableau
