@@ -1,17 +1,182 @@
+// The headless ways out of the program: the spreadsheet file and the print job.
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <cstdlib>
+#include <filesystem>
+#include <limits>
+#include <memory>
 #include <ostream>
 
 #include "app/cli_commands.h"
+#include "db/errors.h"
+#include "preview/spreadsheet_export.h"
+#include "print/print_job.h"
+#include "print/qt/qt_printer_service.h"
+#include "routines/codepage.h"
 
 namespace tableau::cli {
+namespace {
 
-int comandoCsv(const Argomenti&, std::ostream&, std::ostream& err) {
-    err << "tableau csv: non ancora disponibile\n";
-    return 1;
+// The Qt page printer, with the QGuiApplication it needs created at its first use only, so
+// that raw output and the spreadsheet run without any display or platform plugin.
+class StampantiSuRichiesta final : public print::ServizioStampanti {
+  public:
+    ~StampantiSuRichiesta() override {
+        servizio_.reset();
+        app_.reset();
+    }
+
+    std::vector<std::string> stampantiInstallate() const override {
+        return servizio().stampantiInstallate();
+    }
+    void scegliStampante(const std::string& nome) override { servizio().scegliStampante(nome); }
+    void scegliFilePdf(const std::filesystem::path& file) override {
+        servizio().scegliFilePdf(file);
+    }
+    void impostaFronteRetro(int modo) override { servizio().impostaFronteRetro(modo); }
+    void impostaOrientamento(int o) override { servizio().impostaOrientamento(o); }
+    void impostaNomeFont(const std::string& nome) override { servizio().impostaNomeFont(nome); }
+    void impostaDimensioneFont(double punti) override { servizio().impostaDimensioneFont(punti); }
+    double dimensioneFont() const override { return servizio().dimensioneFont(); }
+    void impostaGrassetto(bool g) override { servizio().impostaGrassetto(g); }
+    void stampaTesto(std::string_view testo) override { servizio().stampaTesto(testo); }
+    void stampaRiga(std::string_view testo) override { servizio().stampaRiga(testo); }
+    void nuovaPagina() override { servizio().nuovaPagina(); }
+    void fineDocumento() override { servizio().fineDocumento(); }
+    void annullaDocumento() noexcept override {
+        if (servizio_) {
+            servizio_->annullaDocumento();
+        }
+    }
+
+  private:
+    print::ServizioStampantiQt& servizio() const {
+        if (!servizio_) {
+            if (QCoreApplication::instance() == nullptr) {
+                if (std::getenv("QT_QPA_PLATFORM") == nullptr &&
+                    std::getenv("DISPLAY") == nullptr &&
+                    std::getenv("WAYLAND_DISPLAY") == nullptr) {
+                    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+                }
+                app_ = std::make_unique<QGuiApplication>(argc_, argv_);
+            }
+            servizio_ = std::make_unique<print::ServizioStampantiQt>();
+        }
+        return *servizio_;
+    }
+
+    mutable int argc_ = 1;
+    mutable char nome_[8] = "tableau";
+    mutable char* argv_[2] = {nome_, nullptr};
+    mutable std::unique_ptr<QGuiApplication> app_;
+    mutable std::unique_ptr<print::ServizioStampantiQt> servizio_;
+};
+
+// The value following an option, or empty when it is missing.
+const std::string* Valore(const Argomenti& argomenti, std::size_t& i) {
+    return i + 1 < argomenti.size() ? &argomenti[++i] : nullptr;
 }
 
-int comandoPrint(const Argomenti&, std::ostream&, std::ostream& err) {
-    err << "tableau print: non ancora disponibile\n";
-    return 1;
+bool LeggiHotel(const std::string& testo, std::int16_t& hotel) {
+    try {
+        std::size_t letti = 0;
+        const int valore = std::stoi(testo, &letti);
+        if (letti != testo.size() || valore < std::numeric_limits<std::int16_t>::min() ||
+            valore > std::numeric_limits<std::int16_t>::max()) {
+            return false;
+        }
+        hotel = static_cast<std::int16_t>(valore);
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+int ElencaStampanti(std::ostream& out, std::ostream& err) {
+    StampantiSuRichiesta stampanti;
+    const auto nomi = print::StampantiInstallate(stampanti);
+    if (nomi.empty()) {
+        err << "Nessuna stampante installata.\n";
+    }
+    for (const auto& nome : nomi) {
+        out << cp1252ToUtf8(nome) << '\n';
+    }
+    return 0;
+}
+
+}  // namespace
+
+int comandoCsv(const Argomenti& argomenti, std::ostream& out, std::ostream& err) {
+    if (!argomenti.empty()) {
+        err << "tableau csv: argomento non previsto \"" << argomenti.front()
+            << "\". Usare tableau --help.\n";
+        return 2;
+    }
+    try {
+        const auto file = preview::ConvertiXLS(std::filesystem::current_path());
+        out << file.filename().string() << '\n';
+        return 0;
+    } catch (const std::exception& e) {
+        err << "tableau csv: " << e.what() << '\n';
+        return 1;
+    }
+}
+
+int comandoPrint(const Argomenti& argomenti, std::ostream& out, std::ostream& err) {
+    print::OpzioniStampa opzioni;
+    bool destinazioneData = false;
+    bool elenco = false;
+    for (std::size_t i = 0; i < argomenti.size(); ++i) {
+        const std::string& a = argomenti[i];
+        const std::string* valore = nullptr;
+        if (a == "--destination" || a == "--printer" || a == "--hotel") {
+            valore = Valore(argomenti, i);
+            if (valore == nullptr) {
+                err << "tableau print: manca il valore di " << a << ". Usare tableau --help.\n";
+                return 2;
+            }
+        }
+        if (a == "--destination") {
+            opzioni.destinazione = utf8ToCp1252(*valore);
+            destinazioneData = true;
+        } else if (a == "--printer") {
+            opzioni.stampante = utf8ToCp1252(*valore);
+        } else if (a == "--hotel") {
+            if (!LeggiHotel(*valore, opzioni.hotelCorrente)) {
+                err << "tableau print: numero di albergo non valido \"" << *valore << "\".\n";
+                return 2;
+            }
+        } else if (a == "--normal") {
+            opzioni.compressa = false;
+        } else if (a == "--landscape") {
+            opzioni.orizzontale = true;
+        } else if (a == "--duplex") {
+            opzioni.fronteRetro = true;
+        } else if (a == "--list") {
+            elenco = true;
+        } else {
+            err << "tableau print: opzione sconosciuta \"" << a << "\". Usare tableau --help.\n";
+            return 2;
+        }
+    }
+    if (elenco) {
+        return ElencaStampanti(out, err);
+    }
+    if (!destinazioneData) {
+        err << "tableau print: indicare la destinazione con --destination. Usare tableau "
+               "--help.\n";
+        return 2;
+    }
+    try {
+        const auto cartella = std::filesystem::current_path();
+        opzioni.codiceAssistenza = print::LeggiCodiceAssistenza(cartella);
+        StampantiSuRichiesta stampanti;
+        print::EseguiStampa(cartella, opzioni, stampanti);
+        return 0;
+    } catch (const std::exception& e) {
+        err << "tableau print: " << e.what() << '\n';
+        return 1;
+    }
 }
 
 }  // namespace tableau::cli

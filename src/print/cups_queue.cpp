@@ -1,0 +1,23 @@
+#include "print/cups_queue.h"
+
+#include "print/chart_lines.h"
+#include "print/child_process.h"
+#include "routines/codepage.h"
+
+namespace tableau::print {
+
+std::vector<std::string> CodeDiStampa() {
+    std::string uscita;
+    if (EseguiProgramma({"lpstat", "-e"}, uscita) != 0) {
+        return {};
+    }
+    std::vector<std::string> code;
+    for (auto& riga : DividiRighe(uscita)) {
+        if (!riga.empty()) {
+            code.push_back(utf8ToCp1252(riga));
+        }
+    }
+    return code;
+}
+
+}  // namespace tableau::print

@@ -1,0 +1,49 @@
+#include "print/print_job.h"
+
+#include "db/database.h"
+#include "print/chart_lines.h"
+#include "print/page_output.h"
+#include "print/print_settings.h"
+#include "print/raw_output.h"
+
+namespace tableau::print {
+
+void EseguiStampa(const std::filesystem::path& cartellaDati, const OpzioniStampa& opzioni,
+                  ServizioStampanti& stampanti) {
+    const ImpostazioniStampa imp = RisolviImpostazioni(cartellaDati, opzioni);
+    // The chart is read before any output is chosen or opened, so that a missing chart
+    // leaves the printers and the output untouched.
+    const auto righe = LeggiRigheTableau(cartellaDati);
+    if (imp.stampanteGrafica()) {
+        ScegliStampanteUscita(cartellaDati, imp, stampanti);
+        StampaSuPagine(righe, imp, opzioni, stampanti);
+        return;
+    }
+    const auto uscita = ApriUscitaGrezza(cartellaDati, imp.uscita);
+    ScriviTestoGrezzo(righe, imp, opzioni, *uscita);
+    uscita->chiudi();
+}
+
+std::vector<std::string> StampantiInstallate(const ServizioStampanti& stampanti) {
+    return stampanti.stampantiInstallate();
+}
+
+std::string LeggiCodiceAssistenza(const std::filesystem::path& cartellaDati) {
+    const auto database = db::openDatabase(cartellaDati, "AnagraficaHotels.mdb");
+    auto alberghi = database->openTable("AnagraficaHotels");
+    alberghi.findFirst(db::Criteria("Numero = ?", {db::Value::integer(1)}));
+    return alberghi.noMatch() ? std::string() : alberghi.field("CodiceAssistenza").asText();
+}
+
+std::vector<std::string> ElencoDestinazioni(const std::filesystem::path& cartellaDati) {
+    const auto database = db::openDatabase(cartellaDati, "Stampanti.mdb");
+    auto righe = database->openTable("Stampanti");
+    const db::Criteria criterio("NumeroHotel = ?", {db::Value::integer(1)});
+    std::vector<std::string> destinazioni;
+    for (righe.findFirst(criterio); !righe.noMatch(); righe.findNext(criterio)) {
+        destinazioni.push_back(righe.field("Destinazione").asText());
+    }
+    return destinazioni;
+}
+
+}  // namespace tableau::print

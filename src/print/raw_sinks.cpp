@@ -1,0 +1,137 @@
+// The three kinds of raw output: a file written whole, a device or pipe written directly,
+// and a printer queue receiving a raw job.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <optional>
+
+#include "print/child_process.h"
+#include "print/cups_queue.h"
+#include "print/raw_output.h"
+#include "routines/atomic_file.h"
+#include "routines/codepage.h"
+
+namespace tableau::print {
+namespace {
+
+class UscitaFile final : public UscitaGrezza {
+  public:
+    explicit UscitaFile(const std::filesystem::path& percorso) : file_(Apri(percorso)) {}
+    void scrivi(std::string_view byte) override {
+        Traduci([&] { file_.write(byte); });
+    }
+    void chiudi() override {
+        Traduci([&] { file_.commit(); });
+    }
+
+  private:
+    static AtomicFile Apri(const std::filesystem::path& percorso) {
+        try {
+            return AtomicFile(percorso);
+        } catch (const std::runtime_error& e) {
+            throw ErroreStampa(std::string("Impossibile aprire l'uscita di stampa: ") + e.what());
+        }
+    }
+    template <typename F>
+    static void Traduci(F&& f) {
+        try {
+            f();
+        } catch (const std::runtime_error& e) {
+            throw ErroreStampa(std::string("Errore di stampa: ") + e.what());
+        }
+    }
+    AtomicFile file_;
+};
+
+class UscitaDispositivo final : public UscitaGrezza {
+  public:
+    explicit UscitaDispositivo(const std::filesystem::path& percorso) : percorso_(percorso) {
+        fd_ = ::open(percorso.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+        if (fd_ < 0) {
+            throw ErroreStampa("Impossibile aprire l'uscita di stampa " + percorso_.string() +
+                               ": " + std::strerror(errno));
+        }
+    }
+    ~UscitaDispositivo() override {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+    UscitaDispositivo(const UscitaDispositivo&) = delete;
+    UscitaDispositivo& operator=(const UscitaDispositivo&) = delete;
+
+    void scrivi(std::string_view byte) override {
+        while (!byte.empty()) {
+            const ssize_t scritti = ::write(fd_, byte.data(), byte.size());
+            if (scritti < 0) {
+                if (errno == EINTR) {
+                    continue;
+                }
+                throw ErroreStampa("Errore di scrittura sull'uscita di stampa " +
+                                   percorso_.string() + ": " + std::strerror(errno));
+            }
+            byte.remove_prefix(static_cast<std::size_t>(scritti));
+        }
+    }
+    void chiudi() override {
+        const int fd = fd_;
+        fd_ = -1;
+        if (::close(fd) != 0) {
+            throw ErroreStampa("Errore di scrittura sull'uscita di stampa " + percorso_.string() +
+                               ": " + std::strerror(errno));
+        }
+    }
+
+  private:
+    std::filesystem::path percorso_;
+    int fd_ = -1;
+};
+
+class UscitaCoda final : public UscitaGrezza {
+  public:
+    explicit UscitaCoda(const std::string& coda)
+        : coda_(cp1252ToUtf8(coda)),
+          lp_({"lp", "-d", coda_, "-o", "raw", "-t", "Tableau", "-s", "--", "-"}) {}
+    void scrivi(std::string_view byte) override { lp_.scrivi(byte); }
+    void chiudi() override {
+        if (lp_.attendi() != 0) {
+            throw ErroreStampa("La stampante \"" + coda_ +
+                               "\" ha rifiutato la stampa: " + lp_.uscita());
+        }
+    }
+
+  private:
+    std::string coda_;
+    ProcessoFiglio lp_;
+};
+
+}  // namespace
+
+std::unique_ptr<UscitaGrezza> ApriUscitaGrezza(const std::filesystem::path& cartellaDati,
+                                               const std::string& uscita) {
+    if (uscita.empty()) {
+        throw ErroreStampa("Nessuna uscita di stampa configurata per la destinazione");
+    }
+    const std::filesystem::path percorso =
+        cartellaDati / std::filesystem::path(cp1252ToUtf8(uscita));
+    std::error_code errore;
+    const auto stato = std::filesystem::status(percorso, errore);
+    const bool esiste = !errore && std::filesystem::exists(stato);
+    if (esiste && !std::filesystem::is_regular_file(stato) &&
+        !std::filesystem::is_directory(stato)) {
+        return std::make_unique<UscitaDispositivo>(percorso);
+    }
+    if (uscita.find('/') == std::string::npos) {
+        const auto code = CodeDiStampa();
+        if (std::find(code.begin(), code.end(), uscita) != code.end()) {
+            return std::make_unique<UscitaCoda>(uscita);
+        }
+    }
+    return std::make_unique<UscitaFile>(percorso);
+}
+
+}  // namespace tableau::print
