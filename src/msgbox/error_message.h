@@ -1,0 +1,20 @@
+#pragma once
+// Failures of the core (a missing database, table or field, a file that cannot be written,
+// a 16-bit overflow) shown to the user in the program's message box.
+#include <QString>
+#include <exception>
+#include <string_view>
+
+namespace tableau::gui {
+
+// The failure's message broken into lines that fit the message box. The core writes its
+// messages in Windows-1252, the print job in UTF-8: a message that is valid UTF-8 is read
+// as such, any other as Windows-1252.
+QString TestoErrore(std::string_view messaggio);
+
+// Shows the failure with the title "Errore" and a single "Ok" button; returns when the
+// user has answered.
+void MostraErrore(const std::exception& errore);
+void MostraErrore(std::string_view messaggio);
+
+}  // namespace tableau::gui
