@@ -1,12 +1,151 @@
+// tableau chart: writes the chart file of a request, as the request window's "Stampa"
+// button does, without the print menu.
+#include <algorithm>
+#include <filesystem>
+#include <map>
+#include <optional>
 #include <ostream>
+#include <stdexcept>
+#include <string>
+#include <string_view>
 
 #include "app/cli_commands.h"
+#include "chart/chart_file.h"
+#include "chart/crea_tableau.h"
+#include "db/errors.h"
+#include "routines/clock.h"
+#include "routines/codepage.h"
+#include "routines/dates.h"
 
 namespace tableau::cli {
+namespace {
 
-int comandoChart(const Argomenti&, std::ostream&, std::ostream& err) {
-    err << "tableau chart: non ancora disponibile\n";
-    return 1;
+constexpr int kEseguito = 0;
+constexpr int kErroreArchivi = 1;
+constexpr int kRichiestaRifiutata = 2;
+
+constexpr std::string_view kUsoChart =
+    "Uso: tableau chart --hotel H --tableau T --from PRIMA --to ULTIMA --date GG/MM/AAAA\n";
+
+// The system's two messages of the request window.
+constexpr std::string_view kMessaggioCamere = "Controllare l'intervallo di camere richiesto!";
+constexpr std::string_view kMessaggioData =
+    "La data deve essere inserita \r\nnel formato gg/mm/aaaa";
+
+constexpr std::string_view kOpzioni[] = {"--hotel", "--tableau", "--from", "--to", "--date"};
+
+// A message of the program (Windows-1252) on a terminal line: UTF-8, the message box's
+// line breaks as plain new lines.
+void Scrivi(std::ostream& flusso, std::string_view messaggio) {
+    std::string testo = cp1252ToUtf8(messaggio);
+    for (std::size_t p = testo.find(" \r\n"); p != std::string::npos; p = testo.find(" \r\n")) {
+        testo.replace(p, 3, "\n");
+    }
+    for (std::size_t p = testo.find("\r\n"); p != std::string::npos; p = testo.find("\r\n")) {
+        testo.replace(p, 2, "\n");
+    }
+    flusso << "tableau chart: " << testo << '\n';
+}
+
+// A command line that cannot be read; the message is UTF-8.
+class ErroreArgomenti : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+// The options by name, each once; "--name value" or "--name=value".
+std::map<std::string, std::string, std::less<>> LeggiOpzioni(const Argomenti& argomenti) {
+    std::map<std::string, std::string, std::less<>> valori;
+    for (std::size_t i = 0; i < argomenti.size(); ++i) {
+        std::string nome = argomenti[i];
+        std::optional<std::string> valore;
+        if (const auto uguale = nome.find('='); nome.starts_with("--") && uguale != nome.npos) {
+            valore = nome.substr(uguale + 1);
+            nome.resize(uguale);
+        }
+        if (std::find(std::begin(kOpzioni), std::end(kOpzioni), nome) == std::end(kOpzioni)) {
+            throw ErroreArgomenti("opzione sconosciuta \"" + nome + "\".");
+        }
+        if (!valore) {
+            if (i + 1 >= argomenti.size()) {
+                throw ErroreArgomenti("manca il valore dell'opzione " + nome + ".");
+            }
+            valore = argomenti[++i];
+        }
+        if (!valori.emplace(nome, *valore).second) {
+            throw ErroreArgomenti("l'opzione " + nome + " è indicata più volte.");
+        }
+    }
+    for (const auto nome : kOpzioni) {
+        if (!valori.contains(nome)) {
+            throw ErroreArgomenti("manca l'opzione " + std::string(nome) + ".");
+        }
+    }
+    return valori;
+}
+
+// A 16-bit signed number written in decimal, as the request window holds hotel and
+// tableau numbers.
+std::int16_t Numero16(const std::string& testo, std::string_view cosa) {
+    std::size_t letti = 0;
+    long valore = 0;
+    try {
+        valore = std::stol(testo, &letti);
+    } catch (const std::exception&) {
+        letti = 0;
+    }
+    if (letti == 0 || letti != testo.size() || valore < -32768 || valore > 32767) {
+        throw ErroreArgomenti(std::string(cosa) + " deve essere un numero intero tra -32768 e " +
+                              "32767 (indicato: \"" + testo + "\").");
+    }
+    return static_cast<std::int16_t>(valore);
+}
+
+}  // namespace
+
+int comandoChart(const Argomenti& argomenti, std::ostream& out, std::ostream& err) {
+    if (argomenti.size() == 1 && (argomenti[0] == "--help" || argomenti[0] == "-h")) {
+        out << kUsoChart;
+        return kEseguito;
+    }
+    RichiestaTableau richiesta;
+    try {
+        const auto opzioni = LeggiOpzioni(argomenti);
+        richiesta.hotel = Numero16(opzioni.find("--hotel")->second, "Il numero dell'albergo");
+        richiesta.tableau = Numero16(opzioni.find("--tableau")->second, "Il numero del tableau");
+        richiesta.primaCamera = utf8ToCp1252(opzioni.find("--from")->second);
+        richiesta.ultimaCamera = utf8ToCp1252(opzioni.find("--to")->second);
+        richiesta.dataInizio = utf8ToCp1252(opzioni.find("--date")->second);
+    } catch (const ErroreArgomenti& e) {
+        err << "tableau chart: " << e.what() << '\n' << kUsoChart;
+        return kRichiestaRifiutata;
+    }
+
+    // The checks of the request window, in its order: the room range as text, then the
+    // start date.
+    if (richiesta.ultimaCamera < richiesta.primaCamera) {
+        Scrivi(err, kMessaggioCamere);
+        return kRichiestaRifiutata;
+    }
+    std::string data = richiesta.dataInizio;
+    if (!DataValida(data)) {
+        Scrivi(err, kMessaggioData);
+        return kRichiestaRifiutata;
+    }
+
+    try {
+        const OrologioDiSistema orologio;
+        CreaTableau(std::filesystem::current_path(), richiesta, orologio);
+    } catch (const std::invalid_argument& e) {
+        Scrivi(err, e.what());
+        return kRichiestaRifiutata;
+    } catch (const std::exception& e) {
+        // Databases, the 16-bit counters, the chart file: the previous chart stays.
+        Scrivi(err, e.what());
+        return kErroreArchivi;
+    }
+    out << "Tableau scritto nel file " << cp1252ToUtf8(NomeFileTableau()) << ".\n";
+    return kEseguito;
 }
 
 }  // namespace tableau::cli

@@ -1,0 +1,195 @@
+#include "chart/crea_tableau.h"
+
+#include <memory>
+#include <optional>
+
+#include "chart/chart_file.h"
+#include "chart/chart_layout.h"
+#include "chart/occupancy_rules.h"
+#include "db/database.h"
+#include "routines/atomic_file.h"
+#include "routines/dates.h"
+#include "routines/shared_tables.h"
+
+namespace tableau {
+namespace {
+
+using db::Criteria;
+using db::RecordSet;
+using db::SelectStatement;
+using db::Value;
+
+// "Select * From <tabella> Where DataArrivo <= <fine> and DataPartenza > <inizio>": the
+// stays that overlap the week.
+Criteria CriterioSettimana(const SettimanaTableau& settimana) {
+    return Criteria("DataArrivo <= ? and DataPartenza > ?",
+                    {Value::text(settimana.chiavi.back()), Value::text(settimana.chiavi.front())});
+}
+
+bool Uguale(const Value& a, const Value& b) {
+    const auto c = db::compareValues(a, b);
+    return c && *c == 0;
+}
+
+// The database handles of a run and the record sets opened on them.
+struct ArchiviTableau {
+    ArchiviTableau(const std::filesystem::path& cartella, const SettimanaTableau& settimana)
+        : fileCamere(db::openDatabase(cartella, "NumeriCamere.mdb")),
+          camere(fileCamere->openTable("NumeriCamere").sortedBy("NumeroCamera")),
+          fileOspiti(db::openDatabase(cartella, "Scheda_Cliente.mdb")),
+          ospiti(fileOspiti->select(
+              SelectStatement{"Scheda_Cliente", CriterioSettimana(settimana), std::nullopt})),
+          fileOspitiCapofila(db::openDatabase(cartella, "Scheda_Cliente.mdb")),
+          ospitiCapofila(fileOspitiCapofila->select(
+              SelectStatement{"Scheda_Cliente", CriterioSettimana(settimana), std::nullopt})),
+          fileDitte(db::openDatabase(cartella, "Ditta_Intestataria.mdb")),
+          ditte(fileDitte->openTable("Ditta_Intestataria")),
+          fileHotel(db::openDatabase(cartella, "AnagraficaHotels.mdb")),
+          hotel(fileHotel->openTable("AnagraficaHotels")),
+          fileTableau(db::openDatabase(cartella, "Tableau.mdb")),
+          tableau(fileTableau->openTable("Tableau")),
+          fileArrangiamento(db::openDatabase(cartella, "Arrangiamento.mdb")),
+          arrangiamenti(fileArrangiamento->openTable("Arrangiamento")),
+          fileArrangiamenti(db::openDatabase(cartella, "Arrangiamenti.mdb")),
+          nomiArrangiamenti(fileArrangiamenti->openTable("NomiArrangiamenti")),
+          filePrenotazioni(db::openDatabase(cartella, "Camere_Prenotazione.mdb")),
+          prenotazioni(filePrenotazioni->select(
+              SelectStatement{"Camere_Prenotazione", CriterioSettimana(settimana), std::nullopt})),
+          fileTestate(db::openDatabase(cartella, "Scheda_Prenotazione.mdb")),
+          testate(fileTestate->select(SelectStatement{
+              "Scheda_Prenotazione", Criteria(""),
+              SelectStatement::SubqueryIn{"NumeroPrenotazione", "Camere_Prenotazione.mdb",
+                                          "Camere_Prenotazione", "NumeroPrenotazione",
+                                          CriterioSettimana(settimana)}})) {}
+
+    ArchiviSettimana settimana() {
+        return ArchiviSettimana{
+            ospiti, ospitiCapofila, ditte, arrangiamenti, nomiArrangiamenti, prenotazioni, testate};
+    }
+
+    std::unique_ptr<db::Database> fileCamere;
+    RecordSet camere;
+    std::unique_ptr<db::Database> fileOspiti;
+    RecordSet ospiti;
+    std::unique_ptr<db::Database> fileOspitiCapofila;
+    RecordSet ospitiCapofila;
+    std::unique_ptr<db::Database> fileDitte;
+    RecordSet ditte;
+    std::unique_ptr<db::Database> fileHotel;
+    RecordSet hotel;
+    std::unique_ptr<db::Database> fileTableau;
+    RecordSet tableau;
+    std::unique_ptr<db::Database> fileArrangiamento;
+    RecordSet arrangiamenti;
+    std::unique_ptr<db::Database> fileArrangiamenti;
+    RecordSet nomiArrangiamenti;
+    std::unique_ptr<db::Database> filePrenotazioni;
+    RecordSet prenotazioni;
+    std::unique_ptr<db::Database> fileTestate;
+    RecordSet testate;
+};
+
+std::string RigaTitoloTableau(ArchiviTableau& archivi, const RichiestaTableau& richiesta,
+                              const Orologio& orologio) {
+    std::optional<std::string> nomeHotel;
+    std::optional<std::string> descrizione;
+    const Value hotel = Value::integer(richiesta.hotel);
+    archivi.hotel.findFirst(Criteria("Numero = ?", {hotel}));
+    if (!archivi.hotel.noMatch()) {
+        nomeHotel = archivi.hotel.field("RagioneSociale").asText();
+        archivi.tableau.findFirst(
+            Criteria("NumeroHotel = ? and Codice = ?", {hotel, Value::integer(richiesta.tableau)}));
+        if (!archivi.tableau.noMatch()) {
+            descrizione = archivi.tableau.field("Descrizione").asText();
+        }
+    }
+    return RigaTitolo(nomeHotel, descrizione, richiesta.dataInizio, orologio.adesso());
+}
+
+// The room list's current room is in the block and within the range, compared as text.
+bool CameraRichiesta(const RecordSet& camere, const RichiestaTableau& richiesta) {
+    if (!Uguale(camere.field("NumeroTableau"), Value::integer(richiesta.tableau))) {
+        return false;
+    }
+    const Value& numero = camere.field("NumeroCamera");
+    if (numero.isNull()) {
+        return false;
+    }
+    const std::string testo = numero.asText();
+    return testo >= richiesta.primaCamera && testo <= richiesta.ultimaCamera;
+}
+
+class ScrittoreTableau {
+  public:
+    explicit ScrittoreTableau(const std::filesystem::path& percorso) : file_(percorso) {}
+    void riga(const std::string& testo) {
+        file_.write(testo);
+        file_.write("\r\n");
+    }
+    void chiudi() { file_.commit(); }
+
+  private:
+    AtomicFile file_;
+};
+
+}  // namespace
+
+void CreaTableau(const std::filesystem::path& dataDirectory, const RichiestaTableau& richiesta,
+                 const Orologio& orologio) {
+    std::string dataControllata = richiesta.dataInizio;
+    const auto inizio = DataValida(dataControllata) ? LeggiData(dataControllata) : std::nullopt;
+    if (!inizio) {
+        throw std::invalid_argument("La data deve essere inserita \r\nnel formato gg/mm/aaaa");
+    }
+    const SettimanaTableau settimana = CalcolaSettimana(*inizio);
+
+    ArchiviTableau archivi(dataDirectory, settimana);
+    const std::string titolo = RigaTitoloTableau(archivi, richiesta, orologio);
+    const std::string separatore = RigaSeparatore();
+
+    ScrittoreTableau scrittore(dataDirectory / NomeFileTableau());
+    scrittore.riga(titolo);
+    scrittore.riga(RigaBordoSuperiore());
+
+    const auto primoGiorno = static_cast<std::size_t>(GiornoSettimana(*inizio));
+    std::array<std::string, kGiorniTableau> nomi;
+    std::array<std::string, kGiorniTableau> date;
+    for (std::size_t g = 0; g < kGiorniTableau; ++g) {
+        nomi[g] = std::string(kNomiGiorni[(primoGiorno + g) % kGiorniTableau]);
+        date[g] = TestoData(settimana.giorni[g]);
+    }
+    scrittore.riga(RigaIntestazioneGiorni(nomi));
+    scrittore.riga(RigaIntestazioneGiorni(date));
+    scrittore.riga(separatore);
+
+    TotaliSettimana totali;
+    ArchiviSettimana archiviSettimana = archivi.settimana();
+    RecordSet& camere = archivi.camere;
+    const Criteria dellHotel("NumeroHotel = ?", {Value::integer(richiesta.hotel)});
+    for (camere.findFirst(dellHotel); !camere.noMatch(); camere.findNext(dellHotel)) {
+        if (!CameraRichiesta(camere, richiesta)) {
+            continue;
+        }
+        const std::string numero = camere.field("NumeroCamera").asText();
+        const auto giorni =
+            RiempiGiorniCamera(archiviSettimana, richiesta.hotel, numero, settimana, totali);
+        std::array<CellaGiorno, kGiorniTableau> celle;
+        for (std::size_t g = 0; g < kGiorniTableau; ++g) {
+            celle[g] = DecidiCella(giorni[g]);
+        }
+        const ColonnaCamera colonna{numero, camere.field("TipoCamera").asText(),
+                                    camere.field("PostiLetto").asText()};
+        for (const auto& riga : RigheCamera(colonna, celle)) {
+            scrittore.riga(riga);
+        }
+        scrittore.riga(separatore);
+    }
+
+    for (const auto& riga : RigheTotali(totali)) {
+        scrittore.riga(riga);
+    }
+    scrittore.riga(RigaBordoInferiore());
+    scrittore.chiudi();
+}
+
+}  // namespace tableau

@@ -1,0 +1,318 @@
+#include "chart/occupancy_rules.h"
+
+#include <functional>
+
+#include "chart/crea_tableau.h"
+#include "routines/text.h"
+
+namespace tableau {
+namespace {
+
+using db::Criteria;
+using db::RecordSet;
+using db::Value;
+
+constexpr std::int64_t kMassimo16Bit = 32767;
+constexpr std::size_t kLunghezzaNome = 17;
+
+// Comparisons as the criteria language makes them: a null on either side makes any of
+// them false.
+bool Uguale(const Value& a, const Value& b) {
+    const auto c = db::compareValues(a, b);
+    return c && *c == 0;
+}
+bool Diverso(const Value& a, const Value& b) {
+    const auto c = db::compareValues(a, b);
+    return c && *c != 0;
+}
+bool Minore(const Value& a, const Value& b) {
+    const auto c = db::compareValues(a, b);
+    return c && *c < 0;
+}
+bool MinoreUguale(const Value& a, const Value& b) {
+    const auto c = db::compareValues(a, b);
+    return c && *c <= 0;
+}
+bool Maggiore(const Value& a, const Value& b) {
+    const auto c = db::compareValues(a, b);
+    return c && *c > 0;
+}
+
+// A text field as the chart shows it: a null shows empty.
+std::string Testo(const Value& v) {
+    return v.asText();
+}
+
+// Names and companies: the first 17 characters, then trimmed.
+std::string Nome17(const Value& v) {
+    return Trim(Sinistra(Testo(v), kLunghezzaNome));
+}
+
+// Adds to a 16-bit counter; a result beyond 32767 stops the run.
+void Aggiungi(std::int16_t& contatore, std::int64_t quanto,
+              const std::function<std::string()>& descrizione) {
+    const std::int64_t nuovo = std::int64_t{contatore} + quanto;
+    if (nuovo > kMassimo16Bit) {
+        throw ErroreOverflow(descrizione() + " supera 32767: impossibile creare il tableau.");
+    }
+    contatore = static_cast<std::int16_t>(nuovo);
+}
+
+// The weekly total an arrangement or treatment code counts under, or none.
+std::array<std::int16_t, kGiorniTableau>* TotaleDellaClasse(RecordSet& nomiArrangiamenti,
+                                                            std::int16_t hotel, const Value& codice,
+                                                            TotaliSettimana& totali,
+                                                            const char*& sigla) {
+    nomiArrangiamenti.findFirst(Criteria("Sigla = ? and NumeroHotel = ?",
+                                         {Value::text(Testo(codice)), Value::integer(hotel)}));
+    if (nomiArrangiamenti.noMatch()) {
+        return nullptr;
+    }
+    const Value& tipo = nomiArrangiamenti.field("Tipo");
+    if (Uguale(tipo, Value::text("S")) || Uguale(tipo, Value::text("C"))) {
+        sigla = "CC";
+        return &totali.TotaleCC;
+    }
+    if (Uguale(tipo, Value::text("M"))) {
+        sigla = "MP";
+        return &totali.TotaleMP;
+    }
+    if (Uguale(tipo, Value::text("P"))) {
+        sigla = "PC";
+        return &totali.TotalePC;
+    }
+    return nullptr;
+}
+
+void ContaNellaClasse(RecordSet& nomiArrangiamenti, std::int16_t hotel, const Value& codice,
+                      std::int64_t persone, const Data& giorno, TotaliSettimana& totali,
+                      std::size_t indiceGiorno) {
+    const char* sigla = "";
+    if (auto* totale = TotaleDellaClasse(nomiArrangiamenti, hotel, codice, totali, sigla)) {
+        Aggiungi((*totale)[indiceGiorno], persone,
+                 [&] { return std::string("Il totale ") + sigla + " del " + TestoData(giorno); });
+    }
+}
+
+class RegoleCamera {
+  public:
+    RegoleCamera(ArchiviSettimana& archivi, std::int16_t hotel, const std::string& numeroCamera,
+                 const SettimanaTableau& settimana, TotaliSettimana& totali)
+        : archivi_(archivi),
+          hotel_(Value::integer(hotel)),
+          numeroHotel_(hotel),
+          camera_(numeroCamera),
+          cameraRidotta_(Trim(numeroCamera)),
+          settimana_(settimana),
+          totali_(totali) {}
+
+    std::array<GiornoCamera, kGiorniTableau> riempi() {
+        std::array<GiornoCamera, kGiorniTableau> giorni{};
+        // Rules A, C and E read the room's guests and write separate fields, rules D and F
+        // repeat the same searches: each group runs in one pass per day.
+        for (std::size_t g = 0; g < kGiorniTableau; ++g) {
+            regoleOspiti(giorni[g], g);
+        }
+        for (std::size_t g = 0; g < kGiorniTableau; ++g) {
+            regolaPrenotazioni(giorni[g], g);
+        }
+        for (std::size_t g = 0; g < kGiorniTableau; ++g) {
+            regolaConferma(giorni[g], g);
+        }
+        return giorni;
+    }
+
+  private:
+    bool ospiteValido(const RecordSet& ospiti, const Value& giorno) const {
+        return Uguale(ospiti.field("NumeroHotel"), hotel_) &&
+               Diverso(ospiti.field("Partito"), Value::text("S")) &&
+               MinoreUguale(ospiti.field("DataArrivo"), giorno) &&
+               Maggiore(ospiti.field("DataPartenza"), giorno);
+    }
+
+    // Rule A step 3: the client code whose arrangement the guest takes.
+    std::optional<Value> chiaveArrangiamento(const RecordSet& ospite) {
+        const Value zero = Value::integer(0);
+        const Value& famiglia = ospite.field("CodiceCapoFamiglia");
+        const Value& gruppo = ospite.field("CodiceCapoGruppo");
+        if (Uguale(famiglia, zero) && Uguale(gruppo, zero)) {
+            if (Uguale(ospite.field("NumeroComponente"), Value::integer(1))) {
+                return ospite.field("NumeroProgressivo");
+            }
+            RecordSet& capofila = archivi_.ospitiCapofila;
+            capofila.findFirst(
+                Criteria("NumeroCamera = ? and NumeroHotel = ? and NumeroComponente = 1 and "
+                         "DataArrivo = ?",
+                         {ospite.field("NumeroCamera"), hotel_, ospite.field("DataArrivo")}));
+            if (capofila.noMatch()) {
+                return std::nullopt;
+            }
+            return capofila.field("NumeroProgressivo");
+        }
+        if (Maggiore(famiglia, zero)) {
+            return famiglia;
+        }
+        if (Maggiore(gruppo, zero)) {
+            return gruppo;
+        }
+        return std::nullopt;
+    }
+
+    // Rules A, C and E for one day.
+    void regoleOspiti(GiornoCamera& giorno, std::size_t g) {
+        const Value chiave = Value::text(settimana_.chiavi[g]);
+        RecordSet& ospiti = archivi_.ospiti;
+        const Criteria cerca("NumeroCamera = ?", {Value::text(cameraRidotta_)});
+        for (ospiti.findFirst(cerca); !ospiti.noMatch(); ospiti.findNext(cerca)) {
+            if (!ospiteValido(ospiti, chiave)) {
+                continue;
+            }
+            // Rule A.
+            Aggiungi(giorno.NumeroOspiti, 1, [&] {
+                return "Il numero degli ospiti della camera " + cameraRidotta_ + " del " +
+                       TestoData(settimana_.giorni[g]);
+            });
+            if (giorno.StatoOspiti.empty()) {
+                giorno.StatoOspiti =
+                    Uguale(ospiti.field("DataArrivo"), chiave) ? "(arrivata)" : "(in fermata)";
+            }
+            if (const auto codiceCliente = chiaveArrangiamento(ospiti)) {
+                RecordSet& arrangiamenti = archivi_.arrangiamenti;
+                arrangiamenti.findFirst(
+                    Criteria("CodiceCliente = ? and NumeroHotel = ?", {*codiceCliente, hotel_}));
+                if (!arrangiamenti.noMatch()) {
+                    const Value& codice = arrangiamenti.field("Arrangiamento");
+                    giorno.ArrangiamentoOspiti = Testo(codice);
+                    ContaNellaClasse(archivi_.nomiArrangiamenti, numeroHotel_, codice, 1,
+                                     settimana_.giorni[g], totali_, g);
+                }
+            }
+            if (!Uguale(ospiti.field("NumeroComponente"), Value::integer(1))) {
+                continue;
+            }
+            // Rule C.
+            giorno.NomeOspite = Nome17(ospiti.field("NomeCliente"));
+            // Rule E.
+            RecordSet& ditte = archivi_.ditte;
+            ditte.findFirst(Criteria("CodiceCliente = ? and NumeroHotel = ?",
+                                     {ospiti.field("NumeroProgressivo"), hotel_}));
+            if (!ditte.noMatch()) {
+                giorno.DittaOspite = Nome17(ditte.field("RagioneSociale"));
+            }
+        }
+    }
+
+    // Rule B for one day.
+    void regolaPrenotazioni(GiornoCamera& giorno, std::size_t g) {
+        const Value chiave = Value::text(settimana_.chiavi[g]);
+        RecordSet& prenotazioni = archivi_.prenotazioni;
+        const Criteria cerca(
+            "NumeroCamera = ? and NumeroHotel = ? and (TipoPrenotazione = 'C' or "
+            "TipoPrenotazione = 'O' or TipoPrenotazione = 'D')",
+            {Value::text(cameraRidotta_), hotel_});
+        for (prenotazioni.findFirst(cerca); !prenotazioni.noMatch(); prenotazioni.findNext(cerca)) {
+            const Value& persone = prenotazioni.field("NumeroPersone");
+            const Value& arrivo = prenotazioni.field("DataArrivo");
+            if (!(Maggiore(persone, Value::integer(0)) && MinoreUguale(arrivo, chiave) &&
+                  Maggiore(prenotazioni.field("DataPartenza"), chiave))) {
+                continue;
+            }
+            const std::int64_t numeroPersone = persone.asInteger();
+            const std::int64_t numeroPrenotazione =
+                prenotazioni.field("NumeroPrenotazione").asInteger();
+            if (numeroPersone > kMassimo16Bit) {
+                throw ErroreOverflow("Il numero delle persone della prenotazione " +
+                                     std::to_string(numeroPrenotazione) + " (camera " +
+                                     cameraRidotta_ +
+                                     ") supera 32767: impossibile creare il tableau.");
+            }
+            giorno.PersonePrenotate = static_cast<std::int16_t>(numeroPersone);
+            giorno.NumeroPrenotazione = numeroPrenotazione;
+            if (Uguale(arrivo, chiave)) {
+                giorno.StatoPrenotazione = "(in arrivo)";
+            }
+            if (giorno.StatoPrenotazione.empty() && Minore(arrivo, chiave)) {
+                giorno.StatoPrenotazione = "(prenotata)";
+            }
+            const Value& trattamento = prenotazioni.field("Trattamento");
+            giorno.TrattamentoPrenotazione = Testo(trattamento);
+            giorno.NotaPrenotazione = TestoTraAsterischi(Testo(prenotazioni.field("Note")));
+            ContaNellaClasse(archivi_.nomiArrangiamenti, numeroHotel_, trattamento, numeroPersone,
+                             settimana_.giorni[g], totali_, g);
+        }
+    }
+
+    // Rules D and F for one day: the day's booking (number 0 when none) confirmed against
+    // its header and its first row for the room.
+    void regolaConferma(GiornoCamera& giorno, std::size_t g) {
+        const Value chiave = Value::text(settimana_.chiavi[g]);
+        const Value numero = Value::integer(giorno.NumeroPrenotazione);
+        RecordSet& testate = archivi_.testatePrenotazioni;
+        testate.findFirst(Criteria("NumeroPrenotazione = ? and NumeroHotel = ?", {numero, hotel_}));
+        if (testate.noMatch()) {
+            return;
+        }
+        const Value& tipo = testate.field("TipoPrenotazione");
+        if (!(Uguale(tipo, Value::text("C")) || Uguale(tipo, Value::text("O")) ||
+              Uguale(tipo, Value::text("D")))) {
+            return;
+        }
+        RecordSet& prenotazioni = archivi_.prenotazioni;
+        prenotazioni.findFirst(
+            Criteria("NumeroPrenotazione = ? and NumeroHotel = ? and NumeroCamera = ?",
+                     {numero, hotel_, Value::text(camera_)}));
+        if (prenotazioni.noMatch() || !(MinoreUguale(prenotazioni.field("DataArrivo"), chiave) &&
+                                        Maggiore(prenotazioni.field("DataPartenza"), chiave))) {
+            return;
+        }
+        giorno.PrenotazioneConfermata = true;
+        giorno.NomePrenotazione = Nome17(testate.field("NomeCliente"));
+        giorno.DittaPrenotazione = Nome17(testate.field("Ditta"));
+    }
+
+    ArchiviSettimana& archivi_;
+    const Value hotel_;
+    const std::int16_t numeroHotel_;
+    const std::string camera_;
+    const std::string cameraRidotta_;
+    const SettimanaTableau& settimana_;
+    TotaliSettimana& totali_;
+};
+
+}  // namespace
+
+SettimanaTableau CalcolaSettimana(const Data& inizio) {
+    SettimanaTableau settimana;
+    for (std::size_t g = 0; g < kGiorniTableau; ++g) {
+        settimana.giorni[g] = AggiungiGiorni(inizio, static_cast<int>(g));
+        settimana.chiavi[g] = ChiaveData(settimana.giorni[g]);
+    }
+    return settimana;
+}
+
+std::array<GiornoCamera, kGiorniTableau> RiempiGiorniCamera(ArchiviSettimana& archivi,
+                                                            std::int16_t hotel,
+                                                            const std::string& numeroCamera,
+                                                            const SettimanaTableau& settimana,
+                                                            TotaliSettimana& totali) {
+    return RegoleCamera(archivi, hotel, numeroCamera, settimana, totali).riempi();
+}
+
+CellaGiorno DecidiCella(const GiornoCamera& giorno) {
+    CellaGiorno cella;
+    if (giorno.PersonePrenotate > 0) {
+        cella.conteggio = giorno.PersonePrenotate;
+        cella.stato = giorno.StatoPrenotazione;
+    } else {
+        cella.conteggio = giorno.NumeroOspiti;
+        cella.stato = giorno.StatoOspiti;
+    }
+    cella.nome = giorno.PrenotazioneConfermata ? giorno.NomePrenotazione : giorno.NomeOspite;
+    cella.ditta = giorno.PrenotazioneConfermata ? giorno.DittaPrenotazione : giorno.DittaOspite;
+    const std::string arrangiamento = Trim(giorno.ArrangiamentoOspiti);
+    cella.codice = arrangiamento.empty() ? Trim(giorno.TrattamentoPrenotazione) : arrangiamento;
+    cella.nota = Trim(giorno.NotaPrenotazione);
+    return cella;
+}
+
+}  // namespace tableau

@@ -1,0 +1,177 @@
+// tableau chart and tableau check, run in-process in a data directory.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+#include <string>
+
+#include "app/cli_commands.h"
+#include "db/sqlite_writer.h"
+#include "support/hotel_fixture.h"
+#include "support/temp_dir.h"
+
+namespace tableau::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Esito {
+    int stato = -1;
+    std::string out;
+    std::string err;
+};
+
+// A data directory with one hotel, one block and two rooms, current for the test, with
+// PCLocal set to 4.
+class ComandoChart : public ::testing::Test {
+  protected:
+    ComandoChart() {
+        fx_.hotel(1, "Hotel Caff\xC3\xA8");
+        fx_.tableau(1, 1, "Piano terra");
+        fx_.camera(1, 1, "101", "DOP", 2);
+        fx_.camera(1, 1,
+                   "\xC3\xA8"
+                   "01",
+                   "SIN", 1);
+    }
+
+    Esito chart(const Argomenti& argomenti) {
+        Esito esito;
+        std::ostringstream out;
+        std::ostringstream err;
+        esito.stato = comandoChart(argomenti, out, err);
+        esito.out = out.str();
+        esito.err = err.str();
+        return esito;
+    }
+
+    Esito check() {
+        Esito esito;
+        std::ostringstream out;
+        std::ostringstream err;
+        esito.stato = comandoCheck({}, out, err);
+        esito.out = out.str();
+        esito.err = err.str();
+        return esito;
+    }
+
+    static Argomenti richiesta(const std::string& da, const std::string& a,
+                               const std::string& data) {
+        return {"--hotel", "1", "--tableau", "1", "--from", da, "--to", a, "--date", data};
+    }
+
+    fs::path chartFile() const { return fx_.dir() / "FD4"; }
+
+    test::HotelFixture fx_;
+    test::CurrentDirectory cwd_{fx_.dir()};
+    test::ScopedEnv pcLocal_{"PCLocal", "4"};
+};
+
+TEST_F(ComandoChart, WritesTheChartFile) {
+    const auto esito = chart(richiesta("",
+                                       "\xC3\xA8"
+                                       "99",
+                                       "16/03/2026"));
+    EXPECT_EQ(esito.stato, 0) << esito.err;
+    EXPECT_NE(esito.out.find("FD4"), std::string::npos);
+    const std::string testo = test::readFile(chartFile());
+    EXPECT_EQ(testo.size(), (9u + 5u * 2u) * 134u);
+    EXPECT_EQ(testo.substr(0, 22), " Hotel : Hotel Caff\xE8  ") << "Windows-1252 in the file";
+    EXPECT_NE(testo.find("\r\n\xE8"
+                         "01  \xB3"),
+              std::string::npos)
+        << "the room typed in UTF-8 matched the room stored";
+
+    // Options also as --name=value, in any order.
+    EXPECT_EQ(
+        chart({"--date=17/03/2026", "--to", "Z", "--from", "1", "--tableau", "1", "--hotel=1"})
+            .stato,
+        0);
+    EXPECT_EQ(test::readFile(chartFile()).size(), (9u + 5u) * 134u);
+}
+
+TEST_F(ComandoChart, RequestRefusals) {
+    // The room range first, compared as text: "10" lies before "9".
+    auto esito = chart(richiesta("9", "10", "31/02/2026"));
+    EXPECT_EQ(esito.stato, 2);
+    EXPECT_NE(esito.err.find("Controllare l'intervallo di camere richiesto!"), std::string::npos);
+    EXPECT_EQ(esito.err.find("formato"), std::string::npos);
+
+    esito = chart(richiesta("101", "99", "31/02/2026"));
+    EXPECT_EQ(esito.stato, 2);
+    EXPECT_NE(esito.err.find("La data deve essere inserita"), std::string::npos) << esito.err;
+    EXPECT_NE(esito.err.find("nel formato gg/mm/aaaa"), std::string::npos);
+    EXPECT_EQ(esito.err.find('\r'), std::string::npos);
+
+    for (const char* data : {"160326", "", "16/3/2026"}) {
+        EXPECT_EQ(chart(richiesta("", "", data)).stato, 2) << data;
+    }
+    EXPECT_FALSE(fs::exists(chartFile()));
+
+    // Equal and empty room texts pass; separators of the date are not checked.
+    EXPECT_EQ(chart(richiesta("7", "7", "16-03-2026")).stato, 0);
+    EXPECT_EQ(chart(richiesta("", "", "16.03.2026")).stato, 0);
+}
+
+TEST_F(ComandoChart, BadArgumentsGiveUsage) {
+    const Argomenti casi[] = {
+        {},
+        {"--hotel", "1", "--tableau", "1", "--from", "1", "--to", "2"},
+        {"--hotel", "1", "--tableau", "1", "--from", "1", "--to", "2", "--date"},
+        {"--hotel", "x", "--tableau", "1", "--from", "1", "--to", "2", "--date", "16/03/2026"},
+        {"--hotel", "40000", "--tableau", "1", "--from", "1", "--to", "2", "--date", "16/03/2026"},
+        {"--hotel", "1", "--tableau", "1", "--from", "1", "--to", "2", "--date", "16/03/2026",
+         "--hotel", "2"},
+        {"--hotel", "1", "--tableau", "1", "--from", "1", "--to", "2", "--date", "16/03/2026",
+         "--colore", "rosso"},
+    };
+    for (const auto& argomenti : casi) {
+        const auto esito = chart(argomenti);
+        EXPECT_EQ(esito.stato, 2) << ::testing::PrintToString(argomenti);
+        EXPECT_NE(esito.err.find("Uso: tableau chart"), std::string::npos) << esito.err;
+    }
+    EXPECT_FALSE(fs::exists(chartFile()));
+}
+
+TEST_F(ComandoChart, DatabaseFailureKeepsThePreviousChart) {
+    ASSERT_EQ(chart(richiesta("", "Z", "16/03/2026")).stato, 0);
+    const std::string precedente = test::readFile(chartFile());
+    db::SqliteWriter(fx_.dir() / "Ditta_Intestataria.mdb").exec("DROP TABLE Ditta_Intestataria");
+
+    const auto esito = chart(richiesta("", "Z", "17/03/2026"));
+    EXPECT_EQ(esito.stato, 1);
+    EXPECT_NE(esito.err.find("Ditta_Intestataria"), std::string::npos) << esito.err;
+    EXPECT_EQ(test::readFile(chartFile()), precedente);
+
+    // tableau check names the missing table.
+    const auto controllo = check();
+    EXPECT_EQ(controllo.stato, 1);
+    EXPECT_NE(controllo.out.find("Ditta_Intestataria"), std::string::npos) << controllo.out;
+    EXPECT_NE(controllo.out.find("1 problema trovato"), std::string::npos) << controllo.out;
+}
+
+TEST_F(ComandoChart, OverflowIsReportedAsAFailure) {
+    fx_.add("Camere_Prenotazione", {{"NumeroHotel", std::int64_t{1}},
+                                    {"NumeroPrenotazione", std::int64_t{1}},
+                                    {"NumeroCamera", std::string("101")},
+                                    {"DataArrivo", std::string("20260316")},
+                                    {"DataPartenza", std::string("20260317")},
+                                    {"TipoPrenotazione", std::string("C")},
+                                    {"NumeroPersone", std::int64_t{40000}}});
+    const auto esito = chart(richiesta("", "Z", "16/03/2026"));
+    EXPECT_EQ(esito.stato, 1);
+    EXPECT_NE(esito.err.find("32767"), std::string::npos) << esito.err;
+    EXPECT_FALSE(fs::exists(chartFile()));
+}
+
+TEST_F(ComandoChart, CheckOfACompleteDirectory) {
+    const auto esito = check();
+    EXPECT_EQ(esito.stato, 0) << esito.out;
+    EXPECT_NE(esito.out.find("Controllo completato"), std::string::npos);
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(comandoCheck({"--extra"}, out, err), 2);
+}
+
+}  // namespace
+}  // namespace tableau::cli

@@ -1,0 +1,120 @@
+#include "chart_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include "chart/chart_layout.h"
+
+namespace tableau::test {
+namespace {
+
+db::Cell Facoltativo(const std::optional<std::string>& testo) {
+    if (testo) {
+        return *testo;
+    }
+    return std::monostate{};
+}
+
+}  // namespace
+
+ChartFixture::ChartFixture() {
+    fx_.hotel(1, "Hotel Bellavista");
+    fx_.tableau(1, 1, "Primo piano");
+}
+
+void ChartFixture::ospite(const Ospite& o) {
+    fx_.add("Scheda_Cliente", {{"NumeroHotel", o.hotel},
+                               {"NumeroCamera", o.camera},
+                               {"DataArrivo", o.arrivo},
+                               {"DataPartenza", o.partenza},
+                               {"Partito", Facoltativo(o.partito)},
+                               {"NumeroProgressivo", o.progressivo},
+                               {"NumeroComponente", o.componente},
+                               {"CodiceCapoFamiglia", o.famiglia},
+                               {"CodiceCapoGruppo", o.gruppo},
+                               {"NomeCliente", o.nome}});
+}
+
+void ChartFixture::prenotazione(const Prenotazione& p) {
+    fx_.add("Camere_Prenotazione", {{"NumeroHotel", p.hotel},
+                                    {"NumeroPrenotazione", p.numero},
+                                    {"NumeroCamera", p.camera},
+                                    {"DataArrivo", p.arrivo},
+                                    {"DataPartenza", p.partenza},
+                                    {"TipoPrenotazione", p.tipo},
+                                    {"NumeroPersone", p.persone},
+                                    {"Trattamento", Facoltativo(p.trattamento)},
+                                    {"Note", Facoltativo(p.note)}});
+}
+
+void ChartFixture::testata(std::int64_t numero, const std::string& tipo, const std::string& nome,
+                           const std::string& ditta) {
+    fx_.add("Scheda_Prenotazione", {{"NumeroHotel", std::int64_t{1}},
+                                    {"NumeroPrenotazione", numero},
+                                    {"TipoPrenotazione", tipo},
+                                    {"NomeCliente", nome},
+                                    {"Ditta", ditta}});
+}
+
+void ChartFixture::arrangiamento(std::int64_t cliente, const std::string& codice) {
+    fx_.add(
+        "Arrangiamento",
+        {{"NumeroHotel", std::int64_t{1}}, {"CodiceCliente", cliente}, {"Arrangiamento", codice}});
+}
+
+void ChartFixture::classe(const std::string& sigla, const std::string& tipo) {
+    fx_.add("NomiArrangiamenti",
+            {{"NumeroHotel", std::int64_t{1}}, {"Sigla", sigla}, {"Tipo", tipo}});
+}
+
+void ChartFixture::ditta(std::int64_t cliente, const std::string& ragioneSociale) {
+    fx_.add("Ditta_Intestataria", {{"NumeroHotel", std::int64_t{1}},
+                                   {"CodiceCliente", cliente},
+                                   {"RagioneSociale", ragioneSociale}});
+}
+
+void ChartFixture::creaSoltanto(const std::string& prima, const std::string& ultima,
+                                const std::string& data) {
+    CreaTableau(dir(), RichiestaTableau{1, 1, prima, ultima, data}, kOrologio);
+}
+
+std::vector<std::string> ChartFixture::crea(const std::string& prima, const std::string& ultima,
+                                            const std::string& data) {
+    creaSoltanto(prima, ultima, data);
+    return RigheDelFile(readFile(fileTableau()));
+}
+
+std::vector<std::string> RigheDelFile(const std::string& testo) {
+    std::vector<std::string> righe;
+    std::size_t inizio = 0;
+    while (inizio < testo.size()) {
+        const auto fine = testo.find("\r\n", inizio);
+        if (fine == std::string::npos) {
+            ADD_FAILURE() << "the last line does not end with CR LF";
+            righe.push_back(testo.substr(inizio));
+            break;
+        }
+        righe.push_back(testo.substr(inizio, fine - inizio));
+        inizio = fine + 2;
+    }
+    for (const auto& riga : righe) {
+        EXPECT_EQ(riga.find_first_of("\r\n"), std::string::npos) << "stray line end";
+    }
+    return righe;
+}
+
+std::string Cella(const std::string& riga, std::size_t giorno) {
+    return riga.substr(InizioCella(giorno), kLarghezzaCella);
+}
+
+std::vector<std::string> RigheDellaCamera(const std::vector<std::string>& righe, std::size_t n) {
+    const auto inizio = righe.begin() + static_cast<std::ptrdiff_t>(5 + 5 * n);
+    return {inizio, inizio + 4};
+}
+
+std::string Pieno(const std::string& testo) {
+    std::string pieno = testo;
+    pieno.resize(kLarghezzaCella, ' ');
+    return pieno;
+}
+
+}  // namespace tableau::test
