@@ -12,4 +12,5 @@ export PCLocal=1
 ../build/tableau chart --hotel 1 --tableau 1 --from 101 --to 130 --date "$(date +%d/%m/%Y)"
 echo "== Tableau scritto in demo/FD1; eccolo (bordi semplificati per il terminale):"
 # The chart is Windows-1252 with line-drawing bytes; show them as plain characters.
-tr '\263\264\277\301\302\304\305\331' '||+++-+-' < FD1 | iconv -f CP1252 -t UTF-8 | tr -d '\r'
+tr '\263\264' '||' <FD1 | tr '\277\301\302\305' '++++' | tr '\304\331' '[-*]' |
+    iconv -f CP1252 -t UTF-8 | tr -d '\r'

@@ -3,6 +3,7 @@
 # CUPS server that this script starts for the run and stops afterwards.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+root=$(pwd)
 scripts/setup.sh
 
 started_cups=0
@@ -10,7 +11,7 @@ if [ -x scripts/cups-test-server.sh ]; then
     scripts/cups-test-server.sh start && started_cups=1
 fi
 stop_cups() {
-    if [ "$started_cups" -eq 1 ]; then scripts/cups-test-server.sh stop || true; fi
+    if [ "$started_cups" -eq 1 ]; then "$root/scripts/cups-test-server.sh" stop || true; fi
 }
 trap stop_cups EXIT
 
