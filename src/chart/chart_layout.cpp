@@ -21,10 +21,15 @@ std::string RigaTelaio(char riempimento, char incrocio, char bordo) {
 }
 
 // Writes a text left-aligned into the line from `inizio`, cut to `larghezza`; the rest of
-// the place keeps what the line held (blanks on a fresh frame line).
+// the place keeps what the line held (blanks on a fresh frame line). Control characters
+// (a line end typed into a name, a tab) are written as blanks, so that every line of the
+// chart stays one line of 132 characters.
 void Scrivi(std::string& riga, std::size_t inizio, std::string_view testo, std::size_t larghezza) {
     const std::string_view parte = testo.substr(0, larghezza);
-    riga.replace(inizio, parte.size(), parte);
+    for (std::size_t i = 0; i < parte.size(); ++i) {
+        const auto c = static_cast<unsigned char>(parte[i]);
+        riga[inizio + i] = c < 0x20 || c == 0x7F ? ' ' : parte[i];
+    }
 }
 
 // Like Scrivi, but the whole place is overwritten: the text padded with spaces.
@@ -72,8 +77,9 @@ std::string RigaTitolo(const std::optional<std::string>& nomeHotel,
     char momento[64];
     std::snprintf(momento, sizeof momento, "%02d/%02d/%04d %02d:%02d", generazione.giorno,
                   generazione.mese, generazione.anno, generazione.ore, generazione.minuti);
-    std::string riga = testo + momento;
-    riga.resize(kLarghezzaRiga, ' ');
+    std::string riga(kLarghezzaRiga, ' ');
+    Scrivi(riga, 0, testo, kLarghezzaTitolo);
+    Scrivi(riga, kLarghezzaTitolo, momento, kLarghezzaRiga - kLarghezzaTitolo);
     return riga;
 }
 

@@ -76,6 +76,7 @@ TEST(ChartLayout, RoomLinesFitTheirPlaces) {
     giorni[1] = {3,          "(in fermata)", std::string(20, 'n'), std::string(20, 'd'),
                  "ARRANG08", "NOTA-11-CHR"};
     giorni[2] = {12345, "(in fermata)", "", "", std::string(20, 'c'), std::string(15, 'x')};
+    giorni[4] = {1, "", "Riga\r\nDue", "\tDitta", "", ""};
     const auto righe = RigheCamera({"  101A", "SUITE-X", "12345"}, giorni);
     for (const auto& riga : righe) {
         ASSERT_EQ(riga.size(), 132u);
@@ -102,6 +103,10 @@ TEST(ChartLayout, RoomLinesFitTheirPlaces) {
 
     EXPECT_EQ(Cella(righe[0], 2), " (12345)(in ferma") << "cut to the cell";
     EXPECT_EQ(Cella(righe[3], 2), "cccccc" + std::string(11, 'x'));
+
+    // A line end or a tab stored in a name must not break the chart's lines.
+    EXPECT_EQ(Cella(righe[1], 4), Pieno("Riga  Due"));
+    EXPECT_EQ(Cella(righe[2], 4), Pieno(" Ditta"));
 
     EXPECT_EQ(Cella(righe[0], 3), " (0)" + std::string(13, ' '));
     for (std::size_t riga = 1; riga < 4; ++riga) {
