@@ -1,11 +1,36 @@
 // The tableau executable: without arguments the desktop program, with a command the same
 // work headless.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
 #include <iostream>
+#include <string>
 
 #include "app/cli_commands.h"
 #include "app/window/gui_main.h"
 
+namespace {
+
+// Outside a desktop session (a cron job, a terminal over ssh) there is no per-user runtime
+// directory; give Qt the private one it would pick anyway, so it does not warn about it.
+void PreparaCartellaRuntime() {
+    if (std::getenv("XDG_RUNTIME_DIR") != nullptr) {
+        return;
+    }
+    const std::string cartella = "/tmp/runtime-" + std::to_string(::getuid());
+    struct stat info {};
+    if (::mkdir(cartella.c_str(), 0700) == 0 ||
+        (::lstat(cartella.c_str(), &info) == 0 && S_ISDIR(info.st_mode) &&
+         info.st_uid == ::getuid() && (info.st_mode & 0777) == 0700)) {
+        ::setenv("XDG_RUNTIME_DIR", cartella.c_str(), 1);
+    }
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    PreparaCartellaRuntime();
     if (argc > 1) {
         return tableau::cli::esegui(argc, argv, std::cout, std::cerr);
     }
