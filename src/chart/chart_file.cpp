@@ -1,6 +1,7 @@
 #include "chart/chart_file.h"
 
 #include "db/data_directory.h"
+#include "routines/codepage.h"
 #include "routines/environment.h"
 
 namespace tableau {
@@ -9,8 +10,12 @@ std::string NumeroPostazione() { return VariabileAmbiente("PCLocal").value_or(""
 
 std::string NomeFileTableau() { return "FD" + NumeroPostazione(); }
 
+std::filesystem::path PercorsoFileTableau(const std::filesystem::path& directory) {
+    return directory / cp1252ToUtf8(NomeFileTableau());
+}
+
 std::optional<std::filesystem::path> TrovaFileTableau(const std::filesystem::path& directory) {
-    auto found = findFileIgnoringCase(directory, NomeFileTableau());
+    auto found = findFileIgnoringCase(directory, cp1252ToUtf8(NomeFileTableau()));
     if (found && !std::filesystem::is_regular_file(*found)) {
         return std::nullopt;
     }

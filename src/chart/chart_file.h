@@ -14,6 +14,9 @@ std::string NumeroPostazione();
 // "FD" + NumeroPostazione().
 std::string NomeFileTableau();
 
+// Where the chart file is written: the name in the file system's UTF-8.
+std::filesystem::path PercorsoFileTableau(const std::filesystem::path& directory);
+
 // The chart file of the directory, found without regard to letter case; empty when there
 // is none.
 std::optional<std::filesystem::path> TrovaFileTableau(const std::filesystem::path& directory);

@@ -1,5 +1,6 @@
 #include "chart/crea_tableau.h"
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 
@@ -7,6 +8,7 @@
 #include "chart/chart_layout.h"
 #include "chart/occupancy_rules.h"
 #include "db/database.h"
+#include "db/errors.h"
 #include "routines/atomic_file.h"
 #include "routines/dates.h"
 #include "routines/shared_tables.h"
@@ -31,6 +33,76 @@ bool Uguale(const Value& a, const Value& b) {
     return c && *c == 0;
 }
 
+// The client codes the week's guests can look up in the arrangement and company tables,
+// from the least to the greatest.
+struct CodiciClienti {
+    std::int64_t minimo = 1;
+    std::int64_t massimo = 0;  // none
+};
+
+// Every code the rules search those tables by is a value of a row of the week's guests:
+// the NumeroProgressivo of the guest or of the party's first member (found in the same
+// guest rows), or the guest's CodiceCapoFamiglia or CodiceCapoGruppo when above zero.
+// Empty when one of them is not an integer, or a field is missing: then the whole tables
+// are read.
+std::optional<CodiciClienti> CodiciDegliOspiti(const RecordSet& ospiti) {
+    struct Campo {
+        const char* nome;
+        bool soloSopraZero;  // a head of family or group code is used only above zero
+    };
+    static constexpr Campo kCampi[] = {
+        {"NumeroProgressivo", false}, {"CodiceCapoFamiglia", true}, {"CodiceCapoGruppo", true}};
+    RecordSet righe = ospiti;  // its own position
+    std::optional<CodiciClienti> codici;
+    const Criteria tutte("");
+    try {
+        for (righe.findFirst(tutte); !righe.noMatch(); righe.findNext(tutte)) {
+            for (const Campo& campo : kCampi) {
+                const Value& codice = righe.field(campo.nome);
+                if (codice.isNull()) {
+                    continue;  // equal to nothing
+                }
+                if (!codice.isInteger()) {
+                    return std::nullopt;
+                }
+                const std::int64_t n = codice.asInteger();
+                if (campo.soloSopraZero && n <= 0) {
+                    continue;
+                }
+                codici = codici ? CodiciClienti{std::min(codici->minimo, n),
+                                                std::max(codici->massimo, n)}
+                                : CodiciClienti{n, n};
+            }
+        }
+    } catch (const db::DatabaseError&) {
+        return std::nullopt;
+    }
+    return codici.value_or(CodiciClienti{});
+}
+
+// A table searched by "CodiceCliente = code and NumeroHotel = hotel" with the codes of the
+// week's guests: only its rows whose CodiceCliente lies in their range, in storage order.
+// Every row equal to one of the codes is among them (an integer equals an integer exactly;
+// a real or a numeric text equals it as a double, and doubles keep the order of the
+// integers they round from), so each search finds the very row it finds in the whole
+// table. Should that read fail (a missing field), the whole table is read, and the search
+// reports the error as before.
+RecordSet TabellaPerCodici(db::Database& file, const std::string& tabella,
+                           const std::optional<CodiciClienti>& codici) {
+    if (!codici) {
+        return file.openTable(tabella);
+    }
+    try {
+        return file.select(SelectStatement{
+            tabella,
+            Criteria("CodiceCliente >= ? and CodiceCliente <= ?",
+                     {Value::integer(codici->minimo), Value::integer(codici->massimo)}),
+            std::nullopt});
+    } catch (const db::DatabaseError&) {
+        return file.openTable(tabella);
+    }
+}
+
 // The database handles of a run and the record sets opened on them.
 struct ArchiviTableau {
     ArchiviTableau(const std::filesystem::path& cartella, const SettimanaTableau& settimana)
@@ -39,17 +111,16 @@ struct ArchiviTableau {
           fileOspiti(db::openDatabase(cartella, "Scheda_Cliente.mdb")),
           ospiti(fileOspiti->select(
               SelectStatement{"Scheda_Cliente", CriterioSettimana(settimana), std::nullopt})),
-          fileOspitiCapofila(db::openDatabase(cartella, "Scheda_Cliente.mdb")),
-          ospitiCapofila(fileOspitiCapofila->select(
-              SelectStatement{"Scheda_Cliente", CriterioSettimana(settimana), std::nullopt})),
+          ospitiCapofila(ospiti),
+          codiciOspiti(CodiciDegliOspiti(ospiti)),
           fileDitte(db::openDatabase(cartella, "Ditta_Intestataria.mdb")),
-          ditte(fileDitte->openTable("Ditta_Intestataria")),
+          ditte(TabellaPerCodici(*fileDitte, "Ditta_Intestataria", codiciOspiti)),
           fileHotel(db::openDatabase(cartella, "AnagraficaHotels.mdb")),
           hotel(fileHotel->openTable("AnagraficaHotels")),
           fileTableau(db::openDatabase(cartella, "Tableau.mdb")),
           tableau(fileTableau->openTable("Tableau")),
           fileArrangiamento(db::openDatabase(cartella, "Arrangiamento.mdb")),
-          arrangiamenti(fileArrangiamento->openTable("Arrangiamento")),
+          arrangiamenti(TabellaPerCodici(*fileArrangiamento, "Arrangiamento", codiciOspiti)),
           fileArrangiamenti(db::openDatabase(cartella, "Arrangiamenti.mdb")),
           nomiArrangiamenti(fileArrangiamenti->openTable("NomiArrangiamenti")),
           filePrenotazioni(db::openDatabase(cartella, "Camere_Prenotazione.mdb")),
@@ -71,8 +142,8 @@ struct ArchiviTableau {
     RecordSet camere;
     std::unique_ptr<db::Database> fileOspiti;
     RecordSet ospiti;
-    std::unique_ptr<db::Database> fileOspitiCapofila;
-    RecordSet ospitiCapofila;
+    RecordSet ospitiCapofila;  // the same rows, with a position of its own
+    std::optional<CodiciClienti> codiciOspiti;
     std::unique_ptr<db::Database> fileDitte;
     RecordSet ditte;
     std::unique_ptr<db::Database> fileHotel;
@@ -147,7 +218,7 @@ void CreaTableau(const std::filesystem::path& dataDirectory, const RichiestaTabl
     const std::string titolo = RigaTitoloTableau(archivi, richiesta, orologio);
     const std::string separatore = RigaSeparatore();
 
-    ScrittoreTableau scrittore(dataDirectory / NomeFileTableau());
+    ScrittoreTableau scrittore(PercorsoFileTableau(dataDirectory));
     scrittore.riga(titolo);
     scrittore.riga(RigaBordoSuperiore());
 

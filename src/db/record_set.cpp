@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cmath>
-#include <cstdio>
 
 #include "db/errors.h"
 
@@ -12,24 +10,9 @@ namespace {
 
 bool sameName(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
+               return x == y || std::tolower(static_cast<unsigned char>(x)) ==
+                                    std::tolower(static_cast<unsigned char>(y));
            });
-}
-
-// The key a value is filed under in an equality index; numbers that are equal as numbers
-// share a key whatever their storage type.
-std::string indexKey(const Value& v) {
-    if (v.isText()) {
-        return v.textRef();
-    }
-    const double d = v.asNumber();
-    if (d == std::trunc(d) && std::fabs(d) < 9e15) {
-        return std::to_string(static_cast<long long>(d));
-    }
-    char out[40];
-    std::snprintf(out, sizeof out, "%.17g", v.asNumber());
-    return out;
 }
 
 }  // namespace
@@ -37,6 +20,18 @@ std::string indexKey(const Value& v) {
 RecordSet::RecordSet(std::shared_ptr<const RowTable> table) : table_(std::move(table)) {
     noMatch_ = table_->rows.empty();
 }
+
+RecordSet::RecordSet(const RecordSet& other)
+    : table_(other.table_), current_(other.current_), noMatch_(other.noMatch_) {}
+
+RecordSet& RecordSet::operator=(const RecordSet& other) {
+    if (this != &other) {
+        *this = RecordSet(other);
+    }
+    return *this;
+}
+
+RecordSet::~RecordSet() = default;
 
 int RecordSet::columnIndex(std::string_view name) const {
     for (std::size_t i = 0; i < table_->columns.size(); ++i) {
@@ -65,53 +60,20 @@ const RecordSet::Search& RecordSet::prepare(const Criteria& criteria) {
         found = searches_.emplace(criteria.text(), std::move(search)).first;
     }
     if (found->second->compiled.paramCount() != criteria.params().size()) {
-        throw DatabaseError("Criterio di ricerca su " + table_->name +
-                            ": il numero dei valori non corrisponde ai segnaposto: " +
-                            criteria.text());
+        throw DatabaseError(
+            "Criterio di ricerca su " + table_->name +
+            ": il numero dei valori non corrisponde ai segnaposto: " + criteria.text());
     }
     return *found->second;
 }
 
-const std::vector<std::size_t>* RecordSet::candidates(const Search& search,
-                                                      const std::vector<Value>& params) {
-    static const std::vector<std::size_t> kNone;
-    const auto& equality = search.compiled.equality();
-    if (!equality) {
-        return nullptr;
+const EqualityIndex& RecordSet::indexOf(int column) {
+    auto& index = indexes_[column];
+    if (!index) {
+        index =
+            std::make_unique<const EqualityIndex>(table_->rows, static_cast<std::size_t>(column));
     }
-    auto [it, created] = indexes_.try_emplace(equality->column);
-    Index& index = it->second;
-    if (created) {
-        const auto column = static_cast<std::size_t>(equality->column);
-        bool sawText = false;
-        bool sawNumber = false;
-        for (const auto& row : table_->rows) {
-            sawText = sawText || row[column].isText();
-            sawNumber = sawNumber || row[column].isNumber();
-        }
-        index.usable = !(sawText && sawNumber);
-        index.texts = sawText;
-        if (index.usable) {
-            for (std::size_t r = 0; r < table_->rows.size(); ++r) {
-                const Value& v = table_->rows[r][column];
-                if (!v.isNull()) {
-                    index.rows[indexKey(v)].push_back(r);
-                }
-            }
-        }
-    }
-    const Value& wanted = equality->resolve(params);
-    if (!index.usable || wanted.isNull()) {
-        return wanted.isNull() ? &kNone : nullptr;
-    }
-    if (index.rows.empty()) {
-        return &kNone;  // a column of nulls matches nothing
-    }
-    if (wanted.isText() != index.texts) {
-        return nullptr;  // a text against numbers: let the full comparison decide
-    }
-    const auto hit = index.rows.find(indexKey(wanted));
-    return hit == index.rows.end() ? &kNone : &hit->second;
+    return *index;
 }
 
 void RecordSet::seek(const Criteria& criteria, std::size_t from) {
@@ -123,11 +85,13 @@ void RecordSet::seek(const Criteria& criteria, std::size_t from) {
         return search.compiled.matches(
             [&row](int c) -> const Value& { return row[static_cast<std::size_t>(c)]; }, params);
     };
-    if (const auto* list = candidates(search, params)) {
-        for (auto it = std::lower_bound(list->begin(), list->end(), from); it != list->end();
-             ++it) {
-            if (matches(*it)) {
-                current_ = *it;
+    const auto& equality = search.compiled.equality();
+    const EqualityIndex* index = equality ? &indexOf(equality->column) : nullptr;
+    if (index != nullptr && index->answers(equality->resolve(params))) {
+        for (std::size_t r = index->first(equality->resolve(params), from);
+             r != EqualityIndex::kNone; r = index->next(r)) {
+            if (matches(r)) {
+                current_ = r;
                 noMatch_ = false;
                 return;
             }
@@ -144,7 +108,9 @@ void RecordSet::seek(const Criteria& criteria, std::size_t from) {
     noMatch_ = true;
 }
 
-void RecordSet::findFirst(const Criteria& criteria) { seek(criteria, 0); }
+void RecordSet::findFirst(const Criteria& criteria) {
+    seek(criteria, 0);
+}
 
 void RecordSet::findNext(const Criteria& criteria) {
     seek(criteria, noMatch_ ? table_->rows.size() : current_ + 1);

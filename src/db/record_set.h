@@ -5,10 +5,10 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "db/criteria.h"
+#include "db/equality_index.h"
 #include "db/value.h"
 
 namespace tableau::db {
@@ -21,8 +21,15 @@ struct RowTable {
 };
 
 class RecordSet {
-public:
+  public:
     explicit RecordSet(std::shared_ptr<const RowTable> table);
+    // A copy shares the rows and stands on the same row, then moves on its own; the
+    // searches and indexes it prepares are its own.
+    RecordSet(const RecordSet& other);
+    RecordSet& operator=(const RecordSet& other);
+    RecordSet(RecordSet&&) noexcept = default;
+    RecordSet& operator=(RecordSet&&) noexcept = default;
+    ~RecordSet();
 
     // Moves to the first row meeting the criteria, or past the end (noMatch()).
     // Throws DatabaseError for a malformed criteria text or an unknown field.
@@ -42,13 +49,12 @@ public:
     std::size_t rowCount() const { return table_->rows.size(); }
     const std::string& tableName() const { return table_->name; }
 
-private:
+  private:
     struct Search;
     int columnIndex(std::string_view name) const;
     const Search& prepare(const Criteria& criteria);
     void seek(const Criteria& criteria, std::size_t from);
-    const std::vector<std::size_t>* candidates(const Search& search,
-                                               const std::vector<Value>& params);
+    const EqualityIndex& indexOf(int column);
 
     std::shared_ptr<const RowTable> table_;
     std::size_t current_ = 0;
@@ -59,13 +65,8 @@ private:
     };
     std::map<std::string, std::unique_ptr<Search>, std::less<>> searches_;
 
-    // Lazily built equality indexes: column -> key -> rows in storage order.
-    struct Index {
-        bool usable = false;  // every non-null value of the column is of one kind
-        bool texts = false;   // that kind
-        std::unordered_map<std::string, std::vector<std::size_t>> rows;
-    };
-    std::map<int, Index> indexes_;
+    // Lazily built equality indexes, one per column searched by "column = value".
+    std::map<int, std::unique_ptr<const EqualityIndex>> indexes_;
 };
 
 }  // namespace tableau::db

@@ -4,10 +4,12 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <cmath>
-#include <functional>
 #include <cstdio>
 #include <fstream>
+#include <functional>
+#include <optional>
 #include <unordered_set>
 
 #include "db/data_directory.h"
@@ -30,13 +32,17 @@ std::string quoteIdentifier(const std::string& name) {
 
 Value readColumn(sqlite3_stmt* s, int column) {
     switch (sqlite3_column_type(s, column)) {
-        case SQLITE_INTEGER: return Value::integer(sqlite3_column_int64(s, column));
-        case SQLITE_FLOAT: return Value::real(sqlite3_column_double(s, column));
-        case SQLITE_NULL: return Value();
+        case SQLITE_INTEGER:
+            return Value::integer(sqlite3_column_int64(s, column));
+        case SQLITE_FLOAT:
+            return Value::real(sqlite3_column_double(s, column));
+        case SQLITE_NULL:
+            return Value();
         default: {
             const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s, column));
             const int bytes = sqlite3_column_bytes(s, column);
-            return Value::text(utf8ToCp1252(std::string_view(text, static_cast<std::size_t>(bytes))));
+            return Value::text(
+                utf8ToCp1252(std::string_view(text, static_cast<std::size_t>(bytes))));
         }
     }
 }
@@ -44,9 +50,12 @@ Value readColumn(sqlite3_stmt* s, int column) {
 // The current row of a statement, each column read only when asked, once per row.
 // `position[c]` is where column c of the table stands in the statement's result.
 class LazyRow {
-public:
+  public:
     LazyRow(sqlite3_stmt* s, std::vector<int> position)
-        : s_(s), position_(std::move(position)), values_(position_.size()), read_(position_.size()) {}
+        : s_(s),
+          position_(std::move(position)),
+          values_(position_.size()),
+          read_(position_.size()) {}
     void next() { std::fill(read_.begin(), read_.end(), false); }
     const Value& operator()(int column) const {
         const auto c = static_cast<std::size_t>(column);
@@ -66,7 +75,7 @@ public:
         return row;
     }
 
-private:
+  private:
     sqlite3_stmt* s_;
     std::vector<int> position_;
     mutable std::vector<Value> values_;
@@ -91,21 +100,27 @@ std::string SqliteDatabase::filterKey(const Value& v) {
     return out;
 }
 
-void SqliteDatabase::StatementCloser::operator()(sqlite3_stmt* s) const { sqlite3_finalize(s); }
+void SqliteDatabase::StatementCloser::operator()(sqlite3_stmt* s) const {
+    sqlite3_finalize(s);
+}
 
-void SqliteDatabase::Closer::operator()(sqlite3* db) const { sqlite3_close_v2(db); }
+void SqliteDatabase::Closer::operator()(sqlite3* db) const {
+    sqlite3_close_v2(db);
+}
 
 bool SqliteDatabase::recognises(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     char header[16] = {};
     in.read(header, sizeof header);
-    return in.gcount() == 16 && std::string_view(header, 16) == std::string_view("SQLite format 3\0", 16);
+    return in.gcount() == 16 &&
+           std::string_view(header, 16) == std::string_view("SQLite format 3\0", 16);
 }
 
 SqliteDatabase::SqliteDatabase(std::filesystem::path path, std::string name)
     : path_(std::move(path)), name_(std::move(name)) {
     sqlite3* raw = nullptr;
-    const int rc = sqlite3_open_v2(path_.c_str(), &raw, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
+    const int rc =
+        sqlite3_open_v2(path_.c_str(), &raw, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
     db_.reset(raw);
     if (rc != SQLITE_OK) {
         throw DatabaseError("Impossibile aprire l'archivio " + name_ + ": " +
@@ -120,7 +135,8 @@ RecordSet SqliteDatabase::openTable(const std::string& table) {
     return select(SelectStatement{table, Criteria(""), std::nullopt});
 }
 
-SqliteDatabase::Statement SqliteDatabase::prepare(const std::string& sql, const std::string& table) const {
+SqliteDatabase::Statement SqliteDatabase::prepare(const std::string& sql,
+                                                  const std::string& table) const {
     sqlite3_stmt* raw = nullptr;
     if (sqlite3_prepare_v2(db_.get(), sql.c_str(), -1, &raw, nullptr) != SQLITE_OK) {
         const std::string why = sqlite3_errmsg(db_.get());
@@ -140,8 +156,8 @@ void SqliteDatabase::stepAll(sqlite3_stmt* s, const std::string& table,
         onRow();
     }
     if (rc != SQLITE_DONE) {
-        throw DatabaseError("Errore di lettura della tabella " + table + " dell'archivio " +
-                            name_ + ": " + sqlite3_errmsg(db_.get()));
+        throw DatabaseError("Errore di lettura della tabella " + table + " dell'archivio " + name_ +
+                            ": " + sqlite3_errmsg(db_.get()));
     }
 }
 
@@ -158,18 +174,26 @@ bool hasTextAffinity(std::string declared) {
     return !has("INT") && (has("CHAR") || has("CLOB") || has("TEXT"));
 }
 
+constexpr std::int64_t kExactInDouble = std::int64_t{1} << 53;
+
 bool plainAscii(const std::string& text) {
     return std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; });
 }
 
 const char* sqlOperator(CompareOp op) {
     switch (op) {
-        case CompareOp::Eq: return "=";
-        case CompareOp::Ne: return "<>";
-        case CompareOp::Lt: return "<";
-        case CompareOp::Le: return "<=";
-        case CompareOp::Gt: return ">";
-        case CompareOp::Ge: return ">=";
+        case CompareOp::Eq:
+            return "=";
+        case CompareOp::Ne:
+            return "<>";
+        case CompareOp::Lt:
+            return "<";
+        case CompareOp::Le:
+            return "<=";
+        case CompareOp::Gt:
+            return ">";
+        case CompareOp::Ge:
+            return ">=";
     }
     return "=";
 }
@@ -181,7 +205,12 @@ const char* sqlOperator(CompareOp op) {
 // needs to keep every row that might match:
 // - a top-level conjunct "field op 'text'" with a plain ASCII text is tried on text
 //   values only (for ASCII texts the byte order of UTF-8 and Windows-1252 agree);
-// - the values of a sub-query, when all whole numbers, become an In list.
+// - a top-level conjunct "field op integer", the integer within 2^53, is tried on numbers
+//   (SQLite and the criteria compare numbers alike, the integer being exact as a double),
+//   while texts, which the criteria may read as numbers, are all kept ("field >= ''"
+//   holds for texts only);
+// - the values of a sub-query, when all whole numbers, become an In list, preceded by the
+//   range from the least to the greatest, which SQLite tests much faster.
 SqliteDatabase::Prefilter SqliteDatabase::prefilter(const CompiledCriteria& compiled,
                                                     const std::vector<Value>& params,
                                                     const std::vector<std::string>& columns,
@@ -203,25 +232,42 @@ SqliteDatabase::Prefilter SqliteDatabase::prefilter(const CompiledCriteria& comp
             continue;
         }
         const Value& operand = node->values.front().resolve(params);
-        if (!operand.isText() || !plainAscii(operand.textRef())) {
-            continue;
-        }
         const auto c = static_cast<std::size_t>(node->column);
         const std::string column = quoteIdentifier(columns[c]);
         const std::string test = column + " " + sqlOperator(node->op) + " ?";
-        // A column of text affinity holds only texts (and nulls, which match nothing);
-        // in other columns numbers are left to the exact test.
-        clauses.push_back(textColumns[c] ? test
-                                         : "(typeof(" + column + ") <> 'text' OR " + test + ")");
-        result.binds.push_back(operand.textRef());
+        if (operand.isText() && plainAscii(operand.textRef())) {
+            // A column of text affinity holds only texts (and nulls, which match nothing);
+            // in other columns numbers are left to the exact test.
+            clauses.push_back(
+                textColumns[c] ? test : "(typeof(" + column + ") <> 'text' OR " + test + ")");
+        } else if (operand.isInteger() && operand.asInteger() >= -kExactInDouble &&
+                   operand.asInteger() <= kExactInDouble) {
+            clauses.push_back("(" + test + " OR " + column + " >= '')");
+        } else {
+            continue;
+        }
+        result.binds.push_back(operand);
     }
     if (in != nullptr && in->numbersOnly) {
         std::string list;
+        std::optional<std::int64_t> least;
+        std::optional<std::int64_t> greatest;
         for (const auto& key : in->keys) {
-            list += (list.empty() ? "" : ",") + key.substr(1);  // "N123" -> 123
+            const std::string number = key.substr(1);  // "N123" -> 123
+            list += (list.empty() ? "" : ",") + number;
+            std::int64_t value = 0;
+            const auto read = std::from_chars(number.data(), number.data() + number.size(), value);
+            if (read.ec == std::errc() && read.ptr == number.data() + number.size()) {
+                least = std::min(least.value_or(value), value);
+                greatest = std::max(greatest.value_or(value), value);
+            }
         }
         const std::string column = quoteIdentifier(in->field);
-        clauses.push_back(list.empty() ? "0" : column + " IN (" + list + ")");
+        const std::string range = least && greatest
+                                      ? column + " BETWEEN " + std::to_string(*least) + " AND " +
+                                            std::to_string(*greatest) + " AND "
+                                      : "";
+        clauses.push_back(list.empty() ? "0" : "(" + range + column + " IN (" + list + "))");
     }
     for (std::size_t i = 0; i < clauses.size(); ++i) {
         result.where += (i == 0 ? " WHERE " : " AND ") + clauses[i];
@@ -246,9 +292,9 @@ std::shared_ptr<RowTable> SqliteDatabase::selectRows(const std::string& table,
     }
     const CompiledCriteria compiled(where.text(), result->columns, table);
     if (compiled.paramCount() != where.params().size()) {
-        throw DatabaseError("Criterio di ricerca su " + table +
-                            ": il numero dei valori non corrisponde ai segnaposto: " +
-                            where.text());
+        throw DatabaseError(
+            "Criterio di ricerca su " + table +
+            ": il numero dei valori non corrisponde ai segnaposto: " + where.text());
     }
     int inColumn = -1;
     if (in != nullptr) {
@@ -256,7 +302,8 @@ std::shared_ptr<RowTable> SqliteDatabase::selectRows(const std::string& table,
                        .columnsUsed()
                        .front();
     }
-    const Prefilter narrowing = prefilter(compiled, where.params(), result->columns, textColumns, in);
+    const Prefilter narrowing =
+        prefilter(compiled, where.params(), result->columns, textColumns, in);
 
     // Storage order is rowid order; tables without rowid keep their own scan order.
     sqlite3_stmt* raw = nullptr;
@@ -267,9 +314,15 @@ std::shared_ptr<RowTable> SqliteDatabase::selectRows(const std::string& table,
     }
     const Statement scan(raw);
     for (std::size_t i = 0; i < narrowing.binds.size(); ++i) {
-        const std::string& bind = narrowing.binds[i];
-        sqlite3_bind_text(raw, static_cast<int>(i + 1), bind.c_str(), static_cast<int>(bind.size()),
-                          SQLITE_TRANSIENT);
+        const Value& bind = narrowing.binds[i];
+        const int at = static_cast<int>(i + 1);
+        if (bind.isInteger()) {
+            sqlite3_bind_int64(raw, at, bind.asInteger());
+        } else {
+            const std::string& text = bind.textRef();
+            sqlite3_bind_text(raw, at, text.c_str(), static_cast<int>(text.size()),
+                              SQLITE_TRANSIENT);
+        }
     }
     std::vector<int> identity(result->columns.size());
     for (std::size_t c = 0; c < identity.size(); ++c) {
@@ -306,7 +359,8 @@ RecordSet SqliteDatabase::select(const SelectStatement& statement) {
         for (const auto& r : rows.rows) {
             if (!r[c].isNull()) {
                 const std::string key = filterKey(r[c]);
-                filter.numbersOnly = filter.numbersOnly && key.find_first_not_of("-0123456789", 1) == std::string::npos;
+                filter.numbersOnly = filter.numbersOnly &&
+                                     key.find_first_not_of("-0123456789", 1) == std::string::npos;
                 filter.keys.insert(key);
             }
         }

@@ -15,7 +15,7 @@ struct sqlite3_stmt;
 namespace tableau::db {
 
 class SqliteDatabase final : public Database {
-public:
+  public:
     // Opens the file read-only. Throws DatabaseError with SQLite's reason on failure.
     SqliteDatabase(std::filesystem::path path, std::string name);
     ~SqliteDatabase() override;
@@ -29,7 +29,7 @@ public:
     // True when the file starts with SQLite's header.
     static bool recognises(const std::filesystem::path& path);
 
-private:
+  private:
     // Keys of the values a sub-query selected (numbers equal as numbers share a key).
     struct InFilter {
         std::string field;
@@ -38,7 +38,7 @@ private:
     };
     struct Prefilter {
         std::string where;
-        std::vector<std::string> binds;
+        std::vector<Value> binds;  // texts and integers
     };
     Prefilter prefilter(const CompiledCriteria& compiled, const std::vector<Value>& params,
                         const std::vector<std::string>& columns,

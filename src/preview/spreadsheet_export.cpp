@@ -4,9 +4,9 @@
 
 #include "chart/chart_file.h"
 #include "db/data_directory.h"
-#include "preview/text_lines.h"
 #include "routines/atomic_file.h"
 #include "routines/codepage.h"
+#include "routines/text_file.h"
 
 namespace tableau::preview {
 namespace {

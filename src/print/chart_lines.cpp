@@ -6,26 +6,9 @@
 #include "chart/chart_file.h"
 #include "print/print_error.h"
 #include "routines/codepage.h"
+#include "routines/text_file.h"
 
 namespace tableau::print {
-
-std::vector<std::string> DividiRighe(std::string_view testo) {
-    std::vector<std::string> righe;
-    std::size_t inizio = 0;
-    while (inizio < testo.size()) {
-        const auto fine = testo.find_first_of("\r\n", inizio);
-        if (fine == std::string_view::npos) {
-            righe.emplace_back(testo.substr(inizio));
-            break;
-        }
-        righe.emplace_back(testo.substr(inizio, fine - inizio));
-        inizio = fine + 1;
-        if (testo[fine] == '\r' && inizio < testo.size() && testo[inizio] == '\n') {
-            ++inizio;
-        }
-    }
-    return righe;
-}
 
 std::vector<std::string> LeggiRigheTableau(const std::filesystem::path& cartellaDati) {
     const auto file = TrovaFileTableau(cartellaDati);
@@ -38,7 +21,7 @@ std::vector<std::string> LeggiRigheTableau(const std::filesystem::path& cartella
     if (in.bad() || !in.is_open()) {
         throw ErroreStampa("Impossibile leggere il file del tableau " + file->string());
     }
-    return DividiRighe(testo);
+    return RigheDelTesto(testo);
 }
 
 }  // namespace tableau::print

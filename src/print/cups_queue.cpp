@@ -1,8 +1,8 @@
 #include "print/cups_queue.h"
 
-#include "print/chart_lines.h"
 #include "print/child_process.h"
 #include "routines/codepage.h"
+#include "routines/text_file.h"
 
 namespace tableau::print {
 
@@ -12,7 +12,7 @@ std::vector<std::string> CodeDiStampa() {
         return {};
     }
     std::vector<std::string> code;
-    for (auto& riga : DividiRighe(uscita)) {
+    for (auto& riga : RigheDelTesto(uscita)) {
         if (!riga.empty()) {
             code.push_back(utf8ToCp1252(riga));
         }

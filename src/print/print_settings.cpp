@@ -7,11 +7,11 @@
 
 #include "db/data_directory.h"
 #include "db/database.h"
-#include "print/chart_lines.h"
 #include "routines/codepage.h"
 #include "routines/environment.h"
 #include "routines/numeric_value.h"
 #include "routines/text.h"
+#include "routines/text_file.h"
 
 namespace tableau::print {
 namespace {
@@ -51,7 +51,7 @@ std::string LeggiFontStampa(const std::filesystem::path& cartellaDati) {
     }
     std::ifstream in(*file, std::ios::binary);
     const std::string testo((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    const auto righe = DividiRighe(testo);
+    const auto righe = RigheDelTesto(testo);
     const std::string font = righe.empty() ? std::string() : Trim(righe.front());
     return font.empty() ? kFontPredefinito : font;
 }

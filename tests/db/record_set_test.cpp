@@ -183,5 +183,63 @@ TEST(RecordSet, EqualityIndexAnswersLikeAPlainScan) {
     }
 }
 
+TEST(RecordSet, CopiesShareTheRowsAndKeepTheirOwnPosition) {
+    RecordSet set = rooms();
+    set.findFirst(Criteria("NumeroCamera = '101'"));
+    RecordSet copy = set;
+    EXPECT_EQ(copy.rowCount(), set.rowCount());
+    EXPECT_EQ(copy.field("PostiLetto").asText(), "1") << "a copy stands on the same row";
+
+    copy.findNext(Criteria("NumeroCamera = '101'"));
+    EXPECT_EQ(copy.field("PostiLetto").asText(), "4");
+    EXPECT_EQ(set.field("PostiLetto").asText(), "1") << "the original has not moved";
+    EXPECT_EQ(walk(copy, Criteria("NumeroHotel = 1 and PostiLetto = 2")),
+              walk(set, Criteria("NumeroHotel = 1 and PostiLetto = 2")));
+
+    set.findNext(Criteria("NumeroCamera = 'zz'"));
+    RecordSet past = set;
+    EXPECT_TRUE(past.noMatch()) << "a copy past the end is past the end";
+    past.findNext(Criteria(""));
+    EXPECT_TRUE(past.noMatch());
+    copy = past;
+    EXPECT_TRUE(copy.noMatch());
+    copy.findFirst(Criteria("PostiLetto = 3"));
+    EXPECT_EQ(copy.field("NumeroCamera").asText(), "1010");
+    EXPECT_TRUE(set.noMatch());
+}
+
+// Long runs of equal keys, walked with find next while other searches move the set in
+// between, and integers beyond 2^53 that are equal only as doubles.
+TEST(RecordSet, EqualityIndexChainsFollowFindNextFromAnyRow) {
+    auto table = std::make_shared<RowTable>();
+    table->name = "Prova";
+    table->columns = {"C", "Riga"};
+    const std::int64_t big = 9007199254740993;
+    for (int r = 0; r < 300; ++r) {
+        const Value c = r % 3 == 0 ? num(7) : (r % 3 == 1 ? num(big - r % 2) : Value::real(7.0));
+        table->rows.push_back({c, num(r)});
+    }
+    RecordSet set(table);
+    const std::vector<Value> wanted = {num(7), Value::real(7.0), num(big), num(big - 1),
+                                       Value::real(9007199254740992.0)};
+    for (const auto& w : wanted) {
+        const Criteria indexed("C = ?", {w});
+        const Criteria scanned("(C = ?) or (C = ?)", {w, w});
+        EXPECT_EQ(walk(set, indexed, "Riga"), walk(set, scanned, "Riga")) << w.asText();
+        for (int start : {0, 1, 2, 150, 298, 299}) {
+            std::vector<std::string> a;
+            std::vector<std::string> b;
+            for (auto* out : {&a, &b}) {
+                set.findFirst(Criteria("Riga = ?", {num(start)}));
+                for (int step = 0; step < 5 && !set.noMatch(); ++step) {
+                    set.findNext(out == &a ? indexed : scanned);
+                    out->push_back(set.noMatch() ? "none" : set.field("Riga").asText());
+                }
+            }
+            EXPECT_EQ(a, b) << w.asText() << " from row " << start;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace tableau::db

@@ -229,5 +229,85 @@ TEST_F(HotelDatabase, ManyRowsSelectedAndReadBack) {
     EXPECT_EQ(codes.back(), "2851");
 }
 
+// SQLite narrows the rows by integer comparisons before the criteria test them: what it
+// keeps must include whatever the criteria select, whatever the stored types.
+TEST_F(HotelDatabase, IntegerComparisonsSelectWhatTheCriteriaSelect) {
+    const std::int64_t big = 9007199254740993;
+    const std::vector<db::Cell> codes = {std::int64_t{5},
+                                         std::int64_t{-5},
+                                         std::int64_t{0},
+                                         5.0,
+                                         5.5,
+                                         -0.0,
+                                         9007199254740992.0,
+                                         std::int64_t{big},
+                                         std::int64_t{big + 2},
+                                         "5",
+                                         "5.0",
+                                         " 5",
+                                         "abc",
+                                         "",
+                                         1e300};
+    // The same values in a column of integer affinity and in one without affinity, where
+    // numeric texts stay texts.
+    {
+        db::SqliteWriter writer(hotel.dir() / "Arrangiamento.mdb");
+        writer.exec("CREATE TABLE Codici (NumeroHotel, CodiceCliente, Arrangiamento)");
+        writer.begin();
+        for (const char* table : {"Arrangiamento", "Codici"}) {
+            for (std::size_t i = 0; i < codes.size(); ++i) {
+                writer.insert(table, {"NumeroHotel", "CodiceCliente", "Arrangiamento"},
+                              {std::int64_t{1}, codes[i], std::to_string(i)});
+            }
+            writer.insert(table, {"NumeroHotel", "Arrangiamento"}, {std::int64_t{1}, "null"});
+        }
+        writer.commit();
+    }
+    const auto file = openDatabase(hotel.dir(), "Arrangiamento.mdb");
+    for (const std::string table : {"Arrangiamento", "Codici"}) {
+        RecordSet whole = file->openTable(table);
+        const std::vector<std::int64_t> bounds = {
+            -5, 0, 4, 5, 6, big - 1, big, big + 1, std::int64_t{1} << 53};
+        for (const char* text : {"CodiceCliente = ?", "CodiceCliente <> ?", "CodiceCliente < ?",
+                                 "CodiceCliente <= ?", "CodiceCliente > ?", "CodiceCliente >= ?",
+                                 "NumeroHotel = 1 and CodiceCliente >= ? and CodiceCliente <= 6"}) {
+            for (const std::int64_t bound : bounds) {
+                const Criteria criteria(text, {Value::integer(bound)});
+                RecordSet selected = file->select(SelectStatement{table, criteria, {}});
+                EXPECT_EQ(walk(selected, Criteria(""), "Arrangiamento"),
+                          walk(whole, criteria, "Arrangiamento"))
+                    << table << ": " << text << " with " << bound;
+            }
+        }
+    }
+}
+
+// The values of a sub-query narrow the rows by their range and list, far apart as they
+// may be; other numbers and texts between them are not kept.
+TEST_F(HotelDatabase, SubQueryValuesFarApartAndOfOtherTypes) {
+    const std::vector<db::Cell> numbers = {
+        std::int64_t{-7}, std::int64_t{3}, 3.0, "3x", std::int64_t{100000},
+        100000.5,         std::int64_t{50}};
+    for (std::size_t i = 0; i < numbers.size(); ++i) {
+        hotel.add("Scheda_Prenotazione", {{"NumeroHotel", std::int64_t{1}},
+                                          {"NumeroPrenotazione", numbers[i]},
+                                          {"NomeCliente", "Cliente " + std::to_string(i)}});
+    }
+    for (const std::int64_t n : {std::int64_t{100000}, std::int64_t{-7}, std::int64_t{3}}) {
+        hotel.add("Camere_Prenotazione", {{"NumeroHotel", std::int64_t{1}},
+                                          {"NumeroPrenotazione", n},
+                                          {"DataArrivo", "20260301"},
+                                          {"DataPartenza", "20260302"}});
+    }
+    const auto headers = openDatabase(hotel.dir(), "Scheda_Prenotazione.mdb");
+    RecordSet set = headers->select(
+        SelectStatement{"Scheda_Prenotazione", Criteria(""),
+                        SelectStatement::SubqueryIn{"NumeroPrenotazione", "Camere_Prenotazione.mdb",
+                                                    "Camere_Prenotazione", "NumeroPrenotazione",
+                                                    Criteria("DataArrivo = '20260301'")}});
+    EXPECT_EQ(walk(set, Criteria(""), "NomeCliente"),
+              (Texts{"Cliente 0", "Cliente 1", "Cliente 2", "Cliente 4"}));
+}
+
 }  // namespace
 }  // namespace tableau::db

@@ -4,9 +4,9 @@
 #include <stdexcept>
 #include <vector>
 
-#include "preview/text_lines.h"
 #include "routines/atomic_file.h"
 #include "routines/text.h"
+#include "routines/text_file.h"
 
 namespace tableau::preview {
 

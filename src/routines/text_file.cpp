@@ -1,10 +1,10 @@
-#include "preview/text_lines.h"
+#include "routines/text_file.h"
 
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
 
-namespace tableau::preview {
+namespace tableau {
 
 std::vector<std::string> RigheDelTesto(std::string_view testo) {
     std::vector<std::string> righe;
@@ -36,4 +36,4 @@ std::string LeggiFile(const std::filesystem::path& file) {
     return testo;
 }
 
-}  // namespace tableau::preview
+}  // namespace tableau
