@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "chart/chart_file.h"
 #include "chart/chart_layout.h"
@@ -103,6 +104,21 @@ RecordSet TabellaPerCodici(db::Database& file, const std::string& tabella,
     }
 }
 
+// The booking headers of the week are those whose number is among the numbers of the
+// week's booked rooms: "NumeroPrenotazione In (Select NumeroPrenotazione From
+// Camere_Prenotazione In 'Camere_Prenotazione.mdb' Where <the week>)". That sub-query is
+// the booking query already read from the same file with the same criteria, so its numbers
+// are taken from those rows instead of reading the file a second time. The copy walks the
+// rows without moving the caller's position.
+std::vector<Value> NumeriPrenotazione(RecordSet prenotazioni) {
+    std::vector<Value> numeri;
+    const Criteria tutte("");
+    for (prenotazioni.findFirst(tutte); !prenotazioni.noMatch(); prenotazioni.findNext(tutte)) {
+        numeri.push_back(prenotazioni.field("NumeroPrenotazione"));
+    }
+    return numeri;
+}
+
 // The database handles of a run and the record sets opened on them.
 struct ArchiviTableau {
     ArchiviTableau(const std::filesystem::path& cartella, const SettimanaTableau& settimana)
@@ -128,10 +144,9 @@ struct ArchiviTableau {
               SelectStatement{"Camere_Prenotazione", CriterioSettimana(settimana), std::nullopt})),
           fileTestate(db::openDatabase(cartella, "Scheda_Prenotazione.mdb")),
           testate(fileTestate->select(SelectStatement{
-              "Scheda_Prenotazione", Criteria(""),
-              SelectStatement::SubqueryIn{"NumeroPrenotazione", "Camere_Prenotazione.mdb",
-                                          "Camere_Prenotazione", "NumeroPrenotazione",
-                                          CriterioSettimana(settimana)}})) {}
+              "Scheda_Prenotazione", Criteria(""), std::nullopt,
+              SelectStatement::ValuesIn{"NumeroPrenotazione", NumeriPrenotazione(prenotazioni)}})) {
+    }
 
     ArchiviSettimana settimana() {
         return ArchiviSettimana{

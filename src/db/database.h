@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "db/criteria.h"
 #include "db/record_set.h"
@@ -16,6 +17,12 @@ namespace tableau::db {
 // "Select * From <table> Where <where>", optionally narrowed further by
 // "<field> In (Select <subqueryField> From <subqueryTable> In '<subqueryFile>' Where ...)".
 struct SelectStatement {
+    struct SubqueryIn;
+    struct ValuesIn;
+    SelectStatement(std::string table_, Criteria where_ = Criteria(""),
+                    std::optional<SubqueryIn> in_ = std::nullopt,
+                    std::optional<ValuesIn> inValues_ = std::nullopt);
+
     std::string table;
     Criteria where{""};
     struct SubqueryIn {
@@ -26,10 +33,24 @@ struct SelectStatement {
         Criteria where{""};
     };
     std::optional<SubqueryIn> in;
+    // "<field> In (<values>)" with values already at hand; nulls among them match nothing.
+    struct ValuesIn {
+        std::string field;
+        std::vector<Value> values;
+    };
+    std::optional<ValuesIn> inValues;
 };
 
+inline SelectStatement::SelectStatement(std::string table_, Criteria where_,
+                                        std::optional<SubqueryIn> in_,
+                                        std::optional<ValuesIn> inValues_)
+    : table(std::move(table_)),
+      where(std::move(where_)),
+      in(std::move(in_)),
+      inValues(std::move(inValues_)) {}
+
 class Database {
-public:
+  public:
     virtual ~Database() = default;
 
     // The whole table in storage order. Throws DatabaseError naming a missing table.

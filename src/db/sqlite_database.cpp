@@ -344,39 +344,40 @@ std::shared_ptr<RowTable> SqliteDatabase::selectRows(const std::string& table,
     return result;
 }
 
+void SqliteDatabase::InFilter::add(const Value& v) {
+    if (v.isNull()) {
+        return;
+    }
+    const std::string key = filterKey(v);
+    numbersOnly = numbersOnly && key.find_first_not_of("-0123456789", 1) == std::string::npos;
+    keys.insert(key);
+}
+
 RecordSet SqliteDatabase::select(const SelectStatement& statement) {
+    if (statement.in && statement.inValues) {
+        throw DatabaseError("Ricerca su " + statement.table +
+                            ": una sola condizione In alla volta");
+    }
+    if (statement.inValues) {
+        InFilter filter;
+        filter.field = statement.inValues->field;
+        for (const Value& v : statement.inValues->values) {
+            filter.add(v);
+        }
+        return RecordSet(selectRows(statement.table, statement.where, &filter));
+    }
     if (!statement.in) {
         return RecordSet(selectRows(statement.table, statement.where, nullptr));
     }
     const auto& sub = statement.in;
     const auto other = openDatabase(path_.parent_path(), sub->file);
-    auto* sqliteOther = dynamic_cast<SqliteDatabase*>(other.get());
     InFilter filter;
     filter.field = sub->field;
-    const auto collect = [&](const RowTable& rows) {
-        const CompiledCriteria column(sub->selectField + " Is Not Null", rows.columns, rows.name);
-        const auto c = static_cast<std::size_t>(column.columnsUsed().front());
-        for (const auto& r : rows.rows) {
-            if (!r[c].isNull()) {
-                const std::string key = filterKey(r[c]);
-                filter.numbersOnly = filter.numbersOnly &&
-                                     key.find_first_not_of("-0123456789", 1) == std::string::npos;
-                filter.keys.insert(key);
-            }
-        }
-    };
-    if (sqliteOther != nullptr) {
-        collect(*sqliteOther->selectRows(sub->table, sub->where, nullptr));
-    } else {
-        // Another format: walk its record set.
-        RecordSet rows = other->select(SelectStatement{sub->table, sub->where, std::nullopt});
-        auto copy = std::make_shared<RowTable>();
-        for (rows.findFirst(Criteria("")); !rows.noMatch(); rows.findNext(Criteria(""))) {
-            copy->rows.push_back({rows.field(sub->selectField)});
-        }
-        copy->columns = {sub->selectField};
-        copy->name = sub->table;
-        collect(*copy);
+    RecordSet rows =
+        other->select(SelectStatement{sub->table, sub->where, std::nullopt, std::nullopt});
+    const Criteria every("");
+    for (rows.findFirst(every); !rows.noMatch(); rows.findNext(every)) {
+        filter.add(rows.field(sub->selectField));
     }
     return RecordSet(selectRows(statement.table, statement.where, &filter));
 }

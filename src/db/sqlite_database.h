@@ -35,6 +35,7 @@ class SqliteDatabase final : public Database {
         std::string field;
         std::unordered_set<std::string> keys;
         bool numbersOnly = true;  // every key a whole number ("N" and digits)
+        void add(const Value& v);
     };
     struct Prefilter {
         std::string where;

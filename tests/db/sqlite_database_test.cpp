@@ -307,6 +307,19 @@ TEST_F(HotelDatabase, SubQueryValuesFarApartAndOfOtherTypes) {
                                                     Criteria("DataArrivo = '20260301'")}});
     EXPECT_EQ(walk(set, Criteria(""), "NomeCliente"),
               (Texts{"Cliente 0", "Cliente 1", "Cliente 2", "Cliente 4"}));
+
+    // The same values given directly select the same rows; a null among them matches
+    // nothing, and no value at all selects no row.
+    const SelectStatement::ValuesIn values{
+        "NumeroPrenotazione",
+        {Value::integer(100000), Value(), Value::integer(-7), Value::integer(3)}};
+    RecordSet direct =
+        headers->select(SelectStatement{"Scheda_Prenotazione", Criteria(""), std::nullopt, values});
+    EXPECT_EQ(walk(direct, Criteria(""), "NomeCliente"), walk(set, Criteria(""), "NomeCliente"));
+    RecordSet none =
+        headers->select(SelectStatement{"Scheda_Prenotazione", Criteria(""), std::nullopt,
+                                        SelectStatement::ValuesIn{"NumeroPrenotazione", {}}});
+    EXPECT_TRUE(walk(none, Criteria(""), "NomeCliente").empty());
 }
 
 }  // namespace
