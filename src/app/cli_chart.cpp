@@ -34,10 +34,10 @@ constexpr std::string_view kMessaggioData =
 
 constexpr std::string_view kOpzioni[] = {"--hotel", "--tableau", "--from", "--to", "--date"};
 
-// A message of the program (Windows-1252) on a terminal line: UTF-8, the message box's
-// line breaks as plain new lines.
+// A message of the program (UTF-8, as every failure's message is) on a terminal line, the
+// message box's line breaks as plain new lines.
 void Scrivi(std::ostream& flusso, std::string_view messaggio) {
-    std::string testo = cp1252ToUtf8(messaggio);
+    std::string testo(messaggio);
     for (std::size_t p = testo.find(" \r\n"); p != std::string::npos; p = testo.find(" \r\n")) {
         testo.replace(p, 3, "\n");
     }

@@ -5,7 +5,6 @@
 
 #include "app/cli_commands.h"
 #include "chart/data_directory_check.h"
-#include "routines/codepage.h"
 
 namespace tableau::cli {
 
@@ -22,11 +21,11 @@ int comandoCheck(const Argomenti& argomenti, std::ostream& out, std::ostream& er
     try {
         problemi = VerificaArchivi(std::filesystem::current_path());
     } catch (const std::exception& e) {
-        err << "tableau check: " << cp1252ToUtf8(e.what()) << '\n';
+        err << "tableau check: " << e.what() << '\n';
         return 1;
     }
     for (const auto& problema : problemi) {
-        out << cp1252ToUtf8(problema) << '\n';
+        out << problema << '\n';
     }
     if (problemi.empty()) {
         out << "Controllo completato: tutti gli archivi, le tabelle e i campi sono presenti.\n";

@@ -7,7 +7,8 @@
 
 namespace tableau {
 
-// One Italian line (Windows-1252) per problem found; empty when all is there.
+// One Italian line (UTF-8, like the failures it reports) per problem found; empty when all
+// is there.
 std::vector<std::string> VerificaArchivi(const std::filesystem::path& cartella);
 
 }  // namespace tableau

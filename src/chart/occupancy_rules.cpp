@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "chart/crea_tableau.h"
+#include "routines/codepage.h"
 #include "routines/text.h"
 
 namespace tableau {
@@ -53,7 +54,8 @@ void Aggiungi(std::int16_t& contatore, std::int64_t quanto,
               const std::function<std::string()>& descrizione) {
     const std::int64_t nuovo = std::int64_t{contatore} + quanto;
     if (nuovo > kMassimo16Bit) {
-        throw ErroreOverflow(descrizione() + " supera 32767: impossibile creare il tableau.");
+        throw ErroreOverflow(cp1252ToUtf8(descrizione()) +
+                             " supera 32767: impossibile creare il tableau.");
     }
     contatore = static_cast<std::int16_t>(nuovo);
 }
@@ -223,7 +225,7 @@ class RegoleCamera {
             if (numeroPersone > kMassimo16Bit) {
                 throw ErroreOverflow("Il numero delle persone della prenotazione " +
                                      std::to_string(numeroPrenotazione) + " (camera " +
-                                     cameraRidotta_ +
+                                     cp1252ToUtf8(cameraRidotta_) +
                                      ") supera 32767: impossibile creare il tableau.");
             }
             giorno.PersonePrenotate = static_cast<std::int16_t>(numeroPersone);

@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "db/errors.h"
+#include "routines/codepage.h"
 
 namespace tableau::db {
 namespace {
@@ -38,8 +39,8 @@ class Parser {
 
   private:
     [[noreturn]] void fail(const std::string& why) const {
-        throw DatabaseError("Criterio di ricerca non valido su " + table_ + " (" + why +
-                            "): " + text_);
+        throw DatabaseError(cp1252ToUtf8("Criterio di ricerca non valido su " + table_ + " (" +
+                                         why + "): " + text_));
     }
 
     void skipBlanks() {
@@ -172,7 +173,8 @@ class Parser {
                 return column;
             }
         }
-        throw DatabaseError("Campo \"" + name + "\" non trovato nella tabella " + table_);
+        throw DatabaseError("Campo \"" + cp1252ToUtf8(name) + "\" non trovato nella tabella " +
+                            table_);
     }
 
     CompareOp parseOp() {

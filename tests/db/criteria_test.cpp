@@ -122,6 +122,8 @@ TEST(Criteria, MalformedTextsAndUnknownFieldsAreErrorsNamingThem) {
         {"[Numero Camera] = '1'", "Numero Camera"},
         {"NumeroHotel = 1 or Tipo = 'C'", "Tipo"},
         {"= 1", "Prova"},
+        // Messages are UTF-8: a Windows-1252 value in the text is shown as its character.
+        {"NumeroCamera = 'Citt\xE0' x", "Citt\xC3\xA0"},
     };
     for (const auto& c : cases) {
         try {
