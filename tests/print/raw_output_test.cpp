@@ -15,15 +15,8 @@ namespace {
 using test::Compresso;
 using test::Grassetto;
 using test::readFile;
+using test::Righe;
 using test::writeFile;
-
-std::string Righe(int da, int a) {
-    std::string testo;
-    for (int i = da; i <= a; ++i) {
-        testo += "riga " + std::to_string(i) + "\r\n";
-    }
-    return testo;
-}
 
 class RawOutputTest : public test::PrintJobTest {};
 

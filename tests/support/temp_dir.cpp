@@ -58,6 +58,14 @@ std::string readFile(const std::filesystem::path& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+std::string Righe(int da, int a) {
+    std::string testo;
+    for (int i = da; i <= a; ++i) {
+        testo += "riga " + std::to_string(i) + "\r\n";
+    }
+    return testo;
+}
+
 void writeFile(const std::filesystem::path& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary);
     out << bytes;

@@ -8,16 +8,9 @@ namespace tableau::preview {
 namespace {
 
 using test::readFile;
+using test::Righe;
 using test::TempDir;
 using test::writeFile;
-
-std::string Righe(int da, int a) {
-    std::string testo;
-    for (int i = da; i <= a; ++i) {
-        testo += "riga " + std::to_string(i) + "\r\n";
-    }
-    return testo;
-}
 
 TEST(LettoreTableau, PagesEndWithTheLineThatReachesTheLimit) {
     TempDir dir;
