@@ -30,7 +30,8 @@ std::size_t scanWeek(const std::filesystem::path& file, const char* table, const
                      const std::string& to) {
     sqlite3* db = nullptr;
     sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
-    const std::string sql = std::string("SELECT * FROM ") + table + " WHERE DataArrivo <= ? AND DataPartenza > ?";
+    const std::string sql =
+        std::string("SELECT * FROM ") + table + " WHERE DataArrivo <= ? AND DataPartenza > ?";
     sqlite3_stmt* s = nullptr;
     sqlite3_prepare_v2(db, sql.c_str(), -1, &s, nullptr);
     sqlite3_bind_text(s, 1, to.c_str(), -1, SQLITE_TRANSIENT);
@@ -71,7 +72,8 @@ int main(int argc, char** argv) {
     if (std::strcmp(argv[1], "build") == 0) {
         const auto start = Clock::now();
         tableau::bench::scriviHotelGrande(dir);
-        std::cout << "Albergo di prova scritto in " << dir << " in " << secondsSince(start) << " s\n";
+        std::cout << "Albergo di prova scritto in " << dir << " in " << secondsSince(start)
+                  << " s\n";
         return 0;
     }
 
@@ -99,8 +101,8 @@ int main(int argc, char** argv) {
 
     std::cout << "Settimana dal " << data << ": " << weekRows << " righe di ospiti e prenotazioni\n"
               << "scansione nuda (ospiti + prenotazioni): " << bare * 1000 << " ms\n"
-              << "tableau di 1000 camere:                 " << full * 1000 << " ms ("
-              << full / bare << " volte la scansione)\n"
+              << "tableau di 1000 camere:                 " << full * 1000 << " ms (" << full / bare
+              << " volte la scansione)\n"
               << "tableau di 500 camere:                  " << half * 1000 << " ms\n"
               << "tableau di 250 camere:                  " << quarter * 1000 << " ms\n"
               << "memoria massima:                        " << usage.ru_maxrss / 1024 << " MB\n";

@@ -34,7 +34,9 @@ std::vector<Soggiorno> soggiorni(std::mt19937& random, int righe, bool unaRigaPe
         for (int fatte = 0; fatte < perCamera;) {
             const int notti = std::uniform_int_distribution<int>(1, 6)(random);
             const int persone =
-                unaRigaPerSoggiorno ? 1 : std::min(std::uniform_int_distribution<int>(1, 3)(random), perCamera - fatte);
+                unaRigaPerSoggiorno
+                    ? 1
+                    : std::min(std::uniform_int_distribution<int>(1, 3)(random), perCamera - fatte);
             result.push_back({camera, giorno % 1826, notti, persone});
             fatte += persone;
             giorno += notti + std::uniform_int_distribution<int>(0, 2)(random);
@@ -73,17 +75,23 @@ void scriviHotelGrande(const std::filesystem::path& directory) {
     const auto chiave = [](int giorno) { return ChiaveData(AggiungiGiorni(kPrimoGiorno, giorno)); };
     std::mt19937 random(20261208);
 
-    writer("AnagraficaHotels").insert("AnagraficaHotels", {"Numero", "RagioneSociale", "CodiceAssistenza"},
-                                      {n(1), t("Grand Hotel Benchmark"), t("")});
-    writer("Tableau").insert("Tableau", {"NumeroHotel", "Codice", "Descrizione"}, {n(1), n(1), t("Tutte le camere")});
+    writer("AnagraficaHotels")
+        .insert("AnagraficaHotels", {"Numero", "RagioneSociale", "CodiceAssistenza"},
+                {n(1), t("Grand Hotel Benchmark"), t("")});
+    writer("Tableau").insert("Tableau", {"NumeroHotel", "Codice", "Descrizione"},
+                             {n(1), n(1), t("Tutte le camere")});
     for (int i = 1; i <= kCamere; ++i) {
-        writer("NumeriCamere").insert("NumeriCamere",
-                                      {"NumeroHotel", "NumeroTableau", "NumeroCamera", "TipoCamera", "PostiLetto"},
-                                      {n(1), n(1), t(numeroCamera(i)), t("DBL"), n(3)});
+        writer("NumeriCamere")
+            .insert("NumeriCamere",
+                    {"NumeroHotel", "NumeroTableau", "NumeroCamera", "TipoCamera", "PostiLetto"},
+                    {n(1), n(1), t(numeroCamera(i)), t("DBL"), n(3)});
     }
     writer("TipiCamere").insert("TipiCamere", {"Sigla", "Tipologia"}, {t("DBL"), t("C")});
-    for (const auto& [sigla, tipo] : {std::pair{"BB", "C"}, {"MP", "M"}, {"PC", "P"}, {"SO", "N"}}) {
-        writer("NomiArrangiamenti").insert("NomiArrangiamenti", {"NumeroHotel", "Sigla", "Tipo"}, {n(1), t(sigla), t(tipo)});
+    for (const auto& [sigla, tipo] :
+         {std::pair{"BB", "C"}, {"MP", "M"}, {"PC", "P"}, {"SO", "N"}}) {
+        writer("NomiArrangiamenti")
+            .insert("NomiArrangiamenti", {"NumeroHotel", "Sigla", "Tipo"},
+                    {n(1), t(sigla), t(tipo)});
     }
     const char* codici[] = {"BB", "MP", "PC", "SO"};
 
@@ -93,33 +101,41 @@ void scriviHotelGrande(const std::filesystem::path& directory) {
         const bool famiglia = s.persone == 3;
         for (int c = 1; c <= s.persone; ++c) {
             ++progressivo;
-            writer("Scheda_Cliente").insert(
-                "Scheda_Cliente",
-                {"NumeroHotel", "NumeroCamera", "DataArrivo", "DataPartenza", "Partito", "NumeroProgressivo",
-                 "NumeroComponente", "CodiceCapoFamiglia", "CodiceCapoGruppo", "NomeCliente"},
-                {n(1), t(numeroCamera(s.camera)), t(chiave(s.arrivo)), t(chiave(s.arrivo + s.notti)), t("N"),
-                 n(progressivo), n(c), n(famiglia ? primo : 0), n(0), t("Ospite " + std::to_string(progressivo))});
+            writer("Scheda_Cliente")
+                .insert(
+                    "Scheda_Cliente",
+                    {"NumeroHotel", "NumeroCamera", "DataArrivo", "DataPartenza", "Partito",
+                     "NumeroProgressivo", "NumeroComponente", "CodiceCapoFamiglia",
+                     "CodiceCapoGruppo", "NomeCliente"},
+                    {n(1), t(numeroCamera(s.camera)), t(chiave(s.arrivo)),
+                     t(chiave(s.arrivo + s.notti)), t("N"), n(progressivo), n(c),
+                     n(famiglia ? primo : 0), n(0), t("Ospite " + std::to_string(progressivo))});
         }
-        writer("Arrangiamento").insert("Arrangiamento", {"NumeroHotel", "CodiceCliente", "Arrangiamento"},
-                                       {n(1), n(primo), t(codici[primo % 4])});
+        writer("Arrangiamento")
+            .insert("Arrangiamento", {"NumeroHotel", "CodiceCliente", "Arrangiamento"},
+                    {n(1), n(primo), t(codici[primo % 4])});
         if (primo % 10 == 0) {
-            writer("Ditta_Intestataria").insert("Ditta_Intestataria", {"NumeroHotel", "CodiceCliente", "RagioneSociale"},
-                                                {n(1), n(primo), t("Ditta " + std::to_string(primo))});
+            writer("Ditta_Intestataria")
+                .insert("Ditta_Intestataria", {"NumeroHotel", "CodiceCliente", "RagioneSociale"},
+                        {n(1), n(primo), t("Ditta " + std::to_string(primo))});
         }
     }
     std::int64_t prenotazione = 0;
     for (const auto& s : soggiorni(random, kRighePrenotazioni, true)) {
         ++prenotazione;
-        writer("Camere_Prenotazione").insert(
-            "Camere_Prenotazione",
-            {"NumeroHotel", "NumeroPrenotazione", "NumeroCamera", "DataArrivo", "DataPartenza", "TipoPrenotazione",
-             "NumeroPersone", "Trattamento", "Note"},
-            {n(1), n(prenotazione), t(numeroCamera(s.camera)), t(chiave(s.arrivo)), t(chiave(s.arrivo + s.notti)),
-             t("C"), n(2), t(codici[prenotazione % 4]), t("*nota " + std::to_string(prenotazione % 100) + "*")});
-        writer("Scheda_Prenotazione").insert("Scheda_Prenotazione",
-                                             {"NumeroHotel", "NumeroPrenotazione", "TipoPrenotazione", "NomeCliente", "Ditta"},
-                                             {n(1), n(prenotazione), t("C"), t("Cliente " + std::to_string(prenotazione)),
-                                              t("Agenzia " + std::to_string(prenotazione % 50))});
+        writer("Camere_Prenotazione")
+            .insert("Camere_Prenotazione",
+                    {"NumeroHotel", "NumeroPrenotazione", "NumeroCamera", "DataArrivo",
+                     "DataPartenza", "TipoPrenotazione", "NumeroPersone", "Trattamento", "Note"},
+                    {n(1), n(prenotazione), t(numeroCamera(s.camera)), t(chiave(s.arrivo)),
+                     t(chiave(s.arrivo + s.notti)), t("C"), n(2), t(codici[prenotazione % 4]),
+                     t("*nota " + std::to_string(prenotazione % 100) + "*")});
+        writer("Scheda_Prenotazione")
+            .insert(
+                "Scheda_Prenotazione",
+                {"NumeroHotel", "NumeroPrenotazione", "TipoPrenotazione", "NomeCliente", "Ditta"},
+                {n(1), n(prenotazione), t("C"), t("Cliente " + std::to_string(prenotazione)),
+                 t("Agenzia " + std::to_string(prenotazione % 50))});
     }
     for (auto& [file, w] : writers) {
         w->commit();

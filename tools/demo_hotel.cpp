@@ -16,12 +16,16 @@ namespace {
 
 using db::Cell;
 
-Cell n(std::int64_t v) { return Cell{v}; }
-Cell t(std::string v) { return Cell{std::move(v)}; }
+Cell n(std::int64_t v) {
+    return Cell{v};
+}
+Cell t(std::string v) {
+    return Cell{std::move(v)};
+}
 
 // One writer per database file, each inside one transaction.
 class DemoFiles {
-public:
+  public:
     explicit DemoFiles(const std::filesystem::path& directory) {
         std::filesystem::create_directories(directory);
         for (const auto& table : db::hotelSchema()) {
@@ -48,7 +52,7 @@ public:
         }
     }
 
-private:
+  private:
     std::map<std::string, std::unique_ptr<db::SqliteWriter>> writers_;
 };
 
@@ -60,31 +64,32 @@ struct Blocco {
 };
 
 const std::array<const char*, 40> kNomi = {
-    "Rossi Mario",        "D'Amico Lucia",       "Ferrà Nicolò",      "Müller Hans",
-    "Esposito Gennaro",   "Bianchi Anna",        "Romano Luca",       "Colombo Giulia",
-    "Ricci Paolo",        "Marino Sofia",        "Greco Francesca",   "Bruno Alessandro",
-    "Gallo Chiara",       "Conti Matteo",        "De Luca Martina",   "Mancini Davide",
-    "Costa Elena",        "Giordano Simone",     "Rizzo Federica",    "Lombardi Andrea",
-    "Moretti Sara",       "Barbieri Marco",      "Fontana Valentina", "Santoro Stefano",
-    "Mariani Laura",      "Rinaldi Emanuele",    "Caruso Irene",      "Ferrara Gabriele",
-    "Galli Noemi",        "Martini Tommaso",     "Leone Beatrice",    "Longo Riccardo",
-    "Gentile Aurora",     "Martinelli Edoardo",  "Vitale Alice",      "Lombardo Niccolò",
-    "Serra Ginevra",      "Coppola Pietro",      "De Santis Élodie",  "Dell'Orto Jürgen"};
+    "Rossi Mario",      "D'Amico Lucia",      "Ferrà Nicolò",      "Müller Hans",
+    "Esposito Gennaro", "Bianchi Anna",       "Romano Luca",       "Colombo Giulia",
+    "Ricci Paolo",      "Marino Sofia",       "Greco Francesca",   "Bruno Alessandro",
+    "Gallo Chiara",     "Conti Matteo",       "De Luca Martina",   "Mancini Davide",
+    "Costa Elena",      "Giordano Simone",    "Rizzo Federica",    "Lombardi Andrea",
+    "Moretti Sara",     "Barbieri Marco",     "Fontana Valentina", "Santoro Stefano",
+    "Mariani Laura",    "Rinaldi Emanuele",   "Caruso Irene",      "Ferrara Gabriele",
+    "Galli Noemi",      "Martini Tommaso",    "Leone Beatrice",    "Longo Riccardo",
+    "Gentile Aurora",   "Martinelli Edoardo", "Vitale Alice",      "Lombardo Niccolò",
+    "Serra Ginevra",    "Coppola Pietro",     "De Santis Élodie",  "Dell'Orto Jürgen"};
 
-const std::array<const char*, 6> kDitte = {
-    "Tavornelide S.p.A.",        "Viaggi Sereni S.r.l.", "Fratelli Gàlli & C.",
-    "Agenzia L'Orizzonte",       "Consorzio Vini Toscani", "Università di Bologna"};
+const std::array<const char*, 6> kDitte = {"Tavornelide S.p.A.",     "Viaggi Sereni S.r.l.",
+                                           "Fratelli Gàlli & C.",    "Agenzia L'Orizzonte",
+                                           "Consorzio Vini Toscani", "Università di Bologna"};
 
 const std::array<const char*, 6> kNote = {
-    "*Culla*",           "Arrivo tardi *ore 23* grazie", "*Vegetariano*",
-    "cliente abituale",  "*Vista mare* se possibile",  "*Celiaco* - menù dedicato"};
+    "*Culla*",          "Arrivo tardi *ore 23* grazie", "*Vegetariano*",
+    "cliente abituale", "*Vista mare* se possibile",    "*Celiaco* - menù dedicato"};
 
 }  // namespace
 
 void scriviHotelDemo(const std::filesystem::path& directory, const Data& oggi) {
     DemoFiles files(directory);
     // The same day always gives the same data.
-    std::mt19937 random(static_cast<std::uint32_t>(oggi.anno * 10000 + oggi.mese * 100 + oggi.giorno));
+    std::mt19937 random(
+        static_cast<std::uint32_t>(oggi.anno * 10000 + oggi.mese * 100 + oggi.giorno));
     const auto uniform = [&random](int lo, int hi) {
         return std::uniform_int_distribution<int>(lo, hi)(random);
     };
@@ -105,7 +110,8 @@ void scriviHotelDemo(const std::filesystem::path& directory, const Data& oggi) {
     {
         Blocco primo{1, 1, "Primo piano", {}};
         for (int i = 1; i <= 20; ++i) {
-            const char* tipo = i == 20 ? "SER" : (i % 5 == 0 ? "TRP" : (i % 3 == 0 ? "SGL" : "DBL"));
+            const char* tipo =
+                i == 20 ? "SER" : (i % 5 == 0 ? "TRP" : (i % 3 == 0 ? "SGL" : "DBL"));
             primo.camere.emplace_back(std::to_string(100 + i), tipo);
         }
         Blocco secondo{1, 2, "Secondo piano", {}};
@@ -141,8 +147,13 @@ void scriviHotelDemo(const std::filesystem::path& directory, const Data& oggi) {
 
     // Arrangement classes: "C"/"S" count as CC, "M" as half board, "P" as full board.
     for (int hotel = 1; hotel <= 2; ++hotel) {
-        for (const auto& [sigla, tipo] : std::vector<std::pair<const char*, const char*>>{
-                 {"BB", "C"}, {"CC", "S"}, {"MP", "M"}, {"PC", "P"}, {"SO", "N"}, {"ALL-INCL", "P"}}) {
+        for (const auto& [sigla, tipo] :
+             std::vector<std::pair<const char*, const char*>>{{"BB", "C"},
+                                                              {"CC", "S"},
+                                                              {"MP", "M"},
+                                                              {"PC", "P"},
+                                                              {"SO", "N"},
+                                                              {"ALL-INCL", "P"}}) {
             files.add("NomiArrangiamenti", {"NumeroHotel", "Sigla", "Tipo"},
                       {n(hotel), t(sigla), t(tipo)});
         }
@@ -152,12 +163,12 @@ void scriviHotelDemo(const std::filesystem::path& directory, const Data& oggi) {
     std::int64_t progressivo = 1000;
     std::int64_t prenotazione = 5000;
     const std::vector<std::string> colonneOspite = {
-        "NumeroHotel",       "NumeroCamera",     "DataArrivo",        "DataPartenza",
-        "Partito",           "NumeroProgressivo", "NumeroComponente", "CodiceCapoFamiglia",
-        "CodiceCapoGruppo",  "NomeCliente"};
+        "NumeroHotel",      "NumeroCamera",      "DataArrivo",       "DataPartenza",
+        "Partito",          "NumeroProgressivo", "NumeroComponente", "CodiceCapoFamiglia",
+        "CodiceCapoGruppo", "NomeCliente"};
     const std::vector<std::string> colonnePrenotazione = {
-        "NumeroHotel",      "NumeroPrenotazione", "NumeroCamera",  "DataArrivo",  "DataPartenza",
-        "TipoPrenotazione", "NumeroPersone",      "Trattamento",   "Note"};
+        "NumeroHotel",      "NumeroPrenotazione", "NumeroCamera", "DataArrivo", "DataPartenza",
+        "TipoPrenotazione", "NumeroPersone",      "Trattamento",  "Note"};
     const auto nome = [&] { return std::string(kNomi[static_cast<std::size_t>(uniform(0, 39))]); };
 
     for (const auto& b : blocchi) {
@@ -172,10 +183,10 @@ void scriviHotelDemo(const std::filesystem::path& directory, const Data& oggi) {
             if (uniform(0, 4) == 0) {
                 const int arrivo = uniform(-8, -3);
                 const int partenza = uniform(-2, 1);
-                files.add("Scheda_Cliente", colonneOspite,
-                          {n(b.hotel), t(numero), t(chiave(arrivo)), t(chiave(partenza)),
-                           t(partenza <= 0 ? "S" : "N"), n(++progressivo), n(1), n(0), n(0),
-                           t(nome())});
+                files.add(
+                    "Scheda_Cliente", colonneOspite,
+                    {n(b.hotel), t(numero), t(chiave(arrivo)), t(chiave(partenza)),
+                     t(partenza <= 0 ? "S" : "N"), n(++progressivo), n(1), n(0), n(0), t(nome())});
             }
             const int scelta = uniform(0, 9);
             if (scelta <= 5) {
@@ -194,7 +205,8 @@ void scriviHotelDemo(const std::filesystem::path& directory, const Data& oggi) {
                                uniform(0, 9) == 0 ? Cell{} : t("N"), n(codice), n(componente),
                                n(capoFamiglia), n(gruppo), t(nome())});
                     if (componente == 1) {
-                        files.add("Arrangiamento", {"NumeroHotel", "CodiceCliente", "Arrangiamento"},
+                        files.add("Arrangiamento",
+                                  {"NumeroHotel", "CodiceCliente", "Arrangiamento"},
                                   {n(b.hotel), n(codice),
                                    t(arrangiamenti[static_cast<std::size_t>(uniform(0, 5))])});
                         if (uniform(0, 2) == 0) {
@@ -221,17 +233,21 @@ void scriviHotelDemo(const std::filesystem::path& directory, const Data& oggi) {
                           {n(b.hotel), n(numeroPrenotazione), t(numero), t(chiave(arrivo)),
                            t(chiave(arrivo + uniform(1, 7))), t(stato), n(uniform(1, 3)),
                            t(arrangiamenti[static_cast<std::size_t>(uniform(0, 3))]),
-                           uniform(0, 2) == 0 ? Cell{} : t(kNote[static_cast<std::size_t>(uniform(0, 5))])});
-                files.add("Scheda_Prenotazione",
-                          {"NumeroHotel", "NumeroPrenotazione", "TipoPrenotazione", "NomeCliente", "Ditta"},
-                          {n(b.hotel), n(numeroPrenotazione), t(stato), t(nome()),
-                           uniform(0, 1) ? t(kDitte[static_cast<std::size_t>(uniform(0, 5))]) : Cell{}});
+                           uniform(0, 2) == 0 ? Cell{}
+                                              : t(kNote[static_cast<std::size_t>(uniform(0, 5))])});
+                files.add(
+                    "Scheda_Prenotazione",
+                    {"NumeroHotel", "NumeroPrenotazione", "TipoPrenotazione", "NomeCliente",
+                     "Ditta"},
+                    {n(b.hotel), n(numeroPrenotazione), t(stato), t(nome()),
+                     uniform(0, 1) ? t(kDitte[static_cast<std::size_t>(uniform(0, 5))]) : Cell{}});
             }
         }
     }
 
     // Print configuration of hotel 1: raw output to a file, an office printer and a PDF.
-    const std::vector<std::string> colonneStampanti = {"NumeroHotel", "Destinazione", "TipoStampa", "Linea"};
+    const std::vector<std::string> colonneStampanti = {"NumeroHotel", "Destinazione", "TipoStampa",
+                                                       "Linea"};
     files.add("Stampanti", colonneStampanti, {n(1), t("Su file"), n(1), t("stampa.txt")});
     files.add("Stampanti", colonneStampanti, {n(1), t("Laser ufficio"), n(2), t("Ufficio")});
     files.add("Stampanti", colonneStampanti, {n(1), t("PDF Archivio"), n(2), t("tableau.pdf")});

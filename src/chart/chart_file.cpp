@@ -6,9 +6,13 @@
 
 namespace tableau {
 
-std::string NumeroPostazione() { return VariabileAmbiente("PCLocal").value_or(""); }
+std::string NumeroPostazione() {
+    return VariabileAmbiente("PCLocal").value_or("");
+}
 
-std::string NomeFileTableau() { return "FD" + NumeroPostazione(); }
+std::string NomeFileTableau() {
+    return "FD" + NumeroPostazione();
+}
 
 std::filesystem::path PercorsoFileTableau(const std::filesystem::path& directory) {
     return directory / cp1252ToUtf8(NomeFileTableau());

@@ -21,7 +21,7 @@ struct RichiestaTableau {
 // A 16-bit counter of the chart (guests of a room and day, a weekly total, persons of a
 // booking) would pass 32767.
 class ErroreOverflow : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 

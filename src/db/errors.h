@@ -7,7 +7,7 @@
 namespace tableau::db {
 
 class DatabaseError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 

@@ -8,13 +8,17 @@
 
 namespace tableau::db {
 
-void SqliteWriter::Closer::operator()(sqlite3* db) const { sqlite3_close_v2(db); }
-void SqliteWriter::StatementCloser::operator()(sqlite3_stmt* s) const { sqlite3_finalize(s); }
+void SqliteWriter::Closer::operator()(sqlite3* db) const {
+    sqlite3_close_v2(db);
+}
+void SqliteWriter::StatementCloser::operator()(sqlite3_stmt* s) const {
+    sqlite3_finalize(s);
+}
 
 SqliteWriter::SqliteWriter(const std::filesystem::path& path) {
     sqlite3* raw = nullptr;
-    const int rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
-                                   nullptr);
+    const int rc =
+        sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     db_.reset(raw);
     if (rc != SQLITE_OK) {
         throw std::runtime_error("cannot create " + path.string());
@@ -82,8 +86,12 @@ void SqliteWriter::insert(std::string_view table, const std::vector<std::string>
     }
 }
 
-void SqliteWriter::begin() { exec("BEGIN"); }
-void SqliteWriter::commit() { exec("COMMIT"); }
+void SqliteWriter::begin() {
+    exec("BEGIN");
+}
+void SqliteWriter::commit() {
+    exec("COMMIT");
+}
 
 void createHotelFiles(const std::filesystem::path& directory) {
     std::filesystem::create_directories(directory);

@@ -18,7 +18,7 @@ namespace tableau::db {
 using Cell = std::variant<std::monostate, std::int64_t, double, std::string>;
 
 class SqliteWriter {
-public:
+  public:
     // Creates or opens the file for writing; throws std::runtime_error on failure.
     explicit SqliteWriter(const std::filesystem::path& path);
     ~SqliteWriter();
@@ -38,7 +38,7 @@ public:
     void begin();
     void commit();
 
-private:
+  private:
     struct Closer {
         void operator()(sqlite3* db) const;
     };

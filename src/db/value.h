@@ -8,7 +8,7 @@
 namespace tableau::db {
 
 class Value {
-public:
+  public:
     Value() = default;  // null
     static Value integer(std::int64_t v) { return Value(Storage{v}); }
     static Value real(double v) { return Value(Storage{v}); }
@@ -29,7 +29,7 @@ public:
 
     const std::string& textRef() const { return std::get<std::string>(data_); }
 
-private:
+  private:
     using Storage = std::variant<std::monostate, std::int64_t, double, std::string>;
     explicit Value(Storage s) : data_(std::move(s)) {}
     Storage data_;

@@ -13,12 +13,15 @@
 namespace tableau {
 namespace {
 
-std::string reason() { return std::strerror(errno); }
+std::string reason() {
+    return std::strerror(errno);
+}
 
 }  // namespace
 
 AtomicFile::AtomicFile(std::filesystem::path target) : target_(std::move(target)) {
-    std::string pattern = (target_.parent_path() / ("." + target_.filename().string() + ".XXXXXX")).string();
+    std::string pattern =
+        (target_.parent_path() / ("." + target_.filename().string() + ".XXXXXX")).string();
     if (target_.parent_path().empty()) {
         pattern = "." + target_.filename().string() + ".XXXXXX";
     }

@@ -9,7 +9,7 @@
 namespace tableau {
 
 class AtomicFile {
-public:
+  public:
     // Throws std::runtime_error (Italian message naming the file) when it cannot be created.
     explicit AtomicFile(std::filesystem::path target);
     ~AtomicFile();
@@ -23,7 +23,7 @@ public:
 
     const std::filesystem::path& target() const { return target_; }
 
-private:
+  private:
     std::filesystem::path target_;
     std::filesystem::path temporary_;
     std::FILE* file_ = nullptr;

@@ -13,24 +13,24 @@ struct DataOra {
 };
 
 class Orologio {
-public:
+  public:
     virtual ~Orologio() = default;
     virtual DataOra adesso() const = 0;
 };
 
 // Local time of the machine.
 class OrologioDiSistema final : public Orologio {
-public:
+  public:
     DataOra adesso() const override;
 };
 
 // Always answers the moment it was given; for tests and reproducible runs.
 class OrologioFisso final : public Orologio {
-public:
+  public:
     explicit OrologioFisso(DataOra momento) : momento_(momento) {}
     DataOra adesso() const override { return momento_; }
 
-private:
+  private:
     DataOra momento_;
 };
 

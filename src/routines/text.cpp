@@ -26,11 +26,16 @@ char Maiuscola(char c) {
         return static_cast<char>(b - 32);
     }
     switch (b) {
-        case 0x9A: return static_cast<char>(0x8A);  // š
-        case 0x9C: return static_cast<char>(0x8C);  // œ
-        case 0x9E: return static_cast<char>(0x8E);  // ž
-        case 0xFF: return static_cast<char>(0x9F);  // ÿ
-        default: return c;
+        case 0x9A:
+            return static_cast<char>(0x8A);  // š
+        case 0x9C:
+            return static_cast<char>(0x8C);  // œ
+        case 0x9E:
+            return static_cast<char>(0x8E);  // ž
+        case 0xFF:
+            return static_cast<char>(0x9F);  // ÿ
+        default:
+            return c;
     }
 }
 

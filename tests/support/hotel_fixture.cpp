@@ -6,7 +6,9 @@
 
 namespace tableau::test {
 
-HotelFixture::HotelFixture() { db::createHotelFiles(temp_.path()); }
+HotelFixture::HotelFixture() {
+    db::createHotelFiles(temp_.path());
+}
 
 void HotelFixture::add(const std::string& table,
                        std::initializer_list<std::pair<std::string, db::Cell>> values) {

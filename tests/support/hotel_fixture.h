@@ -12,7 +12,7 @@
 namespace tableau::test {
 
 class HotelFixture {
-public:
+  public:
     HotelFixture();  // every table of the suite, empty
 
     const std::filesystem::path& dir() const { return temp_.path(); }
@@ -28,7 +28,7 @@ public:
                 int posti);
     void tipoCamera(const std::string& sigla, const std::string& tipologia);
 
-private:
+  private:
     TempDir temp_;
 };
 
