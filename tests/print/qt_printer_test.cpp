@@ -72,6 +72,20 @@ TEST_F(QtPrinterTest, UnknownPrinterIsReportedNotTurnedIntoPdf) {
     EXPECT_THROW(qt.scegliStampante("stampante-che-non-esiste"), ErroreStampa);
 }
 
+TEST_F(QtPrinterTest, NoPrinterAtAllIsReported) {
+    if (!QPrinterInfo::defaultPrinter().isNull()) {
+        GTEST_SKIP() << "a default printer is installed here";
+    }
+    destinazione(1, "Laser", 1, "Ufficio");
+    try {
+        EseguiStampa(dir(), opzioni("Laser"), qt);
+        ADD_FAILURE() << "printed without a printer";
+    } catch (const ErroreStampa& e) {
+        EXPECT_NE(std::string(e.what()).find("Nessuna stampante disponibile"), std::string::npos)
+            << e.what();
+    }
+}
+
 TEST_F(QtPrinterTest, PdfThatCannotBeWrittenIsReported) {
     destinazione(1, "PDF Rotto", 1, "manca/archivio.pdf");
     EXPECT_THROW(EseguiStampa(dir(), opzioni("PDF Rotto"), qt), ErroreStampa);

@@ -100,6 +100,13 @@ void ServizioStampantiQt::impostaGrassetto(bool grassetto) {
 void ServizioStampantiQt::preparaPagina(double altezzaRiga) {
     QPrinter& stampante = attiva();
     if (!painter_) {
+        if (stampante.outputFormat() == QPrinter::PdfFormat &&
+            stampante.outputFileName().isEmpty()) {
+            // No printer chosen and none installed: Qt falls back to a PDF with no file.
+            throw ErroreStampa(
+                "Nessuna stampante disponibile: installarne una o usare una destinazione su "
+                "file PDF");
+        }
         stampante.setDocName(nomeDocumento_);
         painter_ = std::make_unique<QPainter>();
         if (!painter_->begin(&stampante)) {
