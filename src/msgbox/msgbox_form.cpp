@@ -11,19 +11,13 @@
 #include "msgbox/message_layout.h"
 #include "msgbox/qt_text.h"
 #include "msgbox/twips.h"
+#include "msgbox/window_style.h"
 
 namespace tableau::gui {
 namespace {
 
 const QColor kVerde(0, 128, 0);
 const QColor kBlu(0, 0, 255);
-
-QFont Corbel(double punti, bool grassetto) {
-    QFont font(QStringLiteral("Corbel"));
-    font.setPointSizeF(punti);
-    font.setBold(grassetto);
-    return font;
-}
 
 void Posiziona(QWidget* widget, const msgbox::Riquadro& r) {
     widget->setGeometry(RettangoloTwips(r.left, r.top, r.width, r.height));
@@ -41,7 +35,7 @@ MsgBox_Form::MsgBox_Form(QWidget* parent)
     sfondo.setColor(QPalette::Window, kVerde);
     setPalette(sfondo);
 
-    label1_->setFont(Corbel(12, true));
+    label1_->setFont(Carattere("Corbel", 12, true));
     label1_->setAutoFillBackground(true);
     QPalette titolo = label1_->palette();
     titolo.setColor(QPalette::Window, Qt::white);
@@ -50,7 +44,7 @@ MsgBox_Form::MsgBox_Form(QWidget* parent)
     label1_->setAlignment(Qt::AlignCenter);
     Posiziona(label1_, msgbox::kTitolo);
 
-    text1_->setFont(Corbel(9.75, false));
+    text1_->setFont(Carattere("Corbel", 9.75));
     text1_->setReadOnly(true);
     text1_->setLineWrapMode(QPlainTextEdit::NoWrap);
     text1_->setFrameShape(QFrame::NoFrame);
@@ -62,7 +56,7 @@ MsgBox_Form::MsgBox_Form(QWidget* parent)
 
     for (std::size_t i = 0; i < tasti_.size(); ++i) {
         auto* tasto = new QPushButton(TestoQt(msgbox::kDidascalieDefinite[i]), this);
-        tasto->setFont(Corbel(12, false));
+        tasto->setFont(Carattere("Corbel", 12));
         // No default button: Enter and Space press the button that has the focus.
         tasto->setAutoDefault(false);
         tasto->setDefault(false);
