@@ -51,7 +51,11 @@ SeparatoriXLS LeggiSeparatoriXLS(const std::filesystem::path& cartellaDati) {
     if (!file || !std::filesystem::is_regular_file(*file)) {
         return separatori;
     }
-    const auto righe = RigheDelTesto(LeggiFile(*file));
+    std::string testo = LeggiFile(*file);
+    if (ScrittoInUtf8(testo)) {
+        testo = utf8ToCp1252(testo);  // "€" saved by a Linux editor is still the euro sign
+    }
+    const auto righe = RigheDelTesto(testo);
     std::string* const valori[] = {&separatori.separatoreCampi, &separatori.separatoreDecimali,
                                    &separatori.simboloValuta};
     for (std::size_t i = 0; i < righe.size() && i < std::size(valori); ++i) {

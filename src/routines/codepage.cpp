@@ -95,6 +95,33 @@ std::string utf8ToCp1252(std::string_view utf8) {
     return out;
 }
 
+bool ScrittoInUtf8(std::string_view testo) {
+    bool multibyte = false;
+    for (std::size_t i = 0; i < testo.size();) {
+        const auto lead = static_cast<unsigned char>(testo[i]);
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        }
+        const std::size_t extra = (lead & 0xE0) == 0xC0 && lead >= 0xC2   ? 1
+                                  : (lead & 0xF0) == 0xE0                 ? 2
+                                  : (lead & 0xF8) == 0xF0 && lead <= 0xF4 ? 3
+                                                                          : 0;
+        if (extra == 0) {
+            return false;
+        }
+        for (std::size_t j = 1; j <= extra; ++j) {
+            if (i + j >= testo.size() ||
+                (static_cast<unsigned char>(testo[i + j]) & 0xC0) != 0x80) {
+                return false;
+            }
+        }
+        multibyte = true;
+        i += extra + 1;
+    }
+    return multibyte;
+}
+
 std::string cp1252ToUtf8(std::string_view cp1252) {
     std::string out;
     out.reserve(cp1252.size() + cp1252.size() / 4);

@@ -74,6 +74,12 @@ TEST(LeggiSeparatoriXLS, DefaultsFileAndShortFile) {
     EXPECT_EQ(vuoti.separatoreCampi, "");
     EXPECT_EQ(vuoti.separatoreDecimali, "");
     EXPECT_EQ(vuoti.simboloValuta, "\x80");
+
+    // The same file saved as UTF-8 by a Linux editor, or as Windows-1252: the same values.
+    writeFile(dir / "separatorexls.TXT", ";\n,\n\xE2\x82\xAC\n");
+    EXPECT_EQ(LeggiSeparatoriXLS(dir.path()).simboloValuta, "\x80");
+    writeFile(dir / "separatorexls.TXT", ";\r\n,\r\n\x80\r\n");
+    EXPECT_EQ(LeggiSeparatoriXLS(dir.path()).simboloValuta, "\x80");
 }
 
 // A CSV file parsed back into its grid of cells.

@@ -18,6 +18,17 @@ TEST(Codepage, EveryByteSurvivesARoundTrip) {
     }
 }
 
+TEST(Codepage, TellsUtf8FromWindows1252) {
+    EXPECT_TRUE(ScrittoInUtf8("\xE2\x82\xAC"));
+    EXPECT_TRUE(ScrittoInUtf8("Citt\xC3\xA0 e Luned\xC3\xAC"));
+    EXPECT_FALSE(ScrittoInUtf8("solo ASCII"));        // nothing to convert
+    EXPECT_FALSE(ScrittoInUtf8("Citt\xE0"));          // Windows-1252
+    EXPECT_FALSE(ScrittoInUtf8("\x80"));              // the euro sign in Windows-1252
+    EXPECT_FALSE(ScrittoInUtf8("\xC3"));              // cut short
+    EXPECT_FALSE(ScrittoInUtf8("\xC0\xA7"));          // overlong
+    EXPECT_FALSE(ScrittoInUtf8("\xE2\x82\xAC\xE0"));  // mixed
+}
+
 TEST(Codepage, KnownCharacters) {
     struct Case {
         std::string cp1252;
