@@ -73,8 +73,8 @@ TEST_F(QtPrinterTest, UnknownPrinterIsReportedNotTurnedIntoPdf) {
 }
 
 TEST_F(QtPrinterTest, NoPrinterAtAllIsReported) {
-    if (!QPrinterInfo::defaultPrinter().isNull()) {
-        GTEST_SKIP() << "a default printer is installed here";
+    if (!QPrinterInfo::availablePrinterNames().isEmpty()) {
+        GTEST_SKIP() << "printers are installed here";
     }
     destinazione(1, "Laser", 1, "Ufficio");
     try {
