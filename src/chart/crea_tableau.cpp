@@ -29,11 +29,6 @@ Criteria CriterioSettimana(const SettimanaTableau& settimana) {
                     {Value::text(settimana.chiavi.back()), Value::text(settimana.chiavi.front())});
 }
 
-bool Uguale(const Value& a, const Value& b) {
-    const auto c = db::compareValues(a, b);
-    return c && *c == 0;
-}
-
 // The client codes the week's guests can look up in the arrangement and company tables,
 // from the least to the greatest.
 struct CodiciClienti {
@@ -194,7 +189,8 @@ std::string RigaTitoloTableau(ArchiviTableau& archivi, const RichiestaTableau& r
 
 // The room list's current room is in the block and within the range, compared as text.
 bool CameraRichiesta(const RecordSet& camere, const RichiestaTableau& richiesta) {
-    if (!Uguale(camere.field("NumeroTableau"), Value::integer(richiesta.tableau))) {
+    if (!db::compareHolds(db::CompareOp::Eq, camere.field("NumeroTableau"),
+                          Value::integer(richiesta.tableau))) {
         return false;
     }
     const Value& numero = camere.field("NumeroCamera");

@@ -8,16 +8,10 @@
 
 #include "db/errors.h"
 #include "routines/codepage.h"
+#include "routines/text.h"
 
 namespace tableau::db {
 namespace {
-
-bool sameName(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
-           });
-}
 
 class Parser {
   public:
@@ -53,7 +47,7 @@ class Parser {
     bool keyword(std::string_view word) {
         skipBlanks();
         if (text_.size() - pos_ < word.size() ||
-            !sameName(std::string_view(text_).substr(pos_, word.size()), word)) {
+            !StessoNome(std::string_view(text_).substr(pos_, word.size()), word)) {
             return false;
         }
         const std::size_t end = pos_ + word.size();
@@ -165,7 +159,7 @@ class Parser {
             fail("atteso il nome di un campo");
         }
         for (std::size_t i = 0; i < columns_.size(); ++i) {
-            if (sameName(columns_[i], name)) {
+            if (StessoNome(columns_[i], name)) {
                 const int column = static_cast<int>(i);
                 if (std::find(used.begin(), used.end(), column) == used.end()) {
                     used.push_back(column);

@@ -1,8 +1,8 @@
 #include "db/data_directory.h"
 
-#include <algorithm>
-#include <cctype>
 #include <system_error>
+
+#include "routines/text.h"
 
 namespace tableau {
 
@@ -19,11 +19,7 @@ std::optional<std::filesystem::path> findFileIgnoringCase(const std::filesystem:
     }
     for (const auto& entry : it) {
         const std::string name = entry.path().filename().string();
-        if (name.size() == bareName.size() &&
-            std::equal(name.begin(), name.end(), bareName.begin(), [](char a, char b) {
-                return std::tolower(static_cast<unsigned char>(a)) ==
-                       std::tolower(static_cast<unsigned char>(b));
-            })) {
+        if (StessoNome(name, bareName)) {
             return entry.path();
         }
     }

@@ -4,18 +4,10 @@
 #include <cctype>
 
 #include "db/errors.h"
+#include "routines/text.h"
 
 namespace tableau::db {
-namespace {
-
-bool sameName(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return x == y || std::tolower(static_cast<unsigned char>(x)) ==
-                                    std::tolower(static_cast<unsigned char>(y));
-           });
-}
-
-}  // namespace
+namespace {}  // namespace
 
 RecordSet::RecordSet(std::shared_ptr<const RowTable> table) : table_(std::move(table)) {
     noMatch_ = table_->rows.empty();
@@ -35,7 +27,7 @@ RecordSet::~RecordSet() = default;
 
 int RecordSet::columnIndex(std::string_view name) const {
     for (std::size_t i = 0; i < table_->columns.size(); ++i) {
-        if (sameName(table_->columns[i], name)) {
+        if (StessoNome(table_->columns[i], name)) {
             return static_cast<int>(i);
         }
     }

@@ -1,10 +1,8 @@
 #include "print/page_output.h"
 
-#include <algorithm>
-#include <cctype>
-
 #include "print/output_conversions.h"
 #include "routines/codepage.h"
+#include "routines/text.h"
 
 namespace tableau::print {
 namespace {
@@ -17,10 +15,8 @@ bool FinisceConPdf(const std::string& testo) {
     if (testo.size() < kEstensione.size()) {
         return false;
     }
-    return std::equal(
-        kEstensione.begin(), kEstensione.end(),
-        testo.end() - static_cast<std::ptrdiff_t>(kEstensione.size()),
-        [](char a, char b) { return a == std::tolower(static_cast<unsigned char>(b)); });
+    return StessoNome(std::string_view(testo).substr(testo.size() - kEstensione.size()),
+                      kEstensione);
 }
 
 // Drops the document when the job fails half-way.

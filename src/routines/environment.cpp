@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "routines/codepage.h"
+#include "routines/text.h"
 
 extern char** environ;
 
@@ -21,11 +22,7 @@ std::optional<std::string> VariabileAmbiente(std::string_view nome) {
         if (equals != nome.size()) {
             continue;
         }
-        const bool same = std::equal(nome.begin(), nome.end(), pair.begin(), [](char a, char b) {
-            return std::tolower(static_cast<unsigned char>(a)) ==
-                   std::tolower(static_cast<unsigned char>(b));
-        });
-        if (same) {
+        if (StessoNome(nome, pair.substr(0, equals))) {
             return utf8ToCp1252(pair.substr(equals + 1));
         }
     }

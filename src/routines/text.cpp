@@ -1,6 +1,8 @@
 #include "routines/text.h"
 
+#include <algorithm>
 #include <array>
+#include <cctype>
 
 namespace tableau {
 
@@ -15,6 +17,13 @@ std::string Trim(std::string_view testo) {
 
 std::string Sinistra(std::string_view testo, std::size_t n) {
     return std::string(testo.substr(0, n));
+}
+
+bool StessoNome(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
+           });
 }
 
 char Maiuscola(char c) {

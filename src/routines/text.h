@@ -11,6 +11,10 @@ std::string Trim(std::string_view testo);
 // The first n characters (all of them when shorter).
 std::string Sinistra(std::string_view testo, std::size_t n);
 
+// Names compared as the suite's systems compare them: equal ignoring ASCII letter case
+// (file names, table and field names, environment variable names).
+bool StessoNome(std::string_view a, std::string_view b);
+
 // Upper case in Windows-1252, accented letters included ("à" -> "À").
 char Maiuscola(char c);
 
