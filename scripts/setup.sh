@@ -10,10 +10,12 @@ PACKAGES=(
     cmake ninja-build g++ pkg-config
     libsqlite3-dev qt6-base-dev qt6-base-dev-tools libqt6svg6-dev libgl-dev
     libgtest-dev libgmock-dev
+    # the Jet reader (libmdb and glib)
+    mdbtools-dev libglib2.0-dev
     # run: fonts with the metrics of Arial, Times New Roman and Courier New
     fonts-liberation
     # demo and tests
-    sqlite3 poppler-utils
+    sqlite3 poppler-utils mdbtools
     cups cups-client printer-driver-cups-pdf
 )
 

@@ -22,8 +22,9 @@ Comandi:
         Stampa il file del tableau sulla destinazione indicata.
   print --list
         Elenca le stampanti installate.
-  check Controlla che la cartella dei dati contenga gli archivi, le tabelle e i campi
-        che il programma legge.
+  check Controlla la cartella dei dati: elenca ogni archivio che il programma legge con
+        il suo formato, le tabelle lette con il numero di righe e i campi letti, presenti
+        o mancanti; termina con l'elenco dei problemi (codice di uscita 1 se ve ne sono).
 
 Opzioni generali:
   -h, --help    mostra questo aiuto

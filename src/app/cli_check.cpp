@@ -1,12 +1,76 @@
-// tableau check: is every database file, table and field the program reads in the data
-// directory (the current directory)?
+// tableau check: the administrator's report on the data directory (the current directory)
+// before first use. Every database file the program reads, its format, every table read in
+// it with its rows and every field read in that table, present or missing; then the list of
+// problems and the summary.
+#include <algorithm>
 #include <filesystem>
 #include <ostream>
+#include <string>
 
 #include "app/cli_commands.h"
 #include "chart/data_directory_check.h"
 
 namespace tableau::cli {
+namespace {
+
+// "1.234.567": the row count as an Italian reader writes it.
+std::string ConPuntiMigliaia(std::size_t n) {
+    std::string cifre = std::to_string(n);
+    for (std::size_t fine = cifre.size(); fine > 3; fine -= 3) {
+        cifre.insert(fine - 3, 1, '.');
+    }
+    return cifre;
+}
+
+std::string Righe(std::size_t n) {
+    return ConPuntiMigliaia(n) + (n == 1 ? " riga" : " righe");
+}
+
+// Width of the name column: every name, indented by its level, plus two spaces.
+std::size_t LarghezzaNomi(const RapportoArchivi& rapporto) {
+    std::size_t larghezza = 0;
+    for (const auto& archivio : rapporto.archivi) {
+        larghezza = std::max(larghezza, archivio.nome.size());
+        for (const auto& tabella : archivio.tabelle) {
+            larghezza = std::max(larghezza, 2 + tabella.nome.size());
+            for (const auto& campo : tabella.campi) {
+                larghezza = std::max(larghezza, 4 + campo.nome.size());
+            }
+        }
+    }
+    return larghezza + 2;
+}
+
+void Riga(std::ostream& out, std::size_t larghezza, std::size_t rientro, const std::string& nome,
+          const std::string& valore) {
+    std::string testo = std::string(rientro, ' ') + nome;
+    testo.resize(std::max(larghezza, testo.size() + 1), ' ');
+    out << testo << valore << '\n';
+}
+
+void ScriviRapporto(std::ostream& out, const RapportoArchivi& rapporto) {
+    const std::size_t larghezza = LarghezzaNomi(rapporto);
+    for (const auto& archivio : rapporto.archivi) {
+        if (!archivio.formato) {
+            Riga(out, larghezza, 0, archivio.nome, "ERRORE: " + archivio.errore);
+            continue;
+        }
+        Riga(out, larghezza, 0, archivio.nome,
+             std::string("formato ") + db::formatName(*archivio.formato));
+        for (const auto& tabella : archivio.tabelle) {
+            if (!tabella.righe) {
+                Riga(out, larghezza, 2, tabella.nome, "ERRORE: " + tabella.errore);
+                continue;
+            }
+            Riga(out, larghezza, 2, tabella.nome, Righe(*tabella.righe));
+            for (const auto& campo : tabella.campi) {
+                Riga(out, larghezza, 4, campo.nome, campo.presente ? "presente" : "MANCANTE");
+            }
+        }
+    }
+}
+
+}  // namespace
 
 int comandoCheck(const Argomenti& argomenti, std::ostream& out, std::ostream& err) {
     if (!argomenti.empty()) {
@@ -17,19 +81,25 @@ int comandoCheck(const Argomenti& argomenti, std::ostream& out, std::ostream& er
         err << "tableau check: il comando non ha opzioni.\nUso: tableau check\n";
         return 2;
     }
-    std::vector<std::string> problemi;
+    RapportoArchivi rapporto;
+    std::filesystem::path cartella;
     try {
-        problemi = VerificaArchivi(std::filesystem::current_path());
+        cartella = std::filesystem::current_path();
+        rapporto = RapportoVerificaArchivi(cartella);
     } catch (const std::exception& e) {
         err << "tableau check: " << e.what() << '\n';
         return 1;
     }
-    for (const auto& problema : problemi) {
-        out << problema << '\n';
-    }
+    out << "Archivi della cartella " << cartella.string() << "\n\n";
+    ScriviRapporto(out, rapporto);
+    const auto problemi = rapporto.problemi();
     if (problemi.empty()) {
-        out << "Controllo completato: tutti gli archivi, le tabelle e i campi sono presenti.\n";
+        out << "\nControllo completato: tutti gli archivi, le tabelle e i campi sono presenti.\n";
         return 0;
+    }
+    out << "\nProblemi:\n";
+    for (const auto& problema : problemi) {
+        out << "  - " << problema << '\n';
     }
     out << "Controllo completato: "
         << (problemi.size() == 1 ? std::string("1 problema trovato")

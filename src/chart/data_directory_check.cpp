@@ -2,81 +2,89 @@
 
 #include <algorithm>
 #include <memory>
-#include <optional>
 
-#include "db/database.h"
 #include "db/errors.h"
 #include "db/hotel_schema.h"
+#include "routines/text.h"
 
 namespace tableau {
 namespace {
 
-// A criteria text that names the fields and selects no row: compiling it fails for a
-// missing table or field, and the scan keeps nothing.
-db::Criteria NessunaRiga(const std::vector<std::string_view>& campi) {
-    std::string testo =
-        std::string(campi.front()) + " Is Null and " + std::string(campi.front()) + " Is Not Null";
-    for (std::size_t i = 1; i < campi.size(); ++i) {
-        testo += " and " + std::string(campi[i]) + " Is Null";
-    }
-    return db::Criteria(testo);
-}
-
-// The failure of a select naming the fields, or nothing when it succeeds.
-std::optional<std::string> Prova(db::Database& archivio, std::string_view tabella,
-                                 const std::vector<std::string_view>& campi) {
+RapportoArchivi::Tabella VerificaTabella(db::Database& archivio,
+                                         const db::TableDescription& descrizione) {
+    RapportoArchivi::Tabella tabella{std::string(descrizione.table), std::nullopt, {}, {}};
     try {
-        archivio.select(db::SelectStatement{std::string(tabella), NessunaRiga(campi), {}});
-        return std::nullopt;
+        const db::RecordSet righe = archivio.openTable(tabella.nome);
+        tabella.righe = righe.rowCount();
+        const auto& nomi = righe.fieldNames();
+        for (const auto& colonna : descrizione.columns) {
+            const bool presente = std::any_of(
+                nomi.begin(), nomi.end(),
+                [&](const std::string& nome) { return StessoNome(nome, colonna.name); });
+            tabella.campi.push_back({std::string(colonna.name), presente});
+        }
     } catch (const db::DatabaseError& e) {
-        return std::string(e.what());
+        tabella.errore = e.what();
     }
-}
-
-void Aggiungi(std::vector<std::string>& problemi, std::string riga) {
-    if (std::find(problemi.begin(), problemi.end(), riga) == problemi.end()) {
-        problemi.push_back(std::move(riga));
-    }
+    return tabella;
 }
 
 }  // namespace
 
-std::vector<std::string> VerificaArchivi(const std::filesystem::path& cartella) {
-    std::vector<std::string> problemi;
-    std::string_view fileAperto;
-    std::unique_ptr<db::Database> archivio;
-    bool archivioMancante = false;
-    for (const auto& tabella : db::hotelSchema()) {
-        if (tabella.file != fileAperto) {
-            fileAperto = tabella.file;
-            archivio.reset();
-            archivioMancante = false;
-            try {
-                archivio = db::openDatabase(cartella, tabella.file);
-            } catch (const db::DatabaseError& e) {
-                Aggiungi(problemi, e.what());
-                archivioMancante = true;
+std::vector<std::string> RapportoArchivi::problemi() const {
+    std::vector<std::string> righe;
+    for (const auto& archivio : archivi) {
+        if (!archivio.formato) {
+            righe.push_back(archivio.errore);
+            continue;
+        }
+        for (const auto& tabella : archivio.tabelle) {
+            if (!tabella.righe) {
+                // The layer's message names the table and the file.
+                righe.push_back(tabella.errore);
+                continue;
             }
-        }
-        if (archivioMancante) {
-            continue;
-        }
-        std::vector<std::string_view> campi;
-        for (const auto& colonna : tabella.columns) {
-            campi.push_back(colonna.name);
-        }
-        if (!Prova(*archivio, tabella.table, campi)) {
-            continue;
-        }
-        // Something is missing: name each field apart (a missing table gives one line).
-        const std::string prefisso = std::string(tabella.file) + ": ";
-        for (const auto campo : campi) {
-            if (const auto errore = Prova(*archivio, tabella.table, {campo})) {
-                Aggiungi(problemi, prefisso + *errore);
+            for (const auto& campo : tabella.campi) {
+                if (!campo.presente) {
+                    righe.push_back(archivio.nome + ": Campo \"" + campo.nome +
+                                    "\" non trovato nella tabella " + tabella.nome);
+                }
             }
         }
     }
-    return problemi;
+    return righe;
+}
+
+RapportoArchivi RapportoVerificaArchivi(const std::filesystem::path& cartella) {
+    RapportoArchivi rapporto;
+    const auto& schema = db::hotelSchema();
+    for (const auto& primaTabella : schema) {
+        const auto giaVisto = [&](const RapportoArchivi::Archivio& a) {
+            return a.nome == primaTabella.file;
+        };
+        if (std::any_of(rapporto.archivi.begin(), rapporto.archivi.end(), giaVisto)) {
+            continue;  // a file the schema reads several tables of is reported once
+        }
+        RapportoArchivi::Archivio archivio{std::string(primaTabella.file), std::nullopt, {}, {}};
+        try {
+            // Open only while its tables are read: a Jet file keeps a reader running.
+            const auto database = db::openDatabase(cartella, primaTabella.file);
+            archivio.formato = database->format();
+            for (const auto& descrizione : schema) {
+                if (descrizione.file == primaTabella.file) {
+                    archivio.tabelle.push_back(VerificaTabella(*database, descrizione));
+                }
+            }
+        } catch (const db::DatabaseError& e) {
+            archivio.errore = e.what();
+        }
+        rapporto.archivi.push_back(std::move(archivio));
+    }
+    return rapporto;
+}
+
+std::vector<std::string> VerificaArchivi(const std::filesystem::path& cartella) {
+    return RapportoVerificaArchivi(cartella).problemi();
 }
 
 }  // namespace tableau

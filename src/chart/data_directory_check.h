@@ -1,14 +1,48 @@
 #pragma once
 // Checks that a data directory holds every database file, table and field the program
-// reads, before a chart is asked of it.
+// reads, before a chart is asked of it: the administrator's report before first use.
+#include <cstddef>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "db/database.h"
+
 namespace tableau {
 
-// One Italian line (UTF-8, like the failures it reports) per problem found; empty when all
-// is there.
+// The report of one data directory, in the order of the hotel schema. Names are the
+// program's own (as the schema spells them); messages are the database layer's, UTF-8.
+struct RapportoArchivi {
+    struct Campo {
+        std::string nome;
+        bool presente = false;
+    };
+    struct Tabella {
+        std::string nome;
+        std::optional<std::size_t> righe;  // absent when the table could not be read
+        std::string errore;                // why it could not be read (missing, damaged)
+        std::vector<Campo> campi;          // empty when the table could not be read
+    };
+    struct Archivio {
+        std::string nome;                           // bare file name ("Tableau.mdb")
+        std::optional<db::DatabaseFormat> formato;  // absent when the file could not be opened
+        std::string errore;  // why it could not be opened (missing, unknown format, damaged)
+        std::vector<Tabella> tabelle;  // the tables read in it; empty when not opened
+    };
+
+    std::vector<Archivio> archivi;
+
+    // One Italian line per problem (a file or table that cannot be read, a missing field),
+    // in report order; empty when all is there.
+    std::vector<std::string> problemi() const;
+};
+
+// Opens every database file of the schema in the directory and reads each of its tables;
+// a file or table that fails is reported and the check goes on with the others.
+RapportoArchivi RapportoVerificaArchivi(const std::filesystem::path& cartella);
+
+// The problem lines of the directory's report.
 std::vector<std::string> VerificaArchivi(const std::filesystem::path& cartella);
 
 }  // namespace tableau

@@ -2,9 +2,25 @@
 
 #include "db/data_directory.h"
 #include "db/errors.h"
+#include "db/jet_database.h"
+#include "db/jet_format.h"
 #include "db/sqlite_database.h"
 
 namespace tableau::db {
+
+const char* formatName(DatabaseFormat format) {
+    switch (format) {
+        case DatabaseFormat::Sqlite:
+            return "SQLite";
+        case DatabaseFormat::Jet3:
+            return "Jet 3";
+        case DatabaseFormat::Jet4:
+            return "Jet 4";
+        case DatabaseFormat::Ace:
+            return "ACE";
+    }
+    return "?";
+}
 
 std::unique_ptr<Database> openDatabase(const std::filesystem::path& directory,
                                        std::string_view bareName) {
@@ -16,8 +32,11 @@ std::unique_ptr<Database> openDatabase(const std::filesystem::path& directory,
     if (SqliteDatabase::recognises(*path)) {
         return std::make_unique<SqliteDatabase>(*path, std::string(bareName));
     }
+    if (const auto jet = jetFormatOf(*path)) {
+        return std::make_unique<JetDatabase>(*path, std::string(bareName), *jet);
+    }
     throw DatabaseError("Archivio " + std::string(bareName) +
-                        ": formato non riconosciuto (atteso un archivio SQLite)");
+                        ": formato non riconosciuto (atteso un archivio Jet o SQLite)");
 }
 
 }  // namespace tableau::db

@@ -49,6 +49,12 @@ inline SelectStatement::SelectStatement(std::string table_, Criteria where_,
       in(std::move(in_)),
       inValues(std::move(inValues_)) {}
 
+// The on-disk formats a hotel database file may have.
+enum class DatabaseFormat { Sqlite, Jet3, Jet4, Ace };
+
+// "SQLite", "Jet 3", "Jet 4" or "ACE", as the data directory check shows them.
+const char* formatName(DatabaseFormat format);
+
 class Database {
   public:
     virtual ~Database() = default;
@@ -62,10 +68,13 @@ class Database {
 
     // The bare name the database was opened by ("Tableau.mdb").
     virtual const std::string& name() const = 0;
+
+    virtual DatabaseFormat format() const = 0;
 };
 
 // Opens a database file of the directory by its bare name, matched without regard to
-// letter case. Throws DatabaseError when the file is missing or of an unknown format.
+// letter case. Throws DatabaseError when the file is missing, of an unknown format or
+// unreadable (a damaged Jet file is reported here, never brings the program down).
 std::unique_ptr<Database> openDatabase(const std::filesystem::path& directory,
                                        std::string_view bareName);
 

@@ -48,6 +48,8 @@ class RecordSet {
 
     std::size_t rowCount() const { return table_->rows.size(); }
     const std::string& tableName() const { return table_->name; }
+    // The field names in the table's order.
+    const std::vector<std::string>& fieldNames() const { return table_->columns; }
 
   private:
     struct Search;

@@ -5,12 +5,9 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
-#include <cmath>
-#include <cstdio>
 #include <fstream>
 #include <functional>
 #include <optional>
-#include <unordered_set>
 
 #include "db/data_directory.h"
 #include "db/errors.h"
@@ -83,22 +80,6 @@ class LazyRow {
 };
 
 }  // namespace
-
-std::string SqliteDatabase::filterKey(const Value& v) {
-    if (v.isText()) {
-        return "T" + v.textRef();
-    }
-    if (v.isInteger()) {
-        return "N" + std::to_string(v.asInteger());
-    }
-    const double d = v.asNumber();
-    if (d == std::trunc(d) && std::fabs(d) < 9e15) {
-        return "N" + std::to_string(static_cast<long long>(d));
-    }
-    char out[40];
-    std::snprintf(out, sizeof out, "N%.17g", v.asNumber());
-    return out;
-}
 
 void SqliteDatabase::StatementCloser::operator()(sqlite3_stmt* s) const {
     sqlite3_finalize(s);
@@ -333,7 +314,7 @@ std::shared_ptr<RowTable> SqliteDatabase::selectRows(const std::string& table,
         row.next();
         if (in != nullptr) {
             const Value& v = row(inColumn);
-            if (v.isNull() || in->keys.count(filterKey(v)) == 0) {
+            if (!in->admits(v)) {
                 return;
             }
         }
@@ -344,42 +325,9 @@ std::shared_ptr<RowTable> SqliteDatabase::selectRows(const std::string& table,
     return result;
 }
 
-void SqliteDatabase::InFilter::add(const Value& v) {
-    if (v.isNull()) {
-        return;
-    }
-    const std::string key = filterKey(v);
-    numbersOnly = numbersOnly && key.find_first_not_of("-0123456789", 1) == std::string::npos;
-    keys.insert(key);
-}
-
 RecordSet SqliteDatabase::select(const SelectStatement& statement) {
-    if (statement.in && statement.inValues) {
-        throw DatabaseError("Ricerca su " + statement.table +
-                            ": una sola condizione In alla volta");
-    }
-    if (statement.inValues) {
-        InFilter filter;
-        filter.field = statement.inValues->field;
-        for (const Value& v : statement.inValues->values) {
-            filter.add(v);
-        }
-        return RecordSet(selectRows(statement.table, statement.where, &filter));
-    }
-    if (!statement.in) {
-        return RecordSet(selectRows(statement.table, statement.where, nullptr));
-    }
-    const auto& sub = statement.in;
-    const auto other = openDatabase(path_.parent_path(), sub->file);
-    InFilter filter;
-    filter.field = sub->field;
-    RecordSet rows =
-        other->select(SelectStatement{sub->table, sub->where, std::nullopt, std::nullopt});
-    const Criteria every("");
-    for (rows.findFirst(every); !rows.noMatch(); rows.findNext(every)) {
-        filter.add(rows.field(sub->selectField));
-    }
-    return RecordSet(selectRows(statement.table, statement.where, &filter));
+    const auto in = inFilterOf(statement, path_.parent_path());
+    return RecordSet(selectRows(statement.table, statement.where, in ? &*in : nullptr));
 }
 
 }  // namespace tableau::db

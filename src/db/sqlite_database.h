@@ -5,9 +5,9 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <unordered_set>
 
 #include "db/database.h"
+#include "db/in_filter.h"
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -25,18 +25,12 @@ class SqliteDatabase final : public Database {
     RecordSet openTable(const std::string& table) override;
     RecordSet select(const SelectStatement& statement) override;
     const std::string& name() const override { return name_; }
+    DatabaseFormat format() const override { return DatabaseFormat::Sqlite; }
 
     // True when the file starts with SQLite's header.
     static bool recognises(const std::filesystem::path& path);
 
   private:
-    // Keys of the values a sub-query selected (numbers equal as numbers share a key).
-    struct InFilter {
-        std::string field;
-        std::unordered_set<std::string> keys;
-        bool numbersOnly = true;  // every key a whole number ("N" and digits)
-        void add(const Value& v);
-    };
     struct Prefilter {
         std::string where;
         std::vector<Value> binds;  // texts and integers
@@ -44,7 +38,6 @@ class SqliteDatabase final : public Database {
     Prefilter prefilter(const CompiledCriteria& compiled, const std::vector<Value>& params,
                         const std::vector<std::string>& columns,
                         const std::vector<bool>& textColumns, const InFilter* in) const;
-    static std::string filterKey(const Value& v);
     struct StatementCloser {
         void operator()(sqlite3_stmt* s) const;
     };

@@ -164,13 +164,91 @@ TEST_F(ComandoChart, OverflowIsReportedAsAFailure) {
     EXPECT_FALSE(fs::exists(chartFile()));
 }
 
+// The line of the report that starts with the given text (indent included), or "".
+std::string RigaCheInizia(const std::string& testo, const std::string& inizio) {
+    std::istringstream righe(testo);
+    for (std::string riga; std::getline(righe, riga);) {
+        if (riga.starts_with(inizio)) {
+            return riga;
+        }
+    }
+    return "";
+}
+
 TEST_F(ComandoChart, CheckOfACompleteDirectory) {
+    db::SqliteWriter(fx_.dir() / "TipiCamere.mdb")
+        .exec(
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1234) "
+            "INSERT INTO TipiCamere (Sigla) SELECT i FROM n");
     const auto esito = check();
     EXPECT_EQ(esito.stato, 0) << esito.out;
-    EXPECT_NE(esito.out.find("Controllo completato"), std::string::npos);
+    EXPECT_EQ(esito.err, "");
+    EXPECT_TRUE(esito.out.starts_with("Archivi della cartella ")) << esito.out;
+    // File, table and field lines, with one column for the values.
+    const std::string file = RigaCheInizia(esito.out, "NumeriCamere.mdb ");
+    const std::string tabella = RigaCheInizia(esito.out, "  NumeriCamere ");
+    const std::string campo = RigaCheInizia(esito.out, "    TipoCamera ");
+    EXPECT_TRUE(file.ends_with(" formato SQLite")) << esito.out;
+    EXPECT_TRUE(tabella.ends_with(" 2 righe")) << esito.out;
+    EXPECT_TRUE(campo.ends_with(" presente")) << esito.out;
+    EXPECT_EQ(file.find("formato"), campo.find("presente")) << esito.out;
+    EXPECT_TRUE(RigaCheInizia(esito.out, "  AnagraficaHotels ").ends_with(" 1 riga"));
+    EXPECT_TRUE(RigaCheInizia(esito.out, "  TipiCamere ").ends_with(" 1.234 righe"));
+    EXPECT_TRUE(RigaCheInizia(esito.out, "  SetStampa ").ends_with(" 0 righe"));
+    EXPECT_EQ(esito.out.find("MANCANTE"), std::string::npos);
+    EXPECT_TRUE(esito.out.ends_with(
+        "\nControllo completato: tutti gli archivi, le tabelle e i campi sono presenti.\n"))
+        << esito.out;
     std::ostringstream out;
     std::ostringstream err;
     EXPECT_EQ(comandoCheck({"--extra"}, out, err), 2);
+}
+
+TEST_F(ComandoChart, CheckListsWhatIsMissing) {
+    {
+        db::SqliteWriter camere(fx_.dir() / "NumeriCamere.mdb");
+        camere.exec("DROP TABLE NumeriCamere");
+        camere.exec(
+            "CREATE TABLE NumeriCamere (NumeroHotel INTEGER, NumeroTableau INTEGER, "
+            "NumeroCamera TEXT, PostiLetto INTEGER)");
+    }
+    fs::remove(fx_.dir() / "Arrangiamento.mdb");
+    const std::string jet = test::readFile(test::testData("jet/nwind.mdb"));
+    test::writeFile(fx_.dir() / "Contatori.mdb", jet);
+    test::writeFile(fx_.dir() / "Tableau.mdb", jet.substr(0, 3000));
+
+    const auto esito = check();
+    EXPECT_EQ(esito.stato, 1) << esito.out;
+    EXPECT_TRUE(RigaCheInizia(esito.out, "    TipoCamera ").ends_with(" MANCANTE")) << esito.out;
+    EXPECT_TRUE(RigaCheInizia(esito.out, "    PostiLetto ").ends_with(" presente")) << esito.out;
+    EXPECT_NE(RigaCheInizia(esito.out, "Arrangiamento.mdb ")
+                  .find("ERRORE: Archivio Arrangiamento.mdb non trovato"),
+              std::string::npos)
+        << esito.out;
+    EXPECT_TRUE(RigaCheInizia(esito.out, "Contatori.mdb ").ends_with(" formato Jet 3"))
+        << esito.out;
+    EXPECT_NE(RigaCheInizia(esito.out, "  Contatori ").find("ERRORE: "), std::string::npos)
+        << esito.out;
+    const auto danneggiato = esito.out.find("\nTableau.mdb ");
+    const auto seguente = esito.out.find("\nNumeriCamere.mdb ");
+    ASSERT_LT(danneggiato, seguente) << esito.out;
+    EXPECT_NE(esito.out.substr(danneggiato, seguente - danneggiato).find("ERRORE: "),
+              std::string::npos)
+        << esito.out;
+    // The report goes on after the damaged file.
+    EXPECT_TRUE(RigaCheInizia(esito.out, "Scheda_Cliente.mdb ").ends_with(" formato SQLite"));
+
+    const auto problemi = esito.out.find("\nProblemi:\n");
+    ASSERT_NE(problemi, std::string::npos) << esito.out;
+    const std::string elenco = esito.out.substr(problemi);
+    EXPECT_NE(elenco.find("  - NumeriCamere.mdb: Campo \"TipoCamera\" non trovato nella tabella "
+                          "NumeriCamere\n"),
+              std::string::npos)
+        << elenco;
+    EXPECT_NE(elenco.find("  - Archivio Arrangiamento.mdb non trovato"), std::string::npos);
+    EXPECT_NE(elenco.find("Contatori"), std::string::npos);
+    EXPECT_NE(elenco.find("Tableau.mdb"), std::string::npos);
+    EXPECT_TRUE(elenco.ends_with("\nControllo completato: 4 problemi trovati.\n")) << elenco;
 }
 
 }  // namespace

@@ -4,14 +4,20 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "db/hotel_schema.h"
 #include "db/sqlite_writer.h"
 #include "support/hotel_fixture.h"
+#include "support/temp_dir.h"
 
 namespace tableau {
 namespace {
+
+namespace fs = std::filesystem;
+using db::DatabaseFormat;
 
 bool Contiene(const std::vector<std::string>& righe, const std::string& parte) {
     for (const auto& riga : righe) {
@@ -22,16 +28,108 @@ bool Contiene(const std::vector<std::string>& righe, const std::string& parte) {
     return false;
 }
 
-TEST(VerificaArchivi, CompleteDirectoryHasNoProblem) {
+const RapportoArchivi::Archivio& Archivio(const RapportoArchivi& rapporto,
+                                          const std::string& nome) {
+    for (const auto& archivio : rapporto.archivi) {
+        if (archivio.nome == nome) {
+            return archivio;
+        }
+    }
+    throw std::out_of_range("archivio assente dal rapporto: " + nome);
+}
+
+const RapportoArchivi::Tabella& Tabella(const RapportoArchivi& rapporto, const std::string& file,
+                                        const std::string& nome) {
+    for (const auto& tabella : Archivio(rapporto, file).tabelle) {
+        if (tabella.nome == nome) {
+            return tabella;
+        }
+    }
+    throw std::out_of_range("tabella assente dal rapporto: " + nome);
+}
+
+std::vector<std::string> CampiMancanti(const RapportoArchivi::Tabella& tabella) {
+    std::vector<std::string> mancanti;
+    for (const auto& campo : tabella.campi) {
+        if (!campo.presente) {
+            mancanti.push_back(campo.nome);
+        }
+    }
+    return mancanti;
+}
+
+void CopiaJet(const fs::path& destinazione, std::size_t byte = 0) {
+    const std::string contenuto = test::readFile(test::testData("jet/nwind.mdb"));
+    test::writeFile(destinazione, byte == 0 ? contenuto : contenuto.substr(0, byte));
+}
+
+TEST(VerificaArchivi, CompleteDirectoryReportsEveryFileTableAndField) {
     test::HotelFixture fx;
     fx.hotel(1, "Hotel");
+    fx.hotel(2, "Pensione");
+    fx.tableau(1, 1, "Piano terra");
+    fx.camera(1, 1, "101", "DOP", 2);
+    fx.camera(1, 1, "102", "DOP", 2);
+    fx.camera(1, 1, "103", "SIN", 1);
+
+    const auto rapporto = RapportoVerificaArchivi(fx.dir());
+
+    // Every file once, in schema order; every table of the schema under its own file.
+    std::vector<std::string> file;
+    std::size_t tabelle = 0;
+    for (const auto& archivio : rapporto.archivi) {
+        file.push_back(archivio.nome);
+        EXPECT_EQ(archivio.formato, DatabaseFormat::Sqlite) << archivio.nome;
+        EXPECT_EQ(archivio.errore, "") << archivio.nome;
+        for (const auto& tabella : archivio.tabelle) {
+            ++tabelle;
+            EXPECT_EQ(db::tableDescription(tabella.nome).file, archivio.nome);
+            EXPECT_TRUE(tabella.righe.has_value()) << tabella.nome << ": " << tabella.errore;
+            EXPECT_EQ(tabella.campi.size(), db::tableDescription(tabella.nome).columns.size());
+            EXPECT_EQ(CampiMancanti(tabella), std::vector<std::string>{}) << tabella.nome;
+        }
+    }
+    std::vector<std::string> attesi;
+    for (const auto& descrizione : db::hotelSchema()) {
+        if (attesi.empty() || attesi.back() != descrizione.file) {
+            attesi.emplace_back(descrizione.file);
+        }
+    }
+    EXPECT_EQ(file, attesi);
+    EXPECT_EQ(tabelle, db::hotelSchema().size());
+    ASSERT_EQ(Archivio(rapporto, "Stampanti.mdb").tabelle.size(), 2u);
+
+    EXPECT_EQ(Tabella(rapporto, "AnagraficaHotels.mdb", "AnagraficaHotels").righe, 2u);
+    EXPECT_EQ(Tabella(rapporto, "Tableau.mdb", "Tableau").righe, 1u);
+    EXPECT_EQ(Tabella(rapporto, "NumeriCamere.mdb", "NumeriCamere").righe, 3u);
+    EXPECT_EQ(Tabella(rapporto, "Contatori.mdb", "Contatori").righe, 0u);
+
+    EXPECT_EQ(rapporto.problemi(), std::vector<std::string>{});
     EXPECT_EQ(VerificaArchivi(fx.dir()), std::vector<std::string>{});
 }
 
-TEST(VerificaArchivi, OneLinePerMissingFileTableOrField) {
+TEST(VerificaArchivi, FieldsMatchWithoutRegardToLetterCase) {
     test::HotelFixture fx;
-    std::filesystem::remove(fx.dir() / "Arrangiamento.mdb");
+    {
+        db::SqliteWriter tableau(fx.dir() / "Tableau.mdb");
+        tableau.exec("DROP TABLE Tableau");
+        tableau.exec(
+            "CREATE TABLE Tableau (numerohotel INTEGER, CODICE INTEGER, Descrizione TEXT, "
+            "Altro TEXT)");
+    }
+    const auto rapporto = RapportoVerificaArchivi(fx.dir());
+    const auto& tabella = Tabella(rapporto, "Tableau.mdb", "Tableau");
+    ASSERT_EQ(tabella.campi.size(), 3u) << "only the fields the program reads";
+    EXPECT_EQ(tabella.campi[0].nome, "NumeroHotel") << "named as the program spells them";
+    EXPECT_EQ(CampiMancanti(tabella), std::vector<std::string>{});
+    EXPECT_EQ(rapporto.problemi(), std::vector<std::string>{});
+}
+
+TEST(VerificaArchivi, OneReportNamesEveryMissingFileTableOrField) {
+    test::HotelFixture fx;
+    fs::remove(fx.dir() / "Arrangiamento.mdb");
     db::SqliteWriter(fx.dir() / "Stampanti.mdb").exec("DROP TABLE SetStampa");
+    fx.add("Stampanti", {{"NumeroHotel", std::int64_t{1}}});
     {
         db::SqliteWriter tableau(fx.dir() / "Tableau.mdb");
         tableau.exec("DROP TABLE Tableau");
@@ -42,16 +140,76 @@ TEST(VerificaArchivi, OneLinePerMissingFileTableOrField) {
     }
     test::writeFile(fx.dir() / "Contatori.mdb", "not a database");
 
-    const auto problemi = VerificaArchivi(fx.dir());
+    const auto rapporto = RapportoVerificaArchivi(fx.dir());
+
+    const auto& arrangiamento = Archivio(rapporto, "Arrangiamento.mdb");
+    EXPECT_FALSE(arrangiamento.formato.has_value());
+    EXPECT_NE(arrangiamento.errore.find("non trovato"), std::string::npos) << arrangiamento.errore;
+    EXPECT_TRUE(arrangiamento.tabelle.empty());
+    // The check goes on with the next file.
+    EXPECT_EQ(Archivio(rapporto, "Arrangiamenti.mdb").formato, DatabaseFormat::Sqlite);
+
+    const auto& contatori = Archivio(rapporto, "Contatori.mdb");
+    EXPECT_FALSE(contatori.formato.has_value());
+    EXPECT_NE(contatori.errore.find("formato non riconosciuto"), std::string::npos)
+        << contatori.errore;
+
+    // The other table of the file is read.
+    EXPECT_EQ(Tabella(rapporto, "Stampanti.mdb", "Stampanti").righe, 1u);
+    const auto& setStampa = Tabella(rapporto, "Stampanti.mdb", "SetStampa");
+    EXPECT_FALSE(setStampa.righe.has_value());
+    EXPECT_NE(setStampa.errore.find("SetStampa"), std::string::npos) << setStampa.errore;
+    EXPECT_TRUE(setStampa.campi.empty());
+
+    EXPECT_EQ(CampiMancanti(Tabella(rapporto, "Tableau.mdb", "Tableau")),
+              std::vector<std::string>{"Descrizione"});
+    EXPECT_EQ(CampiMancanti(Tabella(rapporto, "NumeriCamere.mdb", "NumeriCamere")),
+              (std::vector<std::string>{"NumeroTableau", "TipoCamera", "PostiLetto"}));
+
+    const auto problemi = rapporto.problemi();
     ASSERT_EQ(problemi.size(), 7u) << ::testing::PrintToString(problemi);
     EXPECT_TRUE(Contiene(problemi, "Arrangiamento.mdb non trovato"));
     EXPECT_TRUE(Contiene(problemi, "SetStampa"));
-    EXPECT_TRUE(Contiene(problemi, "Descrizione"));
-    EXPECT_TRUE(Contiene(problemi, "NumeroTableau"));
-    EXPECT_TRUE(Contiene(problemi, "TipoCamera"));
+    EXPECT_TRUE(Contiene(problemi, "Tableau.mdb: Campo \"Descrizione\""));
+    EXPECT_TRUE(Contiene(problemi, "NumeriCamere.mdb: Campo \"NumeroTableau\""));
+    EXPECT_TRUE(Contiene(problemi, "Campo \"TipoCamera\" non trovato nella tabella NumeriCamere"));
     EXPECT_TRUE(Contiene(problemi, "PostiLetto"));
     EXPECT_TRUE(Contiene(problemi, "Contatori.mdb"));
     EXPECT_FALSE(Contiene(problemi, "Stampanti\"")) << "the other table of the file is there";
+    EXPECT_EQ(VerificaArchivi(fx.dir()), problemi);
+}
+
+TEST(VerificaArchivi, JetFileIsReadWithItsFormat) {
+    test::HotelFixture fx;
+    CopiaJet(fx.dir() / "Contatori.mdb");
+
+    const auto rapporto = RapportoVerificaArchivi(fx.dir());
+    const auto& contatori = Archivio(rapporto, "Contatori.mdb");
+    EXPECT_EQ(contatori.formato, DatabaseFormat::Jet3) << contatori.errore;
+    ASSERT_EQ(contatori.tabelle.size(), 1u);
+    EXPECT_FALSE(contatori.tabelle[0].righe.has_value());
+    EXPECT_NE(contatori.tabelle[0].errore.find("Contatori"), std::string::npos);
+
+    const auto problemi = rapporto.problemi();
+    ASSERT_EQ(problemi.size(), 1u) << ::testing::PrintToString(problemi);
+    EXPECT_TRUE(Contiene(problemi, "Contatori.mdb"));
+}
+
+TEST(VerificaArchivi, DamagedJetFileIsReportedAndTheCheckGoesOn) {
+    test::HotelFixture fx;
+    CopiaJet(fx.dir() / "Tableau.mdb", 3000);
+
+    const auto rapporto = RapportoVerificaArchivi(fx.dir());
+    const auto& tableau = Archivio(rapporto, "Tableau.mdb");
+    // Damage may show when the file is opened or when its table is read.
+    const std::string errore = tableau.formato ? tableau.tabelle.at(0).errore : tableau.errore;
+    EXPECT_NE(errore.find("Tableau.mdb"), std::string::npos) << errore;
+    EXPECT_EQ(Archivio(rapporto, "NumeriCamere.mdb").formato, DatabaseFormat::Sqlite);
+    EXPECT_EQ(Tabella(rapporto, "Contatori.mdb", "Contatori").righe, 0u);
+
+    const auto problemi = rapporto.problemi();
+    ASSERT_EQ(problemi.size(), 1u) << ::testing::PrintToString(problemi);
+    EXPECT_EQ(problemi[0], errore);
 }
 
 }  // namespace

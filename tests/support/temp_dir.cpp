@@ -71,4 +71,8 @@ void writeFile(const std::filesystem::path& path, const std::string& bytes) {
     out << bytes;
 }
 
+std::filesystem::path testData(const std::string& relative) {
+    return std::filesystem::path(TABLEAU_TEST_DATA) / relative;
+}
+
 }  // namespace tableau::test

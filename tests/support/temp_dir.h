@@ -47,6 +47,9 @@ class ScopedEnv {
 
 std::string readFile(const std::filesystem::path& path);
 
+// A file of the tests' own data folder (tests/data), by its path inside it.
+std::filesystem::path testData(const std::string& relative);
+
 // "riga <da>" to "riga <a>", each ended by CR LF: a chart-like text of numbered lines.
 std::string Righe(int da, int a);
 void writeFile(const std::filesystem::path& path, const std::string& bytes);

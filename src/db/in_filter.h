@@ -1,0 +1,31 @@
+#pragma once
+// The values an "In" condition of a select admits: those of a sub-query on another file
+// or those already at hand. Every database format narrows its rows with the same set.
+#include <filesystem>
+#include <string>
+#include <unordered_set>
+
+#include "db/database.h"
+#include "db/value.h"
+
+namespace tableau::db {
+
+struct InFilter {
+    std::string field;
+    // Keys of the admitted values: numbers equal as numbers share a key, nulls are left out.
+    std::unordered_set<std::string> keys;
+    bool numbersOnly = true;  // every key a whole number ("N" and digits)
+
+    void add(const Value& v);
+    bool admits(const Value& v) const;
+
+    static std::string keyOf(const Value& v);
+};
+
+// The filter of a statement's In condition, running its sub-query on the named file of
+// the directory; empty when the statement has none. Throws DatabaseError for a statement
+// with two In conditions and for the failures of the sub-query.
+std::optional<InFilter> inFilterOf(const SelectStatement& statement,
+                                   const std::filesystem::path& directory);
+
+}  // namespace tableau::db

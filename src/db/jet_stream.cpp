@@ -1,0 +1,228 @@
+#include "db/jet_stream.h"
+
+#include <cstring>
+#include <stdexcept>
+
+#include "routines/codepage.h"
+
+namespace tableau::db::jetstream {
+namespace {
+
+// A single record never comes near this; a larger length means a broken stream.
+constexpr std::uint32_t kLargestRecord = 64u << 20;
+
+void putUint32(std::string& out, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) {
+        out += static_cast<char>((v >> (8 * i)) & 0xFF);
+    }
+}
+
+void putUint64(std::string& out, std::uint64_t v) {
+    for (int i = 0; i < 8; ++i) {
+        out += static_cast<char>((v >> (8 * i)) & 0xFF);
+    }
+}
+
+// Reads the payload of one record front to back; running past its end is a broken stream.
+class Payload {
+  public:
+    explicit Payload(std::string_view bytes) : rest_(bytes) {}
+    bool empty() const { return rest_.empty(); }
+    char byte() { return take(1).front(); }
+    std::uint32_t uint32() {
+        const auto b = take(4);
+        std::uint32_t v = 0;
+        for (int i = 3; i >= 0; --i) {
+            v = (v << 8) | static_cast<unsigned char>(b[static_cast<std::size_t>(i)]);
+        }
+        return v;
+    }
+    std::uint64_t uint64() {
+        const auto b = take(8);
+        std::uint64_t v = 0;
+        for (int i = 7; i >= 0; --i) {
+            v = (v << 8) | static_cast<unsigned char>(b[static_cast<std::size_t>(i)]);
+        }
+        return v;
+    }
+    std::string_view string() { return take(uint32()); }
+
+  private:
+    std::string_view take(std::size_t n) {
+        if (n > rest_.size()) {
+            throw std::runtime_error("record troncato");
+        }
+        const auto part = rest_.substr(0, n);
+        rest_.remove_prefix(n);
+        return part;
+    }
+    std::string_view rest_;
+};
+
+}  // namespace
+
+void Encoder::open(char kind) {
+    recordStart_ = out_.size();
+    putUint32(out_, 0);
+    out_ += kind;
+}
+
+void Encoder::close() {
+    const auto length = static_cast<std::uint32_t>(out_.size() - recordStart_ - 4);
+    for (std::size_t i = 0; i < 4; ++i) {
+        out_[recordStart_ + i] = static_cast<char>((length >> (8 * i)) & 0xFF);
+    }
+}
+
+void Encoder::putString(std::string_view s) {
+    putUint32(out_, static_cast<std::uint32_t>(s.size()));
+    out_.append(s);
+}
+
+void Encoder::table(std::string_view name) {
+    open('T');
+    putString(name);
+    close();
+}
+
+void Encoder::columns(const std::vector<std::string>& names) {
+    open('C');
+    putUint32(out_, static_cast<std::uint32_t>(names.size()));
+    for (const auto& n : names) {
+        putString(n);
+    }
+    close();
+}
+
+void Encoder::beginRow() {
+    open('R');
+}
+
+void Encoder::null() {
+    out_ += '0';
+}
+
+void Encoder::integer(std::int64_t v) {
+    out_ += 'I';
+    putUint64(out_, static_cast<std::uint64_t>(v));
+}
+
+void Encoder::real(double v) {
+    out_ += 'D';
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &v, sizeof bits);
+    putUint64(out_, bits);
+}
+
+void Encoder::text(std::string_view utf8) {
+    out_ += 'S';
+    putString(utf8);
+}
+
+void Encoder::endRow() {
+    close();
+}
+
+void Encoder::end(std::uint64_t count) {
+    open('E');
+    putUint64(out_, count);
+    close();
+}
+
+void Encoder::failure(FailureKind kind, std::string_view message) {
+    open('X');
+    out_ += static_cast<char>(kind);
+    putString(message);
+    close();
+}
+
+void Decoder::feed(std::string_view bytes) {
+    pending_.append(bytes);
+    std::size_t at = 0;
+    while (pending_.size() - at >= 5) {
+        Payload head(std::string_view(pending_).substr(at, 4));
+        const std::uint32_t length = head.uint32();
+        if (length == 0 || length > kLargestRecord) {
+            throw std::runtime_error("lunghezza di record non valida");
+        }
+        if (pending_.size() - at - 4 < length) {
+            break;
+        }
+        const std::string_view record = std::string_view(pending_).substr(at + 4, length);
+        decode(record.front(), record.substr(1));
+        at += 4 + length;
+    }
+    pending_.erase(0, at);
+}
+
+void Decoder::decode(char kind, std::string_view bytes) {
+    if (content_.endCount || content_.failure) {
+        throw std::runtime_error("dati dopo la fine");
+    }
+    Payload payload(bytes);
+    switch (kind) {
+        case 'T':
+            content_.tables.emplace_back(payload.string());
+            break;
+        case 'C': {
+            if (!content_.columns.empty()) {
+                throw std::runtime_error("colonne ripetute");
+            }
+            const std::uint32_t count = payload.uint32();
+            for (std::uint32_t i = 0; i < count; ++i) {
+                content_.columns.emplace_back(payload.string());
+            }
+            break;
+        }
+        case 'R': {
+            std::vector<Value> row;
+            row.reserve(content_.columns.size());
+            while (!payload.empty()) {
+                switch (payload.byte()) {
+                    case '0':
+                        row.emplace_back();
+                        break;
+                    case 'I':
+                        row.push_back(Value::integer(static_cast<std::int64_t>(payload.uint64())));
+                        break;
+                    case 'D': {
+                        const std::uint64_t bits = payload.uint64();
+                        double v = 0;
+                        std::memcpy(&v, &bits, sizeof v);
+                        row.push_back(Value::real(v));
+                        break;
+                    }
+                    case 'S':
+                        row.push_back(Value::text(utf8ToCp1252(payload.string())));
+                        break;
+                    default:
+                        throw std::runtime_error("valore di tipo sconosciuto");
+                }
+            }
+            if (row.size() != content_.columns.size()) {
+                throw std::runtime_error("riga con un numero di campi errato");
+            }
+            content_.rows.push_back(std::move(row));
+            return;
+        }
+        case 'E':
+            content_.endCount = payload.uint64();
+            break;
+        case 'X': {
+            const char failure = payload.byte();
+            if (failure != 'O' && failure != 'N' && failure != 'U') {
+                throw std::runtime_error("errore di tipo sconosciuto");
+            }
+            content_.failure = static_cast<FailureKind>(failure);
+            content_.failureMessage = std::string(payload.string());
+            break;
+        }
+        default:
+            throw std::runtime_error("record di tipo sconosciuto");
+    }
+    if (!payload.empty()) {
+        throw std::runtime_error("record più lungo del previsto");
+    }
+}
+
+}  // namespace tableau::db::jetstream
