@@ -255,11 +255,14 @@ jetstream::Content runJetReader(const JetReading& reading) {
                             std::to_string(seconds.count()) + " secondi ed è stata interrotta" +
                             detail);
     }
+    if (brokenStream) {  // stopped here, whatever its status says
+        throw DatabaseError(damaged + ": il lettore non ha concluso la lettura" + detail);
+    }
     if (WIFSIGNALED(status)) {
         throw DatabaseError(damaged + ": il lettore si è interrotto (segnale " +
                             std::to_string(WTERMSIG(status)) + ")" + detail);
     }
-    if (brokenStream || !WIFEXITED(status) || WEXITSTATUS(status) != 0 || !decoder.complete()) {
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || !decoder.complete()) {
         throw DatabaseError(damaged + ": il lettore non ha concluso la lettura" + detail);
     }
     auto& content = decoder.content();

@@ -8,11 +8,14 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -89,10 +92,72 @@ Genere GenereDi(int type) {
     }
 }
 
-void Valore(Encoder& out, Genere genere, const char* text, int length) {
+// Whether a text field that libmdb hands over as empty holds an empty text rather than a
+// null: the row's null mask (its last bytes, one bit per column, set when the field has a
+// value) tells. False whenever the row cannot be looked at directly.
+bool TestoVuoto(MdbHandle* mdb, const MdbTableDef* table, const MdbColumn* col) {
+    if (table->cur_row == 0) {
+        return false;
+    }
+    const unsigned int row = table->cur_row - 1;
+    const int entry = mdb_pg_get_int16(mdb, mdb->fmt->row_count_offset + 2 + 2 * row);
+    if ((entry & 0xC000) != 0) {
+        return false;  // deleted, or moved to another page
+    }
+    int start = 0;
+    std::size_t length = 0;
+    if (mdb_find_row(mdb, static_cast<int>(row), &start, &length) != 0 || start < 0 || length < 2 ||
+        static_cast<std::size_t>(start) + length > sizeof mdb->pg_buf) {
+        return false;
+    }
+    const unsigned char* bytes = mdb->pg_buf + start;
+    const unsigned int inRow = IS_JET3(mdb) ? bytes[0] : (bytes[0] | (bytes[1] << 8));
+    const std::size_t mask = (inRow + 7) / 8;
+    const auto place = static_cast<unsigned int>(col->row_col_num);
+    if (place >= inRow || mask >= length) {
+        return false;
+    }
+    return ((bytes[length - mask + place / 8] >> (place % 8)) & 1) != 0;
+}
+
+// A fixed-size real number straight from the row, as stored: libmdb's text of it may
+// round the last digits.
+std::optional<double> RealeEsatto(MdbHandle* mdb, const MdbColumn* col) {
+    const int start = col->cur_value_start;
+    if (start <= 0 || static_cast<std::size_t>(start) + 8 > sizeof mdb->pg_buf) {
+        return std::nullopt;
+    }
+    if (col->col_type == MDB_DOUBLE && col->cur_value_len == 8) {
+        return mdb_pg_get_double(mdb, start);
+    }
+    if (col->col_type == MDB_FLOAT && col->cur_value_len == 4) {
+        // The shortest decimal that reads back as the same single (0.05, not
+        // 0.0500000007450581), as the number was typed.
+        char digits[32];
+        const auto written =
+            std::to_chars(digits, digits + sizeof digits, mdb_pg_get_single(mdb, start));
+        double d = 0;
+        std::from_chars(digits, written.ptr, d);
+        return d;
+    }
+    return std::nullopt;
+}
+
+void Valore(Encoder& out, MdbHandle* mdb, const MdbTableDef* table, const MdbColumn* col,
+            Genere genere, const char* text, int length) {
     const std::string_view value(text, length > 0 ? static_cast<std::size_t>(length) : 0);
-    if (value.empty() || genere == Genere::Omesso) {
-        out.null();  // libmdb gives a null field, and an empty text, as nothing
+    if (genere == Genere::Omesso) {
+        out.null();
+        return;
+    }
+    if (value.empty()) {
+        // libmdb gives a null field and an empty text alike.
+        if (genere == Genere::Testo && (col->col_type == MDB_TEXT || col->col_type == MDB_MEMO) &&
+            TestoVuoto(mdb, table, col)) {
+            out.text("");
+        } else {
+            out.null();
+        }
         return;
     }
     if (genere == Genere::Testo) {
@@ -112,7 +177,10 @@ void Valore(Encoder& out, Genere genere, const char* text, int length) {
         char* end = nullptr;
         const double d = std::strtod(copy.c_str(), &end);
         if (end == copy.c_str() + copy.size()) {
-            out.real(d);
+            // The stored bits when they agree with libmdb's text of them.
+            const auto exact = RealeEsatto(mdb, col);
+            const bool agree = exact && std::fabs(*exact - d) <= 1e-9 * std::max(1.0, std::fabs(d));
+            out.real(agree ? *exact : d);
             return;
         }
     }
@@ -149,8 +217,10 @@ int Righe(MdbHandle* mdb, const char* name, Encoder& out) {
     const unsigned int columns = table->num_cols;
     std::vector<std::string> names;
     std::vector<Genere> generi;
+    std::vector<const MdbColumn*> cols;
     for (unsigned int c = 0; c < columns; ++c) {
         const auto* col = static_cast<MdbColumn*>(g_ptr_array_index(table->columns, c));
+        cols.push_back(col);
         names.emplace_back(col->name);
         generi.push_back(GenereDi(col->col_type));
     }
@@ -176,7 +246,8 @@ int Righe(MdbHandle* mdb, const char* name, Encoder& out) {
         }
         out.beginRow();
         for (unsigned int c = 0; c < columns; ++c) {
-            Valore(out, generi[c], buffers[c].get(), buffers[c] ? lengths[c] : 0);
+            Valore(out, mdb, table.get(), cols[c], generi[c], buffers[c].get(),
+                   buffers[c] ? lengths[c] : 0);
         }
         out.endRow();
         ++count;

@@ -1,0 +1,312 @@
+// The Jet reader runs apart: whatever the file or the reader does, the program gets rows
+// or a DatabaseError naming the file, never a crash or a wait without end.
+#include "db/jet_reader_process.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "db/database.h"
+#include "db/errors.h"
+#include "db/jet_stream.h"
+#include "db/jet_writer.h"
+#include "support/temp_dir.h"
+
+namespace tableau::db {
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+template <typename Action>
+std::string errorOf(Action action) {
+    try {
+        action();
+    } catch (const DatabaseError& e) {
+        return e.what();
+    }
+    ADD_FAILURE() << "no DatabaseError";
+    return {};
+}
+
+bool contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+TEST(JetStream, BrokenStreamsAreRefused) {
+    jetstream::Encoder out;
+    out.columns({"A", "B"});
+    out.beginRow();
+    out.integer(-7);
+    out.text("\xC3\xA8");  // è in UTF-8
+    out.endRow();
+    out.beginRow();
+    out.null();
+    out.real(99.99);
+    out.endRow();
+    out.end(2);
+    const std::string whole = out.buffer();
+
+    // Fed a byte at a time, the same rows come out, texts in Windows-1252.
+    jetstream::Decoder bytewise;
+    for (const char c : whole) {
+        bytewise.feed(std::string_view(&c, 1));
+    }
+    ASSERT_TRUE(bytewise.complete());
+    const auto& rows = bytewise.content().rows;
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0][0].asInteger(), -7);
+    EXPECT_EQ(rows[0][1].textRef(), "\xE8");
+    EXPECT_TRUE(rows[1][0].isNull());
+    EXPECT_EQ(rows[1][1].asNumber(), 99.99);
+    EXPECT_EQ(bytewise.content().endCount, 2u);
+
+    jetstream::Decoder cut;
+    cut.feed(std::string_view(whole).substr(0, whole.size() - 3));
+    EXPECT_FALSE(cut.complete());
+    EXPECT_FALSE(cut.content().endCount);
+
+    for (const std::string& broken :
+         {std::string("\xFF\xFF\xFF\x7F", 4) + "R",                            // absurd length
+          std::string("\x01\x00\x00\x00", 4) + "Q",                            // unknown record
+          std::string("\x02\x00\x00\x00", 4) + "R?",                           // unknown value tag
+          std::string("\x05\x00\x00\x00", 4) + std::string("T\x09\0\0\0", 5),  // name past the end
+          whole + whole}) {                                                    // rows after the end
+        jetstream::Decoder decoder;
+        EXPECT_THROW(decoder.feed(broken), std::runtime_error) << broken.size();
+    }
+    jetstream::Decoder tooFew;  // a row with fewer fields than columns
+    jetstream::Encoder shortRow;
+    shortRow.columns({"A", "B"});
+    shortRow.beginRow();
+    shortRow.integer(1);
+    shortRow.endRow();
+    EXPECT_THROW(tooFew.feed(shortRow.buffer()), std::runtime_error);
+}
+
+// A stand-in for the reader program, a shell script.
+class ReaderStandIn : public ::testing::Test {
+  protected:
+    void use(const std::string& script) {
+        const fs::path program = dir / "reader";
+        test::writeFile(program, "#!/bin/sh\n" + script + "\n");
+        fs::permissions(program, fs::perms::owner_all);
+        env_.reset();  // the original value comes back first
+        env_ = std::make_unique<test::ScopedEnv>("TABLEAU_LETTORE_JET", program.c_str());
+    }
+    std::string failure(std::chrono::milliseconds patience = std::chrono::seconds(5)) {
+        return errorOf([&] {
+            runJetReader(JetReading{dir / "Tableau.mdb", "Tableau.mdb", "Tableau", patience});
+        });
+    }
+    test::TempDir dir;
+    std::unique_ptr<test::ScopedEnv> env_;
+};
+
+TEST_F(ReaderStandIn, CrashesHangsAndNonsenseNameTheFile) {
+    use("kill -SEGV $$");
+    std::string why = failure();
+    EXPECT_TRUE(contains(why, "L'archivio Tableau.mdb è danneggiato o illeggibile")) << why;
+    EXPECT_TRUE(contains(why, "(tabella Tableau)")) << why;
+    EXPECT_TRUE(contains(why, "segnale 11")) << why;
+
+    // Silent, or talking only on its error output: stopped after the patience runs out.
+    for (const char* script :
+         {"exec sleep 60",
+          "while :; do echo 'Warning: unsupported data type' >&2; sleep 0.05; done"}) {
+        use(script);
+        const auto start = Clock::now();
+        why = failure(std::chrono::milliseconds(400));
+        EXPECT_LT(Clock::now() - start, std::chrono::seconds(10)) << script;
+        EXPECT_TRUE(contains(why, "interrotta")) << why;
+    }
+    EXPECT_TRUE(contains(why, "(Warning: unsupported data type)")) << "its last word is shown";
+
+    // Nonsense, a failure, and an exit with no error but no rows and no end either.
+    for (const char* script : {"printf 'not a stream'", "exit 1", "exit 0"}) {
+        use(script);
+        why = failure();
+        EXPECT_TRUE(contains(why, "non ha concluso la lettura")) << script << ": " << why;
+    }
+
+    const std::string missing = (dir / "nowhere").string();
+    test::ScopedEnv nowhere("TABLEAU_LETTORE_JET", missing.c_str());
+    why = failure();
+    EXPECT_TRUE(contains(why, "TABLEAU_LETTORE_JET")) << why;
+    EXPECT_TRUE(contains(why, missing)) << why;
+}
+
+TEST(JetReaderPatience, SetInSecondsByTheAdministrator) {
+    {
+        test::ScopedEnv set("TABLEAU_ATTESA_JET", "2.5");
+        EXPECT_EQ(jetReaderPatience(), std::chrono::milliseconds(2500));
+    }
+    for (const char* wrong : {"", "0", "-3", "dieci", "99999"}) {
+        test::ScopedEnv set("TABLEAU_ATTESA_JET", wrong);
+        EXPECT_EQ(jetReaderPatience(), kDefaultPatience) << wrong;
+    }
+}
+
+// Opens the file and reads every table it lists; the outcome is rows or a DatabaseError
+// naming the file. Anything else fails the test (a crash would end it).
+std::string readEverything(const fs::path& dir, const std::string& name) {
+    try {
+        const auto database = openDatabase(dir, name);
+        RecordSet none = database->openTable("no such table, surely");
+        return "no error for a missing table";
+    } catch (const DatabaseError& e) {
+        const std::string why = e.what();
+        if (contains(why, "non trovata")) {
+            return "read";
+        }
+        if (!contains(why, name)) {
+            return "message without the file's name: " + why;
+        }
+        return contains(why, "interrotta") ? "hung"
+               : contains(why, "segnale")  ? "crashed"
+                                           : "refused";
+    }
+}
+
+std::string readTables(const fs::path& dir, const std::string& name,
+                       const std::vector<std::string>& tables) {
+    try {
+        const auto database = openDatabase(dir, name);
+        for (const auto& table : tables) {
+            try {
+                database->openTable(table);
+            } catch (const DatabaseError& e) {
+                if (!contains(e.what(), "non trovata")) {
+                    throw;
+                }
+            }
+        }
+        return "read";
+    } catch (const DatabaseError& e) {
+        const std::string why = e.what();
+        if (!contains(why, name)) {
+            return "message without the file's name: " + why;
+        }
+        return contains(why, "interrotta") ? "hung"
+               : contains(why, "segnale")  ? "crashed"
+                                           : "refused";
+    }
+}
+
+TEST(DamagedJetFiles, NeverBringTheProgramDown) {
+    test::ScopedEnv quick("TABLEAU_ATTESA_JET", "2");
+    test::TempDir dir;
+    struct Sample {
+        const char* file;
+        std::vector<std::string> tables;
+    };
+    const std::vector<Sample> samples = {
+        {"nwind.mdb", {"Customers", "Orders", "Order Details", "Employees", "Products"}},
+        {"Monitor.mdb", {"Monitor_Authenticate"}},
+        {"testodbc.mdb", {"FPdev"}},
+        {"ASampleDatabase.accdb", {"Asset Items"}}};
+    std::map<std::string, int> outcomes;
+    std::mt19937 random(20261208);
+    for (const auto& sample : samples) {
+        const std::string original =
+            test::readFile(test::testData(std::string("jet/") + sample.file));
+        for (int variant = 0; variant < 12; ++variant) {
+            std::string damaged = original;
+            switch (variant % 3) {
+                case 0:  // cut short
+                    damaged.resize(
+                        std::uniform_int_distribution<std::size_t>(0, original.size() - 1)(random));
+                    break;
+                case 1:  // bytes overwritten where the catalog and table definitions live
+                    for (int i = 0; i < 40; ++i) {
+                        damaged[std::uniform_int_distribution<std::size_t>(
+                            0, std::min<std::size_t>(original.size(), 65536) - 1)(random)] =
+                            static_cast<char>(random());
+                    }
+                    break;
+                default: {  // a whole page of zeros
+                    const std::size_t pages = original.size() / 4096;
+                    const std::size_t page =
+                        std::uniform_int_distribution<std::size_t>(1, pages - 1)(random);
+                    std::fill_n(damaged.begin() + static_cast<std::ptrdiff_t>(page * 4096), 4096,
+                                '\0');
+                }
+            }
+            const std::string name = "v" + std::to_string(variant) + "_" + sample.file;
+            test::writeFile(dir / name, damaged);
+            const std::string outcome = readTables(dir.path(), name, sample.tables);
+            EXPECT_TRUE(outcome == "read" || outcome == "refused" || outcome == "hung" ||
+                        outcome == "crashed")
+                << name << ": " << outcome;
+            ++outcomes[outcome];
+        }
+    }
+    std::string summary;
+    for (const auto& [outcome, count] : outcomes) {
+        summary += outcome + "=" + std::to_string(count) + " ";
+    }
+    RecordProperty("outcomes", summary);
+    std::cout << "[ damaged  ] " << summary << '\n';
+
+    // A known damage: one byte of the catalog makes libmdb loop for ever.
+    std::string looping = test::readFile(test::testData("jet/testodbc.mdb"));
+    looping[42767] = 0x69;
+    test::writeFile(dir / "Looping.mdb", looping);
+    const auto start = Clock::now();
+    EXPECT_EQ(readEverything(dir.path(), "Looping.mdb"), "hung");
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(10));
+
+    // The first page only: refused at once.
+    test::writeFile(dir / "Short.mdb", looping.substr(0, 3000));
+    EXPECT_EQ(readEverything(dir.path(), "Short.mdb"), "refused");
+}
+
+TEST(JetWrittenFiles, ValuesComeBackExactly) {
+    // Real numbers as stored (libmdb's text of 99.99 is 99.98999999999999), empty texts
+    // apart from nulls, texts beyond ASCII.
+    test::TempDir dir;
+    using Type = JetColumn::Type;
+    writeJetFile(dir / "Valori.mdb",
+                 {{"Valori",
+                   {{"N", Type::Long}, {"R", Type::Double}, {"T", Type::Text}},
+                   {{std::int64_t{1}, 99.99, std::string("")},
+                    {std::int64_t{-2147483647 - 1}, 0.1, Cell{}},
+                    {Cell{}, 1e-300, std::string("Citt\xC3\xA0 \xE2\x82\xAC 'x' \"y\"")},
+                    {std::int64_t{2147483647}, Cell{}, std::string(255, 'z')}}}});
+    const auto database = openDatabase(dir.path(), "valori.MDB");
+    EXPECT_EQ(database->format(), DatabaseFormat::Jet4);
+    RecordSet set = database->openTable("VALORI");
+    const Criteria every("");
+    set.findFirst(every);
+    EXPECT_EQ(set.field("R").asNumber(), 99.99);
+    ASSERT_TRUE(set.field("T").isText()) << "an empty text is not a null";
+    EXPECT_EQ(set.field("T").textRef(), "");
+    set.findNext(every);
+    EXPECT_EQ(set.field("N").asInteger(), -2147483648LL);
+    EXPECT_EQ(set.field("R").asNumber(), 0.1);
+    EXPECT_TRUE(set.field("T").isNull());
+    set.findNext(every);
+    EXPECT_TRUE(set.field("N").isNull());
+    EXPECT_EQ(set.field("R").asNumber(), 1e-300);
+    EXPECT_EQ(set.field("T").textRef(), "Citt\xE0 \x80 'x' \"y\"");
+    set.findNext(every);
+    EXPECT_TRUE(set.field("R").isNull());
+    EXPECT_EQ(set.field("T").textRef(), std::string(255, 'z'));
+    set.findNext(every);
+    EXPECT_TRUE(set.noMatch());
+
+    set.findFirst(Criteria("T = ''"));
+    EXPECT_EQ(set.field("N").asInteger(), 1);
+    set.findFirst(Criteria("T Is Null"));
+    EXPECT_EQ(set.field("N").asInteger(), -2147483648LL);
+}
+
+}  // namespace
+}  // namespace tableau::db
