@@ -7,6 +7,47 @@
 #include "routines/text.h"
 
 namespace tableau::db {
+namespace {
+
+// Compiles a statement's criteria over a table's columns and tells which rows it selects.
+class RowChoice {
+  public:
+    RowChoice(const SelectStatement& statement, const std::vector<std::string>& columns,
+              const std::optional<InFilter>& in)
+        : where_(statement.where),
+          compiled_(statement.where.text(), columns, statement.table),
+          in_(in) {
+        if (compiled_.paramCount() != where_.params().size()) {
+            throw DatabaseError(
+                "Criterio di ricerca su " + statement.table +
+                ": il numero dei valori non corrisponde ai segnaposto: " + where_.text());
+        }
+        if (in_) {
+            inColumn_ = static_cast<std::size_t>(
+                CompiledCriteria(in_->field + " Is Not Null", columns, statement.table)
+                    .columnsUsed()
+                    .front());
+        }
+    }
+
+    bool operator()(const std::vector<Value>& row) const {
+        if (in_ && !in_->admits(row[inColumn_])) {
+            return false;
+        }
+        const auto get = [&row](int column) -> const Value& {
+            return row[static_cast<std::size_t>(column)];
+        };
+        return compiled_.matches(get, where_.params());
+    }
+
+  private:
+    const Criteria& where_;
+    CompiledCriteria compiled_;
+    const std::optional<InFilter>& in_;
+    std::size_t inColumn_ = 0;
+};
+
+}  // namespace
 
 JetDatabase::JetDatabase(std::filesystem::path path, std::string name, DatabaseFormat format)
     : path_(std::move(path)), name_(std::move(name)), format_(format) {
@@ -16,71 +57,68 @@ JetDatabase::JetDatabase(std::filesystem::path path, std::string name, DatabaseF
     }
 }
 
-std::shared_ptr<const RowTable> JetDatabase::table(const std::string& name) {
-    const std::string* stored = nullptr;
+const std::string& JetDatabase::storedName(const std::string& name) const {
+    const std::string* ignoringCase = nullptr;
     for (const auto& candidate : tableNames_) {
         if (candidate == name) {
-            stored = &candidate;
-            break;
+            return candidate;
         }
-        if (stored == nullptr && StessoNome(candidate, name)) {
-            stored = &candidate;
+        if (ignoringCase == nullptr && StessoNome(candidate, name)) {
+            ignoringCase = &candidate;
         }
     }
-    if (stored == nullptr) {
+    if (ignoringCase == nullptr) {
         throw DatabaseError("Tabella " + name + " non trovata nell'archivio " + name_);
     }
-    if (const auto kept = tables_.find(*stored); kept != tables_.end()) {
-        return kept->second;
-    }
-    auto content = runJetReader(JetReading{path_, name_, cp1252ToUtf8(*stored)});
+    return *ignoringCase;
+}
+
+std::shared_ptr<RowTable> JetDatabase::read(const std::string& stored,
+                                            jetstream::RowFilterMaker filter) const {
+    auto content = runJetReader(
+        JetReading{path_, name_, cp1252ToUtf8(stored), jetReaderPatience(), std::move(filter)});
     if (content.failure) {
-        throw DatabaseError("Tabella " + name + " non trovata nell'archivio " + name_);
+        throw DatabaseError("Tabella " + stored + " non trovata nell'archivio " + name_);
     }
     auto rows = std::make_shared<RowTable>();
-    rows->name = *stored;
+    rows->name = stored;
     for (const auto& column : content.columns) {
         rows->columns.push_back(utf8ToCp1252(column));
     }
     rows->rows = std::move(content.rows);
-    tables_.emplace(*stored, rows);
     return rows;
 }
 
 RecordSet JetDatabase::openTable(const std::string& name) {
-    return RecordSet(table(name));
+    const std::string& stored = storedName(name);
+    if (const auto kept = tables_.find(stored); kept != tables_.end()) {
+        return RecordSet(kept->second);
+    }
+    std::shared_ptr<const RowTable> whole = read(stored, {});
+    tables_.emplace(stored, whole);
+    return RecordSet(whole);
 }
 
 RecordSet JetDatabase::select(const SelectStatement& statement) {
-    const auto whole = table(statement.table);
-    const Criteria& where = statement.where;
-    const CompiledCriteria compiled(where.text(), whole->columns, statement.table);
-    if (compiled.paramCount() != where.params().size()) {
-        throw DatabaseError(
-            "Criterio di ricerca su " + statement.table +
-            ": il numero dei valori non corrisponde ai segnaposto: " + where.text());
-    }
+    const std::string& stored = storedName(statement.table);
     const auto in = inFilterOf(statement, path_.parent_path());
-    int inColumn = -1;
-    if (in) {
-        inColumn = CompiledCriteria(in->field + " Is Not Null", whole->columns, statement.table)
-                       .columnsUsed()
-                       .front();
+    const auto kept = tables_.find(stored);
+    if (kept == tables_.end()) {
+        // Only the chosen rows are kept as the table streams in: a table of years of
+        // stays is never held whole for the few rows of one week.
+        std::optional<RowChoice> choice;
+        return RecordSet(read(stored, [&](const std::vector<std::string>& columns) {
+            choice.emplace(statement, columns, in);
+            return [&choice](const std::vector<Value>& row) { return (*choice)(row); };
+        }));
     }
-    if (where.text().empty() && !in) {
-        return RecordSet(whole);
-    }
+    const RowTable& whole = *kept->second;
+    const RowChoice choice(statement, whole.columns, in);
     auto chosen = std::make_shared<RowTable>();
-    chosen->name = whole->name;
-    chosen->columns = whole->columns;
-    for (const auto& row : whole->rows) {
-        if (in && !in->admits(row[static_cast<std::size_t>(inColumn)])) {
-            continue;
-        }
-        const auto get = [&row](int column) -> const Value& {
-            return row[static_cast<std::size_t>(column)];
-        };
-        if (compiled.matches(get, where.params())) {
+    chosen->name = whole.name;
+    chosen->columns = whole.columns;
+    for (const auto& row : whole.rows) {
+        if (choice(row)) {
             chosen->rows.push_back(row);
         }
     }

@@ -1,8 +1,9 @@
 #pragma once
 // Hotel databases in the suite's own Jet files (".mdb", ".accdb"), read through the Jet
 // reader program: numbers as numbers, texts in Windows-1252, nulls as nulls, date and
-// time fields as "yyyy-mm-dd hh:mm:ss" texts. Each table is read whole the first time it
-// is asked for and kept for the life of this object; the criteria are applied here.
+// time fields as "yyyy-mm-dd hh:mm:ss" texts. A table opened whole is read once and kept
+// for the life of this object; a select keeps only the rows it chooses as the table
+// streams in (or chooses from the kept table). The criteria are applied here.
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "db/database.h"
+#include "db/jet_stream.h"
 
 namespace tableau::db {
 
@@ -24,8 +26,10 @@ class JetDatabase final : public Database {
     DatabaseFormat format() const override { return format_; }
 
   private:
-    // The whole table, read on first use. Throws DatabaseError naming a missing table.
-    std::shared_ptr<const RowTable> table(const std::string& name);
+    // The table's name as the file spells it. Throws DatabaseError naming a missing table.
+    const std::string& storedName(const std::string& name) const;
+    std::shared_ptr<RowTable> read(const std::string& stored,
+                                   jetstream::RowFilterMaker filter) const;
 
     std::filesystem::path path_;
     std::string name_;

@@ -188,7 +188,7 @@ jetstream::Content runJetReader(const JetReading& reading) {
                             std::strerror(spawned) + ")");
     }
 
-    jetstream::Decoder decoder;
+    jetstream::Decoder decoder(reading.filter);
     std::string diagnostic;
     bool brokenStream = false;
     bool hung = false;
@@ -221,6 +221,8 @@ jetstream::Content runJetReader(const JetReading& reading) {
                 if (!brokenStream) {
                     try {
                         decoder.feed(std::string_view(block, static_cast<std::size_t>(n)));
+                    } catch (const DatabaseError&) {
+                        throw;  // the filter's, about the caller's criteria
                     } catch (const std::runtime_error&) {
                         brokenStream = true;
                         child.kill();
@@ -278,7 +280,7 @@ jetstream::Content runJetReader(const JetReading& reading) {
     if (!content.endCount) {
         throw DatabaseError(damaged + ": il lettore non ha concluso la lettura" + detail);
     }
-    const std::size_t sent = reading.table ? content.rows.size() : content.tables.size();
+    const std::uint64_t sent = reading.table ? content.rowsReceived : content.tables.size();
     if (*content.endCount != sent) {
         throw DatabaseError(damaged + ": il lettore ha perso parte dei dati");
     }

@@ -23,12 +23,14 @@ struct JetReading {
     std::optional<std::string> table;  // UTF-8; the list of tables when empty
     // A reader that sends nothing for this long is stopped.
     std::chrono::milliseconds patience = jetReaderPatience();
+    // Keeps only some rows of the table as they arrive; all of them when empty.
+    jetstream::RowFilterMaker filter = {};
 };
 
 // The tables of the file, or the named table's columns and rows. A table the file lacks
 // comes back as a NoTable failure in the content; every other failure (the reader cannot
 // be found or started, the file is damaged, the reader crashed or hung) throws
-// DatabaseError.
+// DatabaseError, as do the failures of the row filter's maker.
 jetstream::Content runJetReader(const JetReading& reading);
 
 // Where the reader program is: $TABLEAU_LETTORE_JET when set, else beside the running

@@ -172,7 +172,17 @@ void Decoder::decode(char kind, std::string_view bytes) {
             for (std::uint32_t i = 0; i < count; ++i) {
                 content_.columns.emplace_back(payload.string());
             }
-            break;
+            if (!payload.empty()) {
+                throw std::runtime_error("record più lungo del previsto");
+            }
+            if (makeFilter_) {
+                std::vector<std::string> names;
+                for (const auto& column : content_.columns) {
+                    names.push_back(utf8ToCp1252(column));
+                }
+                keep_ = makeFilter_(names);
+            }
+            return;
         }
         case 'R': {
             std::vector<Value> row;
@@ -202,7 +212,10 @@ void Decoder::decode(char kind, std::string_view bytes) {
             if (row.size() != content_.columns.size()) {
                 throw std::runtime_error("riga con un numero di campi errato");
             }
-            content_.rows.push_back(std::move(row));
+            ++content_.rowsReceived;
+            if (!keep_ || keep_(row)) {
+                content_.rows.push_back(std::move(row));
+            }
             return;
         }
         case 'E':

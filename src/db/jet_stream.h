@@ -7,6 +7,7 @@
 //   'X' failure: one kind byte and a message
 // Names and texts travel as UTF-8; values are tagged null, integer, real or text.
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -50,16 +51,23 @@ class Encoder {
 struct Content {
     std::vector<std::string> tables;  // UTF-8, as the catalog names them
     std::vector<std::string> columns;
-    std::vector<std::vector<Value>> rows;
+    std::vector<std::vector<Value>> rows;   // those the row filter kept
+    std::uint64_t rowsReceived = 0;         // kept or not
     std::optional<std::uint64_t> endCount;  // set only when the stream ended properly
     std::optional<FailureKind> failure;
     std::string failureMessage;  // UTF-8
 };
 
+// Which rows to keep, made once the column names (Windows-1252) are known.
+using RowFilter = std::function<bool(const std::vector<Value>& row)>;
+using RowFilterMaker = std::function<RowFilter(const std::vector<std::string>& columns)>;
+
 // Takes the stream in pieces as it arrives. feed() throws std::runtime_error for bytes
-// that do not form a valid stream (a reader that went wrong).
+// that do not form a valid stream (a reader that went wrong), and lets the exceptions of
+// the row filter's maker through.
 class Decoder {
   public:
+    explicit Decoder(RowFilterMaker makeFilter = {}) : makeFilter_(std::move(makeFilter)) {}
     void feed(std::string_view bytes);
     // True when no partial record is left over.
     bool complete() const { return pending_.empty(); }
@@ -67,6 +75,8 @@ class Decoder {
 
   private:
     void decode(char kind, std::string_view payload);
+    RowFilterMaker makeFilter_;
+    RowFilter keep_;
     std::string pending_;
     Content content_;
 };
