@@ -62,7 +62,12 @@ void ScriviRapporto(std::ostream& out, const RapportoArchivi& rapporto) {
                 Riga(out, larghezza, 2, tabella.nome, "ERRORE: " + tabella.errore);
                 continue;
             }
-            Riga(out, larghezza, 2, tabella.nome, Righe(*tabella.righe));
+            Riga(out, larghezza, 2, tabella.nome,
+                 Righe(*tabella.righe) +
+                     (tabella.righeDichiarate
+                          ? " (l'archivio ne dichiara " +
+                                ConPuntiMigliaia(*tabella.righeDichiarate) + ": DANNEGGIATO?)"
+                          : std::string()));
             for (const auto& campo : tabella.campi) {
                 Riga(out, larghezza, 4, campo.nome, campo.presente ? "presente" : "MANCANTE");
             }

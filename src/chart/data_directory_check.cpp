@@ -12,10 +12,14 @@ namespace {
 
 RapportoArchivi::Tabella VerificaTabella(db::Database& archivio,
                                          const db::TableDescription& descrizione) {
-    RapportoArchivi::Tabella tabella{std::string(descrizione.table), std::nullopt, {}, {}};
+    RapportoArchivi::Tabella tabella{
+        std::string(descrizione.table), std::nullopt, std::nullopt, {}, {}};
     try {
         const db::RecordSet righe = archivio.openTable(tabella.nome);
         tabella.righe = righe.rowCount();
+        if (righe.declaredRowCount() && *righe.declaredRowCount() != righe.rowCount()) {
+            tabella.righeDichiarate = righe.declaredRowCount();
+        }
         const auto& nomi = righe.fieldNames();
         for (const auto& colonna : descrizione.columns) {
             const bool presente = std::any_of(
@@ -44,6 +48,13 @@ std::vector<std::string> RapportoArchivi::problemi() const {
                 righe.push_back(tabella.errore);
                 continue;
             }
+            if (tabella.righeDichiarate) {
+                righe.push_back("Tabella " + tabella.nome + " dell'archivio " + archivio.nome +
+                                ": lette " + std::to_string(*tabella.righe) +
+                                " righe, l'archivio ne dichiara " +
+                                std::to_string(*tabella.righeDichiarate) +
+                                ": l'archivio potrebbe essere danneggiato");
+            }
             for (const auto& campo : tabella.campi) {
                 if (!campo.presente) {
                     righe.push_back(archivio.nome + ": Campo \"" + campo.nome +
@@ -67,7 +78,7 @@ RapportoArchivi RapportoVerificaArchivi(const std::filesystem::path& cartella) {
         }
         RapportoArchivi::Archivio archivio{std::string(primaTabella.file), std::nullopt, {}, {}};
         try {
-            // Open only while its tables are read: a Jet file keeps a reader running.
+            // Open only while its tables are read: a Jet file keeps its tables in memory.
             const auto database = db::openDatabase(cartella, primaTabella.file);
             archivio.formato = database->format();
             for (const auto& descrizione : schema) {

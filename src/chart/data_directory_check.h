@@ -21,8 +21,10 @@ struct RapportoArchivi {
     struct Tabella {
         std::string nome;
         std::optional<std::size_t> righe;  // absent when the table could not be read
-        std::string errore;                // why it could not be read (missing, damaged)
-        std::vector<Campo> campi;          // empty when the table could not be read
+        // The count the file itself declares (Jet files), when it differs from the rows read.
+        std::optional<std::size_t> righeDichiarate;
+        std::string errore;        // why it could not be read (missing, damaged)
+        std::vector<Campo> campi;  // empty when the table could not be read
     };
     struct Archivio {
         std::string nome;                           // bare file name ("Tableau.mdb")
@@ -33,8 +35,9 @@ struct RapportoArchivi {
 
     std::vector<Archivio> archivi;
 
-    // One Italian line per problem (a file or table that cannot be read, a missing field),
-    // in report order; empty when all is there.
+    // One Italian line per problem (a file or table that cannot be read, a table with fewer
+    // or more rows than its file declares, a missing field), in report order; empty when
+    // all is there.
     std::vector<std::string> problemi() const;
 };
 

@@ -75,6 +75,7 @@ const std::string& JetDatabase::storedName(const std::string& name) const {
 
 std::shared_ptr<RowTable> JetDatabase::read(const std::string& stored,
                                             jetstream::RowFilterMaker filter) const {
+    const bool whole = !filter;
     auto content = runJetReader(
         JetReading{path_, name_, cp1252ToUtf8(stored), jetReaderPatience(), std::move(filter)});
     if (content.failure) {
@@ -86,6 +87,9 @@ std::shared_ptr<RowTable> JetDatabase::read(const std::string& stored,
         rows->columns.push_back(utf8ToCp1252(column));
     }
     rows->rows = std::move(content.rows);
+    if (whole && content.declaredRows) {
+        rows->declaredRows = static_cast<std::size_t>(*content.declaredRows);
+    }
     return rows;
 }
 
@@ -94,7 +98,7 @@ RecordSet JetDatabase::openTable(const std::string& name) {
     if (const auto kept = tables_.find(stored); kept != tables_.end()) {
         return RecordSet(kept->second);
     }
-    std::shared_ptr<const RowTable> whole = read(stored, {});
+    std::shared_ptr<RowTable> whole = read(stored, {});
     tables_.emplace(stored, whole);
     return RecordSet(whole);
 }

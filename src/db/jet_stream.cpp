@@ -11,16 +11,19 @@ namespace {
 // A single record never comes near this; a larger length means a broken stream.
 constexpr std::uint32_t kLargestRecord = 64u << 20;
 
-void putUint32(std::string& out, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) {
+// Little-endian, as the reader writes it on every machine.
+template <typename Unsigned>
+void putLittleEndian(std::string& out, Unsigned v) {
+    for (std::size_t i = 0; i < sizeof v; ++i) {
         out += static_cast<char>((v >> (8 * i)) & 0xFF);
     }
 }
 
+void putUint32(std::string& out, std::uint32_t v) {
+    putLittleEndian(out, v);
+}
 void putUint64(std::string& out, std::uint64_t v) {
-    for (int i = 0; i < 8; ++i) {
-        out += static_cast<char>((v >> (8 * i)) & 0xFF);
-    }
+    putLittleEndian(out, v);
 }
 
 // Reads the payload of one record front to back; running past its end is a broken stream.
@@ -29,25 +32,20 @@ class Payload {
     explicit Payload(std::string_view bytes) : rest_(bytes) {}
     bool empty() const { return rest_.empty(); }
     char byte() { return take(1).front(); }
-    std::uint32_t uint32() {
-        const auto b = take(4);
-        std::uint32_t v = 0;
-        for (int i = 3; i >= 0; --i) {
-            v = (v << 8) | static_cast<unsigned char>(b[static_cast<std::size_t>(i)]);
-        }
-        return v;
-    }
-    std::uint64_t uint64() {
-        const auto b = take(8);
-        std::uint64_t v = 0;
-        for (int i = 7; i >= 0; --i) {
-            v = (v << 8) | static_cast<unsigned char>(b[static_cast<std::size_t>(i)]);
-        }
-        return v;
-    }
+    std::uint32_t uint32() { return littleEndian<std::uint32_t>(); }
+    std::uint64_t uint64() { return littleEndian<std::uint64_t>(); }
     std::string_view string() { return take(uint32()); }
 
   private:
+    template <typename Unsigned>
+    Unsigned littleEndian() {
+        const auto b = take(sizeof(Unsigned));
+        Unsigned v = 0;
+        for (std::size_t i = sizeof(Unsigned); i-- > 0;) {
+            v = static_cast<Unsigned>((v << 8) | static_cast<unsigned char>(b[i]));
+        }
+        return v;
+    }
     std::string_view take(std::size_t n) {
         if (n > rest_.size()) {
             throw std::runtime_error("record troncato");
@@ -91,6 +89,12 @@ void Encoder::columns(const std::vector<std::string>& names) {
     for (const auto& n : names) {
         putString(n);
     }
+    close();
+}
+
+void Encoder::declared(std::uint64_t rows) {
+    open('D');
+    putUint64(out_, rows);
     close();
 }
 
@@ -220,6 +224,9 @@ void Decoder::decode(char kind, std::string_view bytes) {
         }
         case 'E':
             content_.endCount = payload.uint64();
+            break;
+        case 'D':
+            content_.declaredRows = payload.uint64();
             break;
         case 'X': {
             const char failure = payload.byte();

@@ -4,6 +4,7 @@
 // Record: 4-byte little-endian length of what follows, one kind byte, the payload.
 //   'T' a table name (the list of tables)       'C' the column names of a table
 //   'R' one row: per column a tag and a value   'E' end: the count of what was sent
+//   'D' the row count the table's definition declares
 //   'X' failure: one kind byte and a message
 // Names and texts travel as UTF-8; values are tagged null, integer, real or text.
 #include <cstdint>
@@ -28,6 +29,7 @@ class Encoder {
   public:
     void table(std::string_view name);
     void columns(const std::vector<std::string>& names);
+    void declared(std::uint64_t rows);
     void beginRow();
     void null();
     void integer(std::int64_t v);
@@ -51,8 +53,9 @@ class Encoder {
 struct Content {
     std::vector<std::string> tables;  // UTF-8, as the catalog names them
     std::vector<std::string> columns;
-    std::vector<std::vector<Value>> rows;   // those the row filter kept
-    std::uint64_t rowsReceived = 0;         // kept or not
+    std::vector<std::vector<Value>> rows;  // those the row filter kept
+    std::uint64_t rowsReceived = 0;        // kept or not
+    std::optional<std::uint64_t> declaredRows;
     std::optional<std::uint64_t> endCount;  // set only when the stream ended properly
     std::optional<FailureKind> failure;
     std::string failureMessage;  // UTF-8

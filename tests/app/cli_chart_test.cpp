@@ -1,12 +1,15 @@
 // tableau chart and tableau check, run in-process in a data directory.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <sstream>
 #include <string>
 
 #include "app/cli_commands.h"
+#include "db/jet_writer.h"
 #include "db/sqlite_writer.h"
+#include "routines/clock.h"
 #include "support/hotel_fixture.h"
 #include "support/temp_dir.h"
 
@@ -162,6 +165,140 @@ TEST_F(ComandoChart, OverflowIsReportedAsAFailure) {
     EXPECT_EQ(esito.stato, 1);
     EXPECT_NE(esito.err.find("32767"), std::string::npos) << esito.err;
     EXPECT_FALSE(fs::exists(chartFile()));
+}
+
+// The same directory with guests and bookings of the week, so that the chart reads rows
+// from every file; some hotel files may then be rewritten as Jet files.
+class ComandoChartJet : public ComandoChart {
+  protected:
+    ComandoChartJet() {
+        ospite(1, "101", "Bianchi Caff\xC3\xA8", 0);
+        ospite(2, "101", "Bianchi Anna", 1);
+        fx_.add("Camere_Prenotazione", {{"NumeroHotel", std::int64_t{1}},
+                                        {"NumeroPrenotazione", std::int64_t{5}},
+                                        {"NumeroCamera", std::string("\xC3\xA8"
+                                                                     "01")},
+                                        {"DataArrivo", std::string("20260318")},
+                                        {"DataPartenza", std::string("20260321")},
+                                        {"TipoPrenotazione", std::string("C")},
+                                        {"NumeroPersone", std::int64_t{1}}});
+        fx_.add("Scheda_Prenotazione", {{"NumeroHotel", std::int64_t{1}},
+                                        {"NumeroPrenotazione", std::int64_t{5}},
+                                        {"TipoPrenotazione", std::string("C")},
+                                        {"NomeCliente", std::string("Verdi")},
+                                        {"Ditta", std::string("")}});
+    }
+
+    void ospite(std::int64_t progressivo, const std::string& camera, const std::string& nome,
+                std::int64_t famiglia) {
+        fx_.add("Scheda_Cliente", {{"NumeroHotel", std::int64_t{1}},
+                                   {"NumeroCamera", camera},
+                                   {"DataArrivo", std::string("20260315")},
+                                   {"DataPartenza", std::string("20260318")},
+                                   {"Partito", std::string("")},
+                                   {"NumeroProgressivo", progressivo},
+                                   {"NumeroComponente", progressivo},
+                                   {"CodiceCapoFamiglia", famiglia},
+                                   {"CodiceCapoGruppo", std::int64_t{0}},
+                                   {"NomeCliente", nome}});
+    }
+
+    // Rewrites a hotel file of the directory as Jet 4, under the same name.
+    static void InJet(const fs::path& cartella, const std::string& file) {
+        const fs::path jet = cartella / "convertito.jet";
+        db::convertHotelFileToJet(cartella / file, jet);
+        fs::rename(jet, cartella / file);
+    }
+
+    // The first chart, then the guest file replaced by the given bytes: the run fails
+    // naming the file and the first chart stays as it was.
+    void FallisceConservando(const std::string& sostituto, const std::string& atteso) {
+        const fs::path ospiti = fx_.dir() / "Scheda_Cliente.mdb";
+        const std::string originale = test::readFile(ospiti);
+        ASSERT_EQ(chart(richiesta("", "Z", "16/03/2026")).stato, 0);
+        const std::string precedente = test::readFile(chartFile());
+        ASSERT_NE(precedente.find("Bianchi"), std::string::npos);
+        test::writeFile(ospiti, sostituto);
+
+        const auto esito = chart(richiesta("", "Z", "17/03/2026"));
+        EXPECT_EQ(esito.stato, 1);
+        EXPECT_EQ(esito.out, "");
+        EXPECT_TRUE(esito.err.starts_with("tableau chart: ")) << esito.err;
+        EXPECT_NE(esito.err.find("Scheda_Cliente.mdb"), std::string::npos) << esito.err;
+        EXPECT_NE(esito.err.find(atteso), std::string::npos) << esito.err;
+        EXPECT_EQ(test::readFile(chartFile()), precedente);
+        for (const auto& voce : fs::directory_iterator(fx_.dir())) {
+            const std::string nome = voce.path().filename().string();
+            EXPECT_TRUE(nome == "FD4" || nome.ends_with(".mdb")) << "left behind: " << nome;
+        }
+        test::writeFile(ospiti, originale);
+    }
+};
+
+TEST_F(ComandoChartJet, DamagedJetFileFailsAndKeepsThePreviousChart) {
+    const fs::path jet = fx_.dir() / "ospiti.jet";
+    db::convertHotelFileToJet(fx_.dir() / "Scheda_Cliente.mdb", jet);
+    const std::string buono = test::readFile(jet);
+    fs::remove(jet);
+    ASSERT_GT(buono.size(), 3000u);
+    FallisceConservando(buono.substr(0, 3000), "danneggiato o illeggibile");
+
+    // Every page after the header overwritten, the catalog's among them.
+    std::string guasto = buono;
+    for (std::size_t i = 4096; i < guasto.size(); ++i) {
+        guasto[i] = static_cast<char>(0x5A ^ (i * 7));
+    }
+    test::ScopedEnv attesa("TABLEAU_ATTESA_JET", "2");
+    FallisceConservando(guasto, "Scheda_Cliente");
+}
+
+TEST_F(ComandoChartJet, HungJetReaderIsStoppedAndThePreviousChartKept) {
+    std::string bloccante = test::readFile(test::testData("jet/testodbc.mdb"));
+    ASSERT_GT(bloccante.size(), 42767u);
+    bloccante[42767] = '\x69';  // libmdb loops reading the catalog
+    test::ScopedEnv attesa("TABLEAU_ATTESA_JET", "1");
+    const auto inizio = std::chrono::steady_clock::now();
+    FallisceConservando(bloccante, "interrotta");
+    EXPECT_LT(std::chrono::steady_clock::now() - inizio, std::chrono::seconds(8));
+}
+
+TEST_F(ComandoChartJet, MixedJetAndSqliteDirectoryGivesTheSameChart) {
+    // A copy of the directory with the guests, bookings, rooms and hotels as Jet 4 files.
+    test::TempDir misto;
+    for (const auto& voce : fs::directory_iterator(fx_.dir())) {
+        fs::copy_file(voce.path(), misto.path() / voce.path().filename());
+    }
+    for (const char* file : {"Scheda_Cliente.mdb", "Camere_Prenotazione.mdb", "NumeriCamere.mdb",
+                             "AnagraficaHotels.mdb"}) {
+        InJet(misto.path(), file);
+    }
+    const Argomenti tutte = richiesta("",
+                                      "\xC3\xA8"
+                                      "99",
+                                      "16/03/2026");
+    std::string soloSqlite;
+    std::string conJet;
+    // The title line holds the minute of the run: both runs in one minute, or again.
+    const OrologioDiSistema orologio;
+    for (int prova = 0; prova < 3; ++prova) {
+        const DataOra prima = orologio.adesso();
+        const auto sqlite = chart(tutte);
+        ASSERT_EQ(sqlite.stato, 0) << sqlite.err;
+        soloSqlite = test::readFile(chartFile());
+        {
+            test::CurrentDirectory cartella(misto.path());
+            const auto jet = chart(tutte);
+            ASSERT_EQ(jet.stato, 0) << jet.err;
+            conJet = test::readFile(misto.path() / "FD4");
+        }
+        const DataOra dopo = orologio.adesso();
+        if (prima.minuti == dopo.minuti && prima.ore == dopo.ore) {
+            break;
+        }
+    }
+    EXPECT_NE(soloSqlite.find("Bianchi Caff\xE8"), std::string::npos);
+    EXPECT_NE(soloSqlite.find("\xB3Verdi "), std::string::npos);
+    EXPECT_EQ(conJet, soloSqlite);
 }
 
 // The line of the report that starts with the given text (indent included), or "".

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "db/hotel_schema.h"
+#include "db/jet_writer.h"
 #include "db/sqlite_writer.h"
 #include "support/hotel_fixture.h"
 #include "support/temp_dir.h"
@@ -210,6 +211,46 @@ TEST(VerificaArchivi, DamagedJetFileIsReportedAndTheCheckGoesOn) {
     const auto problemi = rapporto.problemi();
     ASSERT_EQ(problemi.size(), 1u) << ::testing::PrintToString(problemi);
     EXPECT_EQ(problemi[0], errore);
+}
+
+TEST(VerificaArchivi, RowsLostToADamagedPageAreReported) {
+    // A Jet file whose last data page lost its rows still opens and reads: libmdb skips
+    // the page without a word. The count the table declares gives it away.
+    test::HotelFixture fx;
+    for (int camera = 1; camera <= 300; ++camera) {
+        fx.camera(1, 1, std::to_string(1000 + camera), "DBL", 2);
+    }
+    const fs::path sqlite = fx.dir() / "NumeriCamere.sqlite";
+    fs::rename(fx.dir() / "NumeriCamere.mdb", sqlite);
+    db::convertHotelFileToJet(sqlite, fx.dir() / "NumeriCamere.mdb");
+    fs::remove(sqlite);
+    EXPECT_EQ(VerificaArchivi(fx.dir()), std::vector<std::string>{}) << "the sound file";
+
+    std::string bytes = test::readFile(fx.dir() / "NumeriCamere.mdb");
+    std::size_t lastDataPage = 0;
+    for (std::size_t page = 4096; page + 4096 <= bytes.size(); page += 4096) {
+        // A data page (01 01) of a table other than the catalog, whose definition is page 2.
+        const bool catalog = bytes[page + 4] == 2 && bytes[page + 5] == 0 && bytes[page + 6] == 0 &&
+                             bytes[page + 7] == 0;
+        if (bytes[page] == 0x01 && bytes[page + 1] == 0x01 && !catalog) {
+            lastDataPage = page;
+        }
+    }
+    ASSERT_GT(lastDataPage, 0u);
+    bytes[lastDataPage + 12] = 0;  // the page's row count
+    bytes[lastDataPage + 13] = 0;
+    test::writeFile(fx.dir() / "NumeriCamere.mdb", bytes);
+
+    const auto rapporto = RapportoVerificaArchivi(fx.dir());
+    const auto& camere = Tabella(rapporto, "NumeriCamere.mdb", "NumeriCamere");
+    ASSERT_TRUE(camere.righe.has_value()) << camere.errore;
+    EXPECT_LT(*camere.righe, 300u);
+    EXPECT_EQ(camere.righeDichiarate, 300u);
+    const auto problemi = rapporto.problemi();
+    ASSERT_EQ(problemi.size(), 1u) << ::testing::PrintToString(problemi);
+    EXPECT_TRUE(Contiene(problemi,
+                         "l'archivio ne dichiara 300: l'archivio potrebbe essere "
+                         "danneggiato"));
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include "db/jet_format.h"
 #include "db/sqlite_writer.h"
 #include "routines/codepage.h"
+#include "support/record_walk.h"
 #include "support/temp_dir.h"
 
 namespace tableau::db {
@@ -129,24 +130,9 @@ void expectSameAsMdbExport(const fs::path& file, const std::string& table) {
     }
 }
 
-std::vector<std::string> walk(RecordSet& set, const Criteria& criteria, const std::string& field) {
-    std::vector<std::string> found;
-    for (set.findFirst(criteria); !set.noMatch(); set.findNext(criteria)) {
-        found.push_back(set.field(field).asText());
-    }
-    return found;
-}
+using test::walk;
 
-template <typename Action>
-std::string errorOf(Action action) {
-    try {
-        action();
-    } catch (const DatabaseError& e) {
-        return e.what();
-    }
-    ADD_FAILURE() << "no DatabaseError";
-    return {};
-}
+using test::errorOf;
 
 TEST(JetFormat, TheFirstPageTellsTheVersion) {
     EXPECT_EQ(jetFormatOf(kSamples / "nwind.mdb"), DatabaseFormat::Jet3);

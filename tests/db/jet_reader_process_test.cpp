@@ -17,6 +17,7 @@
 #include "db/errors.h"
 #include "db/jet_stream.h"
 #include "db/jet_writer.h"
+#include "support/record_walk.h"
 #include "support/temp_dir.h"
 
 namespace tableau::db {
@@ -25,16 +26,7 @@ namespace {
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
-template <typename Action>
-std::string errorOf(Action action) {
-    try {
-        action();
-    } catch (const DatabaseError& e) {
-        return e.what();
-    }
-    ADD_FAILURE() << "no DatabaseError";
-    return {};
-}
+using test::errorOf;
 
 bool contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;

@@ -10,6 +10,7 @@
 #include "db/database.h"
 #include "db/errors.h"
 #include "support/hotel_fixture.h"
+#include "support/record_walk.h"
 
 namespace tableau::db {
 namespace {
@@ -17,25 +18,9 @@ namespace {
 namespace fs = std::filesystem;
 using Texts = std::vector<std::string>;
 
-std::vector<std::string> walk(RecordSet& set, const Criteria& criteria, const std::string& field) {
-    std::vector<std::string> found;
-    for (set.findFirst(criteria); !set.noMatch(); set.findNext(criteria)) {
-        found.push_back(set.field(field).asText());
-    }
-    return found;
-}
+using test::walk;
 
-// The message of the DatabaseError an action raises; fails the test when there is none.
-template <typename Action>
-std::string errorOf(Action action) {
-    try {
-        action();
-    } catch (const DatabaseError& e) {
-        return e.what();
-    }
-    ADD_FAILURE() << "no DatabaseError";
-    return {};
-}
+using test::errorOf;
 
 class HotelDatabase : public ::testing::Test {
   protected:

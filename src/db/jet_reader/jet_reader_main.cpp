@@ -225,6 +225,7 @@ int Righe(MdbHandle* mdb, const char* name, Encoder& out) {
         generi.push_back(GenereDi(col->col_type));
     }
     out.columns(names);
+    out.declared(table->num_rows);
     std::vector<std::unique_ptr<char[]>> buffers(columns);
     std::vector<int> lengths(columns, 0);
     for (unsigned int c = 0; c < columns; ++c) {

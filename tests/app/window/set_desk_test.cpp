@@ -7,9 +7,12 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTest>
+#include <chrono>
 #include <vector>
 
 #include "db/errors.h"
+#include "db/jet_writer.h"
+#include "msgbox/error_message.h"
 #include "msgbox/msgbox_routine.h"
 #include "support/hotel_fixture.h"
 
@@ -65,6 +68,12 @@ class SetDeskTest : public ::testing::Test {
         casella->selectAll();
         QTest::keyClicks(casella, testo);
         QTest::keyClick(casella, Qt::Key_Return);
+    }
+
+    // The last message shown, its line breaks taken out.
+    static QString UltimoTesto() {
+        return UltimoMessaggio() ? UltimoMessaggio()->testo.remove(QStringLiteral("\r\n"))
+                                 : QString();
     }
 
     static QStringList Voci(const QComboBox* combo) {
@@ -262,6 +271,123 @@ TEST_F(SetDeskTest, AFailureIsShownAndTheWindowStays) {
     emit desk->Combo1(1)->activated(1);
     EXPECT_TRUE(UltimoMessaggio()->testo.contains(QStringLiteral("TipiCamere")));
     EXPECT_FALSE(desk->Scaricata());
+}
+
+// A copy of a Jet file that makes libmdb loop while reading the catalog.
+std::string JetBloccante() {
+    std::string bytes = test::readFile(test::testData("jet/testodbc.mdb"));
+    bytes.at(42767) = '\x69';
+    return bytes;
+}
+
+TEST_F(SetDeskTest, DamagedJetFileAtStartEndsTheProgramAsAMissingOne) {
+    // The start of the program: a failure of the load is shown, then the program ends.
+    const auto avvio = [this]() -> std::optional<QString> {
+        auto desk = Finestra();
+        try {
+            desk->Avvia();
+        } catch (const db::DatabaseError& errore) {
+            EXPECT_FALSE(desk->isVisible());
+            MostraErrore(errore);
+            EXPECT_EQ(UltimoMessaggio()->titolo, QStringLiteral("Errore"));
+            return UltimoTesto();
+        }
+        return std::nullopt;
+    };
+    const std::filesystem::path anagrafica = hotel_.dir() / "AnagraficaHotels.mdb";
+    const std::string originale = test::readFile(anagrafica);
+    std::filesystem::remove(anagrafica);
+    const auto mancante = avvio();
+    ASSERT_TRUE(mancante.has_value());
+    EXPECT_TRUE(mancante->contains(QStringLiteral("AnagraficaHotels.mdb")))
+        << mancante->toStdString();
+
+    test::writeFile(anagrafica, test::readFile(test::testData("jet/nwind.mdb")).substr(0, 3000));
+    const auto troncato = avvio();
+    ASSERT_TRUE(troncato.has_value());
+    EXPECT_TRUE(troncato->contains(
+        QStringLiteral("L'archivio AnagraficaHotels.mdb \u00E8 danneggiato o illeggibile")))
+        << troncato->toStdString();
+
+    test::writeFile(anagrafica, JetBloccante());
+    test::ScopedEnv attesa("TABLEAU_ATTESA_JET", "1");
+    const auto inizio = std::chrono::steady_clock::now();
+    const auto bloccato = avvio();
+    EXPECT_LT(std::chrono::steady_clock::now() - inizio, std::chrono::seconds(8));
+    ASSERT_TRUE(bloccato.has_value());
+    EXPECT_TRUE(bloccato->contains(QStringLiteral("AnagraficaHotels.mdb")))
+        << bloccato->toStdString();
+    EXPECT_TRUE(bloccato->contains(QStringLiteral("interrotta"))) << bloccato->toStdString();
+    EXPECT_EQ(MessaggiMostrati(), 3);
+
+    // The same file as a sound Jet file: the window starts.
+    test::writeFile(anagrafica, originale);
+    db::convertHotelFileToJet(anagrafica, hotel_.dir() / "anagrafica.jet");
+    std::filesystem::rename(hotel_.dir() / "anagrafica.jet", anagrafica);
+    auto desk = Finestra();
+    ASSERT_TRUE(desk->Avvia());
+    EXPECT_EQ(Voci(desk->Combo1(0)), (QStringList{"  7 Hotel Sole", " 12 Lago"}));
+    EXPECT_EQ(MessaggiMostrati(), 3);
+}
+
+TEST_F(SetDeskTest, DamagedGuestFileFailsTheRequestAndTheWindowGoesOn) {
+    test::ScopedEnv postazione("PCLocal", "3");
+    test::ScopedEnv attesa("TABLEAU_ATTESA_JET", "1");
+    const std::filesystem::path ospiti = hotel_.dir() / "Scheda_Cliente.mdb";
+    const std::filesystem::path grafico = hotel_.dir() / "FD3";
+    hotel_.add("Scheda_Cliente", {{"NumeroHotel", std::int64_t{7}},
+                                  {"NumeroCamera", std::string("102")},
+                                  {"DataArrivo", std::string("20260309")},
+                                  {"DataPartenza", std::string("20260311")},
+                                  {"Partito", std::string("")},
+                                  {"NumeroProgressivo", std::int64_t{1}},
+                                  {"NumeroComponente", std::int64_t{1}},
+                                  {"CodiceCapoFamiglia", std::int64_t{0}},
+                                  {"CodiceCapoGruppo", std::int64_t{0}},
+                                  {"NomeCliente", std::string("Rossi")}});
+    ServiziRichiesta servizi;
+    servizi.creaTableau = [this](const RichiestaTableau& r) {
+        CreaTableau(stato_.cartellaDati, r, *stato_.orologio);
+    };
+    servizi.mostraMenuStampa = [this] { ++menu_; };
+    SetDesk desk(stato_, std::move(servizi));
+    ASSERT_TRUE(desk.Avvia());
+    desk.Tasto_Click(0);
+    ASSERT_EQ(menu_, 1);
+    const std::string precedente = test::readFile(grafico);
+
+    db::convertHotelFileToJet(ospiti, hotel_.dir() / "ospiti.jet");
+    const std::string jet = test::readFile(hotel_.dir() / "ospiti.jet");
+    const std::string danni[] = {jet.substr(0, 3000), JetBloccante()};
+    for (const std::string& danno : danni) {
+        test::writeFile(ospiti, danno);
+        desk.Text1(0)->setText(QStringLiteral("102"));
+        desk.Text1(2)->setText(QStringLiteral("09/03/2026"));
+        const int messaggi = MessaggiMostrati();
+        QTest::mouseClick(desk.Tasto(0), Qt::LeftButton);
+        ASSERT_EQ(MessaggiMostrati(), messaggi + 1);
+        EXPECT_EQ(UltimoMessaggio()->titolo, QStringLiteral("Errore"));
+        EXPECT_TRUE(UltimoTesto().contains(QStringLiteral("L'archivio Scheda_Cliente.mdb \u00E8")))
+            << UltimoTesto().toStdString();
+        EXPECT_EQ(menu_, 1);
+        EXPECT_EQ(test::readFile(grafico), precedente);
+        EXPECT_FALSE(desk.Scaricata());
+        EXPECT_TRUE(desk.isVisible());
+        EXPECT_EQ(desk.Text1(0)->text(), QStringLiteral("102"));  // as the user left it
+    }
+
+    // The file put right (as a sound Jet file): the same request builds the chart.
+    std::filesystem::rename(hotel_.dir() / "ospiti.jet", ospiti);
+    const int messaggi = MessaggiMostrati();
+    QTest::mouseClick(desk.Tasto(0), Qt::LeftButton);
+    EXPECT_EQ(MessaggiMostrati(), messaggi);
+    EXPECT_EQ(menu_, 2);
+    const std::string nuovo = test::readFile(grafico);
+    EXPECT_NE(nuovo.find("dal 09/03/2026"), std::string::npos);
+    EXPECT_EQ(nuovo.find("\r\n101 "), std::string::npos);
+    EXPECT_NE(nuovo.find("\r\n102 "), std::string::npos);
+    EXPECT_NE(nuovo.find("\xB3Rossi "), std::string::npos) << "the guest read from the Jet file";
+    EXPECT_EQ(desk.Text1(0)->text(), QStringLiteral("101"));  // started over after the menu
 }
 
 TEST_F(SetDeskTest, EsciAndEmptyListsCloseTheWindow) {
