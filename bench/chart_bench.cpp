@@ -1,6 +1,8 @@
-// tableau-bench build DIR | run DIR
-// "build" writes the large hotel; "run" times the chart of its 1,000 rooms against a bare
-// full scan of the same week in the same files, and reports the peak memory.
+// tableau-bench build DIR | build-jet DIR | run DIR
+// "build" writes the large hotel; "build-jet" writes its Jet files (DIR/jet) from it; "run"
+// times the chart of its 1,000 rooms against a bare full scan of the same week in the same
+// files and reports the peak memory, then times the same chart from the Jet files, which
+// must give the same bytes, and the reading of a Jet table against its rows.
 #include <sqlite3.h>
 #include <sys/resource.h>
 
@@ -8,11 +10,16 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
+#include <fstream>
 #include <iostream>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "chart/crea_tableau.h"
+#include "db/database.h"
+#include "jet_files.h"
 #include "large_hotel.h"
 #include "routines/clock.h"
 
@@ -61,19 +68,55 @@ double best(int runs, const auto& work) {
     return fastest;
 }
 
+// This process's peak resident memory since the last azzeraPicco() (Linux keeps it as
+// VmHWM and resets it through clear_refs), so that each reading shows its own. The reader
+// program's peak cannot be told from its rusage (a spawned child starts out counted at this
+// process's size); it streams its rows and stays at a few MB.
+void azzeraPicco() {
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
+
+long piccoMB() {
+    std::ifstream status("/proc/self/status");
+    for (std::string riga; std::getline(status, riga);) {
+        if (riga.starts_with("VmHWM:")) {
+            return std::stol(riga.substr(6)) / 1024;
+        }
+    }
+    return 0;
+}
+
+std::string contenuto(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3 || (std::strcmp(argv[1], "build") != 0 && std::strcmp(argv[1], "run") != 0)) {
-        std::cerr << "Uso: tableau-bench build CARTELLA | run CARTELLA\n";
+    const std::string comando = argc == 3 ? argv[1] : "";
+    if (comando != "build" && comando != "build-jet" && comando != "run") {
+        std::cerr << "Uso: tableau-bench build CARTELLA | build-jet CARTELLA | run CARTELLA\n";
         return 2;
     }
     const std::filesystem::path dir = argv[2];
-    if (std::strcmp(argv[1], "build") == 0) {
+    if (comando == "build") {
         const auto start = Clock::now();
         tableau::bench::scriviHotelGrande(dir);
         std::cout << "Albergo di prova scritto in " << dir << " in " << secondsSince(start)
                   << " s\n";
+        return 0;
+    }
+    if (comando == "build-jet") {
+        const auto start = Clock::now();
+        try {
+            tableau::bench::scriviArchiviJet(dir);
+        } catch (const std::exception& e) {
+            std::cerr << "tableau-bench: " << e.what() << "\n";
+            return 1;
+        }
+        std::cout << "Archivi Jet di prova scritti in " << dir / "jet"
+                  << " in " << secondsSince(start) << " s\n";
         return 0;
     }
 
@@ -82,9 +125,11 @@ int main(int argc, char** argv) {
     const std::string from = "20240615";
     const std::string to = "20240621";
     const tableau::OrologioFisso orologio({2026, 12, 8, 12, 0});
-    const auto chart = [&](int camere) {
-        tableau::CreaTableau(dir, {1, 1, numeroCamera(1), numeroCamera(camere), data}, orologio);
+    const auto chartIn = [&](const std::filesystem::path& cartella, int camere) {
+        tableau::CreaTableau(cartella, {1, 1, numeroCamera(1), numeroCamera(camere), data},
+                             orologio);
     };
+    const auto chart = [&](int camere) { chartIn(dir, camere); };
     std::size_t weekRows = 0;
     const auto scan = [&] {
         weekRows = scanWeek(dir / "Scheda_Cliente.mdb", "Scheda_Cliente", from, to) +
@@ -106,5 +151,45 @@ int main(int argc, char** argv) {
               << "tableau di 500 camere:                  " << half * 1000 << " ms\n"
               << "tableau di 250 camere:                  " << quarter * 1000 << " ms\n"
               << "memoria massima:                        " << usage.ru_maxrss / 1024 << " MB\n";
-    return 0;
+
+    // Jet files: each reading runs the reader program, which hands every row over a pipe.
+    try {
+        const auto hotelJet = tableau::bench::cartellaHotelJet(dir);
+        if (!std::filesystem::exists(hotelJet / "Scheda_Cliente.mdb")) {
+            std::cerr << "tableau-bench: mancano gli archivi Jet in " << dir / "jet"
+                      << " (tableau-bench build-jet " << dir << ")\n";
+            return 1;
+        }
+        azzeraPicco();
+        chartIn(hotelJet, 1000);
+        const double fullJet = best(3, [&] { chartIn(hotelJet, 1000); });
+        const long piccoTableau = piccoMB();
+        chart(1000);  // the chart file of the same request from SQLite, to compare
+        const std::string daSqlite = contenuto(dir / "FDbench");
+        const bool uguale = !daSqlite.empty() && daSqlite == contenuto(hotelJet / "FDbench");
+        std::cout << "\nTableau di 1000 camere dagli archivi Jet: " << fullJet * 1000 << " ms ("
+                  << fullJet / full << " volte SQLite, " << full * 1000 << " ms)\n"
+                  << "memoria massima:                        " << piccoTableau << " MB\n"
+                  << "file del tableau uguale a quello da SQLite: " << (uguale ? "sì" : "NO")
+                  << "\n";
+        std::cout << "\nLettura intera di Scheda_Cliente (15 colonne) da un file Jet 4:\n";
+        for (const int righe : tableau::bench::kRigheJet) {
+            const auto cartella = tableau::bench::cartellaRigheJet(dir, righe);
+            std::size_t lette = 0;
+            const auto leggi = [&] {
+                const auto archivio = tableau::db::openDatabase(cartella, "Scheda_Cliente.mdb");
+                lette = archivio->openTable("Scheda_Cliente").rowCount();
+            };
+            leggi();  // warm the page cache
+            azzeraPicco();
+            const double tempo = best(3, leggi);
+            std::cout << "  " << righe << " righe: " << tempo * 1000 << " ms, "
+                      << tempo * 1000 * 100'000 / static_cast<double>(lette)
+                      << " ms ogni 100.000 righe; memoria massima " << piccoMB() << " MB\n";
+        }
+        return uguale ? 0 : 1;
+    } catch (const std::exception& e) {
+        std::cerr << "tableau-bench: " << e.what() << "\n";
+        return 1;
+    }
 }

@@ -2,13 +2,17 @@
 
 #include <array>
 #include <cstdint>
+#include <cstdlib>
 #include <map>
 #include <memory>
 #include <random>
+#include <set>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "db/hotel_schema.h"
+#include "db/jet_writer.h"
 #include "db/sqlite_writer.h"
 
 namespace tableau::demo {
@@ -82,6 +86,30 @@ const std::array<const char*, 6> kDitte = {"Tavornelide S.p.A.",     "Viaggi Ser
 const std::array<const char*, 6> kNote = {
     "*Culla*",          "Arrivo tardi *ore 23* grazie", "*Vegetariano*",
     "cliente abituale", "*Vista mare* se possibile",    "*Celiaco* - menù dedicato"};
+
+// A new directory under the system's temporary one, removed with everything in it.
+class CartellaTemporanea {
+  public:
+    CartellaTemporanea() {
+        std::string modello =
+            (std::filesystem::temp_directory_path() / "tableau-demo-XXXXXX").string();
+        if (::mkdtemp(modello.data()) == nullptr) {
+            throw std::runtime_error("impossibile creare una cartella temporanea in " +
+                                     std::filesystem::temp_directory_path().string());
+        }
+        path_ = modello;
+    }
+    ~CartellaTemporanea() {
+        std::error_code ignorato;
+        std::filesystem::remove_all(path_, ignorato);
+    }
+    CartellaTemporanea(const CartellaTemporanea&) = delete;
+    CartellaTemporanea& operator=(const CartellaTemporanea&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+
+  private:
+    std::filesystem::path path_;
+};
 
 }  // namespace
 
@@ -263,6 +291,18 @@ void scriviHotelDemo(const std::filesystem::path& directory, const Data& oggi) {
     files.add("Contatori", {"NumeroHotel", "LungPagComp", "LungPagNoComp"}, {n(2), n(72), n(60)});
 
     files.commit();
+}
+
+void scriviHotelDemoJet(const std::filesystem::path& directory, const Data& oggi) {
+    const CartellaTemporanea sqlite;
+    scriviHotelDemo(sqlite.path(), oggi);
+    std::filesystem::create_directories(directory);
+    std::set<std::string_view> fatti;
+    for (const auto& table : db::hotelSchema()) {
+        if (fatti.insert(table.file).second) {
+            db::convertHotelFileToJet(sqlite.path() / table.file, directory / table.file);
+        }
+    }
 }
 
 }  // namespace tableau::demo

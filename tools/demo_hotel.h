@@ -11,4 +11,8 @@ namespace tableau::demo {
 // the stays are placed around `oggi`. The same day always gives the same data.
 void scriviHotelDemo(const std::filesystem::path& directory, const Data& oggi);
 
+// The same demo hotel as Jet 4 files under the same names: the SQLite files are written in
+// a temporary directory, removed afterwards, and each is rewritten into the directory.
+void scriviHotelDemoJet(const std::filesystem::path& directory, const Data& oggi);
+
 }  // namespace tableau::demo

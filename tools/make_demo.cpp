@@ -1,41 +1,64 @@
-// tableau-demo DIRECTORY [--date GG/MM/AAAA]: writes the demo hotel's data directory.
+// tableau-demo DIRECTORY [--date GG/MM/AAAA] [--jet]: writes the demo hotel's data directory,
+// as SQLite files or, with --jet, as Jet 4 files.
 #include <cstring>
 #include <exception>
 #include <iostream>
+#include <optional>
 #include <string>
 
 #include "demo_hotel.h"
 #include "routines/clock.h"
 #include "routines/dates.h"
 
+namespace {
+
+int uso() {
+    std::cerr << "Uso: tableau-demo CARTELLA [--date GG/MM/AAAA] [--jet]\n"
+                 "Scrive nella cartella gli archivi di due alberghi dimostrativi, con "
+                 "ospiti e prenotazioni attorno alla data indicata (oggi se manca).\n"
+                 "Con --jet gli archivi sono file Jet 4 (Access 2000) invece che SQLite, "
+                 "con gli stessi nomi e gli stessi dati.\n";
+    return 2;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     using namespace tableau;
-    if (argc != 2 && !(argc == 4 && std::strcmp(argv[2], "--date") == 0)) {
-        std::cerr << "Uso: tableau-demo CARTELLA [--date GG/MM/AAAA]\n"
-                     "Scrive nella cartella gli archivi di due alberghi dimostrativi, con "
-                     "ospiti e prenotazioni attorno alla data indicata (oggi se manca).\n";
-        return 2;
+    if (argc < 2 || argv[1][0] == '-') {
+        return uso();
     }
-    Data oggi;
-    if (argc == 4) {
-        const auto data = LeggiData(argv[3]);
-        if (!data) {
-            std::cerr << "tableau-demo: data non valida \"" << argv[3]
-                      << "\" (formato gg/mm/aaaa)\n";
-            return 2;
+    std::optional<Data> data;
+    bool jet = false;
+    for (int i = 2; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--jet") == 0 && !jet) {
+            jet = true;
+        } else if (std::strcmp(argv[i], "--date") == 0 && !data && i + 1 < argc) {
+            data = LeggiData(argv[++i]);
+            if (!data) {
+                std::cerr << "tableau-demo: data non valida \"" << argv[i]
+                          << "\" (formato gg/mm/aaaa)\n";
+                return 2;
+            }
+        } else {
+            return uso();
         }
-        oggi = *data;
-    } else {
+    }
+    if (!data) {
         const DataOra adesso = OrologioDiSistema().adesso();
-        oggi = Data{adesso.giorno, adesso.mese, adesso.anno};
+        data = Data{adesso.giorno, adesso.mese, adesso.anno};
     }
     try {
-        demo::scriviHotelDemo(argv[1], oggi);
+        if (jet) {
+            demo::scriviHotelDemoJet(argv[1], *data);
+        } else {
+            demo::scriviHotelDemo(argv[1], *data);
+        }
     } catch (const std::exception& e) {
         std::cerr << "tableau-demo: " << e.what() << "\n";
         return 1;
     }
-    std::cout << "Archivi dimostrativi scritti in " << argv[1] << " (settimana del "
-              << TestoData(oggi) << ")\n";
+    std::cout << "Archivi dimostrativi " << (jet ? "(Jet 4) " : "") << "scritti in " << argv[1]
+              << " (settimana del " << TestoData(*data) << ")\n";
     return 0;
 }

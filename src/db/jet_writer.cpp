@@ -157,8 +157,8 @@ Bytes usageMap(PageRange pages, std::vector<Bytes>& file) {
     if (last / kPagesPerMapPage >= kMapPageEntries) {
         throw std::runtime_error("a table beyond the file size a usage map covers");
     }
-    Bytes map{0x01};
-    map.resize(1 + 4 * kMapPageEntries, 0);
+    Bytes map(1 + 4 * kMapPageEntries, 0);
+    map[0] = 0x01;
     for (std::size_t entry = pages.first / kPagesPerMapPage; entry <= last / kPagesPerMapPage;
          ++entry) {
         put32(map, 1 + 4 * entry, static_cast<std::uint32_t>(file.size()));

@@ -1,0 +1,157 @@
+#include "jet_files.h"
+
+#include <array>
+#include <cstdint>
+#include <random>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+#include "db/hotel_schema.h"
+#include "db/jet_writer.h"
+#include "large_hotel.h"
+#include "routines/dates.h"
+
+namespace tableau::bench {
+namespace {
+
+using db::Cell;
+using db::JetColumn;
+
+const std::array<const char*, 24> kCognomi = {
+    "Rossi",    "Russo", "Ferrari",  "Esposito", "Bianchi", "Romano",  "Colombo", "Ricci",
+    "Marino",   "Greco", "Bruno",    "Gallo",    "Conti",   "De Luca", "Mancini", "Costa",
+    "Giordano", "Rizzo", "Lombardi", "Moretti",  "D'Amico", "Ferrà",   "Müller",  "Dell'Orto"};
+const std::array<const char*, 20> kNomi = {
+    "Mario",  "Lucia",  "Nicolò",       "Hans",   "Gennaro", "Anna",      "Luca",
+    "Giulia", "Paolo",  "Sofia",        "Chiara", "Matteo",  "Martina",   "Davide",
+    "Elena",  "Simone", "Maria Grazia", "Élodie", "Jürgen",  "Gian Marco"};
+const std::array<const char*, 12> kVie = {"Via Giuseppe Garibaldi",
+                                          "Corso Vittorio Emanuele II",
+                                          "Piazza della Repubblica",
+                                          "Via Roma",
+                                          "Viale dei Mille",
+                                          "Via Alessandro Manzoni",
+                                          "Largo Augusto",
+                                          "Via San Francesco d'Assisi",
+                                          "Hauptstraße",
+                                          "Rue de la Paix",
+                                          "Via Dante Alighieri",
+                                          "Borgo Santa Croce"};
+const std::array<const char*, 12> kCitta = {"Milano",  "Roma",    "Reggio nell'Emilia",
+                                            "Forlì",   "Napoli",  "Torino",
+                                            "München", "Bologna", "Cefalù",
+                                            "Firenze", "Lyon",    "San Donà di Piave"};
+const std::array<const char*, 6> kNazionalita = {"Italiana", "Italiana", "Italiana",
+                                                 "Tedesca",  "Francese", "Svizzera"};
+const std::array<const char*, 6> kNote = {"",
+                                          "Arrivo tardi *ore 23* grazie",
+                                          "*Vegetariano*",
+                                          "cliente abituale",
+                                          "*Vista mare* se possibile",
+                                          "*Celiaco* - menù dedicato"};
+
+// A guest card as a hotel keeps it: the ten columns the program reads, then address, city,
+// nationality, birth date and a note. Stays of one to six nights over five years; one stay
+// in three is a family of three, headed by its first member.
+db::JetTable schedeClienti(int righe) {
+    db::JetTable table{"Scheda_Cliente", {}, {}};
+    for (const auto& column : db::tableDescription("Scheda_Cliente").columns) {
+        table.columns.push_back({std::string(column.name), column.type == db::ColumnType::Integer
+                                                               ? JetColumn::Type::Long
+                                                               : JetColumn::Type::Text});
+    }
+    for (const char* name : {"Indirizzo", "Citta", "Nazionalita", "DataNascita", "Note"}) {
+        table.columns.push_back({name, JetColumn::Type::Text});
+    }
+    std::mt19937 random(20261208);
+    const auto uniform = [&random](int lo, int hi) {
+        return std::uniform_int_distribution<int>(lo, hi)(random);
+    };
+    const auto pick = [&uniform](const auto& list) -> std::string {
+        return list[static_cast<std::size_t>(uniform(0, static_cast<int>(list.size()) - 1))];
+    };
+    const auto chiave = [](const Data& primo, int giorni) {
+        return ChiaveData(AggiungiGiorni(primo, giorni));
+    };
+    table.rows.reserve(static_cast<std::size_t>(righe));
+    std::int64_t capo = 0;
+    int componenti = 0;
+    int componente = 0;
+    std::vector<Cell> soggiorno;
+    for (int progressivo = 1; progressivo <= righe; ++progressivo) {
+        if (componente == componenti) {
+            componenti = uniform(0, 2) == 0 ? 3 : 1;
+            componente = 0;
+            capo = progressivo;
+            const int arrivo = uniform(0, 1825);
+            soggiorno = {Cell{std::int64_t{1}}, Cell{numeroCamera(uniform(1, kCamere))},
+                         Cell{chiave(kPrimoGiorno, arrivo)},
+                         Cell{chiave(kPrimoGiorno, arrivo + uniform(1, 6))},
+                         Cell{std::string(arrivo < 1700 ? "S" : "N")}};
+        }
+        ++componente;
+        std::vector<Cell>& row = table.rows.emplace_back(soggiorno);
+        row.reserve(table.columns.size());
+        row.emplace_back(std::int64_t{progressivo});
+        row.emplace_back(std::int64_t{componente});
+        row.emplace_back(componenti > 1 ? capo : std::int64_t{0});
+        row.emplace_back(std::int64_t{0});
+        row.emplace_back(pick(kCognomi) + " " + pick(kNomi));
+        row.emplace_back(pick(kVie) + ", " + std::to_string(uniform(1, 180)));
+        row.emplace_back(pick(kCitta));
+        row.emplace_back(pick(kNazionalita));
+        row.emplace_back(chiave(Data{1, 1, 1940}, uniform(0, 365 * 65)));
+        if (std::string nota = pick(kNote); nota.empty()) {
+            row.emplace_back();  // no note: null
+        } else {
+            row.emplace_back(std::move(nota));
+        }
+    }
+    return table;
+}
+
+// Where the Jet files lie under DIR/jet, or under the folder they are written in first.
+std::filesystem::path hotelIn(const std::filesystem::path& jet) {
+    return jet / "hotel";
+}
+std::filesystem::path righeIn(const std::filesystem::path& jet, int righe) {
+    return jet / ("righe-" + std::to_string(righe));
+}
+
+}  // namespace
+
+std::filesystem::path cartellaHotelJet(const std::filesystem::path& directory) {
+    return hotelIn(directory / "jet");
+}
+
+std::filesystem::path cartellaRigheJet(const std::filesystem::path& directory, int righe) {
+    return righeIn(directory / "jet", righe);
+}
+
+void scriviArchiviJet(const std::filesystem::path& directory) {
+    if (!std::filesystem::exists(directory / "Scheda_Cliente.mdb")) {
+        throw std::runtime_error("manca l'albergo di prova in " + directory.string());
+    }
+    const auto pronto = directory / "jet";
+    const auto inCorso = directory / "jet.tmp";
+    std::filesystem::remove_all(inCorso);
+    for (const int righe : kRigheJet) {
+        const auto cartella = righeIn(inCorso, righe);
+        std::filesystem::create_directories(cartella);
+        db::writeJetFile(cartella / "Scheda_Cliente.mdb", {schedeClienti(righe)});
+    }
+    const auto hotel = hotelIn(inCorso);
+    std::filesystem::create_directories(hotel);
+    std::set<std::string_view> fatti;
+    for (const auto& table : db::hotelSchema()) {
+        if (fatti.insert(table.file).second) {
+            db::convertHotelFileToJet(directory / table.file, hotel / table.file);
+        }
+    }
+    std::filesystem::remove_all(pronto);
+    std::filesystem::rename(inCorso, pronto);
+}
+
+}  // namespace tableau::bench
