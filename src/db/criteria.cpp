@@ -316,4 +316,22 @@ bool compareHolds(CompareOp op, const Value& field, const Value& constant) {
     return compareTruth(op, field, constant) == Truth::True;
 }
 
+const char* operatorText(CompareOp op) {
+    switch (op) {
+        case CompareOp::Eq:
+            return "=";
+        case CompareOp::Ne:
+            return "<>";
+        case CompareOp::Lt:
+            return "<";
+        case CompareOp::Le:
+            return "<=";
+        case CompareOp::Gt:
+            return ">";
+        case CompareOp::Ge:
+            return ">=";
+    }
+    return "=";
+}
+
 }  // namespace tableau::db

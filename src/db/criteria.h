@@ -97,6 +97,9 @@ struct CriteriaNode {
 
 bool compareHolds(CompareOp op, const Value& field, const Value& constant);
 
+// "=", "<>", "<", "<=", ">" or ">=", as the criteria text writes the operator.
+const char* operatorText(CompareOp op);
+
 // Criteria are decided as SQL decides them: a comparison with a null is neither true nor
 // false but unknown, and stays unknown under "not", so a row whose field is null is never
 // selected by a comparison on that field, negated or not.

@@ -1,5 +1,7 @@
 #include "db/jet_database.h"
 
+#include <algorithm>
+
 #include "db/errors.h"
 #include "db/in_filter.h"
 #include "db/jet_reader_process.h"
@@ -12,6 +14,11 @@ namespace {
 // Compiles a statement's criteria over a table's columns and tells which rows it selects.
 class RowChoice {
   public:
+    const CompiledCriteria& compiled() const { return compiled_; }
+    std::optional<std::size_t> inColumn() const {
+        return in_ ? std::optional<std::size_t>(inColumn_) : std::nullopt;
+    }
+
     RowChoice(const SelectStatement& statement, const std::vector<std::string>& columns,
               const std::optional<InFilter>& in)
         : where_(statement.where),
@@ -47,6 +54,58 @@ class RowChoice {
     std::size_t inColumn_ = 0;
 };
 
+bool PlainAscii(const std::string& text) {
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return c != '\0' && (c & 0x80) == 0; });
+}
+
+// The conditions the reader can test on its own to skip rows that cannot be chosen: the
+// top-level conjuncts comparing a text field with a plain ASCII text or a whole-number
+// field with a whole number, and an In condition over whole numbers. Every row the
+// criteria choose meets them; the criteria are still applied to the rows that come.
+std::vector<std::string> Narrowing(const RowChoice& choice, const std::vector<Value>& params,
+                                   const std::vector<std::string>& columns,
+                                   const std::string& kinds, const std::optional<InFilter>& in) {
+    std::vector<std::string> args;
+    const CriteriaNode& root = choice.compiled().root();
+    std::vector<const CriteriaNode*> conjuncts;
+    if (root.kind == CriteriaNode::Kind::And) {
+        for (const auto& child : root.children) {
+            conjuncts.push_back(child.get());
+        }
+    } else {
+        conjuncts.push_back(&root);
+    }
+    for (const CriteriaNode* node : conjuncts) {
+        if (node->kind != CriteriaNode::Kind::Compare || node->column < 0) {
+            continue;
+        }
+        const auto c = static_cast<std::size_t>(node->column);
+        const Value& operand = node->values.front().resolve(params);
+        const char kind = c < kinds.size() ? kinds[c] : '-';
+        if (kind == 'T' && operand.isText() && PlainAscii(operand.textRef())) {
+            args.insert(args.end(), {"--testo", cp1252ToUtf8(columns[c]), operatorText(node->op),
+                                     operand.textRef()});
+        } else if (kind == 'I' && operand.isInteger()) {
+            args.insert(args.end(), {"--intero", cp1252ToUtf8(columns[c]), operatorText(node->op),
+                                     std::to_string(operand.asInteger())});
+        }
+    }
+    // A list beyond what one argument may hold is left to the criteria.
+    constexpr std::size_t kLongestList = 100000;
+    const auto c = choice.inColumn();
+    if (in && c && in->numbersOnly && *c < kinds.size() && kinds[*c] == 'I') {
+        std::string list;
+        for (const auto& key : in->keys) {
+            list += (list.empty() ? "" : ",") + key.substr(1);  // "N123" -> 123
+        }
+        if (list.size() <= kLongestList) {
+            args.insert(args.end(), {"--tra", cp1252ToUtf8(columns[*c]), list});
+        }
+    }
+    return args;
+}
+
 }  // namespace
 
 JetDatabase::JetDatabase(std::filesystem::path path, std::string name, DatabaseFormat format)
@@ -73,11 +132,29 @@ const std::string& JetDatabase::storedName(const std::string& name) const {
     return *ignoringCase;
 }
 
+const JetDatabase::Shape& JetDatabase::shape(const std::string& stored) {
+    if (const auto known = shapes_.find(stored); known != shapes_.end()) {
+        return known->second;
+    }
+    const auto content = runJetReader(
+        JetReading{path_, name_, cp1252ToUtf8(stored), jetReaderPatience(), {}, {"--colonne"}});
+    if (content.failure) {
+        throw DatabaseError("Tabella " + stored + " non trovata nell'archivio " + name_);
+    }
+    Shape found;
+    for (const auto& column : content.columns) {
+        found.columns.push_back(utf8ToCp1252(column));
+    }
+    found.kinds = content.columnKinds;
+    return shapes_.emplace(stored, std::move(found)).first->second;
+}
+
 std::shared_ptr<RowTable> JetDatabase::read(const std::string& stored,
-                                            jetstream::RowFilterMaker filter) const {
+                                            jetstream::RowFilterMaker filter,
+                                            std::vector<std::string> narrowing) const {
     const bool whole = !filter;
-    auto content = runJetReader(
-        JetReading{path_, name_, cp1252ToUtf8(stored), jetReaderPatience(), std::move(filter)});
+    auto content = runJetReader(JetReading{path_, name_, cp1252ToUtf8(stored), jetReaderPatience(),
+                                           std::move(filter), std::move(narrowing)});
     if (content.failure) {
         throw DatabaseError("Tabella " + stored + " non trovata nell'archivio " + name_);
     }
@@ -109,12 +186,18 @@ RecordSet JetDatabase::select(const SelectStatement& statement) {
     const auto kept = tables_.find(stored);
     if (kept == tables_.end()) {
         // Only the chosen rows are kept as the table streams in: a table of years of
-        // stays is never held whole for the few rows of one week.
+        // stays is never held whole for the few rows of one week. The reader itself skips
+        // the rows that fail the simple conditions, unconverted.
+        const Shape& columns = shape(stored);
+        const RowChoice planned(statement, columns.columns, in);
         std::optional<RowChoice> choice;
-        return RecordSet(read(stored, [&](const std::vector<std::string>& columns) {
-            choice.emplace(statement, columns, in);
-            return [&choice](const std::vector<Value>& row) { return (*choice)(row); };
-        }));
+        return RecordSet(read(
+            stored,
+            [&](const std::vector<std::string>& streamed) {
+                choice.emplace(statement, streamed, in);
+                return [&choice](const std::vector<Value>& row) { return (*choice)(row); };
+            },
+            Narrowing(planned, statement.where.params(), columns.columns, columns.kinds, in)));
     }
     const RowTable& whole = *kept->second;
     const RowChoice choice(statement, whole.columns, in);

@@ -26,16 +26,24 @@ class JetDatabase final : public Database {
     DatabaseFormat format() const override { return format_; }
 
   private:
+    // The columns of a table and what each holds ('T' text, 'I' whole number, '-' other).
+    struct Shape {
+        std::vector<std::string> columns;  // Windows-1252
+        std::string kinds;
+    };
+
     // The table's name as the file spells it. Throws DatabaseError naming a missing table.
     const std::string& storedName(const std::string& name) const;
-    std::shared_ptr<RowTable> read(const std::string& stored,
-                                   jetstream::RowFilterMaker filter) const;
+    const Shape& shape(const std::string& stored);
+    std::shared_ptr<RowTable> read(const std::string& stored, jetstream::RowFilterMaker filter,
+                                   std::vector<std::string> narrowing = {}) const;
 
     std::filesystem::path path_;
     std::string name_;
     DatabaseFormat format_;
     std::vector<std::string> tableNames_;  // Windows-1252, as the catalog gives them
     std::map<std::string, std::shared_ptr<const RowTable>> tables_;
+    std::map<std::string, Shape> shapes_;
 };
 
 }  // namespace tableau::db

@@ -171,6 +171,7 @@ jetstream::Content runJetReader(const JetReading& reading) {
     std::vector<std::string> args{program.string(), reading.file.string()};
     if (reading.table) {
         args.push_back(*reading.table);
+        args.insert(args.end(), reading.narrowing.begin(), reading.narrowing.end());
     }
     std::vector<char*> argv;
     for (auto& a : args) {

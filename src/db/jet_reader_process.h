@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "db/jet_stream.h"
 
@@ -25,6 +26,9 @@ struct JetReading {
     std::chrono::milliseconds patience = jetReaderPatience();
     // Keeps only some rows of the table as they arrive; all of them when empty.
     jetstream::RowFilterMaker filter = {};
+    // Further arguments for the reader after the table: "--colonne" for the columns only,
+    // or the conditions that let the reader skip rows (see jet_reader_main.cpp).
+    std::vector<std::string> narrowing = {};
 };
 
 // The tables of the file, or the named table's columns and rows. A table the file lacks

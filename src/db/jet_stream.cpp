@@ -92,6 +92,12 @@ void Encoder::columns(const std::vector<std::string>& names) {
     close();
 }
 
+void Encoder::types(std::string_view kinds) {
+    open('Y');
+    putString(kinds);
+    close();
+}
+
 void Encoder::declared(std::uint64_t rows) {
     open('D');
     putUint64(out_, rows);
@@ -227,6 +233,9 @@ void Decoder::decode(char kind, std::string_view bytes) {
             break;
         case 'D':
             content_.declaredRows = payload.uint64();
+            break;
+        case 'Y':
+            content_.columnKinds = std::string(payload.string());
             break;
         case 'X': {
             const char failure = payload.byte();

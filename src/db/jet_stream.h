@@ -5,6 +5,7 @@
 //   'T' a table name (the list of tables)       'C' the column names of a table
 //   'R' one row: per column a tag and a value   'E' end: the count of what was sent
 //   'D' the row count the table's definition declares
+//   'Y' what each column holds: 'T' text, 'I' whole number, '-' anything else
 //   'X' failure: one kind byte and a message
 // Names and texts travel as UTF-8; values are tagged null, integer, real or text.
 #include <cstdint>
@@ -30,6 +31,7 @@ class Encoder {
     void table(std::string_view name);
     void columns(const std::vector<std::string>& names);
     void declared(std::uint64_t rows);
+    void types(std::string_view kinds);
     void beginRow();
     void null();
     void integer(std::int64_t v);
@@ -56,6 +58,7 @@ struct Content {
     std::vector<std::vector<Value>> rows;  // those the row filter kept
     std::uint64_t rowsReceived = 0;        // kept or not
     std::optional<std::uint64_t> declaredRows;
+    std::string columnKinds;                // one 'T', 'I' or '-' a column
     std::optional<std::uint64_t> endCount;  // set only when the stream ended properly
     std::optional<FailureKind> failure;
     std::string failureMessage;  // UTF-8

@@ -161,24 +161,6 @@ bool plainAscii(const std::string& text) {
     return std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; });
 }
 
-const char* sqlOperator(CompareOp op) {
-    switch (op) {
-        case CompareOp::Eq:
-            return "=";
-        case CompareOp::Ne:
-            return "<>";
-        case CompareOp::Lt:
-            return "<";
-        case CompareOp::Le:
-            return "<=";
-        case CompareOp::Gt:
-            return ">";
-        case CompareOp::Ge:
-            return ">=";
-    }
-    return "=";
-}
-
 }  // namespace
 
 // A WHERE clause that lets SQLite drop most rows that cannot match before they are read
@@ -215,7 +197,7 @@ SqliteDatabase::Prefilter SqliteDatabase::prefilter(const CompiledCriteria& comp
         const Value& operand = node->values.front().resolve(params);
         const auto c = static_cast<std::size_t>(node->column);
         const std::string column = quoteIdentifier(columns[c]);
-        const std::string test = column + " " + sqlOperator(node->op) + " ?";
+        const std::string test = column + " " + operatorText(node->op) + " ?";
         if (operand.isText() && plainAscii(operand.textRef())) {
             // A column of text affinity holds only texts (and nulls, which match nothing);
             // in other columns numbers are left to the exact test.

@@ -1,5 +1,5 @@
-// tableau-jet FILE [TABLE]: reads a Jet database file with libmdb and hands the list of
-// its tables, or every row of one table, to the program on standard output (the record
+// tableau-jet FILE [TABLE [--colonne | FILTER...]]: reads a Jet database file with libmdb and hands
+// the list of its tables, or every row of one table, to the program on standard output (the record
 // stream of db/jet_stream.h). The program runs it as a child process, so that a damaged
 // file that brings libmdb down costs this process only. It never writes the file.
 #include <glib.h>
@@ -18,6 +18,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include "db/jet_stream.h"
@@ -201,7 +202,124 @@ int Tabelle(MdbHandle* mdb, Encoder& out) {
     return 0;
 }
 
-int Righe(MdbHandle* mdb, const char* name, Encoder& out) {
+// A condition every row the program wants meets, tested here on the fields it reads so
+// that the other fields of the rows it fails are never converted:
+//   --testo CAMPO OP VALORE   a text field against a text of plain ASCII characters (a
+//                             field with other characters always passes)
+//   --intero CAMPO OP VALORE  a whole-number field against a whole number
+//   --tra CAMPO N1,N2,...     a whole-number field equal to one of the numbers
+// OP is one of = <> < <= > >=. A null field meets none of them.
+struct Filtro {
+    enum class Tipo { Testo, Intero, Tra } tipo;
+    std::string campo;
+    std::string operatore;
+    std::string testo;
+    std::int64_t numero = 0;
+    std::unordered_set<std::int64_t> numeri;
+    unsigned int colonna = 0;
+};
+
+bool Confronta(int esito, const std::string& operatore) {
+    if (operatore == "=") {
+        return esito == 0;
+    }
+    if (operatore == "<>") {
+        return esito != 0;
+    }
+    if (operatore == "<") {
+        return esito < 0;
+    }
+    if (operatore == "<=") {
+        return esito <= 0;
+    }
+    if (operatore == ">") {
+        return esito > 0;
+    }
+    return esito >= 0;  // ">="
+}
+
+std::optional<std::int64_t> Intero(std::string_view testo) {
+    std::int64_t n = 0;
+    const auto read = std::from_chars(testo.data(), testo.data() + testo.size(), n);
+    if (read.ec != std::errc() || read.ptr != testo.data() + testo.size()) {
+        return std::nullopt;
+    }
+    return n;
+}
+
+// Reads the filters from the command line; false for a malformed one.
+bool LeggiFiltri(int argc, char** argv, int from, std::vector<Filtro>& filtri) {
+    static const std::unordered_set<std::string> operatori{"=", "<>", "<", "<=", ">", ">="};
+    for (int i = from; i < argc;) {
+        const std::string tipo = argv[i];
+        Filtro filtro{Filtro::Tipo::Testo, {}, {}, {}, 0, {}, 0};
+        if (tipo == "--tra" && i + 2 < argc) {
+            filtro.tipo = Filtro::Tipo::Tra;
+            filtro.campo = argv[i + 1];
+            std::string_view lista = argv[i + 2];
+            while (!lista.empty()) {
+                const auto fine = std::min(lista.find(','), lista.size());
+                const auto numero = Intero(lista.substr(0, fine));
+                if (!numero) {
+                    return false;
+                }
+                filtro.numeri.insert(*numero);
+                lista.remove_prefix(std::min(fine + 1, lista.size()));
+            }
+            i += 3;
+        } else if ((tipo == "--testo" || tipo == "--intero") && i + 3 < argc) {
+            filtro.campo = argv[i + 1];
+            filtro.operatore = argv[i + 2];
+            if (operatori.count(filtro.operatore) == 0) {
+                return false;
+            }
+            if (tipo == "--testo") {
+                filtro.testo = argv[i + 3];
+            } else {
+                const auto numero = Intero(argv[i + 3]);
+                if (!numero) {
+                    return false;
+                }
+                filtro.tipo = Filtro::Tipo::Intero;
+                filtro.numero = *numero;
+            }
+            i += 4;
+        } else {
+            return false;
+        }
+        filtri.push_back(std::move(filtro));
+    }
+    return true;
+}
+
+// The row libmdb has just read meets the filter; its field is bound.
+bool Soddisfa(const Filtro& filtro, MdbHandle* mdb, const MdbTableDef* table, const MdbColumn* col,
+              const char* text, int length) {
+    const std::string_view value(text, length > 0 ? static_cast<std::size_t>(length) : 0);
+    if (filtro.tipo == Filtro::Tipo::Testo) {
+        if (value.empty() && !TestoVuoto(mdb, table, col)) {
+            return false;  // null
+        }
+        if (std::any_of(value.begin(), value.end(), [](char c) { return (c & 0x80) != 0; })) {
+            return true;  // the program compares it in its own code page: let it decide
+        }
+        return Confronta(value.compare(filtro.testo), filtro.operatore);
+    }
+    const auto numero = Intero(value);
+    if (!numero) {
+        return false;  // null
+    }
+    if (filtro.tipo == Filtro::Tipo::Tra) {
+        return filtro.numeri.count(*numero) != 0;
+    }
+    return Confronta(*numero < filtro.numero   ? -1
+                     : *numero > filtro.numero ? 1
+                                               : 0,
+                     filtro.operatore);
+}
+
+int Righe(MdbHandle* mdb, const char* name, bool soloColonne, std::vector<Filtro> filtri,
+          Encoder& out) {
     const std::unique_ptr<MdbTableDef, TableCloser> table(
         mdb_read_table_by_name(mdb, const_cast<gchar*>(name), MDB_TABLE));
     if (!table) {
@@ -218,32 +336,92 @@ int Righe(MdbHandle* mdb, const char* name, Encoder& out) {
     std::vector<std::string> names;
     std::vector<Genere> generi;
     std::vector<const MdbColumn*> cols;
+    std::string tipi;
     for (unsigned int c = 0; c < columns; ++c) {
         const auto* col = static_cast<MdbColumn*>(g_ptr_array_index(table->columns, c));
         cols.push_back(col);
         names.emplace_back(col->name);
         generi.push_back(GenereDi(col->col_type));
+        // What a filter may test: texts, and whole numbers other than yes/no fields.
+        tipi += col->col_type == MDB_TEXT || col->col_type == MDB_MEMO         ? 'T'
+                : generi.back() == Genere::Intero && col->col_type != MDB_BOOL ? 'I'
+                                                                               : '-';
     }
     out.columns(names);
+    out.types(tipi);
     out.declared(table->num_rows);
+    if (soloColonne) {
+        out.end(0);
+        Scarica(out.buffer());
+        return 0;
+    }
+    for (auto& filtro : filtri) {
+        const auto at = std::find(names.begin(), names.end(), filtro.campo);
+        const char atteso = filtro.tipo == Filtro::Tipo::Testo ? 'T' : 'I';
+        if (at == names.end() || tipi[static_cast<std::size_t>(at - names.begin())] != atteso) {
+            out.failure(FailureKind::Unreadable, "filtro su un campo inadatto: " + filtro.campo);
+            Scarica(out.buffer());
+            return 0;
+        }
+        filtro.colonna = static_cast<unsigned int>(at - names.begin());
+    }
     std::vector<std::unique_ptr<char[]>> buffers(columns);
     std::vector<int> lengths(columns, 0);
+    std::vector<bool> filtrata(columns, false);
+    for (const auto& filtro : filtri) {
+        filtrata[filtro.colonna] = true;
+    }
+    // The filtered fields are bound all the time, the others only for the rows that pass:
+    // libmdb converts a field to text only while it is bound (mdb_bind_column cannot
+    // unbind, so the column's own pointers are set).
+    const auto lega = [&](bool tutte) {
+        for (unsigned int c = 0; c < columns; ++c) {
+            if (generi[c] == Genere::Omesso || filtrata[c]) {
+                continue;
+            }
+            auto* col = static_cast<MdbColumn*>(g_ptr_array_index(table->columns, c));
+            col->bind_ptr = tutte ? buffers[c].get() : nullptr;
+            col->len_ptr = tutte ? &lengths[c] : nullptr;
+        }
+    };
     for (unsigned int c = 0; c < columns; ++c) {
         if (generi[c] != Genere::Omesso) {
             buffers[c] = std::make_unique<char[]>(kBindSize);
             mdb_bind_column(table.get(), static_cast<int>(c + 1), buffers[c].get(), &lengths[c]);
         }
     }
+    if (!filtri.empty()) {
+        lega(false);
+    }
     mdb_rewind_table(table.get());
     // A damaged page chain can hand the same rows over and over; the table's own count
     // bounds what a sound file holds.
     const std::uint64_t most = 2 * std::uint64_t{table->num_rows} + 10000;
+    std::uint64_t fetched = 0;
     std::uint64_t count = 0;
     while (mdb_fetch_row(table.get())) {
-        if (count == most) {
+        if (fetched++ == most) {
             out.failure(FailureKind::Unreadable, "più righe di quante la tabella ne dichiari");
             Scarica(out.buffer());
             return 0;
+        }
+        if (!filtri.empty()) {
+            const bool passa = std::all_of(filtri.begin(), filtri.end(), [&](const Filtro& f) {
+                return Soddisfa(f, mdb, table.get(), cols[f.colonna], buffers[f.colonna].get(),
+                                lengths[f.colonna]);
+            });
+            if (!passa) {
+                continue;
+            }
+            // The same row again, every field converted this time.
+            lega(true);
+            const bool letta = mdb_read_row(table.get(), table->cur_row - 1) != 0;
+            lega(false);
+            if (!letta) {
+                out.failure(FailureKind::Unreadable, "riga illeggibile");
+                Scarica(out.buffer());
+                return 0;
+            }
         }
         out.beginRow();
         for (unsigned int c = 0; c < columns; ++c) {
@@ -262,8 +440,12 @@ int Righe(MdbHandle* mdb, const char* name, Encoder& out) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2 || argc > 3) {
-        static const char uso[] = "Uso: tableau-jet ARCHIVIO [TABELLA]\n";
+    std::vector<Filtro> filtri;
+    const bool soloColonne = argc == 4 && std::string_view(argv[3]) == "--colonne";
+    if (argc < 2 || (argc > 3 && !soloColonne && !LeggiFiltri(argc, argv, 3, filtri))) {
+        static const char uso[] =
+            "Uso: tableau-jet ARCHIVIO [TABELLA [--colonne | FILTRO...]]\n"
+            "FILTRO: --testo CAMPO OP TESTO | --intero CAMPO OP NUMERO | --tra CAMPO N1,N2,...\n";
         return ::write(STDERR_FILENO, uso, sizeof uso - 1) < 0 ? 2 : 2;
     }
     Limita(RLIMIT_CORE, 0);
@@ -284,5 +466,6 @@ int main(int argc, char** argv) {
         Scarica(out.buffer());
         return 0;
     }
-    return argc == 2 ? Tabelle(mdb.get(), out) : Righe(mdb.get(), argv[2], out);
+    return argc == 2 ? Tabelle(mdb.get(), out)
+                     : Righe(mdb.get(), argv[2], soloColonne, std::move(filtri), out);
 }
