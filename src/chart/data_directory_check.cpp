@@ -15,12 +15,13 @@ RapportoArchivi::Tabella VerificaTabella(db::Database& archivio,
     RapportoArchivi::Tabella tabella{
         std::string(descrizione.table), std::nullopt, std::nullopt, {}, {}};
     try {
-        const db::RecordSet righe = archivio.openTable(tabella.nome);
-        tabella.righe = righe.rowCount();
-        if (righe.declaredRowCount() && *righe.declaredRowCount() != righe.rowCount()) {
-            tabella.righeDichiarate = righe.declaredRowCount();
+        // Counted as they stream by: a table of years of stays is not held in memory.
+        const db::TableSummary righe = archivio.summarize(tabella.nome);
+        tabella.righe = righe.rows;
+        if (righe.declaredRows && *righe.declaredRows != righe.rows) {
+            tabella.righeDichiarate = righe.declaredRows;
         }
-        const auto& nomi = righe.fieldNames();
+        const auto& nomi = righe.fields;
         for (const auto& colonna : descrizione.columns) {
             const bool presente = std::any_of(
                 nomi.begin(), nomi.end(),

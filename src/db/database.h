@@ -55,9 +55,21 @@ enum class DatabaseFormat { Sqlite, Jet3, Jet4, Ace };
 // "SQLite", "Jet 3", "Jet 4" or "ACE", as the data directory check shows them.
 const char* formatName(DatabaseFormat format);
 
+// What a table holds, without its rows: for the data directory check.
+struct TableSummary {
+    std::vector<std::string> fields;  // in the table's order
+    std::size_t rows = 0;
+    // The row count the file itself declares, where the format keeps one (Jet): fewer
+    // rows read than declared betray damaged pages the library skipped without a word.
+    std::optional<std::size_t> declaredRows;
+};
+
 class Database {
   public:
     virtual ~Database() = default;
+
+    // Reads the whole table but keeps none of its rows. Throws as openTable().
+    virtual TableSummary summarize(const std::string& table) = 0;
 
     // The whole table in storage order. Throws DatabaseError naming a missing table.
     virtual RecordSet openTable(const std::string& table) = 0;

@@ -152,7 +152,6 @@ const JetDatabase::Shape& JetDatabase::shape(const std::string& stored) {
 std::shared_ptr<RowTable> JetDatabase::read(const std::string& stored,
                                             jetstream::RowFilterMaker filter,
                                             std::vector<std::string> narrowing) const {
-    const bool whole = !filter;
     auto content = runJetReader(JetReading{path_, name_, cp1252ToUtf8(stored), jetReaderPatience(),
                                            std::move(filter), std::move(narrowing)});
     if (content.failure) {
@@ -164,10 +163,29 @@ std::shared_ptr<RowTable> JetDatabase::read(const std::string& stored,
         rows->columns.push_back(utf8ToCp1252(column));
     }
     rows->rows = std::move(content.rows);
-    if (whole && content.declaredRows) {
-        rows->declaredRows = static_cast<std::size_t>(*content.declaredRows);
-    }
     return rows;
+}
+
+TableSummary JetDatabase::summarize(const std::string& name) {
+    const std::string& stored = storedName(name);
+    // Every row streams through and none is kept.
+    const auto content =
+        runJetReader(JetReading{path_, name_, cp1252ToUtf8(stored), jetReaderPatience(),
+                                [](const std::vector<std::string>&) {
+                                    return [](const std::vector<Value>&) { return false; };
+                                }});
+    if (content.failure) {
+        throw DatabaseError("Tabella " + name + " non trovata nell'archivio " + name_);
+    }
+    TableSummary summary;
+    for (const auto& column : content.columns) {
+        summary.fields.push_back(utf8ToCp1252(column));
+    }
+    summary.rows = static_cast<std::size_t>(content.rowsReceived);
+    if (content.declaredRows) {
+        summary.declaredRows = static_cast<std::size_t>(*content.declaredRows);
+    }
+    return summary;
 }
 
 RecordSet JetDatabase::openTable(const std::string& name) {

@@ -3,7 +3,6 @@
 // find first / find next over a criteria text, as every read of the suite does.
 #include <map>
 #include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,9 +18,6 @@ struct RowTable {
     std::string name;  // the table's name, for messages
     std::vector<std::string> columns;
     std::vector<std::vector<Value>> rows;  // storage order
-    // For a whole table, the row count its file declares where the format keeps one (Jet):
-    // fewer rows read than declared betray damaged pages the library skipped.
-    std::optional<std::size_t> declaredRows;
 };
 
 class RecordSet {
@@ -51,7 +47,6 @@ class RecordSet {
     RecordSet sortedBy(std::string_view fieldName) const;
 
     std::size_t rowCount() const { return table_->rows.size(); }
-    std::optional<std::size_t> declaredRowCount() const { return table_->declaredRows; }
     const std::string& tableName() const { return table_->name; }
     // The field names in the table's order.
     const std::vector<std::string>& fieldNames() const { return table_->columns; }

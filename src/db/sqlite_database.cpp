@@ -116,6 +116,20 @@ RecordSet SqliteDatabase::openTable(const std::string& table) {
     return select(SelectStatement{table, Criteria(""), std::nullopt});
 }
 
+TableSummary SqliteDatabase::summarize(const std::string& table) {
+    TableSummary summary;
+    const Statement count = prepare("SELECT count(*) FROM " + quoteIdentifier(table), table);
+    {
+        const Statement shape = prepare("SELECT * FROM " + quoteIdentifier(table), table);
+        for (int c = 0; c < sqlite3_column_count(shape.get()); ++c) {
+            summary.fields.emplace_back(sqlite3_column_name(shape.get(), c));
+        }
+    }
+    stepAll(count.get(), table,
+            [&] { summary.rows = static_cast<std::size_t>(sqlite3_column_int64(count.get(), 0)); });
+    return summary;
+}
+
 SqliteDatabase::Statement SqliteDatabase::prepare(const std::string& sql,
                                                   const std::string& table) const {
     sqlite3_stmt* raw = nullptr;

@@ -23,6 +23,7 @@ class SqliteDatabase final : public Database {
     SqliteDatabase& operator=(const SqliteDatabase&) = delete;
 
     RecordSet openTable(const std::string& table) override;
+    TableSummary summarize(const std::string& table) override;
     RecordSet select(const SelectStatement& statement) override;
     const std::string& name() const override { return name_; }
     DatabaseFormat format() const override { return DatabaseFormat::Sqlite; }
