@@ -260,6 +260,18 @@ TEST(DamagedJetFiles, NeverBringTheProgramDown) {
     EXPECT_EQ(readEverything(dir.path(), "Short.mdb"), "refused");
 }
 
+TEST(DamagedJetFiles, TheLibrarysOwnPrintingStaysOutOfTheStream) {
+    // Cut short, nwind.mdb loses the page of the Orders table; libmdb says so on its
+    // standard output, which must not garble the rows handed to the program.
+    test::TempDir dir;
+    test::writeFile(dir / "Cut.mdb",
+                    test::readFile(test::testData("jet/nwind.mdb")).substr(0, 300000));
+    const auto content = runJetReader(JetReading{dir / "Cut.mdb", "Cut.mdb", "Orders"});
+    EXPECT_EQ(content.failure, jetstream::FailureKind::NoTable);
+    EXPECT_EQ(errorOf([&] { openDatabase(dir.path(), "Cut.mdb")->openTable("Orders"); }),
+              "Tabella Orders non trovata nell'archivio Cut.mdb");
+}
+
 TEST(JetWrittenFiles, ValuesComeBackExactly) {
     // Real numbers as stored (libmdb's text of 99.99 is 99.98999999999999), empty texts
     // apart from nulls, texts beyond ASCII.

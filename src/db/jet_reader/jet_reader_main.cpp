@@ -39,27 +39,37 @@ void Limita(int resource, rlim_t value) {
     setrlimit(resource, &limit);
 }
 
-// Writes the buffer out; ends the process when the program stopped listening.
-void Scarica(std::string& buffer) {
-    std::string_view rest(buffer);
-    while (!rest.empty()) {
-        const ssize_t written = ::write(STDOUT_FILENO, rest.data(), rest.size());
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            std::_Exit(3);
-        }
-        rest.remove_prefix(static_cast<std::size_t>(written));
-    }
-    buffer.clear();
-}
+// The stream, and the descriptor it goes to: the standard output the program started this
+// process with. libmdb prints some of its complaints on standard output, so that becomes
+// the error output before the library runs (see main).
+class Uscita : public Encoder {
+  public:
+    explicit Uscita(int fd) : fd_(fd) {}
 
-void ScaricaSePieno(Encoder& out) {
-    if (out.buffer().size() >= 64 * 1024) {
-        Scarica(out.buffer());
+    // Writes out what is buffered; ends the process when the program stopped listening.
+    void scarica() {
+        std::string_view rest(buffer());
+        while (!rest.empty()) {
+            const ssize_t written = ::write(fd_, rest.data(), rest.size());
+            if (written < 0) {
+                if (errno == EINTR) {
+                    continue;
+                }
+                std::_Exit(3);
+            }
+            rest.remove_prefix(static_cast<std::size_t>(written));
+        }
+        buffer().clear();
     }
-}
+    void scaricaSePieno() {
+        if (buffer().size() >= 64 * 1024) {
+            scarica();
+        }
+    }
+
+  private:
+    int fd_;
+};
 
 struct MdbCloser {
     void operator()(MdbHandle* mdb) const { mdb_close(mdb); }
@@ -188,7 +198,7 @@ void Valore(Encoder& out, MdbHandle* mdb, const MdbTableDef* table, const MdbCol
     out.text(value);
 }
 
-int Tabelle(MdbHandle* mdb, Encoder& out) {
+int Tabelle(MdbHandle* mdb, Uscita& out) {
     std::uint64_t count = 0;
     for (unsigned int i = 0; i < mdb->num_catalog; ++i) {
         auto* entry = static_cast<MdbCatalogEntry*>(g_ptr_array_index(mdb->catalog, i));
@@ -198,7 +208,7 @@ int Tabelle(MdbHandle* mdb, Encoder& out) {
         }
     }
     out.end(count);
-    Scarica(out.buffer());
+    out.scarica();
     return 0;
 }
 
@@ -319,17 +329,17 @@ bool Soddisfa(const Filtro& filtro, MdbHandle* mdb, const MdbTableDef* table, co
 }
 
 int Righe(MdbHandle* mdb, const char* name, bool soloColonne, std::vector<Filtro> filtri,
-          Encoder& out) {
+          Uscita& out) {
     const std::unique_ptr<MdbTableDef, TableCloser> table(
         mdb_read_table_by_name(mdb, const_cast<gchar*>(name), MDB_TABLE));
     if (!table) {
         out.failure(FailureKind::NoTable, name);
-        Scarica(out.buffer());
+        out.scarica();
         return 0;
     }
     if (!mdb_read_columns(table.get())) {
         out.failure(FailureKind::Unreadable, "colonne illeggibili");
-        Scarica(out.buffer());
+        out.scarica();
         return 0;
     }
     const unsigned int columns = table->num_cols;
@@ -352,7 +362,7 @@ int Righe(MdbHandle* mdb, const char* name, bool soloColonne, std::vector<Filtro
     out.declared(table->num_rows);
     if (soloColonne) {
         out.end(0);
-        Scarica(out.buffer());
+        out.scarica();
         return 0;
     }
     for (auto& filtro : filtri) {
@@ -360,7 +370,7 @@ int Righe(MdbHandle* mdb, const char* name, bool soloColonne, std::vector<Filtro
         const char atteso = filtro.tipo == Filtro::Tipo::Testo ? 'T' : 'I';
         if (at == names.end() || tipi[static_cast<std::size_t>(at - names.begin())] != atteso) {
             out.failure(FailureKind::Unreadable, "filtro su un campo inadatto: " + filtro.campo);
-            Scarica(out.buffer());
+            out.scarica();
             return 0;
         }
         filtro.colonna = static_cast<unsigned int>(at - names.begin());
@@ -402,7 +412,7 @@ int Righe(MdbHandle* mdb, const char* name, bool soloColonne, std::vector<Filtro
     while (mdb_fetch_row(table.get())) {
         if (fetched++ == most) {
             out.failure(FailureKind::Unreadable, "più righe di quante la tabella ne dichiari");
-            Scarica(out.buffer());
+            out.scarica();
             return 0;
         }
         if (!filtri.empty()) {
@@ -419,7 +429,7 @@ int Righe(MdbHandle* mdb, const char* name, bool soloColonne, std::vector<Filtro
             lega(false);
             if (!letta) {
                 out.failure(FailureKind::Unreadable, "riga illeggibile");
-                Scarica(out.buffer());
+                out.scarica();
                 return 0;
             }
         }
@@ -430,10 +440,10 @@ int Righe(MdbHandle* mdb, const char* name, bool soloColonne, std::vector<Filtro
         }
         out.endRow();
         ++count;
-        ScaricaSePieno(out);
+        out.scaricaSePieno();
     }
     out.end(count);
-    Scarica(out.buffer());
+    out.scarica();
     return 0;
 }
 
@@ -448,14 +458,18 @@ int main(int argc, char** argv) {
             "FILTRO: --testo CAMPO OP TESTO | --intero CAMPO OP NUMERO | --tra CAMPO N1,N2,...\n";
         return ::write(STDERR_FILENO, uso, sizeof uso - 1) < 0 ? 2 : 2;
     }
+    const int flusso = ::dup(STDOUT_FILENO);
+    if (flusso < 0 || ::dup2(STDERR_FILENO, STDOUT_FILENO) < 0) {
+        return 3;
+    }
     Limita(RLIMIT_CORE, 0);
     Limita(RLIMIT_CPU, kCpuSeconds);
     Limita(RLIMIT_AS, kAddressSpace);
-    Encoder out;
+    Uscita out(flusso);
     const std::unique_ptr<MdbHandle, MdbCloser> mdb(mdb_open(argv[1], MDB_NOFLAGS));
     if (!mdb) {
         out.failure(FailureKind::CannotOpen, "formato Jet non leggibile");
-        Scarica(out.buffer());
+        out.scarica();
         return 0;
     }
     mdb_set_bind_size(mdb.get(), kBindSize);
@@ -463,7 +477,7 @@ int main(int argc, char** argv) {
     mdb_set_shortdate_fmt(mdb.get(), "%Y-%m-%d %H:%M:%S");
     if (!mdb_read_catalog(mdb.get(), MDB_TABLE)) {
         out.failure(FailureKind::Unreadable, "catalogo delle tabelle illeggibile");
-        Scarica(out.buffer());
+        out.scarica();
         return 0;
     }
     return argc == 2 ? Tabelle(mdb.get(), out)
