@@ -21,12 +21,15 @@
 #include <unordered_set>
 #include <vector>
 
+#include "db/jet_reader/field_values.h"
+#include "db/jet_reader/row_filters.h"
 #include "db/jet_stream.h"
 
 namespace {
 
 using tableau::db::jetstream::Encoder;
 using tableau::db::jetstream::FailureKind;
+using namespace tableau::jetreader;
 
 // Room for a memo of 65,535 characters in UTF-8.
 constexpr std::size_t kBindSize = 256 * 1024;
@@ -78,126 +81,6 @@ struct TableCloser {
     void operator()(MdbTableDef* table) const { mdb_free_tabledef(table); }
 };
 
-// Whole numbers, real numbers, texts; pictures, binary data and attachments are not read.
-enum class Genere { Intero, Reale, Testo, Omesso };
-
-Genere GenereDi(int type) {
-    switch (type) {
-        case MDB_BOOL:
-        case MDB_BYTE:
-        case MDB_INT:
-        case MDB_LONGINT:
-            return Genere::Intero;
-        case MDB_MONEY:
-        case MDB_FLOAT:
-        case MDB_DOUBLE:
-        case MDB_NUMERIC:
-            return Genere::Reale;
-        case MDB_TEXT:
-        case MDB_MEMO:
-        case MDB_DATETIME:
-        case MDB_REPID:
-            return Genere::Testo;
-        default:
-            return Genere::Omesso;
-    }
-}
-
-// Whether a text field that libmdb hands over as empty holds an empty text rather than a
-// null: the row's null mask (its last bytes, one bit per column, set when the field has a
-// value) tells. False whenever the row cannot be looked at directly.
-bool TestoVuoto(MdbHandle* mdb, const MdbTableDef* table, const MdbColumn* col) {
-    if (table->cur_row == 0) {
-        return false;
-    }
-    const unsigned int row = table->cur_row - 1;
-    const int entry = mdb_pg_get_int16(mdb, mdb->fmt->row_count_offset + 2 + 2 * row);
-    if ((entry & 0xC000) != 0) {
-        return false;  // deleted, or moved to another page
-    }
-    int start = 0;
-    std::size_t length = 0;
-    if (mdb_find_row(mdb, static_cast<int>(row), &start, &length) != 0 || start < 0 || length < 2 ||
-        static_cast<std::size_t>(start) + length > sizeof mdb->pg_buf) {
-        return false;
-    }
-    const unsigned char* bytes = mdb->pg_buf + start;
-    const unsigned int inRow = IS_JET3(mdb) ? bytes[0] : (bytes[0] | (bytes[1] << 8));
-    const std::size_t mask = (inRow + 7) / 8;
-    const auto place = static_cast<unsigned int>(col->row_col_num);
-    if (place >= inRow || mask >= length) {
-        return false;
-    }
-    return ((bytes[length - mask + place / 8] >> (place % 8)) & 1) != 0;
-}
-
-// A fixed-size real number straight from the row, as stored: libmdb's text of it may
-// round the last digits.
-std::optional<double> RealeEsatto(MdbHandle* mdb, const MdbColumn* col) {
-    const int start = col->cur_value_start;
-    if (start <= 0 || static_cast<std::size_t>(start) + 8 > sizeof mdb->pg_buf) {
-        return std::nullopt;
-    }
-    if (col->col_type == MDB_DOUBLE && col->cur_value_len == 8) {
-        return mdb_pg_get_double(mdb, start);
-    }
-    if (col->col_type == MDB_FLOAT && col->cur_value_len == 4) {
-        // The shortest decimal that reads back as the same single (0.05, not
-        // 0.0500000007450581), as the number was typed.
-        char digits[32];
-        const auto written =
-            std::to_chars(digits, digits + sizeof digits, mdb_pg_get_single(mdb, start));
-        double d = 0;
-        std::from_chars(digits, written.ptr, d);
-        return d;
-    }
-    return std::nullopt;
-}
-
-void Valore(Encoder& out, MdbHandle* mdb, const MdbTableDef* table, const MdbColumn* col,
-            Genere genere, const char* text, int length) {
-    const std::string_view value(text, length > 0 ? static_cast<std::size_t>(length) : 0);
-    if (genere == Genere::Omesso) {
-        out.null();
-        return;
-    }
-    if (value.empty()) {
-        // libmdb gives a null field and an empty text alike.
-        if (genere == Genere::Testo && (col->col_type == MDB_TEXT || col->col_type == MDB_MEMO) &&
-            TestoVuoto(mdb, table, col)) {
-            out.text("");
-        } else {
-            out.null();
-        }
-        return;
-    }
-    if (genere == Genere::Testo) {
-        out.text(value);
-        return;
-    }
-    if (genere == Genere::Intero) {
-        std::int64_t n = 0;
-        const auto read = std::from_chars(value.data(), value.data() + value.size(), n);
-        if (read.ec == std::errc() && read.ptr == value.data() + value.size()) {
-            out.integer(n);  // a yes/no field: 1 or 0, as libmdb gives it
-            return;
-        }
-    } else {
-        // libmdb writes numbers in the C locale, which this process keeps.
-        const std::string copy(value);
-        char* end = nullptr;
-        const double d = std::strtod(copy.c_str(), &end);
-        if (end == copy.c_str() + copy.size()) {
-            // The stored bits when they agree with libmdb's text of them.
-            const auto exact = RealeEsatto(mdb, col);
-            const bool agree = exact && std::fabs(*exact - d) <= 1e-9 * std::max(1.0, std::fabs(d));
-            out.real(agree ? *exact : d);
-            return;
-        }
-    }
-    out.text(value);
-}
-
 int Tabelle(MdbHandle* mdb, Uscita& out) {
     std::uint64_t count = 0;
     for (unsigned int i = 0; i < mdb->num_catalog; ++i) {
@@ -210,122 +93,6 @@ int Tabelle(MdbHandle* mdb, Uscita& out) {
     out.end(count);
     out.scarica();
     return 0;
-}
-
-// A condition every row the program wants meets, tested here on the fields it reads so
-// that the other fields of the rows it fails are never converted:
-//   --testo CAMPO OP VALORE   a text field against a text of plain ASCII characters (a
-//                             field with other characters always passes)
-//   --intero CAMPO OP VALORE  a whole-number field against a whole number
-//   --tra CAMPO N1,N2,...     a whole-number field equal to one of the numbers
-// OP is one of = <> < <= > >=. A null field meets none of them.
-struct Filtro {
-    enum class Tipo { Testo, Intero, Tra } tipo;
-    std::string campo;
-    std::string operatore;
-    std::string testo;
-    std::int64_t numero = 0;
-    std::unordered_set<std::int64_t> numeri;
-    unsigned int colonna = 0;
-};
-
-bool Confronta(int esito, const std::string& operatore) {
-    if (operatore == "=") {
-        return esito == 0;
-    }
-    if (operatore == "<>") {
-        return esito != 0;
-    }
-    if (operatore == "<") {
-        return esito < 0;
-    }
-    if (operatore == "<=") {
-        return esito <= 0;
-    }
-    if (operatore == ">") {
-        return esito > 0;
-    }
-    return esito >= 0;  // ">="
-}
-
-std::optional<std::int64_t> Intero(std::string_view testo) {
-    std::int64_t n = 0;
-    const auto read = std::from_chars(testo.data(), testo.data() + testo.size(), n);
-    if (read.ec != std::errc() || read.ptr != testo.data() + testo.size()) {
-        return std::nullopt;
-    }
-    return n;
-}
-
-// Reads the filters from the command line; false for a malformed one.
-bool LeggiFiltri(int argc, char** argv, int from, std::vector<Filtro>& filtri) {
-    static const std::unordered_set<std::string> operatori{"=", "<>", "<", "<=", ">", ">="};
-    for (int i = from; i < argc;) {
-        const std::string tipo = argv[i];
-        Filtro filtro{Filtro::Tipo::Testo, {}, {}, {}, 0, {}, 0};
-        if (tipo == "--tra" && i + 2 < argc) {
-            filtro.tipo = Filtro::Tipo::Tra;
-            filtro.campo = argv[i + 1];
-            std::string_view lista = argv[i + 2];
-            while (!lista.empty()) {
-                const auto fine = std::min(lista.find(','), lista.size());
-                const auto numero = Intero(lista.substr(0, fine));
-                if (!numero) {
-                    return false;
-                }
-                filtro.numeri.insert(*numero);
-                lista.remove_prefix(std::min(fine + 1, lista.size()));
-            }
-            i += 3;
-        } else if ((tipo == "--testo" || tipo == "--intero") && i + 3 < argc) {
-            filtro.campo = argv[i + 1];
-            filtro.operatore = argv[i + 2];
-            if (operatori.count(filtro.operatore) == 0) {
-                return false;
-            }
-            if (tipo == "--testo") {
-                filtro.testo = argv[i + 3];
-            } else {
-                const auto numero = Intero(argv[i + 3]);
-                if (!numero) {
-                    return false;
-                }
-                filtro.tipo = Filtro::Tipo::Intero;
-                filtro.numero = *numero;
-            }
-            i += 4;
-        } else {
-            return false;
-        }
-        filtri.push_back(std::move(filtro));
-    }
-    return true;
-}
-
-// The row libmdb has just read meets the filter; its field is bound.
-bool Soddisfa(const Filtro& filtro, MdbHandle* mdb, const MdbTableDef* table, const MdbColumn* col,
-              const char* text, int length) {
-    const std::string_view value(text, length > 0 ? static_cast<std::size_t>(length) : 0);
-    if (filtro.tipo == Filtro::Tipo::Testo) {
-        if (value.empty() && !TestoVuoto(mdb, table, col)) {
-            return false;  // null
-        }
-        if (std::any_of(value.begin(), value.end(), [](char c) { return (c & 0x80) != 0; })) {
-            return true;  // the program compares it in its own code page: let it decide
-        }
-        return Confronta(value.compare(filtro.testo), filtro.operatore);
-    }
-    const auto numero = Intero(value);
-    if (!numero) {
-        return false;  // null
-    }
-    if (filtro.tipo == Filtro::Tipo::Tra) {
-        return filtro.numeri.count(*numero) != 0;
-    }
-    return Confronta(*numero < filtro.numero   ? -1
-                     : *numero > filtro.numero ? 1
-                                               : 0,
-                     filtro.operatore);
 }
 
 int Righe(MdbHandle* mdb, const char* name, bool soloColonne, std::vector<Filtro> filtri,

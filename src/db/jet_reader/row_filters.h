@@ -1,0 +1,39 @@
+#pragma once
+// The conditions the program hands the reader so that it skips, unconverted, the rows a
+// select cannot choose.
+#include <glib.h>
+// libmdb's header expects glib's declarations first and brings its own C linkage.
+#include <mdbtools.h>
+
+#include <cstdint>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+namespace tableau::jetreader {
+
+// A condition every row the program wants meets, tested here on the fields it reads so
+// that the other fields of the rows it fails are never converted:
+//   --testo CAMPO OP VALORE   a text field against a text of plain ASCII characters (a
+//                             field with other characters always passes)
+//   --intero CAMPO OP VALORE  a whole-number field against a whole number
+//   --tra CAMPO N1,N2,...     a whole-number field equal to one of the numbers
+// OP is one of = <> < <= > >=. A null field meets none of them.
+struct Filtro {
+    enum class Tipo { Testo, Intero, Tra } tipo;
+    std::string campo;
+    std::string operatore;
+    std::string testo;
+    std::int64_t numero = 0;
+    std::unordered_set<std::int64_t> numeri;
+    unsigned int colonna = 0;
+};
+
+// Reads the filters from the command line, from argv[from] on; false for a malformed one.
+bool LeggiFiltri(int argc, char** argv, int from, std::vector<Filtro>& filtri);
+
+// The row libmdb has just read meets the filter; its field is bound.
+bool Soddisfa(const Filtro& filtro, MdbHandle* mdb, const MdbTableDef* table, const MdbColumn* col,
+              const char* text, int length);
+
+}  // namespace tableau::jetreader
