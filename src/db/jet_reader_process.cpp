@@ -213,6 +213,8 @@ jetstream::Content runJetReader(const JetReading& reading) {
             if (errno == EINTR) {
                 continue;
             }
+            brokenStream = true;  // cannot listen any more: stop it rather than wait on it
+            child.kill();
             break;
         }
         if (outOpen && (waits[0].revents & (POLLIN | POLLHUP | POLLERR)) != 0) {
