@@ -29,6 +29,13 @@ Comandi:
 Opzioni generali:
   -h, --help    mostra questo aiuto
 
+Gli archivi possono essere file Jet (.mdb di Access, anche .accdb) o SQLite.
+Variabili d'ambiente:
+  PCLocal               numero della postazione
+  TABLEAU_ATTESA_JET    secondi di attesa di un archivio Jet che non risponde (15)
+  TABLEAU_LETTORE_JET   percorso del lettore degli archivi Jet (tableau-jet)
+  MDB_JET3_CHARSET      codifica dei testi degli archivi Jet 3 (CP1252)
+
 Codici di uscita: 0 eseguito, 1 errore degli archivi o del sistema, 2 richiesta rifiutata.
 )";
 
