@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "db/errors.h"
+#include "routines/spawn_actions.h"
 
 extern char** environ;
 
@@ -85,18 +86,6 @@ class Child {
 
   private:
     pid_t pid_ = -1;
-};
-
-class SpawnActions {
-  public:
-    SpawnActions() { ::posix_spawn_file_actions_init(&actions_); }
-    ~SpawnActions() { ::posix_spawn_file_actions_destroy(&actions_); }
-    SpawnActions(const SpawnActions&) = delete;
-    SpawnActions& operator=(const SpawnActions&) = delete;
-    posix_spawn_file_actions_t* get() { return &actions_; }
-
-  private:
-    posix_spawn_file_actions_t actions_;
 };
 
 bool IsProgram(const std::filesystem::path& p) {

@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include "print/print_error.h"
+#include "routines/spawn_actions.h"
 
 extern char** environ;
 
@@ -24,19 +25,6 @@ void Chiudi(int& fd) {
         fd = -1;
     }
 }
-
-// posix_spawn file actions, released on every path.
-class AzioniFile {
-  public:
-    AzioniFile() { ::posix_spawn_file_actions_init(&azioni_); }
-    ~AzioniFile() { ::posix_spawn_file_actions_destroy(&azioni_); }
-    AzioniFile(const AzioniFile&) = delete;
-    AzioniFile& operator=(const AzioniFile&) = delete;
-    posix_spawn_file_actions_t* get() { return &azioni_; }
-
-  private:
-    posix_spawn_file_actions_t azioni_;
-};
 
 }  // namespace
 
@@ -54,7 +42,7 @@ ProcessoFiglio::ProcessoFiglio(const std::vector<std::string>& argv) : programma
     }
     ingresso_ = socket[0];
     lettura_ = tubo[0];
-    AzioniFile azioni;
+    SpawnActions azioni;
     ::posix_spawn_file_actions_adddup2(azioni.get(), socket[1], STDIN_FILENO);
     ::posix_spawn_file_actions_adddup2(azioni.get(), tubo[1], STDOUT_FILENO);
     ::posix_spawn_file_actions_adddup2(azioni.get(), tubo[1], STDERR_FILENO);
