@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "db/hotel_schema.h"
-#include "db/jet_writer.h"
+#include "db/writer/jet_writer.h"
 #include "large_hotel.h"
 #include "routines/dates.h"
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "db/hotel_schema.h"
-#include "db/sqlite_writer.h"
+#include "db/writer/sqlite_writer.h"
 
 namespace tableau::bench {
 namespace {

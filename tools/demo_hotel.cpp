@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "db/hotel_schema.h"
-#include "db/jet_writer.h"
-#include "db/sqlite_writer.h"
+#include "db/writer/jet_writer.h"
+#include "db/writer/sqlite_writer.h"
 
 namespace tableau::demo {
 namespace {

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "app/cli_commands.h"
-#include "app/window/gui_main.h"
+#include "gui/gui_main.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "app/cli_commands.h"
-#include "db/jet_writer.h"
-#include "db/sqlite_writer.h"
+#include "db/writer/jet_writer.h"
+#include "db/writer/sqlite_writer.h"
 #include "routines/clock.h"
 #include "support/hotel_fixture.h"
 #include "support/temp_dir.h"

@@ -11,7 +11,7 @@
 #include "chart/chart_layout.h"
 #include "chart_fixture.h"
 #include "db/errors.h"
-#include "db/sqlite_writer.h"
+#include "db/writer/sqlite_writer.h"
 
 namespace tableau {
 namespace {

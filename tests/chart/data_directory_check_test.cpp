@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "db/hotel_schema.h"
-#include "db/jet_writer.h"
-#include "db/sqlite_writer.h"
+#include "db/writer/jet_writer.h"
+#include "db/writer/sqlite_writer.h"
 #include "support/hotel_fixture.h"
 #include "support/temp_dir.h"
 

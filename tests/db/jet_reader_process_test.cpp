@@ -16,7 +16,7 @@
 #include "db/database.h"
 #include "db/errors.h"
 #include "db/jet_stream.h"
-#include "db/jet_writer.h"
+#include "db/writer/jet_writer.h"
 #include "support/record_walk.h"
 #include "support/temp_dir.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <utility>
 
-#include "db/sqlite_writer.h"
+#include "db/writer/sqlite_writer.h"
 #include "support/temp_dir.h"
 
 namespace tableau::test {

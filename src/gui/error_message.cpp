@@ -1,0 +1,57 @@
+#include "gui/error_message.h"
+
+#include <QStringDecoder>
+
+#include "gui/msgbox_routine.h"
+#include "gui/qt_text.h"
+
+namespace tableau::gui {
+namespace {
+
+// Well inside the 16-bit layout of the message box (363 columns, 107 lines).
+constexpr qsizetype kColonneMassime = 90;
+constexpr qsizetype kRigheMassime = 40;
+
+QString Decodifica(std::string_view messaggio) {
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString testo =
+        utf8(QByteArrayView(messaggio.data(), static_cast<qsizetype>(messaggio.size())));
+    return utf8.hasError() ? TestoQt(messaggio) : testo;
+}
+
+}  // namespace
+
+QString TestoErrore(std::string_view messaggio) {
+    const QString origine = Decodifica(messaggio);
+    QString testo;
+    qsizetype righe = 1;
+    qsizetype colonna = 0;
+    for (const QChar c : origine) {
+        if (c == QLatin1Char('\r')) {
+            continue;
+        }
+        if (c == QLatin1Char('\n') || colonna == kColonneMassime) {
+            if (++righe > kRigheMassime) {
+                break;
+            }
+            testo += QStringLiteral("\r\n");
+            colonna = 0;
+            if (c == QLatin1Char('\n')) {
+                continue;
+            }
+        }
+        testo += c;
+        ++colonna;
+    }
+    return testo;
+}
+
+void MostraErrore(std::string_view messaggio) {
+    MostraMessaggio(TestoErrore(messaggio), 48, QStringLiteral("Errore"));
+}
+
+void MostraErrore(const std::exception& errore) {
+    MostraErrore(std::string_view(errore.what()));
+}
+
+}  // namespace tableau::gui

@@ -1,0 +1,47 @@
+#include "gui/gui_main.h"
+
+#include <QApplication>
+#include <filesystem>
+
+#include "gui/set_desk.h"
+#include "chart/crea_tableau.h"
+#include "gui/error_message.h"
+#include "gui/window_style.h"
+#include "gui/menu_stampa.h"
+#include "print/qt/qt_printer_service.h"
+
+namespace tableau::gui {
+
+int avvia(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tableau"));
+    QApplication::setDesktopFileName(QStringLiteral("tableau"));
+    QApplication::setWindowIcon(Icona("tableau"));
+
+    StatoProgramma stato;
+    stato.cartellaDati = std::filesystem::current_path();
+    // One printer service for the whole run: the current printer persists between jobs.
+    print::ServizioStampantiQt stampanti;
+
+    ServiziRichiesta servizi;
+    servizi.creaTableau = [&stato](const RichiestaTableau& richiesta) {
+        CreaTableau(stato.cartellaDati, richiesta, *stato.orologio);
+    };
+    servizi.mostraMenuStampa = [&stato, &stampanti] {
+        MenuStampa menu(stato, stampanti);
+        menu.Mostra();
+    };
+
+    SetDesk desk(stato, std::move(servizi));
+    try {
+        if (!desk.Avvia()) {
+            return 0;  // no hotel, or a hotel without room blocks
+        }
+    } catch (const std::exception& errore) {
+        MostraErrore(errore);
+        return 1;
+    }
+    return QApplication::exec();
+}
+
+}  // namespace tableau::gui

@@ -1,0 +1,97 @@
+#include "chart/hotel_lists.h"
+
+#include <gtest/gtest.h>
+
+#include "db/database.h"
+#include "db/errors.h"
+#include "support/hotel_fixture.h"
+
+namespace tableau {
+namespace {
+
+using test::HotelFixture;
+
+db::RecordSet Tabella(const HotelFixture& hotel, const char* file, const char* tabella) {
+    return db::openDatabase(hotel.dir(), file)->openTable(tabella);
+}
+
+TEST(TestoVoce, RightAlignsTheNumberInThreeCharacters) {
+    EXPECT_EQ(TestoVoce(7, "Hotel Sole"), "  7 Hotel Sole");
+    EXPECT_EQ(TestoVoce(123, "Hotel Sole"), "123 Hotel Sole");
+    EXPECT_EQ(TestoVoce(7, ""), "  7 ");
+    EXPECT_EQ(TestoVoce(1234, "Grande"), "1234 Grande");
+}
+
+TEST(ElenchiRichiesta, ListHotelsAndBlocksWithPositiveNumbers) {
+    HotelFixture hotel;
+    hotel.hotel(7, "Hotel Sole");
+    hotel.hotel(0, "Modello");
+    hotel.hotel(-2, "Prova");
+    hotel.add("AnagraficaHotels", {{"Numero", std::int64_t{123}}});
+    hotel.tableau(5, 1, "Piano terra");
+    hotel.tableau(5, 0, "Tutte");
+    hotel.tableau(5, 12, "Dependance");
+    hotel.tableau(6, 3, "Altro albergo");
+
+    auto anagrafica = Tabella(hotel, "AnagraficaHotels.mdb", "AnagraficaHotels");
+    const auto hotels = ElencoHotel(anagrafica);
+    ASSERT_EQ(hotels.size(), 2u);
+    EXPECT_EQ(hotels[0].numero, 7);
+    EXPECT_EQ(hotels[0].testo, "  7 Hotel Sole");
+    EXPECT_EQ(hotels[1].numero, 123);
+    EXPECT_EQ(hotels[1].testo, "123 ");
+
+    auto tableau = Tabella(hotel, "Tableau.mdb", "Tableau");
+    const auto blocchi = ElencoTableau(tableau, 5);
+    ASSERT_EQ(blocchi.size(), 2u);
+    EXPECT_EQ(blocchi[0].testo, "  1 Piano terra");
+    EXPECT_EQ(blocchi[1].testo, " 12 Dependance");
+    EXPECT_EQ(blocchi[1].numero, 12);
+    EXPECT_TRUE(ElencoTableau(tableau, 9).empty());
+}
+
+TEST(ElenchiRichiesta, NumbersBeyondSixteenBitsAreRefused) {
+    HotelFixture hotel;
+    hotel.hotel(40000, "Troppo");
+    auto anagrafica = Tabella(hotel, "AnagraficaHotels.mdb", "AnagraficaHotels");
+    EXPECT_THROW(ElencoHotel(anagrafica), std::overflow_error);
+}
+
+TEST(ProponiIntervallo, LowestAndHighestRoomOfClassCByTextOrder) {
+    HotelFixture hotel;
+    hotel.tipoCamera("DB", "C");
+    hotel.tipoCamera("SU", "S");
+    hotel.tipoCamera("D'A", "C");
+    hotel.tipoCamera("mi", "c");
+    hotel.camera(5, 1, "101", "DB", 2);
+    hotel.camera(5, 1, "102", "DB", 2);
+    hotel.camera(5, 1, "99", "DB", 2);
+    hotel.camera(5, 1, "100", "SU", 2);  // another class
+    hotel.camera(5, 1, "0", "XX", 2);    // a type that does not exist
+    hotel.camera(5, 1, "1", "mi", 2);    // class "c" is not "C"
+    hotel.camera(5, 2, "001", "DB", 2);  // another block
+    hotel.camera(6, 1, "999", "DB", 2);  // another hotel
+    hotel.camera(5, 3, "7", "D'A", 1);   // a type code with an apostrophe
+    hotel.add("NumeriCamere", {{"NumeroHotel", std::int64_t{5}},
+                               {"NumeroTableau", std::int64_t{1}},
+                               {"TipoCamera", std::string("DB")}});  // no room number
+
+    auto camere = Tabella(hotel, "NumeriCamere.mdb", "NumeriCamere");
+    const auto blocco = ProponiIntervallo(camere, hotel.dir(), 5, 1);
+    EXPECT_EQ(blocco.prima, "101");
+    EXPECT_EQ(blocco.ultima, "99");
+
+    const auto singola = ProponiIntervallo(camere, hotel.dir(), 5, 3);
+    EXPECT_EQ(singola.prima, "7");
+    EXPECT_EQ(singola.ultima, "7");
+
+    const auto vuoto = ProponiIntervallo(camere, hotel.dir(), 5, 8);
+    EXPECT_EQ(vuoto.prima, "\xFF");
+    EXPECT_EQ(vuoto.ultima, "");
+
+    std::filesystem::remove(hotel.dir() / "TipiCamere.mdb");
+    EXPECT_THROW(ProponiIntervallo(camere, hotel.dir(), 5, 1), db::DatabaseError);
+}
+
+}  // namespace
+}  // namespace tableau

@@ -1,0 +1,172 @@
+#include "gui/anteprima.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <QTimer>
+#include <cstdlib>
+
+#include "gui/msgbox_routine.h"
+#include "support/temp_dir.h"
+
+namespace tableau::gui {
+namespace {
+
+using test::readFile;
+using test::ScopedEnv;
+using test::TempDir;
+using test::writeFile;
+
+// A chart of `righe` lines of 200 characters each, numbered, with a border at each end.
+std::string Grafico(int righe) {
+    std::string testo;
+    for (int i = 1; i <= righe; ++i) {
+        std::string riga = "\xB3 riga " + std::to_string(i) + " ";
+        riga += std::string(199 - riga.size(), '.');
+        riga += "\xB3";
+        testo += riga + "\r\n";
+    }
+    return testo;
+}
+
+int RigheMostrate(const Anteprima& anteprima) {
+    QString testo = anteprima.Text1()->toPlainText();
+    if (testo.endsWith(QLatin1Char('\n'))) {
+        testo.chop(1);
+    }
+    return testo.isEmpty() ? 0 : static_cast<int>(testo.count(QLatin1Char('\n')) + 1);
+}
+
+class AnteprimaTest : public ::testing::Test {
+  protected:
+    AnteprimaTest() : postazione_("PCLocal", "3") {
+        ImpostaRispostaAutomatica(0);
+        DimenticaMessaggi();
+    }
+    ~AnteprimaTest() override { ImpostaRispostaAutomatica(std::nullopt); }
+
+    std::unique_ptr<Anteprima> Apri() {
+        auto anteprima = std::make_unique<Anteprima>(dir_.path());
+        anteprima->Form_Load();
+        anteprima->show();
+        return anteprima;
+    }
+
+    TempDir dir_;
+    ScopedEnv postazione_;
+};
+
+TEST_F(AnteprimaTest, PagesByTheCharacterLimits) {
+    writeFile(dir_ / "FD3", Grafico(150));
+    auto anteprima = Apri();
+    EXPECT_EQ(anteprima->windowTitle(), QStringLiteral("Anteprima di Stampa"));
+    EXPECT_TRUE(anteprima->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_EQ(RigheMostrate(*anteprima), 100);
+    EXPECT_EQ(anteprima->CaratteriLetti(), 20000);
+    EXPECT_TRUE(anteprima->AltrePagine());
+    EXPECT_TRUE(anteprima->Text1()->toPlainText().startsWith(QStringLiteral("| riga 1 ...")));
+
+    anteprima->Tasto_Click(3);
+    EXPECT_EQ(RigheMostrate(*anteprima), 50);
+    EXPECT_TRUE(anteprima->Text1()->toPlainText().startsWith(QStringLiteral("| riga 101 ")));
+    EXPECT_FALSE(anteprima->AltrePagine());
+    const QString ultima = anteprima->Text1()->toPlainText();
+    anteprima->Tasto_Click(3);
+    EXPECT_EQ(anteprima->Text1()->toPlainText(), ultima);
+    EXPECT_EQ(anteprima->focusWidget(), anteprima->Text1());
+
+    anteprima->Tasto_Click(4);
+    EXPECT_EQ(RigheMostrate(*anteprima), 130);
+    EXPECT_TRUE(anteprima->AltrePagine());
+
+    // Access keys reach the buttons.
+    EXPECT_EQ(anteprima->Tasto(3)->text(), QStringLiteral("&Avanti"));
+    EXPECT_EQ(anteprima->Tasto(6)->text(), QStringLiteral("Sa&lva"));
+}
+
+TEST_F(AnteprimaTest, ShortAndMissingCharts) {
+    writeFile(dir_ / "fd3", "Luned\xEC \xDA\xC4\xBF\r\nDue\r\n");  // found without regard to case
+    {
+        auto anteprima = Apri();
+        EXPECT_FALSE(anteprima->AltrePagine());
+        EXPECT_EQ(anteprima->Text1()->toPlainText(), QString::fromUtf8("Lunedì ---\nDue\n"));
+    }
+    std::filesystem::remove(dir_ / "fd3");
+    Anteprima senzaFile(dir_.path());
+    QTimer::singleShot(2000, &senzaFile, &QDialog::reject);  // a window shown by mistake
+    senzaFile.Mostra();
+    EXPECT_FALSE(senzaFile.isVisible());
+    EXPECT_FALSE(senzaFile.FileAperto());
+}
+
+TEST_F(AnteprimaTest, ZoomByOnePoint) {
+    writeFile(dir_ / "FD3", Grafico(2));
+    auto anteprima = Apri();
+    EXPECT_DOUBLE_EQ(anteprima->Text1()->font().pointSizeF(), 11.25);
+    EXPECT_TRUE(anteprima->Text1()->font().fixedPitch());
+    anteprima->Tasto_Click(1);
+    EXPECT_DOUBLE_EQ(anteprima->Text1()->font().pointSizeF(), 10.25);
+    for (int i = 0; i < 40; ++i) {
+        anteprima->Tasto_Click(2);
+    }
+    EXPECT_DOUBLE_EQ(anteprima->Text1()->font().pointSizeF(), 50.25);
+    QFont piccolo = anteprima->Text1()->font();
+    piccolo.setPointSizeF(1);
+    anteprima->Text1()->setFont(piccolo);
+    anteprima->Tasto_Click(1);
+    EXPECT_DOUBLE_EQ(anteprima->Text1()->font().pointSizeF(), 1);
+}
+
+TEST_F(AnteprimaTest, SaveKeepsTheOtherPages) {
+    const std::string grafico = Grafico(150);
+    writeFile(dir_ / "FD3", grafico);
+    auto anteprima = Apri();
+    anteprima->Tasto_Click(3);  // the second page: lines 101 to 150
+    anteprima->Text1()->setPlainText(QString::fromUtf8("Città modificata\nseconda riga\n"));
+    anteprima->Tasto_Click(6);
+    EXPECT_EQ(MessaggiMostrati(), 0);
+
+    const std::string primaPagina = grafico.substr(0, 100 * 202);
+    EXPECT_EQ(readFile(dir_ / "FD3"), primaPagina + "Citt\xE0 modificata\r\nseconda riga\r\n");
+    // The box is left as it is; a second save replaces the same page again.
+    EXPECT_FALSE(anteprima->AltrePagine());
+    anteprima->Text1()->setPlainText(QStringLiteral("una riga\n"));
+    anteprima->Tasto_Click(6);
+    EXPECT_EQ(readFile(dir_ / "FD3"), primaPagina + "una riga\r\n");
+    // The file is read again from its start.
+    anteprima->Tasto_Click(4);
+    EXPECT_EQ(RigheMostrate(*anteprima), 101);
+}
+
+TEST_F(AnteprimaTest, EMailGoesToTheMailer) {
+    writeFile(dir_ / "FD3", "Luned\xEC \xB3\r\n");
+    TempDir bin;
+    writeFile(bin / "Plicore.exe", "#!/bin/sh\ncp e-mail3.txt consegnata.txt\n");
+    std::filesystem::permissions(bin / "Plicore.exe", std::filesystem::perms::owner_all);
+    {
+        ScopedEnv percorso("PATH", (bin.path().string() + ":/usr/bin:/bin").c_str());
+        auto anteprima = Apri();
+        anteprima->Tasto_Click(5);
+        for (int i = 0; i < 250 && !std::filesystem::exists(dir_ / "consegnata.txt"); ++i) {
+            QTest::qWait(20);
+        }
+        EXPECT_EQ(MessaggiMostrati(), 0);
+        EXPECT_EQ(readFile(dir_ / "e-mail3.txt"), "OGGETTO\r\nLuned\xEC |\r\n\r\n");
+        EXPECT_EQ(readFile(dir_ / "consegnata.txt"), readFile(dir_ / "e-mail3.txt"));
+    }
+    // No mailer on the path: the failure is shown, the hand-off file stays.
+    std::filesystem::remove(dir_ / "e-mail3.txt");
+    ScopedEnv percorso("PATH", "/nonexistent");
+    auto anteprima = Apri();
+    anteprima->Tasto_Click(5);
+    ASSERT_EQ(MessaggiMostrati(), 1);
+    EXPECT_EQ(UltimoMessaggio()->titolo, QStringLiteral("Errore"));
+    EXPECT_TRUE(UltimoMessaggio()->testo.contains(QStringLiteral("Plicore.exe")));
+    EXPECT_TRUE(std::filesystem::exists(dir_ / "e-mail3.txt"));
+    EXPECT_TRUE(anteprima->isVisible());
+}
+
+}  // namespace
+}  // namespace tableau::gui

@@ -1,0 +1,222 @@
+#include "gui/menu_stampa.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QTest>
+#include <QTimer>
+#include <vector>
+
+#include "gui/msgbox_routine.h"
+#include "support/hotel_fixture.h"
+
+namespace tableau::gui {
+namespace {
+
+using test::HotelFixture;
+using test::readFile;
+using test::ScopedEnv;
+using test::writeFile;
+
+// Installed printers only; the menu never prints on them here.
+class StampantiFinte final : public print::ServizioStampanti {
+  public:
+    explicit StampantiFinte(std::vector<std::string> nomi) : nomi_(std::move(nomi)) {}
+    std::vector<std::string> stampantiInstallate() const override { return nomi_; }
+    void scegliStampante(const std::string&) override {}
+    void scegliFilePdf(const std::filesystem::path&) override {}
+    void impostaFronteRetro(int) override {}
+    void impostaOrientamento(int) override {}
+    void impostaNomeFont(const std::string&) override {}
+    void impostaDimensioneFont(double) override {}
+    double dimensioneFont() const override { return 10; }
+    void impostaGrassetto(bool) override {}
+    void stampaTesto(std::string_view) override {}
+    void stampaRiga(std::string_view) override {}
+    void nuovaPagina() override {}
+    void fineDocumento() override {}
+    void annullaDocumento() noexcept override {}
+
+  private:
+    std::vector<std::string> nomi_;
+};
+
+QStringList Voci(const QComboBox* combo) {
+    QStringList voci;
+    for (int i = 0; i < combo->count(); ++i) {
+        voci << combo->itemText(i);
+    }
+    return voci;
+}
+
+class MenuStampaTest : public ::testing::Test {
+  protected:
+    MenuStampaTest() : postazione_("PCLocal", "3") {
+        stato_.cartellaDati = hotel_.dir();
+        stato_.orologio = std::make_shared<OrologioFisso>(DataOra{2026, 12, 7, 10, 38});
+        hotel_.hotel(1, "Hotel Sole", "KU");
+        hotel_.hotel(2, "Lago", "X");
+        Destinazione(1, "Laser");
+        Destinazione(2, "PDF Altro albergo");
+        Destinazione(1, "PDF Ufficio");
+        Destinazione(1, "PDF Archivio");
+        writeFile(hotel_.dir() / "FD3", "\xB3 Luned\xEC \xB3 1.234,56 \xB3\r\n");
+        ImpostaRispostaAutomatica(0);
+        DimenticaMessaggi();
+    }
+    ~MenuStampaTest() override { ImpostaRispostaAutomatica(std::nullopt); }
+
+    void Destinazione(int hotel, const std::string& nome) {
+        hotel_.add("Stampanti", {{"NumeroHotel", std::int64_t{hotel}}, {"Destinazione", nome}});
+    }
+
+    ServiziMenu Registratori() {
+        ServiziMenu servizi;
+        servizi.apri = [this](const std::filesystem::path& file) { aperti_.push_back(file); };
+        servizi.avviso = [this](const QString& testo, const QString& titolo) {
+            avvisi_ << titolo + QStringLiteral(": ") + testo;
+        };
+        servizi.mostraAnteprima = [this] { ++anteprime_; };
+        servizi.stampa = [this](const print::OpzioniStampa& opzioni) {
+            if (guasto_) {
+                throw print::ErroreStampa("La destinazione \xC3\xA8 sconosciuta");
+            }
+            stampe_.push_back(opzioni);
+        };
+        return servizi;
+    }
+
+    std::unique_ptr<MenuStampa> Apri(std::vector<std::string> stampanti = {}) {
+        stampanti_ = std::make_unique<StampantiFinte>(std::move(stampanti));
+        auto menu = std::make_unique<MenuStampa>(stato_, *stampanti_, Registratori());
+        menu->Form_Load();
+        menu->Form_Activate();
+        return menu;
+    }
+
+    HotelFixture hotel_;
+    ScopedEnv postazione_;
+    StatoProgramma stato_;
+    std::unique_ptr<StampantiFinte> stampanti_;
+    std::vector<std::filesystem::path> aperti_;
+    QStringList avvisi_;
+    int anteprime_ = 0;
+    bool guasto_ = false;
+    std::vector<print::OpzioniStampa> stampe_;
+};
+
+TEST_F(MenuStampaTest, LoadAndActivationFillTheMenu) {
+    auto menu = Apri();
+    EXPECT_EQ(menu->windowTitle(), QStringLiteral("Stampe non modificabili"));
+    EXPECT_TRUE(menu->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_EQ(stato_.HotelCorrente, 1);  // 0 on entry becomes 1
+    EXPECT_EQ(Voci(menu->Combo1()), (QStringList{"Laser", "PDF Ufficio", "PDF Archivio"}));
+    EXPECT_EQ(menu->Combo1()->currentIndex(), 0);
+    EXPECT_EQ(Voci(menu->Combo2()), (QStringList{"<nessuna stampante>"}));
+    EXPECT_EQ(menu->Combo2()->currentIndex(), -1);
+    EXPECT_EQ(menu->CodiceAssistenza(), "KU");
+    EXPECT_TRUE(menu->Chk()->isChecked());
+    EXPECT_FALSE(menu->Chk2()->isChecked());
+    EXPECT_FALSE(menu->Chk3()->isChecked());
+    EXPECT_EQ(menu->PercorsoDoc(), std::filesystem::path("doc/fd3202612071038.doc"));
+    EXPECT_EQ(readFile(hotel_.dir() / "doc/fd3202612071038.doc"), readFile(hotel_.dir() / "FD3"));
+
+    // A second menu of the same minute keeps the first copy.
+    stato_.HotelCorrente = 5;
+    auto secondo = Apri({"Ufficio", "Reception"});
+    EXPECT_EQ(secondo->PercorsoDoc(), std::filesystem::path("doc/fd3202612071038_2.doc"));
+    EXPECT_EQ(stato_.HotelCorrente, 5);
+    EXPECT_EQ(Voci(secondo->Combo2()), (QStringList{"Ufficio", "Reception"}));
+    EXPECT_EQ(secondo->Combo2()->currentIndex(), -1);
+    EXPECT_EQ(MessaggiMostrati(), 0);
+}
+
+TEST_F(MenuStampaTest, PrintAndPdfButtons) {
+    auto menu = Apri({"Ufficio"});
+    menu->Combo2()->setCurrentIndex(0);
+    menu->Chk()->setChecked(false);
+    menu->Chk3()->setChecked(true);
+    QTest::mouseClick(menu->Tst(3), Qt::LeftButton);
+    ASSERT_EQ(stampe_.size(), 1u);
+    EXPECT_EQ(stampe_[0].destinazione, "Laser");
+    EXPECT_EQ(stampe_[0].stampante, "Ufficio");
+    EXPECT_FALSE(stampe_[0].compressa);
+    EXPECT_TRUE(stampe_[0].fronteRetro);
+    EXPECT_FALSE(stampe_[0].orizzontale);
+    EXPECT_EQ(stampe_[0].hotelCorrente, 1);
+    EXPECT_EQ(stampe_[0].codiceAssistenza, "KU");
+
+    // The last destination holding "PDF" is chosen and printed on, once.
+    menu->Tst_Click(2);
+    ASSERT_EQ(stampe_.size(), 2u);
+    EXPECT_EQ(stampe_[1].destinazione, "PDF Archivio");
+    EXPECT_EQ(menu->Combo1()->currentText(), QStringLiteral("PDF Archivio"));
+    EXPECT_TRUE(avvisi_.isEmpty());
+
+    // A print failure is shown; the menu stays as it was.
+    guasto_ = true;
+    menu->Tst_Click(3);
+    ASSERT_EQ(MessaggiMostrati(), 1);
+    EXPECT_EQ(UltimoMessaggio()->testo, QString::fromUtf8("La destinazione è sconosciuta"));
+    EXPECT_FALSE(menu->Scaricata());
+    EXPECT_EQ(menu->Combo1()->currentText(), QStringLiteral("PDF Archivio"));
+}
+
+TEST_F(MenuStampaTest, PdfWithoutAPdfDestinationWarns) {
+    HotelFixture altro;
+    altro.add("Stampanti",
+              {{"NumeroHotel", std::int64_t{1}}, {"Destinazione", std::string("Pdf Ufficio")}});
+    stato_.cartellaDati = altro.dir();
+    auto menu = Apri();
+    menu->Tst_Click(2);
+    EXPECT_TRUE(stampe_.empty());
+    EXPECT_EQ(avvisi_, (QStringList{"Stampa: Nessuna stampante PDF impostata!"}));
+    // The printer placeholder is no printer.
+    menu->Combo2()->setCurrentIndex(0);
+    EXPECT_EQ(menu->Opzioni().stampante, "");
+}
+
+TEST_F(MenuStampaTest, PreviewDocumentAndSpreadsheet) {
+    auto menu = Apri();
+    menu->Combo1()->setCurrentIndex(1);
+    menu->Tst_Click(4);
+    EXPECT_EQ(anteprime_, 1);
+    EXPECT_EQ(menu->Combo1()->currentIndex(), 0);  // activated again: the first destination
+
+    menu->Tst_Click(0);
+    menu->Tst_Click(1);
+    ASSERT_EQ(aperti_.size(), 2u);
+    EXPECT_EQ(aperti_[0], hotel_.dir() / "doc/fd3202612071038.doc");
+    EXPECT_EQ(aperti_[1], hotel_.dir() / "fd3.csv");
+    EXPECT_NE(readFile(hotel_.dir() / "fd3.csv").find("1234.56"), std::string::npos);
+    EXPECT_EQ(MessaggiMostrati(), 0);
+
+    menu->show();
+    menu->Tst_Click(5);
+    EXPECT_TRUE(menu->Scaricata());
+    EXPECT_FALSE(menu->isVisible());
+}
+
+TEST_F(MenuStampaTest, WithoutDestinationsTheMenuClosesAtOnce) {
+    HotelFixture vuoto;
+    stato_.cartellaDati = vuoto.dir();
+    stampanti_ = std::make_unique<StampantiFinte>(std::vector<std::string>{});
+    MenuStampa menu(stato_, *stampanti_, Registratori());
+    QTimer::singleShot(2000, &menu, &QDialog::reject);  // a menu shown by mistake
+    menu.Mostra();
+    EXPECT_TRUE(menu.Scaricata());
+    EXPECT_EQ(MessaggiMostrati(), 0);
+
+    // A missing printer configuration is a failure: shown, then back to the request window.
+    std::filesystem::remove(vuoto.dir() / "Stampanti.mdb");
+    MenuStampa senzaFile(stato_, *stampanti_, Registratori());
+    senzaFile.Mostra();
+    EXPECT_TRUE(senzaFile.Scaricata());
+    ASSERT_EQ(MessaggiMostrati(), 1);
+    EXPECT_TRUE(UltimoMessaggio()->testo.contains(QStringLiteral("Stampanti")));
+}
+
+}  // namespace
+}  // namespace tableau::gui

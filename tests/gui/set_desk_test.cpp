@@ -1,0 +1,423 @@
+#include "gui/set_desk.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTest>
+#include <chrono>
+#include <vector>
+
+#include "db/errors.h"
+#include "db/writer/jet_writer.h"
+#include "gui/error_message.h"
+#include "gui/msgbox_routine.h"
+#include "support/hotel_fixture.h"
+
+namespace tableau::gui {
+namespace {
+
+using test::HotelFixture;
+
+class SetDeskTest : public ::testing::Test {
+  protected:
+    SetDeskTest() {
+        stato_.cartellaDati = hotel_.dir();
+        stato_.orologio = std::make_shared<OrologioFisso>(DataOra{2026, 3, 5, 10, 38});
+        hotel_.hotel(7, "Hotel Sole");
+        hotel_.hotel(12, "Lago");
+        hotel_.tableau(7, 1, "Piano terra");
+        hotel_.tableau(7, 12, "Dependance");
+        hotel_.tableau(12, 4, "Torre");
+        hotel_.tipoCamera("DB", "C");
+        hotel_.tipoCamera("SU", "S");
+        for (const char* camera : {"101", "102", "99"}) {
+            hotel_.camera(7, 1, camera, "DB", 2);
+        }
+        hotel_.camera(7, 1, "100", "SU", 2);
+        hotel_.camera(7, 12, "7", "DB", 2);
+        hotel_.camera(12, 4, "40", "DB", 2);
+        ImpostaRispostaAutomatica(0);
+        DimenticaMessaggi();
+    }
+    ~SetDeskTest() override { ImpostaRispostaAutomatica(std::nullopt); }
+
+    // The request window with the chart generator and the print menu replaced by recorders.
+    std::unique_ptr<SetDesk> Finestra() {
+        ServiziRichiesta servizi;
+        servizi.creaTableau = [this](const RichiestaTableau& r) {
+            if (guasto_) {
+                throw db::DatabaseError("Tabella Scheda_Cliente assente in Scheda_Cliente.mdb");
+            }
+            richieste_.push_back(r);
+        };
+        servizi.mostraMenuStampa = [this] {
+            ++menu_;
+            if (duranteMenu_) {
+                duranteMenu_();
+            }
+        };
+        auto finestra = std::make_unique<SetDesk>(stato_, std::move(servizi));
+        return finestra;
+    }
+
+    static void Digita(QLineEdit* casella, const QString& testo) {
+        casella->setFocus();
+        casella->selectAll();
+        QTest::keyClicks(casella, testo);
+        QTest::keyClick(casella, Qt::Key_Return);
+    }
+
+    // The last message shown, its line breaks taken out.
+    static QString UltimoTesto() {
+        return UltimoMessaggio() ? UltimoMessaggio()->testo.remove(QStringLiteral("\r\n"))
+                                 : QString();
+    }
+
+    static QStringList Voci(const QComboBox* combo) {
+        QStringList voci;
+        for (int i = 0; i < combo->count(); ++i) {
+            voci << combo->itemText(i);
+        }
+        return voci;
+    }
+
+    HotelFixture hotel_;
+    StatoProgramma stato_;
+    std::vector<RichiestaTableau> richieste_;
+    int menu_ = 0;
+    bool guasto_ = false;
+    std::function<void()> duranteMenu_;
+};
+
+TEST_F(SetDeskTest, ActivationFillsTheListsAndProposesTheRange) {
+    auto desk = Finestra();
+    ASSERT_TRUE(desk->Avvia());
+    QApplication::setActiveWindow(desk.get());
+    EXPECT_EQ(desk->windowTitle(), QStringLiteral("Tableau Tavornelide"));
+    EXPECT_EQ(Voci(desk->Combo1(0)), (QStringList{"  7 Hotel Sole", " 12 Lago"}));
+    EXPECT_EQ(Voci(desk->Combo1(1)), (QStringList{"  1 Piano terra", " 12 Dependance"}));
+    EXPECT_EQ(desk->Combo1(0)->currentIndex(), 0);
+    EXPECT_EQ(desk->Combo1(1)->currentIndex(), 0);
+    EXPECT_EQ(stato_.HotelCorrente, 7);
+    EXPECT_EQ(stato_.TableauCorrente, 1);
+    // Text order and class "C": 101 is the lowest, 99 the highest, 100 is left out.
+    EXPECT_EQ(desk->Text1(0)->text(), QStringLiteral("101"));
+    EXPECT_EQ(desk->Text1(1)->text(), QStringLiteral("99"));
+    EXPECT_EQ(desk->Text1(2)->text(), QStringLiteral("05/03/2026"));
+    EXPECT_EQ(desk->focusWidget(), desk->Tasto(0));
+
+    // The user picks the second block, then the second hotel.
+    desk->Combo1(1)->setCurrentIndex(1);
+    emit desk->Combo1(1)->activated(1);
+    EXPECT_EQ(stato_.TableauCorrente, 12);
+    EXPECT_EQ(desk->Text1(0)->text(), QStringLiteral("7"));
+    EXPECT_EQ(desk->Text1(1)->text(), QStringLiteral("7"));
+    desk->Combo1(0)->setCurrentIndex(1);
+    emit desk->Combo1(0)->activated(1);
+    EXPECT_EQ(stato_.HotelCorrente, 12);
+    EXPECT_EQ(Voci(desk->Combo1(1)), (QStringList{"  4 Torre"}));
+    EXPECT_EQ(desk->Text1(0)->text(), QStringLiteral("40"));
+    EXPECT_EQ(MessaggiMostrati(), 0);
+}
+
+TEST_F(SetDeskTest, EnterCleansAndChecksEachBox) {
+    auto desk = Finestra();
+    ASSERT_TRUE(desk->Avvia());
+    QApplication::setActiveWindow(desk.get());
+
+    Digita(desk->Text1(0), QStringLiteral("ab'c"));
+    EXPECT_EQ(desk->Text1(0)->text(), QStringLiteral("ABC"));
+    EXPECT_EQ(desk->focusWidget(), desk->Text1(1));
+    Digita(desk->Text1(1), QStringLiteral("abd"));
+    EXPECT_EQ(desk->Text1(1)->text(), QStringLiteral("ABD"));
+    EXPECT_EQ(desk->focusWidget(), desk->Text1(2));
+    Digita(desk->Text1(2), QStringLiteral("050324"));
+    EXPECT_EQ(desk->Text1(2)->text(), QStringLiteral("05/03/2024"));
+    EXPECT_EQ(desk->focusWidget(), desk->Tasto(0));
+    EXPECT_EQ(MessaggiMostrati(), 0);
+    EXPECT_EQ(menu_, 0);  // Enter never presses "&Stampa"
+
+    // Equal rooms are refused by Enter; the message box closing starts the form over.
+    Digita(desk->Text1(0), QStringLiteral("7"));
+    Digita(desk->Text1(1), QStringLiteral("7"));
+    ASSERT_EQ(MessaggiMostrati(), 1);
+    EXPECT_EQ(UltimoMessaggio()->testo,
+              QStringLiteral("Controllare l'intervallo di camere richiesto!"));
+    EXPECT_EQ(UltimoMessaggio()->titolo, QStringLiteral("Camere errate!"));
+    EXPECT_EQ(UltimoMessaggio()->tipo, 48);
+    EXPECT_EQ(desk->Text1(0)->text(), QStringLiteral("101"));
+
+    Digita(desk->Text1(2), QStringLiteral("31/02/2024"));
+    ASSERT_EQ(MessaggiMostrati(), 2);
+    EXPECT_EQ(UltimoMessaggio()->titolo, QStringLiteral("Data errata!"));
+    EXPECT_EQ(UltimoMessaggio()->testo,
+              QStringLiteral("La data deve essere inserita \r\nnel formato gg/mm/aaaa"));
+    EXPECT_EQ(desk->Text1(2)->text(), QStringLiteral("05/03/2026"));
+
+    // An emptied box becomes a single space; as a date it is refused.
+    desk->Text1(2)->clear();
+    desk->Text1_KeyPress(2, 13);
+    EXPECT_EQ(MessaggiMostrati(), 3);
+    EXPECT_EQ(desk->Text1(2)->text(), QStringLiteral("05/03/2026"));
+    desk->Text1(0)->clear();
+    desk->Text1_KeyPress(0, 13);
+    EXPECT_EQ(desk->Text1(0)->text(), QStringLiteral(" "));
+
+    // Typing is limited, but a proposal is never cut.
+    EXPECT_EQ(desk->Text1(0)->maxLength(), 6);
+    EXPECT_EQ(desk->Text1(2)->maxLength(), 10);
+}
+
+TEST_F(SetDeskTest, StampaChecksBuildsTheChartAndStartsOver) {
+    auto desk = Finestra();
+    ASSERT_TRUE(desk->Avvia());
+
+    // 10 lies before 9 as text: refused, nothing built.
+    desk->Text1(0)->setText(QStringLiteral("9"));
+    desk->Text1(1)->setText(QStringLiteral("10"));
+    QTest::mouseClick(desk->Tasto(0), Qt::LeftButton);
+    EXPECT_EQ(UltimoMessaggio()->titolo, QStringLiteral("Camere errate!"));
+    EXPECT_TRUE(richieste_.empty());
+    EXPECT_EQ(desk->focusWidget(), desk->Text1(0));
+
+    // A date left as typed is not completed: refused, reset to today.
+    desk->Text1(2)->setText(QStringLiteral("050324"));
+    QTest::mouseClick(desk->Tasto(0), Qt::LeftButton);
+    EXPECT_EQ(UltimoMessaggio()->titolo, QStringLiteral("Data errata!"));
+    EXPECT_EQ(desk->Text1(2)->text(), QStringLiteral("05/03/2026"));
+    EXPECT_TRUE(richieste_.empty());
+
+    // Equal rooms pass; the texts go as they stand in the boxes.
+    desk->Combo1(0)->setCurrentIndex(1);
+    emit desk->Combo1(0)->activated(1);
+    desk->Text1(0)->setText(QStringLiteral("7"));
+    desk->Text1(1)->setText(QStringLiteral("7"));
+    desk->Text1(2)->setText(QStringLiteral("06-03-2026"));
+    duranteMenu_ = [&] {
+        EXPECT_EQ(stato_.HotelCorrente, 12);
+        desk->Text1(0)->setText(QStringLiteral("zzz"));
+    };
+    const int messaggi = MessaggiMostrati();
+    desk->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(desk.get()));
+    QTest::keyClick(desk->focusWidget(), Qt::Key_S, Qt::AltModifier);
+    for (int i = 0; i < 100 && menu_ == 0; ++i) {
+        QTest::qWait(20);  // the access key's click is animated
+    }
+    ASSERT_EQ(richieste_.size(), 1u);
+    EXPECT_EQ(richieste_[0].hotel, 12);
+    EXPECT_EQ(richieste_[0].tableau, 4);
+    EXPECT_EQ(richieste_[0].primaCamera, "7");
+    EXPECT_EQ(richieste_[0].ultimaCamera, "7");
+    EXPECT_EQ(richieste_[0].dataInizio, "06-03-2026");  // separators are not checked
+    EXPECT_EQ(menu_, 1);
+    EXPECT_EQ(MessaggiMostrati(), messaggi);
+
+    // The print menu has closed: first hotel, first block, its range and today again.
+    EXPECT_EQ(desk->Combo1(0)->currentIndex(), 0);
+    EXPECT_EQ(stato_.HotelCorrente, 7);
+    EXPECT_EQ(stato_.TableauCorrente, 1);
+    EXPECT_EQ(desk->Text1(0)->text(), QStringLiteral("101"));
+    EXPECT_EQ(desk->Text1(2)->text(), QStringLiteral("05/03/2026"));
+    EXPECT_FALSE(desk->Scaricata());
+
+    // Empty rooms pass too.
+    duranteMenu_ = nullptr;
+    desk->Text1(0)->clear();
+    desk->Text1(1)->clear();
+    desk->Tasto_Click(0);
+    EXPECT_EQ(richieste_.size(), 2u);
+}
+
+TEST_F(SetDeskTest, TheChartIsWrittenBeforeThePrintMenuOpens) {
+    test::ScopedEnv postazione("PCLocal", "3");
+    ServiziRichiesta servizi;
+    servizi.creaTableau = [this](const RichiestaTableau& r) {
+        CreaTableau(stato_.cartellaDati, r, *stato_.orologio);
+    };
+    bool graficoPresente = false;
+    servizi.mostraMenuStampa = [&] {
+        graficoPresente = std::filesystem::exists(hotel_.dir() / "FD3");
+    };
+    SetDesk desk(stato_, std::move(servizi));
+    ASSERT_TRUE(desk.Avvia());
+    desk.Tasto_Click(0);
+    EXPECT_TRUE(graficoPresente);
+    EXPECT_EQ(MessaggiMostrati(), 0);
+    const std::string grafico = test::readFile(hotel_.dir() / "FD3");
+    EXPECT_NE(grafico.find("Hotel Sole"), std::string::npos);
+    EXPECT_NE(grafico.find("05/03/2026"), std::string::npos);
+}
+
+TEST_F(SetDeskTest, AFailureIsShownAndTheWindowStays) {
+    auto desk = Finestra();
+    ASSERT_TRUE(desk->Avvia());
+    guasto_ = true;
+    desk->Text1(0)->setText(QStringLiteral("1"));
+    desk->Tasto_Click(0);
+    ASSERT_TRUE(UltimoMessaggio().has_value());
+    EXPECT_EQ(UltimoMessaggio()->titolo, QStringLiteral("Errore"));
+    EXPECT_TRUE(UltimoMessaggio()->testo.contains(QStringLiteral("Scheda_Cliente")));
+    EXPECT_EQ(menu_, 0);
+    EXPECT_FALSE(desk->Scaricata());
+    EXPECT_EQ(desk->Text1(0)->text(), QStringLiteral("1"));  // as the user left it
+
+    // A room-type file gone: the failure is reported, the window stays.
+    std::filesystem::remove(hotel_.dir() / "TipiCamere.mdb");
+    desk->Combo1(1)->setCurrentIndex(1);
+    emit desk->Combo1(1)->activated(1);
+    EXPECT_TRUE(UltimoMessaggio()->testo.contains(QStringLiteral("TipiCamere")));
+    EXPECT_FALSE(desk->Scaricata());
+}
+
+// A copy of a Jet file that makes libmdb loop while reading the catalog.
+std::string JetBloccante() {
+    std::string bytes = test::readFile(test::testData("jet/testodbc.mdb"));
+    bytes.at(42767) = '\x69';
+    return bytes;
+}
+
+TEST_F(SetDeskTest, DamagedJetFileAtStartEndsTheProgramAsAMissingOne) {
+    // The start of the program: a failure of the load is shown, then the program ends.
+    const auto avvio = [this]() -> std::optional<QString> {
+        auto desk = Finestra();
+        try {
+            desk->Avvia();
+        } catch (const db::DatabaseError& errore) {
+            EXPECT_FALSE(desk->isVisible());
+            MostraErrore(errore);
+            EXPECT_EQ(UltimoMessaggio()->titolo, QStringLiteral("Errore"));
+            return UltimoTesto();
+        }
+        return std::nullopt;
+    };
+    const std::filesystem::path anagrafica = hotel_.dir() / "AnagraficaHotels.mdb";
+    const std::string originale = test::readFile(anagrafica);
+    std::filesystem::remove(anagrafica);
+    const auto mancante = avvio();
+    ASSERT_TRUE(mancante.has_value());
+    EXPECT_TRUE(mancante->contains(QStringLiteral("AnagraficaHotels.mdb")))
+        << mancante->toStdString();
+
+    test::writeFile(anagrafica, test::readFile(test::testData("jet/nwind.mdb")).substr(0, 3000));
+    const auto troncato = avvio();
+    ASSERT_TRUE(troncato.has_value());
+    EXPECT_TRUE(troncato->contains(
+        QStringLiteral("L'archivio AnagraficaHotels.mdb \u00E8 danneggiato o illeggibile")))
+        << troncato->toStdString();
+
+    test::writeFile(anagrafica, JetBloccante());
+    test::ScopedEnv attesa("TABLEAU_ATTESA_JET", "1");
+    const auto inizio = std::chrono::steady_clock::now();
+    const auto bloccato = avvio();
+    EXPECT_LT(std::chrono::steady_clock::now() - inizio, std::chrono::seconds(8));
+    ASSERT_TRUE(bloccato.has_value());
+    EXPECT_TRUE(bloccato->contains(QStringLiteral("AnagraficaHotels.mdb")))
+        << bloccato->toStdString();
+    EXPECT_TRUE(bloccato->contains(QStringLiteral("interrotta"))) << bloccato->toStdString();
+    EXPECT_EQ(MessaggiMostrati(), 3);
+
+    // The same file as a sound Jet file: the window starts.
+    test::writeFile(anagrafica, originale);
+    db::convertHotelFileToJet(anagrafica, hotel_.dir() / "anagrafica.jet");
+    std::filesystem::rename(hotel_.dir() / "anagrafica.jet", anagrafica);
+    auto desk = Finestra();
+    ASSERT_TRUE(desk->Avvia());
+    EXPECT_EQ(Voci(desk->Combo1(0)), (QStringList{"  7 Hotel Sole", " 12 Lago"}));
+    EXPECT_EQ(MessaggiMostrati(), 3);
+}
+
+TEST_F(SetDeskTest, DamagedGuestFileFailsTheRequestAndTheWindowGoesOn) {
+    test::ScopedEnv postazione("PCLocal", "3");
+    test::ScopedEnv attesa("TABLEAU_ATTESA_JET", "1");
+    const std::filesystem::path ospiti = hotel_.dir() / "Scheda_Cliente.mdb";
+    const std::filesystem::path grafico = hotel_.dir() / "FD3";
+    hotel_.add("Scheda_Cliente", {{"NumeroHotel", std::int64_t{7}},
+                                  {"NumeroCamera", std::string("102")},
+                                  {"DataArrivo", std::string("20260309")},
+                                  {"DataPartenza", std::string("20260311")},
+                                  {"Partito", std::string("")},
+                                  {"NumeroProgressivo", std::int64_t{1}},
+                                  {"NumeroComponente", std::int64_t{1}},
+                                  {"CodiceCapoFamiglia", std::int64_t{0}},
+                                  {"CodiceCapoGruppo", std::int64_t{0}},
+                                  {"NomeCliente", std::string("Rossi")}});
+    ServiziRichiesta servizi;
+    servizi.creaTableau = [this](const RichiestaTableau& r) {
+        CreaTableau(stato_.cartellaDati, r, *stato_.orologio);
+    };
+    servizi.mostraMenuStampa = [this] { ++menu_; };
+    SetDesk desk(stato_, std::move(servizi));
+    ASSERT_TRUE(desk.Avvia());
+    desk.Tasto_Click(0);
+    ASSERT_EQ(menu_, 1);
+    const std::string precedente = test::readFile(grafico);
+
+    db::convertHotelFileToJet(ospiti, hotel_.dir() / "ospiti.jet");
+    const std::string jet = test::readFile(hotel_.dir() / "ospiti.jet");
+    const std::string danni[] = {jet.substr(0, 3000), JetBloccante()};
+    for (const std::string& danno : danni) {
+        test::writeFile(ospiti, danno);
+        desk.Text1(0)->setText(QStringLiteral("102"));
+        desk.Text1(2)->setText(QStringLiteral("09/03/2026"));
+        const int messaggi = MessaggiMostrati();
+        QTest::mouseClick(desk.Tasto(0), Qt::LeftButton);
+        ASSERT_EQ(MessaggiMostrati(), messaggi + 1);
+        EXPECT_EQ(UltimoMessaggio()->titolo, QStringLiteral("Errore"));
+        EXPECT_TRUE(UltimoTesto().contains(QStringLiteral("L'archivio Scheda_Cliente.mdb \u00E8")))
+            << UltimoTesto().toStdString();
+        EXPECT_EQ(menu_, 1);
+        EXPECT_EQ(test::readFile(grafico), precedente);
+        EXPECT_FALSE(desk.Scaricata());
+        EXPECT_TRUE(desk.isVisible());
+        EXPECT_EQ(desk.Text1(0)->text(), QStringLiteral("102"));  // as the user left it
+    }
+
+    // The file put right (as a sound Jet file): the same request builds the chart.
+    std::filesystem::rename(hotel_.dir() / "ospiti.jet", ospiti);
+    const int messaggi = MessaggiMostrati();
+    QTest::mouseClick(desk.Tasto(0), Qt::LeftButton);
+    EXPECT_EQ(MessaggiMostrati(), messaggi);
+    EXPECT_EQ(menu_, 2);
+    const std::string nuovo = test::readFile(grafico);
+    EXPECT_NE(nuovo.find("dal 09/03/2026"), std::string::npos);
+    EXPECT_EQ(nuovo.find("\r\n101 "), std::string::npos);
+    EXPECT_NE(nuovo.find("\r\n102 "), std::string::npos);
+    EXPECT_NE(nuovo.find("\xB3Rossi "), std::string::npos) << "the guest read from the Jet file";
+    EXPECT_EQ(desk.Text1(0)->text(), QStringLiteral("101"));  // started over after the menu
+}
+
+TEST_F(SetDeskTest, EsciAndEmptyListsCloseTheWindow) {
+    {
+        auto desk = Finestra();
+        ASSERT_TRUE(desk->Avvia());
+        QTest::mouseClick(desk->Tasto(1), Qt::LeftButton);
+        EXPECT_TRUE(desk->Scaricata());
+        EXPECT_FALSE(desk->isVisible());
+    }
+    {
+        HotelFixture senzaBlocchi;
+        senzaBlocchi.hotel(3, "Solo");
+        senzaBlocchi.tableau(3, 0, "Modello");
+        stato_.cartellaDati = senzaBlocchi.dir();
+        auto desk = Finestra();
+        EXPECT_FALSE(desk->Avvia());
+        EXPECT_TRUE(desk->Scaricata());
+    }
+    {
+        HotelFixture vuoto;
+        stato_.cartellaDati = vuoto.dir();
+        auto desk = Finestra();
+        EXPECT_FALSE(desk->Avvia());
+        std::filesystem::remove(vuoto.dir() / "NumeriCamere.mdb");
+        auto senzaFile = Finestra();
+        EXPECT_THROW(senzaFile->Form_Load(), db::DatabaseError);
+    }
+    EXPECT_EQ(MessaggiMostrati(), 0);
+}
+
+}  // namespace
+}  // namespace tableau::gui
