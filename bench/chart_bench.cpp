@@ -124,10 +124,10 @@ int main(int argc, char** argv) {
     const std::string data = "15/06/2024";
     const std::string from = "20240615";
     const std::string to = "20240621";
-    const tableau::OrologioFisso orologio({2026, 12, 8, 12, 0});
+    const tableau::routines::OrologioFisso orologio({2026, 12, 8, 12, 0});
     const auto chartIn = [&](const std::filesystem::path& cartella, int camere) {
-        tableau::CreaTableau(cartella, {1, 1, numeroCamera(1), numeroCamera(camere), data},
-                             orologio);
+        tableau::chart::CreaTableau(cartella, {1, 1, numeroCamera(1), numeroCamera(camere), data},
+                                    orologio);
     };
     const auto chart = [&](int camere) { chartIn(dir, camere); };
     std::size_t weekRows = 0;

@@ -16,8 +16,8 @@
 namespace tableau::bench {
 namespace {
 
-using db::Cell;
-using db::JetColumn;
+using db::writer::Cell;
+using db::writer::JetColumn;
 
 const std::array<const char*, 24> kCognomi = {
     "Rossi",    "Russo", "Ferrari",  "Esposito", "Bianchi", "Romano",  "Colombo", "Ricci",
@@ -55,15 +55,16 @@ const std::array<const char*, 6> kNote = {"",
 // A guest card as a hotel keeps it: the ten columns the program reads, then address, city,
 // nationality, birth date and a note. Stays of one to six nights over five years; one stay
 // in three is a family of three, headed by its first member.
-db::JetTable schedeClienti(int righe) {
-    db::JetTable table{"Scheda_Cliente", {}, {}};
+db::writer::JetTable schedeClienti(int righe) {
+    db::writer::JetTable table{"Scheda_Cliente", {}, {}};
     for (const auto& column : db::tableDescription("Scheda_Cliente").columns) {
-        table.columns.push_back({std::string(column.name), column.type == db::ColumnType::Integer
-                                                               ? JetColumn::Type::Long
-                                                               : JetColumn::Type::Text});
+        table.columns.push_back(
+            {std::string(column.name), column.type == db::ColumnType::Integer
+                                           ? db::writer::JetColumn::Type::Long
+                                           : db::writer::JetColumn::Type::Text});
     }
     for (const char* name : {"Indirizzo", "Citta", "Nazionalita", "DataNascita", "Note"}) {
-        table.columns.push_back({name, JetColumn::Type::Text});
+        table.columns.push_back({name, db::writer::JetColumn::Type::Text});
     }
     std::mt19937 random(20261208);
     const auto uniform = [&random](int lo, int hi) {
@@ -72,27 +73,28 @@ db::JetTable schedeClienti(int righe) {
     const auto pick = [&uniform](const auto& list) -> std::string {
         return list[static_cast<std::size_t>(uniform(0, static_cast<int>(list.size()) - 1))];
     };
-    const auto chiave = [](const Data& primo, int giorni) {
-        return ChiaveData(AggiungiGiorni(primo, giorni));
+    const auto chiave = [](const routines::Data& primo, int giorni) {
+        return routines::ChiaveData(routines::AggiungiGiorni(primo, giorni));
     };
     table.rows.reserve(static_cast<std::size_t>(righe));
     std::int64_t capo = 0;
     int componenti = 0;
     int componente = 0;
-    std::vector<Cell> soggiorno;
+    std::vector<db::writer::Cell> soggiorno;
     for (int progressivo = 1; progressivo <= righe; ++progressivo) {
         if (componente == componenti) {
             componenti = uniform(0, 2) == 0 ? 3 : 1;
             componente = 0;
             capo = progressivo;
             const int arrivo = uniform(0, 1825);
-            soggiorno = {Cell{std::int64_t{1}}, Cell{numeroCamera(uniform(1, kCamere))},
-                         Cell{chiave(kPrimoGiorno, arrivo)},
-                         Cell{chiave(kPrimoGiorno, arrivo + uniform(1, 6))},
-                         Cell{std::string(arrivo < 1700 ? "S" : "N")}};
+            soggiorno = {db::writer::Cell{std::int64_t{1}},
+                         db::writer::Cell{numeroCamera(uniform(1, kCamere))},
+                         db::writer::Cell{chiave(kPrimoGiorno, arrivo)},
+                         db::writer::Cell{chiave(kPrimoGiorno, arrivo + uniform(1, 6))},
+                         db::writer::Cell{std::string(arrivo < 1700 ? "S" : "N")}};
         }
         ++componente;
-        std::vector<Cell>& row = table.rows.emplace_back(soggiorno);
+        std::vector<db::writer::Cell>& row = table.rows.emplace_back(soggiorno);
         row.reserve(table.columns.size());
         row.emplace_back(std::int64_t{progressivo});
         row.emplace_back(std::int64_t{componente});
@@ -102,7 +104,7 @@ db::JetTable schedeClienti(int righe) {
         row.emplace_back(pick(kVie) + ", " + std::to_string(uniform(1, 180)));
         row.emplace_back(pick(kCitta));
         row.emplace_back(pick(kNazionalita));
-        row.emplace_back(chiave(Data{1, 1, 1940}, uniform(0, 365 * 65)));
+        row.emplace_back(chiave(routines::Data{1, 1, 1940}, uniform(0, 365 * 65)));
         if (std::string nota = pick(kNote); nota.empty()) {
             row.emplace_back();  // no note: null
         } else {
@@ -140,14 +142,14 @@ void scriviArchiviJet(const std::filesystem::path& directory) {
     for (const int righe : kRigheJet) {
         const auto cartella = righeIn(inCorso, righe);
         std::filesystem::create_directories(cartella);
-        db::writeJetFile(cartella / "Scheda_Cliente.mdb", {schedeClienti(righe)});
+        db::writer::writeJetFile(cartella / "Scheda_Cliente.mdb", {schedeClienti(righe)});
     }
     const auto hotel = hotelIn(inCorso);
     std::filesystem::create_directories(hotel);
     std::set<std::string_view> fatti;
     for (const auto& table : db::hotelSchema()) {
         if (fatti.insert(table.file).second) {
-            db::convertHotelFileToJet(directory / table.file, hotel / table.file);
+            db::writer::convertHotelFileToJet(directory / table.file, hotel / table.file);
         }
     }
     std::filesystem::remove_all(pronto);

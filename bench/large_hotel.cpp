@@ -14,7 +14,7 @@
 namespace tableau::bench {
 namespace {
 
-using db::Cell;
+using db::writer::Cell;
 
 struct Soggiorno {
     int camera;
@@ -55,24 +55,26 @@ std::string numeroCamera(int i) {
     return out;
 }
 
-void scriviHotelGrande(const std::filesystem::path& directory) {
-    std::filesystem::remove_all(directory);
-    db::createHotelFiles(directory);
-    std::map<std::string, std::unique_ptr<db::SqliteWriter>> writers;
-    const auto writer = [&](std::string_view table) -> db::SqliteWriter& {
+void scriviHotelGrande(const std::filesystem::path& cartellaDati) {
+    std::filesystem::remove_all(cartellaDati);
+    db::writer::createHotelFiles(cartellaDati);
+    std::map<std::string, std::unique_ptr<db::writer::SqliteWriter>> writers;
+    const auto writer = [&](std::string_view table) -> db::writer::SqliteWriter& {
         const std::string file(db::tableDescription(table).file);
         auto& w = writers[file];
         if (!w) {
-            w = std::make_unique<db::SqliteWriter>(directory / file);
+            w = std::make_unique<db::writer::SqliteWriter>(cartellaDati / file);
             w->exec("PRAGMA journal_mode=OFF");
             w->exec("PRAGMA synchronous=OFF");
             w->begin();
         }
         return *w;
     };
-    const auto n = [](std::int64_t v) { return Cell{v}; };
-    const auto t = [](std::string v) { return Cell{std::move(v)}; };
-    const auto chiave = [](int giorno) { return ChiaveData(AggiungiGiorni(kPrimoGiorno, giorno)); };
+    const auto n = [](std::int64_t v) { return db::writer::Cell{v}; };
+    const auto t = [](std::string v) { return db::writer::Cell{std::move(v)}; };
+    const auto chiave = [](int giorno) {
+        return routines::ChiaveData(routines::AggiungiGiorni(kPrimoGiorno, giorno));
+    };
     std::mt19937 random(20261208);
 
     writer("AnagraficaHotels")

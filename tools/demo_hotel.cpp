@@ -15,29 +15,29 @@
 #include "db/writer/jet_writer.h"
 #include "db/writer/sqlite_writer.h"
 
-namespace tableau::demo {
+namespace tableau::tools {
 namespace {
 
-using db::Cell;
+using db::writer::Cell;
 
-Cell n(std::int64_t v) {
-    return Cell{v};
+db::writer::Cell n(std::int64_t v) {
+    return db::writer::Cell{v};
 }
-Cell t(std::string v) {
-    return Cell{std::move(v)};
+db::writer::Cell t(std::string v) {
+    return db::writer::Cell{std::move(v)};
 }
 
 // One writer per database file, each inside one transaction.
 class DemoFiles {
   public:
-    explicit DemoFiles(const std::filesystem::path& directory) {
-        std::filesystem::create_directories(directory);
+    explicit DemoFiles(const std::filesystem::path& cartellaDati) {
+        std::filesystem::create_directories(cartellaDati);
         for (const auto& table : db::hotelSchema()) {
             const std::string file(table.file);
             auto& writer = writers_[file];
             if (!writer) {
-                std::filesystem::remove(directory / file);
-                writer = std::make_unique<db::SqliteWriter>(directory / file);
+                std::filesystem::remove(cartellaDati / file);
+                writer = std::make_unique<db::writer::SqliteWriter>(cartellaDati / file);
                 writer->begin();
             }
             writer->createTable(table.table);
@@ -45,7 +45,7 @@ class DemoFiles {
     }
 
     void add(std::string_view table, const std::vector<std::string>& columns,
-             const std::vector<Cell>& values) {
+             const std::vector<db::writer::Cell>& values) {
         const std::string file(db::tableDescription(table).file);
         writers_.at(file)->insert(table, columns, values);
     }
@@ -57,7 +57,7 @@ class DemoFiles {
     }
 
   private:
-    std::map<std::string, std::unique_ptr<db::SqliteWriter>> writers_;
+    std::map<std::string, std::unique_ptr<db::writer::SqliteWriter>> writers_;
 };
 
 struct Blocco {
@@ -113,15 +113,17 @@ class CartellaTemporanea {
 
 }  // namespace
 
-void scriviHotelDemo(const std::filesystem::path& directory, const Data& oggi) {
-    DemoFiles files(directory);
+void scriviHotelDemo(const std::filesystem::path& cartellaDati, const routines::Data& oggi) {
+    DemoFiles files(cartellaDati);
     // The same day always gives the same data.
     std::mt19937 random(
         static_cast<std::uint32_t>(oggi.anno * 10000 + oggi.mese * 100 + oggi.giorno));
     const auto uniform = [&random](int lo, int hi) {
         return std::uniform_int_distribution<int>(lo, hi)(random);
     };
-    const auto chiave = [&oggi](int giorni) { return ChiaveData(AggiungiGiorni(oggi, giorni)); };
+    const auto chiave = [&oggi](int giorni) {
+        return routines::ChiaveData(routines::AggiungiGiorni(oggi, giorni));
+    };
 
     files.add("AnagraficaHotels", {"Numero", "RagioneSociale", "CodiceAssistenza"},
               {n(1), t("Grand Hotel Tavornelide"), t("")});
@@ -230,8 +232,8 @@ void scriviHotelDemo(const std::filesystem::path& directory, const Data& oggi) {
                     const std::int64_t gruppo = famiglia ? 0 : capoGruppo;
                     files.add("Scheda_Cliente", colonneOspite,
                               {n(b.hotel), t(numero), t(chiave(arrivo)), t(chiave(partenza)),
-                               uniform(0, 9) == 0 ? Cell{} : t("N"), n(codice), n(componente),
-                               n(capoFamiglia), n(gruppo), t(nome())});
+                               uniform(0, 9) == 0 ? db::writer::Cell{} : t("N"), n(codice),
+                               n(componente), n(capoFamiglia), n(gruppo), t(nome())});
                     if (componente == 1) {
                         files.add("Arrangiamento",
                                   {"NumeroHotel", "CodiceCliente", "Arrangiamento"},
@@ -261,14 +263,14 @@ void scriviHotelDemo(const std::filesystem::path& directory, const Data& oggi) {
                           {n(b.hotel), n(numeroPrenotazione), t(numero), t(chiave(arrivo)),
                            t(chiave(arrivo + uniform(1, 7))), t(stato), n(uniform(1, 3)),
                            t(arrangiamenti[static_cast<std::size_t>(uniform(0, 3))]),
-                           uniform(0, 2) == 0 ? Cell{}
+                           uniform(0, 2) == 0 ? db::writer::Cell{}
                                               : t(kNote[static_cast<std::size_t>(uniform(0, 5))])});
-                files.add(
-                    "Scheda_Prenotazione",
-                    {"NumeroHotel", "NumeroPrenotazione", "TipoPrenotazione", "NomeCliente",
-                     "Ditta"},
-                    {n(b.hotel), n(numeroPrenotazione), t(stato), t(nome()),
-                     uniform(0, 1) ? t(kDitte[static_cast<std::size_t>(uniform(0, 5))]) : Cell{}});
+                files.add("Scheda_Prenotazione",
+                          {"NumeroHotel", "NumeroPrenotazione", "TipoPrenotazione", "NomeCliente",
+                           "Ditta"},
+                          {n(b.hotel), n(numeroPrenotazione), t(stato), t(nome()),
+                           uniform(0, 1) ? t(kDitte[static_cast<std::size_t>(uniform(0, 5))])
+                                         : db::writer::Cell{}});
             }
         }
     }
@@ -293,16 +295,17 @@ void scriviHotelDemo(const std::filesystem::path& directory, const Data& oggi) {
     files.commit();
 }
 
-void scriviHotelDemoJet(const std::filesystem::path& directory, const Data& oggi) {
+void scriviHotelDemoJet(const std::filesystem::path& cartellaDati, const routines::Data& oggi) {
     const CartellaTemporanea sqlite;
     scriviHotelDemo(sqlite.path(), oggi);
-    std::filesystem::create_directories(directory);
+    std::filesystem::create_directories(cartellaDati);
     std::set<std::string_view> fatti;
     for (const auto& table : db::hotelSchema()) {
         if (fatti.insert(table.file).second) {
-            db::convertHotelFileToJet(sqlite.path() / table.file, directory / table.file);
+            db::writer::convertHotelFileToJet(sqlite.path() / table.file,
+                                              cartellaDati / table.file);
         }
     }
 }
 
-}  // namespace tableau::demo
+}  // namespace tableau::tools

@@ -5,14 +5,14 @@
 
 #include "routines/dates.h"
 
-namespace tableau::demo {
+namespace tableau::tools {
 
 // Writes every database file of the suite into the directory (created when missing);
 // the stays are placed around `oggi`. The same day always gives the same data.
-void scriviHotelDemo(const std::filesystem::path& directory, const Data& oggi);
+void scriviHotelDemo(const std::filesystem::path& cartellaDati, const routines::Data& oggi);
 
 // The same demo hotel as Jet 4 files under the same names: the SQLite files are written in
 // a temporary directory, removed afterwards, and each is rewritten into the directory.
-void scriviHotelDemoJet(const std::filesystem::path& directory, const Data& oggi);
+void scriviHotelDemoJet(const std::filesystem::path& cartellaDati, const routines::Data& oggi);
 
-}  // namespace tableau::demo
+}  // namespace tableau::tools

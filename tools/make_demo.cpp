@@ -28,13 +28,13 @@ int main(int argc, char** argv) {
     if (argc < 2 || argv[1][0] == '-') {
         return uso();
     }
-    std::optional<Data> data;
+    std::optional<routines::Data> data;
     bool jet = false;
     for (int i = 2; i < argc; ++i) {
         if (std::strcmp(argv[i], "--jet") == 0 && !jet) {
             jet = true;
         } else if (std::strcmp(argv[i], "--date") == 0 && !data && i + 1 < argc) {
-            data = LeggiData(argv[++i]);
+            data = routines::LeggiData(argv[++i]);
             if (!data) {
                 std::cerr << "tableau-demo: data non valida \"" << argv[i]
                           << "\" (formato gg/mm/aaaa)\n";
@@ -45,20 +45,20 @@ int main(int argc, char** argv) {
         }
     }
     if (!data) {
-        const DataOra adesso = OrologioDiSistema().adesso();
-        data = Data{adesso.giorno, adesso.mese, adesso.anno};
+        const routines::DataOra adesso = routines::OrologioDiSistema().adesso();
+        data = routines::Data{adesso.giorno, adesso.mese, adesso.anno};
     }
     try {
         if (jet) {
-            demo::scriviHotelDemoJet(argv[1], *data);
+            tools::scriviHotelDemoJet(argv[1], *data);
         } else {
-            demo::scriviHotelDemo(argv[1], *data);
+            tools::scriviHotelDemo(argv[1], *data);
         }
     } catch (const std::exception& e) {
         std::cerr << "tableau-demo: " << e.what() << "\n";
         return 1;
     }
     std::cout << "Archivi dimostrativi " << (jet ? "(Jet 4) " : "") << "scritti in " << argv[1]
-              << " (settimana del " << TestoData(*data) << ")\n";
+              << " (settimana del " << routines::TestoData(*data) << ")\n";
     return 0;
 }

@@ -3,7 +3,7 @@
 
 #include "app/cli_commands.h"
 
-namespace tableau::cli {
+namespace tableau::app {
 namespace {
 
 constexpr std::string_view kUso = R"(Uso: tableau [COMANDO [OPZIONI]]
@@ -68,4 +68,4 @@ int esegui(int argc, char** argv, std::ostream& out, std::ostream& err) {
     return 2;
 }
 
-}  // namespace tableau::cli
+}  // namespace tableau::app

@@ -17,7 +17,7 @@
 #include "routines/codepage.h"
 #include "routines/dates.h"
 
-namespace tableau::cli {
+namespace tableau::app {
 namespace {
 
 constexpr int kEseguito = 0;
@@ -108,14 +108,14 @@ int comandoChart(const Argomenti& argomenti, std::ostream& out, std::ostream& er
         out << kUsoChart;
         return kEseguito;
     }
-    RichiestaTableau richiesta;
+    chart::RichiestaTableau richiesta;
     try {
         const auto opzioni = LeggiOpzioni(argomenti);
         richiesta.hotel = Numero16(opzioni.find("--hotel")->second, "Il numero dell'albergo");
         richiesta.tableau = Numero16(opzioni.find("--tableau")->second, "Il numero del tableau");
-        richiesta.primaCamera = utf8ToCp1252(opzioni.find("--from")->second);
-        richiesta.ultimaCamera = utf8ToCp1252(opzioni.find("--to")->second);
-        richiesta.dataInizio = utf8ToCp1252(opzioni.find("--date")->second);
+        richiesta.primaCamera = routines::utf8ToCp1252(opzioni.find("--from")->second);
+        richiesta.ultimaCamera = routines::utf8ToCp1252(opzioni.find("--to")->second);
+        richiesta.dataInizio = routines::utf8ToCp1252(opzioni.find("--date")->second);
     } catch (const ErroreArgomenti& e) {
         err << "tableau chart: " << e.what() << '\n' << kUsoChart;
         return kRichiestaRifiutata;
@@ -128,14 +128,14 @@ int comandoChart(const Argomenti& argomenti, std::ostream& out, std::ostream& er
         return kRichiestaRifiutata;
     }
     std::string data = richiesta.dataInizio;
-    if (!DataValida(data)) {
+    if (!routines::DataValida(data)) {
         Scrivi(err, kMessaggioData);
         return kRichiestaRifiutata;
     }
 
     try {
-        const OrologioDiSistema orologio;
-        CreaTableau(std::filesystem::current_path(), richiesta, orologio);
+        const routines::OrologioDiSistema orologio;
+        chart::CreaTableau(std::filesystem::current_path(), richiesta, orologio);
     } catch (const std::invalid_argument& e) {
         Scrivi(err, e.what());
         return kRichiestaRifiutata;
@@ -144,8 +144,8 @@ int comandoChart(const Argomenti& argomenti, std::ostream& out, std::ostream& er
         Scrivi(err, e.what());
         return kErroreArchivi;
     }
-    out << "Tableau scritto nel file " << cp1252ToUtf8(NomeFileTableau()) << ".\n";
+    out << "Tableau scritto nel file " << routines::cp1252ToUtf8(chart::NomeFileTableau()) << ".\n";
     return kEseguito;
 }
 
-}  // namespace tableau::cli
+}  // namespace tableau::app

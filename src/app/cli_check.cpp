@@ -10,7 +10,7 @@
 #include "app/cli_commands.h"
 #include "chart/data_directory_check.h"
 
-namespace tableau::cli {
+namespace tableau::app {
 namespace {
 
 // "1.234.567": the row count as an Italian reader writes it.
@@ -27,7 +27,7 @@ std::string Righe(std::size_t n) {
 }
 
 // Width of the name column: every name, indented by its level, plus two spaces.
-std::size_t LarghezzaNomi(const RapportoArchivi& rapporto) {
+std::size_t LarghezzaNomi(const chart::RapportoArchivi& rapporto) {
     std::size_t larghezza = 0;
     for (const auto& archivio : rapporto.archivi) {
         larghezza = std::max(larghezza, archivio.nome.size());
@@ -48,7 +48,7 @@ void Riga(std::ostream& out, std::size_t larghezza, std::size_t rientro, const s
     out << testo << valore << '\n';
 }
 
-void ScriviRapporto(std::ostream& out, const RapportoArchivi& rapporto) {
+void ScriviRapporto(std::ostream& out, const chart::RapportoArchivi& rapporto) {
     const std::size_t larghezza = LarghezzaNomi(rapporto);
     for (const auto& archivio : rapporto.archivi) {
         if (!archivio.formato) {
@@ -86,16 +86,16 @@ int comandoCheck(const Argomenti& argomenti, std::ostream& out, std::ostream& er
         err << "tableau check: il comando non ha opzioni.\nUso: tableau check\n";
         return 2;
     }
-    RapportoArchivi rapporto;
-    std::filesystem::path cartella;
+    chart::RapportoArchivi rapporto;
+    std::filesystem::path cartellaDati;
     try {
-        cartella = std::filesystem::current_path();
-        rapporto = RapportoVerificaArchivi(cartella);
+        cartellaDati = std::filesystem::current_path();
+        rapporto = chart::RapportoVerificaArchivi(cartellaDati);
     } catch (const std::exception& e) {
         err << "tableau check: " << e.what() << '\n';
         return 1;
     }
-    out << "Archivi della cartella " << cartella.string() << "\n\n";
+    out << "Archivi della cartella " << cartellaDati.string() << "\n\n";
     ScriviRapporto(out, rapporto);
     const auto problemi = rapporto.problemi();
     if (problemi.empty()) {
@@ -113,4 +113,4 @@ int comandoCheck(const Argomenti& argomenti, std::ostream& out, std::ostream& er
     return 1;
 }
 
-}  // namespace tableau::cli
+}  // namespace tableau::app

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace tableau::cli {
+namespace tableau::app {
 
 using Argomenti = std::vector<std::string>;
 
@@ -19,4 +19,4 @@ int comandoPrint(const Argomenti& argomenti, std::ostream& out, std::ostream& er
 // The whole command line: dispatches to the command named by argv[1]; --help prints usage.
 int esegui(int argc, char** argv, std::ostream& out, std::ostream& err);
 
-}  // namespace tableau::cli
+}  // namespace tableau::app

@@ -14,7 +14,7 @@
 #include "print/qt/qt_printer_service.h"
 #include "routines/codepage.h"
 
-namespace tableau::cli {
+namespace tableau::app {
 namespace {
 
 // The Qt page printer, with the QGuiApplication it needs created at its first use only, so
@@ -99,7 +99,7 @@ int ElencaStampanti(std::ostream& out, std::ostream& err) {
         err << "Nessuna stampante installata.\n";
     }
     for (const auto& nome : nomi) {
-        out << cp1252ToUtf8(nome) << '\n';
+        out << routines::cp1252ToUtf8(nome) << '\n';
     }
     return 0;
 }
@@ -137,10 +137,10 @@ int comandoPrint(const Argomenti& argomenti, std::ostream& out, std::ostream& er
             }
         }
         if (a == "--destination") {
-            opzioni.destinazione = utf8ToCp1252(*valore);
+            opzioni.destinazione = routines::utf8ToCp1252(*valore);
             destinazioneData = true;
         } else if (a == "--printer") {
-            opzioni.stampante = utf8ToCp1252(*valore);
+            opzioni.stampante = routines::utf8ToCp1252(*valore);
         } else if (a == "--hotel") {
             if (!LeggiHotel(*valore, opzioni.hotelCorrente)) {
                 err << "tableau print: numero di albergo non valido \"" << *valore << "\".\n";
@@ -168,10 +168,10 @@ int comandoPrint(const Argomenti& argomenti, std::ostream& out, std::ostream& er
         return 2;
     }
     try {
-        const auto cartella = std::filesystem::current_path();
-        opzioni.codiceAssistenza = print::LeggiCodiceAssistenza(cartella);
+        const auto cartellaDati = std::filesystem::current_path();
+        opzioni.codiceAssistenza = print::LeggiCodiceAssistenza(cartellaDati);
         StampantiSuRichiesta stampanti;
-        print::EseguiStampa(cartella, opzioni, stampanti);
+        print::EseguiStampa(cartellaDati, opzioni, stampanti);
         return 0;
     } catch (const std::exception& e) {
         err << "tableau print: " << e.what() << '\n';
@@ -179,4 +179,4 @@ int comandoPrint(const Argomenti& argomenti, std::ostream& out, std::ostream& er
     }
 }
 
-}  // namespace tableau::cli
+}  // namespace tableau::app

@@ -32,7 +32,7 @@ void PreparaCartellaRuntime() {
 int main(int argc, char** argv) {
     PreparaCartellaRuntime();
     if (argc > 1) {
-        return tableau::cli::esegui(argc, argv, std::cout, std::cerr);
+        return tableau::app::esegui(argc, argv, std::cout, std::cerr);
     }
     return tableau::gui::avvia(argc, argv);
 }

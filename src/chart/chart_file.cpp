@@ -4,26 +4,26 @@
 #include "routines/codepage.h"
 #include "routines/environment.h"
 
-namespace tableau {
+namespace tableau::chart {
 
 std::string NumeroPostazione() {
-    return VariabileAmbiente("PCLocal").value_or("");
+    return routines::VariabileAmbiente("PCLocal").value_or("");
 }
 
 std::string NomeFileTableau() {
     return "FD" + NumeroPostazione();
 }
 
-std::filesystem::path PercorsoFileTableau(const std::filesystem::path& directory) {
-    return directory / cp1252ToUtf8(NomeFileTableau());
+std::filesystem::path PercorsoFileTableau(const std::filesystem::path& cartellaDati) {
+    return cartellaDati / routines::cp1252ToUtf8(NomeFileTableau());
 }
 
-std::optional<std::filesystem::path> TrovaFileTableau(const std::filesystem::path& directory) {
-    auto found = findFileIgnoringCase(directory, cp1252ToUtf8(NomeFileTableau()));
+std::optional<std::filesystem::path> TrovaFileTableau(const std::filesystem::path& cartellaDati) {
+    auto found = db::findFileIgnoringCase(cartellaDati, routines::cp1252ToUtf8(NomeFileTableau()));
     if (found && !std::filesystem::is_regular_file(*found)) {
         return std::nullopt;
     }
     return found;
 }
 
-}  // namespace tableau
+}  // namespace tableau::chart

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-namespace tableau {
+namespace tableau::chart {
 
 // The workstation number: the text of PCLocal, empty when unset.
 std::string NumeroPostazione();
@@ -15,10 +15,10 @@ std::string NumeroPostazione();
 std::string NomeFileTableau();
 
 // Where the chart file is written: the name in the file system's UTF-8.
-std::filesystem::path PercorsoFileTableau(const std::filesystem::path& directory);
+std::filesystem::path PercorsoFileTableau(const std::filesystem::path& cartellaDati);
 
 // The chart file of the directory, found without regard to letter case; empty when there
 // is none.
-std::optional<std::filesystem::path> TrovaFileTableau(const std::filesystem::path& directory);
+std::optional<std::filesystem::path> TrovaFileTableau(const std::filesystem::path& cartellaDati);
 
-}  // namespace tableau
+}  // namespace tableau::chart

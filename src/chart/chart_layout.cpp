@@ -4,7 +4,7 @@
 
 #include "routines/text.h"
 
-namespace tableau {
+namespace tableau::chart {
 namespace {
 
 constexpr std::size_t kLarghezzaTitolo = 116;
@@ -59,15 +59,15 @@ std::string RigaBordoInferiore() {
 
 std::string RigaTitolo(const std::optional<std::string>& nomeHotel,
                        const std::optional<std::string>& descrizioneTableau,
-                       std::string_view dataInizio, const DataOra& generazione) {
+                       std::string_view dataInizio, const routines::DataOra& generazione) {
     std::string testo = " Hotel : ";
     if (nomeHotel) {
-        std::string nome = Sinistra(*nomeHotel, kLarghezzaNomeHotel);
+        std::string nome = routines::Sinistra(*nomeHotel, kLarghezzaNomeHotel);
         nome.resize(kLarghezzaNomeHotel, ' ');
         testo += nome;
         testo += " Tableau Tavornelide : ";
         if (descrizioneTableau) {
-            testo += Trim(*descrizioneTableau);
+            testo += routines::Trim(*descrizioneTableau);
             testo += " dal ";
             testo += dataInizio;
         }
@@ -97,9 +97,9 @@ std::array<std::string, 4> RigheCamera(const ColonnaCamera& camera,
     for (auto& riga : righe) {
         riga = RigaCornice();
     }
-    Scrivi(righe[0], 0, Trim(Sinistra(camera.numero, 5)), 5);
-    Scrivi(righe[1], 0, Trim(Sinistra(camera.tipo, 5)), 5);
-    Scrivi(righe[2], 0, Trim(camera.posti), 4);
+    Scrivi(righe[0], 0, routines::Trim(routines::Sinistra(camera.numero, 5)), 5);
+    Scrivi(righe[1], 0, routines::Trim(routines::Sinistra(camera.tipo, 5)), 5);
+    Scrivi(righe[2], 0, routines::Trim(camera.posti), 4);
 
     for (std::size_t giorno = 0; giorno < kGiorniTableau; ++giorno) {
         const CellaGiorno& cella = giorni[giorno];
@@ -132,4 +132,4 @@ std::array<std::string, 3> RigheTotali(const TotaliSettimana& totali) {
     return righe;
 }
 
-}  // namespace tableau
+}  // namespace tableau::chart

@@ -11,7 +11,7 @@
 
 #include "routines/clock.h"
 
-namespace tableau {
+namespace tableau::chart {
 
 inline constexpr std::size_t kLarghezzaRiga = 132;
 inline constexpr std::size_t kGiorniTableau = 7;
@@ -41,7 +41,7 @@ std::string RigaBordoInferiore();
 // description (untrimmed, as stored) only when the tableau was found too.
 std::string RigaTitolo(const std::optional<std::string>& nomeHotel,
                        const std::optional<std::string>& descrizioneTableau,
-                       std::string_view dataInizio, const DataOra& generazione);
+                       std::string_view dataInizio, const routines::DataOra& generazione);
 
 // The day-name line and the date line: one text per day, left-aligned after a blank.
 std::string RigaIntestazioneGiorni(const std::array<std::string, kGiorniTableau>& testi);
@@ -78,4 +78,4 @@ struct TotaliSettimana {
 // The three total lines "CC = ", "MP = ", "PC = ".
 std::array<std::string, 3> RigheTotali(const TotaliSettimana& totali);
 
-}  // namespace tableau
+}  // namespace tableau::chart

@@ -14,7 +14,7 @@
 #include "routines/dates.h"
 #include "routines/shared_tables.h"
 
-namespace tableau {
+namespace tableau::chart {
 namespace {
 
 using db::Criteria;
@@ -70,7 +70,7 @@ std::optional<CodiciClienti> CodiciDegliOspiti(const RecordSet& ospiti) {
                                 : CodiciClienti{n, n};
             }
         }
-    } catch (const db::DatabaseError&) {
+    } catch (const db::ErroreArchivio&) {
         return std::nullopt;
     }
     return codici.value_or(CodiciClienti{});
@@ -94,7 +94,7 @@ RecordSet TabellaPerCodici(db::Database& file, const std::string& tabella,
             Criteria("CodiceCliente >= ? and CodiceCliente <= ?",
                      {Value::integer(codici->minimo), Value::integer(codici->massimo)}),
             std::nullopt});
-    } catch (const db::DatabaseError&) {
+    } catch (const db::ErroreArchivio&) {
         return file.openTable(tabella);
     }
 }
@@ -116,28 +116,28 @@ std::vector<Value> NumeriPrenotazione(RecordSet prenotazioni) {
 
 // The database handles of a run and the record sets opened on them.
 struct ArchiviTableau {
-    ArchiviTableau(const std::filesystem::path& cartella, const SettimanaTableau& settimana)
-        : fileCamere(db::openDatabase(cartella, "NumeriCamere.mdb")),
+    ArchiviTableau(const std::filesystem::path& cartellaDati, const SettimanaTableau& settimana)
+        : fileCamere(db::openDatabase(cartellaDati, "NumeriCamere.mdb")),
           camere(fileCamere->openTable("NumeriCamere").sortedBy("NumeroCamera")),
-          fileOspiti(db::openDatabase(cartella, "Scheda_Cliente.mdb")),
+          fileOspiti(db::openDatabase(cartellaDati, "Scheda_Cliente.mdb")),
           ospiti(fileOspiti->select(
               SelectStatement{"Scheda_Cliente", CriterioSettimana(settimana), std::nullopt})),
           ospitiCapofila(ospiti),
           codiciOspiti(CodiciDegliOspiti(ospiti)),
-          fileDitte(db::openDatabase(cartella, "Ditta_Intestataria.mdb")),
+          fileDitte(db::openDatabase(cartellaDati, "Ditta_Intestataria.mdb")),
           ditte(TabellaPerCodici(*fileDitte, "Ditta_Intestataria", codiciOspiti)),
-          fileHotel(db::openDatabase(cartella, "AnagraficaHotels.mdb")),
+          fileHotel(db::openDatabase(cartellaDati, "AnagraficaHotels.mdb")),
           hotel(fileHotel->openTable("AnagraficaHotels")),
-          fileTableau(db::openDatabase(cartella, "Tableau.mdb")),
+          fileTableau(db::openDatabase(cartellaDati, "Tableau.mdb")),
           tableau(fileTableau->openTable("Tableau")),
-          fileArrangiamento(db::openDatabase(cartella, "Arrangiamento.mdb")),
+          fileArrangiamento(db::openDatabase(cartellaDati, "Arrangiamento.mdb")),
           arrangiamenti(TabellaPerCodici(*fileArrangiamento, "Arrangiamento", codiciOspiti)),
-          fileArrangiamenti(db::openDatabase(cartella, "Arrangiamenti.mdb")),
+          fileArrangiamenti(db::openDatabase(cartellaDati, "Arrangiamenti.mdb")),
           nomiArrangiamenti(fileArrangiamenti->openTable("NomiArrangiamenti")),
-          filePrenotazioni(db::openDatabase(cartella, "Camere_Prenotazione.mdb")),
+          filePrenotazioni(db::openDatabase(cartellaDati, "Camere_Prenotazione.mdb")),
           prenotazioni(filePrenotazioni->select(
               SelectStatement{"Camere_Prenotazione", CriterioSettimana(settimana), std::nullopt})),
-          fileTestate(db::openDatabase(cartella, "Scheda_Prenotazione.mdb")),
+          fileTestate(db::openDatabase(cartellaDati, "Scheda_Prenotazione.mdb")),
           testate(fileTestate->select(SelectStatement{
               "Scheda_Prenotazione", Criteria(""), std::nullopt,
               SelectStatement::ValuesIn{"NumeroPrenotazione", NumeriPrenotazione(prenotazioni)}})) {
@@ -171,7 +171,7 @@ struct ArchiviTableau {
 };
 
 std::string RigaTitoloTableau(ArchiviTableau& archivi, const RichiestaTableau& richiesta,
-                              const Orologio& orologio) {
+                              const routines::Orologio& orologio) {
     std::optional<std::string> nomeHotel;
     std::optional<std::string> descrizione;
     const Value hotel = Value::integer(richiesta.hotel);
@@ -211,34 +211,35 @@ class ScrittoreTableau {
     void chiudi() { file_.commit(); }
 
   private:
-    AtomicFile file_;
+    routines::AtomicFile file_;
 };
 
 }  // namespace
 
-void CreaTableau(const std::filesystem::path& dataDirectory, const RichiestaTableau& richiesta,
-                 const Orologio& orologio) {
+void CreaTableau(const std::filesystem::path& cartellaDati, const RichiestaTableau& richiesta,
+                 const routines::Orologio& orologio) {
     std::string dataControllata = richiesta.dataInizio;
-    const auto inizio = DataValida(dataControllata) ? LeggiData(dataControllata) : std::nullopt;
+    const auto inizio =
+        routines::DataValida(dataControllata) ? routines::LeggiData(dataControllata) : std::nullopt;
     if (!inizio) {
         throw std::invalid_argument("La data deve essere inserita \r\nnel formato gg/mm/aaaa");
     }
     const SettimanaTableau settimana = CalcolaSettimana(*inizio);
 
-    ArchiviTableau archivi(dataDirectory, settimana);
+    ArchiviTableau archivi(cartellaDati, settimana);
     const std::string titolo = RigaTitoloTableau(archivi, richiesta, orologio);
     const std::string separatore = RigaSeparatore();
 
-    ScrittoreTableau scrittore(PercorsoFileTableau(dataDirectory));
+    ScrittoreTableau scrittore(PercorsoFileTableau(cartellaDati));
     scrittore.riga(titolo);
     scrittore.riga(RigaBordoSuperiore());
 
-    const auto primoGiorno = static_cast<std::size_t>(GiornoSettimana(*inizio));
+    const auto primoGiorno = static_cast<std::size_t>(routines::GiornoSettimana(*inizio));
     std::array<std::string, kGiorniTableau> nomi;
     std::array<std::string, kGiorniTableau> date;
     for (std::size_t g = 0; g < kGiorniTableau; ++g) {
-        nomi[g] = std::string(kNomiGiorni[(primoGiorno + g) % kGiorniTableau]);
-        date[g] = TestoData(settimana.giorni[g]);
+        nomi[g] = std::string(routines::kNomiGiorni[(primoGiorno + g) % kGiorniTableau]);
+        date[g] = routines::TestoData(settimana.giorni[g]);
     }
     scrittore.riga(RigaIntestazioneGiorni(nomi));
     scrittore.riga(RigaIntestazioneGiorni(date));
@@ -274,4 +275,4 @@ void CreaTableau(const std::filesystem::path& dataDirectory, const RichiestaTabl
     scrittore.chiudi();
 }
 
-}  // namespace tableau
+}  // namespace tableau::chart

@@ -7,7 +7,7 @@
 #include "db/hotel_schema.h"
 #include "routines/text.h"
 
-namespace tableau {
+namespace tableau::chart {
 namespace {
 
 RapportoArchivi::Tabella VerificaTabella(db::Database& archivio,
@@ -25,10 +25,10 @@ RapportoArchivi::Tabella VerificaTabella(db::Database& archivio,
         for (const auto& colonna : descrizione.columns) {
             const bool presente = std::any_of(
                 nomi.begin(), nomi.end(),
-                [&](const std::string& nome) { return StessoNome(nome, colonna.name); });
+                [&](const std::string& nome) { return routines::StessoNome(nome, colonna.name); });
             tabella.campi.push_back({std::string(colonna.name), presente});
         }
-    } catch (const db::DatabaseError& e) {
+    } catch (const db::ErroreArchivio& e) {
         tabella.errore = e.what();
     }
     return tabella;
@@ -67,7 +67,7 @@ std::vector<std::string> RapportoArchivi::problemi() const {
     return righe;
 }
 
-RapportoArchivi RapportoVerificaArchivi(const std::filesystem::path& cartella) {
+RapportoArchivi RapportoVerificaArchivi(const std::filesystem::path& cartellaDati) {
     RapportoArchivi rapporto;
     const auto& schema = db::hotelSchema();
     for (const auto& primaTabella : schema) {
@@ -80,14 +80,14 @@ RapportoArchivi RapportoVerificaArchivi(const std::filesystem::path& cartella) {
         RapportoArchivi::Archivio archivio{std::string(primaTabella.file), std::nullopt, {}, {}};
         try {
             // Open only while its tables are read: a Jet file keeps its tables in memory.
-            const auto database = db::openDatabase(cartella, primaTabella.file);
+            const auto database = db::openDatabase(cartellaDati, primaTabella.file);
             archivio.formato = database->format();
             for (const auto& descrizione : schema) {
                 if (descrizione.file == primaTabella.file) {
                     archivio.tabelle.push_back(VerificaTabella(*database, descrizione));
                 }
             }
-        } catch (const db::DatabaseError& e) {
+        } catch (const db::ErroreArchivio& e) {
             archivio.errore = e.what();
         }
         rapporto.archivi.push_back(std::move(archivio));
@@ -95,8 +95,8 @@ RapportoArchivi RapportoVerificaArchivi(const std::filesystem::path& cartella) {
     return rapporto;
 }
 
-std::vector<std::string> VerificaArchivi(const std::filesystem::path& cartella) {
-    return RapportoVerificaArchivi(cartella).problemi();
+std::vector<std::string> VerificaArchivi(const std::filesystem::path& cartellaDati) {
+    return RapportoVerificaArchivi(cartellaDati).problemi();
 }
 
-}  // namespace tableau
+}  // namespace tableau::chart

@@ -9,7 +9,7 @@
 
 #include "db/database.h"
 
-namespace tableau {
+namespace tableau::chart {
 
 // The report of one data directory, in the order of the hotel schema. Names are the
 // program's own (as the schema spells them); messages are the database layer's, UTF-8.
@@ -43,9 +43,9 @@ struct RapportoArchivi {
 
 // Opens every database file of the schema in the directory and reads each of its tables;
 // a file or table that fails is reported and the check goes on with the others.
-RapportoArchivi RapportoVerificaArchivi(const std::filesystem::path& cartella);
+RapportoArchivi RapportoVerificaArchivi(const std::filesystem::path& cartellaDati);
 
 // The problem lines of the directory's report.
-std::vector<std::string> VerificaArchivi(const std::filesystem::path& cartella);
+std::vector<std::string> VerificaArchivi(const std::filesystem::path& cartellaDati);
 
-}  // namespace tableau
+}  // namespace tableau::chart

@@ -1,20 +1,20 @@
 #include "chart/hotel_lists.h"
 
 #include <limits>
-#include <stdexcept>
 
 #include "db/database.h"
+#include "routines/errors.h"
 #include "routines/text.h"
 
-namespace tableau {
+namespace tableau::chart {
 namespace {
 
 std::int16_t Numero16(const db::Value& valore, const char* cosa) {
     const std::int64_t numero = valore.asInteger();
     if (numero < std::numeric_limits<std::int16_t>::min() ||
         numero > std::numeric_limits<std::int16_t>::max()) {
-        throw std::overflow_error(std::string("Il numero ") + std::to_string(numero) + " " + cosa +
-                                  " \xE8 fuori dai limiti ammessi.");
+        throw routines::ErroreOverflow(std::string("Il numero ") + std::to_string(numero) + " " +
+                                       cosa + " \xE8 fuori dai limiti ammessi.");
     }
     return static_cast<std::int16_t>(numero);
 }
@@ -22,7 +22,7 @@ std::int16_t Numero16(const db::Value& valore, const char* cosa) {
 }  // namespace
 
 std::string TestoVoce(std::int64_t numero, std::string_view nome) {
-    const std::string cifre = Trim(std::to_string(numero));
+    const std::string cifre = routines::Trim(std::to_string(numero));
     std::string testo;
     if (cifre.size() < 3) {
         testo.assign(3 - cifre.size(), ' ');
@@ -83,4 +83,4 @@ IntervalloCamere ProponiIntervallo(db::RecordSet& numeriCamere,
     return intervallo;
 }
 
-}  // namespace tableau
+}  // namespace tableau::chart

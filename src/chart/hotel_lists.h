@@ -9,7 +9,7 @@
 
 #include "db/record_set.h"
 
-namespace tableau {
+namespace tableau::chart {
 
 // One entry of the hotel or room-block list: the number right-aligned in three characters,
 // a space and the name ("  7 Hotel Sole").
@@ -23,7 +23,7 @@ struct VoceElenco {
 std::string TestoVoce(std::int64_t numero, std::string_view nome);
 
 // Hotels with a number greater than 0, in the order the table holds them.
-// Throws db::DatabaseError, std::overflow_error for a number beyond 16 bits.
+// Throws db::ErroreArchivio, routines::ErroreOverflow for a number beyond 16 bits.
 std::vector<VoceElenco> ElencoHotel(db::RecordSet& anagraficaHotels);
 
 // Room blocks of a hotel with a code greater than 0.
@@ -40,4 +40,4 @@ IntervalloCamere ProponiIntervallo(db::RecordSet& numeriCamere,
                                    const std::filesystem::path& cartellaDati, std::int16_t hotel,
                                    std::int16_t tableau);
 
-}  // namespace tableau
+}  // namespace tableau::chart

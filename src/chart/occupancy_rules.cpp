@@ -6,7 +6,7 @@
 #include "routines/codepage.h"
 #include "routines/text.h"
 
-namespace tableau {
+namespace tableau::chart {
 namespace {
 
 using db::Criteria;
@@ -46,7 +46,7 @@ std::string Testo(const Value& v) {
 
 // Names and companies: the first 17 characters, then trimmed.
 std::string Nome17(const Value& v) {
-    return Trim(Sinistra(Testo(v), kLunghezzaNome));
+    return routines::Trim(routines::Sinistra(Testo(v), kLunghezzaNome));
 }
 
 // Adds to a 16-bit counter; a result beyond 32767 stops the run.
@@ -54,8 +54,8 @@ void Aggiungi(std::int16_t& contatore, std::int64_t quanto,
               const std::function<std::string()>& descrizione) {
     const std::int64_t nuovo = std::int64_t{contatore} + quanto;
     if (nuovo > kMassimo16Bit) {
-        throw ErroreOverflow(cp1252ToUtf8(descrizione()) +
-                             " supera 32767: impossibile creare il tableau.");
+        throw routines::ErroreOverflow(routines::cp1252ToUtf8(descrizione()) +
+                                       " supera 32767: impossibile creare il tableau.");
     }
     contatore = static_cast<std::int16_t>(nuovo);
 }
@@ -87,12 +87,13 @@ std::array<std::int16_t, kGiorniTableau>* TotaleDellaClasse(RecordSet& nomiArran
 }
 
 void ContaNellaClasse(RecordSet& nomiArrangiamenti, std::int16_t hotel, const Value& codice,
-                      std::int64_t persone, const Data& giorno, TotaliSettimana& totali,
+                      std::int64_t persone, const routines::Data& giorno, TotaliSettimana& totali,
                       std::size_t indiceGiorno) {
     const char* sigla = "";
     if (auto* totale = TotaleDellaClasse(nomiArrangiamenti, hotel, codice, totali, sigla)) {
-        Aggiungi((*totale)[indiceGiorno], persone,
-                 [&] { return std::string("Il totale ") + sigla + " del " + TestoData(giorno); });
+        Aggiungi((*totale)[indiceGiorno], persone, [&] {
+            return std::string("Il totale ") + sigla + " del " + routines::TestoData(giorno);
+        });
     }
 }
 
@@ -104,7 +105,7 @@ class RegoleCamera {
           hotel_(Value::integer(hotel)),
           numeroHotel_(hotel),
           camera_(numeroCamera),
-          cameraRidotta_(Trim(numeroCamera)),
+          cameraRidotta_(routines::Trim(numeroCamera)),
           settimana_(settimana),
           totali_(totali) {}
 
@@ -172,7 +173,7 @@ class RegoleCamera {
             // Rule A.
             Aggiungi(giorno.NumeroOspiti, 1, [&] {
                 return "Il numero degli ospiti della camera " + cameraRidotta_ + " del " +
-                       TestoData(settimana_.giorni[g]);
+                       routines::TestoData(settimana_.giorni[g]);
             });
             if (giorno.StatoOspiti.empty()) {
                 giorno.StatoOspiti =
@@ -223,10 +224,10 @@ class RegoleCamera {
             const std::int64_t numeroPrenotazione =
                 prenotazioni.field("NumeroPrenotazione").asInteger();
             if (numeroPersone > kMassimo16Bit) {
-                throw ErroreOverflow("Il numero delle persone della prenotazione " +
-                                     std::to_string(numeroPrenotazione) + " (camera " +
-                                     cp1252ToUtf8(cameraRidotta_) +
-                                     ") supera 32767: impossibile creare il tableau.");
+                throw routines::ErroreOverflow("Il numero delle persone della prenotazione " +
+                                               std::to_string(numeroPrenotazione) + " (camera " +
+                                               routines::cp1252ToUtf8(cameraRidotta_) +
+                                               ") supera 32767: impossibile creare il tableau.");
             }
             giorno.PersonePrenotate = static_cast<std::int16_t>(numeroPersone);
             giorno.NumeroPrenotazione = numeroPrenotazione;
@@ -238,7 +239,8 @@ class RegoleCamera {
             }
             const Value& trattamento = prenotazioni.field("Trattamento");
             giorno.TrattamentoPrenotazione = Testo(trattamento);
-            giorno.NotaPrenotazione = TestoTraAsterischi(Testo(prenotazioni.field("Note")));
+            giorno.NotaPrenotazione =
+                routines::TestoTraAsterischi(Testo(prenotazioni.field("Note")));
             ContaNellaClasse(archivi_.nomiArrangiamenti, numeroHotel_, trattamento, numeroPersone,
                              settimana_.giorni[g], totali_, g);
         }
@@ -283,11 +285,11 @@ class RegoleCamera {
 
 }  // namespace
 
-SettimanaTableau CalcolaSettimana(const Data& inizio) {
+SettimanaTableau CalcolaSettimana(const routines::Data& inizio) {
     SettimanaTableau settimana;
     for (std::size_t g = 0; g < kGiorniTableau; ++g) {
-        settimana.giorni[g] = AggiungiGiorni(inizio, static_cast<int>(g));
-        settimana.chiavi[g] = ChiaveData(settimana.giorni[g]);
+        settimana.giorni[g] = routines::AggiungiGiorni(inizio, static_cast<int>(g));
+        settimana.chiavi[g] = routines::ChiaveData(settimana.giorni[g]);
     }
     return settimana;
 }
@@ -311,10 +313,11 @@ CellaGiorno DecidiCella(const GiornoCamera& giorno) {
     }
     cella.nome = giorno.PrenotazioneConfermata ? giorno.NomePrenotazione : giorno.NomeOspite;
     cella.ditta = giorno.PrenotazioneConfermata ? giorno.DittaPrenotazione : giorno.DittaOspite;
-    const std::string arrangiamento = Trim(giorno.ArrangiamentoOspiti);
-    cella.codice = arrangiamento.empty() ? Trim(giorno.TrattamentoPrenotazione) : arrangiamento;
-    cella.nota = Trim(giorno.NotaPrenotazione);
+    const std::string arrangiamento = routines::Trim(giorno.ArrangiamentoOspiti);
+    cella.codice =
+        arrangiamento.empty() ? routines::Trim(giorno.TrattamentoPrenotazione) : arrangiamento;
+    cella.nota = routines::Trim(giorno.NotaPrenotazione);
     return cella;
 }
 
-}  // namespace tableau
+}  // namespace tableau::chart

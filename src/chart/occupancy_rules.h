@@ -10,7 +10,7 @@
 #include "db/record_set.h"
 #include "routines/dates.h"
 
-namespace tableau {
+namespace tableau::chart {
 
 // What one room holds on one day; reset for every room.
 struct GiornoCamera {
@@ -44,13 +44,13 @@ struct ArchiviSettimana {
 
 // The week's seven days, first the start date.
 struct SettimanaTableau {
-    std::array<Data, kGiorniTableau> giorni;
+    std::array<routines::Data, kGiorniTableau> giorni;
     std::array<std::string, kGiorniTableau> chiavi;  // yyyymmdd
 };
-SettimanaTableau CalcolaSettimana(const Data& inizio);
+SettimanaTableau CalcolaSettimana(const routines::Data& inizio);
 
 // Rules A to F for one room (`numeroCamera` as the room list stores it): its seven days,
-// with the week's totals accumulated. Throws ErroreOverflow when a 16-bit counter would
+// with the week's totals accumulated. Throws routines::ErroreOverflow when a 16-bit counter would
 // pass 32767.
 std::array<GiornoCamera, kGiorniTableau> RiempiGiorniCamera(ArchiviSettimana& archivi,
                                                             std::int16_t hotel,
@@ -61,4 +61,4 @@ std::array<GiornoCamera, kGiorniTableau> RiempiGiorniCamera(ArchiviSettimana& ar
 // Rule G: what the room's four lines show for the day.
 CellaGiorno DecidiCella(const GiornoCamera& giorno);
 
-}  // namespace tableau
+}  // namespace tableau::chart

@@ -33,8 +33,8 @@ class Parser {
 
   private:
     [[noreturn]] void fail(const std::string& why) const {
-        throw DatabaseError(cp1252ToUtf8("Criterio di ricerca non valido su " + table_ + " (" +
-                                         why + "): " + text_));
+        throw ErroreArchivio(routines::cp1252ToUtf8("Criterio di ricerca non valido su " + table_ +
+                                                    " (" + why + "): " + text_));
     }
 
     void skipBlanks() {
@@ -47,7 +47,7 @@ class Parser {
     bool keyword(std::string_view word) {
         skipBlanks();
         if (text_.size() - pos_ < word.size() ||
-            !StessoNome(std::string_view(text_).substr(pos_, word.size()), word)) {
+            !routines::StessoNome(std::string_view(text_).substr(pos_, word.size()), word)) {
             return false;
         }
         const std::size_t end = pos_ + word.size();
@@ -159,7 +159,7 @@ class Parser {
             fail("atteso il nome di un campo");
         }
         for (std::size_t i = 0; i < columns_.size(); ++i) {
-            if (StessoNome(columns_[i], name)) {
+            if (routines::StessoNome(columns_[i], name)) {
                 const int column = static_cast<int>(i);
                 if (std::find(used.begin(), used.end(), column) == used.end()) {
                     used.push_back(column);
@@ -167,8 +167,8 @@ class Parser {
                 return column;
             }
         }
-        throw DatabaseError("Campo \"" + cp1252ToUtf8(name) + "\" non trovato nella tabella " +
-                            table_);
+        throw ErroreArchivio("Campo \"" + routines::cp1252ToUtf8(name) +
+                             "\" non trovato nella tabella " + table_);
     }
 
     CompareOp parseOp() {

@@ -32,7 +32,7 @@ class Criteria {
 
 struct CriteriaNode;
 
-// A criteria text bound to the columns of one table; throws DatabaseError when the text
+// A criteria text bound to the columns of one table; throws ErroreArchivio when the text
 // is malformed or names a field the table does not have.
 class CompiledCriteria {
   public:

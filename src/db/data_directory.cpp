@@ -4,26 +4,26 @@
 
 #include "routines/text.h"
 
-namespace tableau {
+namespace tableau::db {
 
-std::optional<std::filesystem::path> findFileIgnoringCase(const std::filesystem::path& directory,
+std::optional<std::filesystem::path> findFileIgnoringCase(const std::filesystem::path& cartellaDati,
                                                           std::string_view bareName) {
     std::error_code error;
-    const auto exact = directory / std::filesystem::path(std::string(bareName));
+    const auto exact = cartellaDati / std::filesystem::path(std::string(bareName));
     if (std::filesystem::exists(exact, error)) {
         return exact;
     }
-    std::filesystem::directory_iterator it(directory, error);
+    std::filesystem::directory_iterator it(cartellaDati, error);
     if (error) {
         return std::nullopt;
     }
     for (const auto& entry : it) {
         const std::string name = entry.path().filename().string();
-        if (StessoNome(name, bareName)) {
+        if (routines::StessoNome(name, bareName)) {
             return entry.path();
         }
     }
     return std::nullopt;
 }
 
-}  // namespace tableau
+}  // namespace tableau::db

@@ -5,11 +5,11 @@
 #include <optional>
 #include <string_view>
 
-namespace tableau {
+namespace tableau::db {
 
 // The path of the directory's entry whose name equals bareName ignoring ASCII letter
 // case; an exact match wins over others. Empty when there is none.
-std::optional<std::filesystem::path> findFileIgnoringCase(const std::filesystem::path& directory,
+std::optional<std::filesystem::path> findFileIgnoringCase(const std::filesystem::path& cartellaDati,
                                                           std::string_view bareName);
 
-}  // namespace tableau
+}  // namespace tableau::db

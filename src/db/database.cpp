@@ -22,12 +22,12 @@ const char* formatName(DatabaseFormat format) {
     return "?";
 }
 
-std::unique_ptr<Database> openDatabase(const std::filesystem::path& directory,
+std::unique_ptr<Database> openDatabase(const std::filesystem::path& cartellaDati,
                                        std::string_view bareName) {
-    const auto path = findFileIgnoringCase(directory, bareName);
+    const auto path = findFileIgnoringCase(cartellaDati, bareName);
     if (!path || !std::filesystem::is_regular_file(*path)) {
-        throw DatabaseError("Archivio " + std::string(bareName) + " non trovato nella cartella " +
-                            std::filesystem::absolute(directory).lexically_normal().string());
+        throw ErroreArchivio("Archivio " + std::string(bareName) + " non trovato nella cartella " +
+                             std::filesystem::absolute(cartellaDati).lexically_normal().string());
     }
     if (SqliteDatabase::recognises(*path)) {
         return std::make_unique<SqliteDatabase>(*path, std::string(bareName));
@@ -35,8 +35,8 @@ std::unique_ptr<Database> openDatabase(const std::filesystem::path& directory,
     if (const auto jet = jetFormatOf(*path)) {
         return std::make_unique<JetDatabase>(*path, std::string(bareName), *jet);
     }
-    throw DatabaseError("Archivio " + std::string(bareName) +
-                        ": formato non riconosciuto (atteso un archivio Jet o SQLite)");
+    throw ErroreArchivio("Archivio " + std::string(bareName) +
+                         ": formato non riconosciuto (atteso un archivio Jet o SQLite)");
 }
 
 }  // namespace tableau::db

@@ -71,11 +71,11 @@ class Database {
     // Reads the whole table but keeps none of its rows. Throws as openTable().
     virtual TableSummary summarize(const std::string& table) = 0;
 
-    // The whole table in storage order. Throws DatabaseError naming a missing table.
+    // The whole table in storage order. Throws ErroreArchivio naming a missing table.
     virtual RecordSet openTable(const std::string& table) = 0;
 
     // The rows of the table meeting the statement, in storage order. An empty criteria
-    // text selects every row. Throws DatabaseError naming a missing table or field.
+    // text selects every row. Throws ErroreArchivio naming a missing table or field.
     virtual RecordSet select(const SelectStatement& statement) = 0;
 
     // The bare name the database was opened by ("Tableau.mdb").
@@ -85,9 +85,9 @@ class Database {
 };
 
 // Opens a database file of the directory by its bare name, matched without regard to
-// letter case. Throws DatabaseError when the file is missing, of an unknown format or
+// letter case. Throws ErroreArchivio when the file is missing, of an unknown format or
 // unreadable (a damaged Jet file is reported here, never brings the program down).
-std::unique_ptr<Database> openDatabase(const std::filesystem::path& directory,
+std::unique_ptr<Database> openDatabase(const std::filesystem::path& cartellaDati,
                                        std::string_view bareName);
 
 }  // namespace tableau::db

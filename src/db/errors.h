@@ -1,14 +1,13 @@
 #pragma once
 // Failures of the hotel databases. The message is Italian and names the file, table or
 // field at fault, ready to be shown to the user.
-#include <stdexcept>
-#include <string>
+#include "routines/errors.h"
 
 namespace tableau::db {
 
-class DatabaseError : public std::runtime_error {
+class ErroreArchivio : public routines::Errore {
   public:
-    using std::runtime_error::runtime_error;
+    using routines::Errore::Errore;
 };
 
 }  // namespace tableau::db

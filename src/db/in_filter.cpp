@@ -37,10 +37,10 @@ bool InFilter::admits(const Value& v) const {
 }
 
 std::optional<InFilter> inFilterOf(const SelectStatement& statement,
-                                   const std::filesystem::path& directory) {
+                                   const std::filesystem::path& cartellaDati) {
     if (statement.in && statement.inValues) {
-        throw DatabaseError("Ricerca su " + statement.table +
-                            ": una sola condizione In alla volta");
+        throw ErroreArchivio("Ricerca su " + statement.table +
+                             ": una sola condizione In alla volta");
     }
     if (statement.inValues) {
         InFilter filter;
@@ -54,7 +54,7 @@ std::optional<InFilter> inFilterOf(const SelectStatement& statement,
         return std::nullopt;
     }
     const auto& sub = *statement.in;
-    const auto other = openDatabase(directory, sub.file);
+    const auto other = openDatabase(cartellaDati, sub.file);
     InFilter filter;
     filter.field = sub.field;
     RecordSet rows = other->select(SelectStatement{sub.table, sub.where});

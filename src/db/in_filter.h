@@ -23,9 +23,9 @@ struct InFilter {
 };
 
 // The filter of a statement's In condition, running its sub-query on the named file of
-// the directory; empty when the statement has none. Throws DatabaseError for a statement
+// the directory; empty when the statement has none. Throws ErroreArchivio for a statement
 // with two In conditions and for the failures of the sub-query.
 std::optional<InFilter> inFilterOf(const SelectStatement& statement,
-                                   const std::filesystem::path& directory);
+                                   const std::filesystem::path& cartellaDati);
 
 }  // namespace tableau::db

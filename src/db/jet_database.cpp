@@ -25,7 +25,7 @@ class RowChoice {
           compiled_(statement.where.text(), columns, statement.table),
           in_(in) {
         if (compiled_.paramCount() != where_.params().size()) {
-            throw DatabaseError(
+            throw ErroreArchivio(
                 "Criterio di ricerca su " + statement.table +
                 ": il numero dei valori non corrisponde ai segnaposto: " + where_.text());
         }
@@ -84,11 +84,11 @@ std::vector<std::string> Narrowing(const RowChoice& choice, const std::vector<Va
         const Value& operand = node->values.front().resolve(params);
         const char kind = c < kinds.size() ? kinds[c] : '-';
         if (kind == 'T' && operand.isText() && PlainAscii(operand.textRef())) {
-            args.insert(args.end(), {"--testo", cp1252ToUtf8(columns[c]), operatorText(node->op),
-                                     operand.textRef()});
+            args.insert(args.end(), {"--testo", routines::cp1252ToUtf8(columns[c]),
+                                     operatorText(node->op), operand.textRef()});
         } else if (kind == 'I' && operand.isInteger()) {
-            args.insert(args.end(), {"--intero", cp1252ToUtf8(columns[c]), operatorText(node->op),
-                                     std::to_string(operand.asInteger())});
+            args.insert(args.end(), {"--intero", routines::cp1252ToUtf8(columns[c]),
+                                     operatorText(node->op), std::to_string(operand.asInteger())});
         }
     }
     // A list beyond what one argument may hold is left to the criteria.
@@ -100,7 +100,7 @@ std::vector<std::string> Narrowing(const RowChoice& choice, const std::vector<Va
             list += (list.empty() ? "" : ",") + key.substr(1);  // "N123" -> 123
         }
         if (list.size() <= kLongestList) {
-            args.insert(args.end(), {"--tra", cp1252ToUtf8(columns[*c]), list});
+            args.insert(args.end(), {"--tra", routines::cp1252ToUtf8(columns[*c]), list});
         }
     }
     return args;
@@ -112,7 +112,7 @@ JetDatabase::JetDatabase(std::filesystem::path path, std::string name, DatabaseF
     : path_(std::move(path)), name_(std::move(name)), format_(format) {
     const auto content = runJetReader(JetReading{path_, name_, std::nullopt});
     for (const auto& table : content.tables) {
-        tableNames_.push_back(utf8ToCp1252(table));
+        tableNames_.push_back(routines::utf8ToCp1252(table));
     }
 }
 
@@ -122,12 +122,12 @@ const std::string& JetDatabase::storedName(const std::string& name) const {
         if (candidate == name) {
             return candidate;
         }
-        if (ignoringCase == nullptr && StessoNome(candidate, name)) {
+        if (ignoringCase == nullptr && routines::StessoNome(candidate, name)) {
             ignoringCase = &candidate;
         }
     }
     if (ignoringCase == nullptr) {
-        throw DatabaseError("Tabella " + name + " non trovata nell'archivio " + name_);
+        throw ErroreArchivio("Tabella " + name + " non trovata nell'archivio " + name_);
     }
     return *ignoringCase;
 }
@@ -136,31 +136,32 @@ const JetDatabase::Shape& JetDatabase::shape(const std::string& stored) {
     if (const auto known = shapes_.find(stored); known != shapes_.end()) {
         return known->second;
     }
-    const auto content = runJetReader(
-        JetReading{path_, name_, cp1252ToUtf8(stored), jetReaderPatience(), {}, {"--colonne"}});
+    const auto content = runJetReader(JetReading{
+        path_, name_, routines::cp1252ToUtf8(stored), jetReaderPatience(), {}, {"--colonne"}});
     if (content.failure) {
-        throw DatabaseError("Tabella " + stored + " non trovata nell'archivio " + name_);
+        throw ErroreArchivio("Tabella " + stored + " non trovata nell'archivio " + name_);
     }
     Shape found;
     for (const auto& column : content.columns) {
-        found.columns.push_back(utf8ToCp1252(column));
+        found.columns.push_back(routines::utf8ToCp1252(column));
     }
     found.kinds = content.columnKinds;
     return shapes_.emplace(stored, std::move(found)).first->second;
 }
 
 std::shared_ptr<RowTable> JetDatabase::read(const std::string& stored,
-                                            jetstream::RowFilterMaker filter,
+                                            jet_stream::RowFilterMaker filter,
                                             std::vector<std::string> narrowing) const {
-    auto content = runJetReader(JetReading{path_, name_, cp1252ToUtf8(stored), jetReaderPatience(),
-                                           std::move(filter), std::move(narrowing)});
+    auto content =
+        runJetReader(JetReading{path_, name_, routines::cp1252ToUtf8(stored), jetReaderPatience(),
+                                std::move(filter), std::move(narrowing)});
     if (content.failure) {
-        throw DatabaseError("Tabella " + stored + " non trovata nell'archivio " + name_);
+        throw ErroreArchivio("Tabella " + stored + " non trovata nell'archivio " + name_);
     }
     auto rows = std::make_shared<RowTable>();
     rows->name = stored;
     for (const auto& column : content.columns) {
-        rows->columns.push_back(utf8ToCp1252(column));
+        rows->columns.push_back(routines::utf8ToCp1252(column));
     }
     rows->rows = std::move(content.rows);
     return rows;
@@ -170,16 +171,16 @@ TableSummary JetDatabase::summarize(const std::string& name) {
     const std::string& stored = storedName(name);
     // Every row streams through and none is kept.
     const auto content =
-        runJetReader(JetReading{path_, name_, cp1252ToUtf8(stored), jetReaderPatience(),
+        runJetReader(JetReading{path_, name_, routines::cp1252ToUtf8(stored), jetReaderPatience(),
                                 [](const std::vector<std::string>&) {
                                     return [](const std::vector<Value>&) { return false; };
                                 }});
     if (content.failure) {
-        throw DatabaseError("Tabella " + name + " non trovata nell'archivio " + name_);
+        throw ErroreArchivio("Tabella " + name + " non trovata nell'archivio " + name_);
     }
     TableSummary summary;
     for (const auto& column : content.columns) {
-        summary.fields.push_back(utf8ToCp1252(column));
+        summary.fields.push_back(routines::utf8ToCp1252(column));
     }
     summary.rows = static_cast<std::size_t>(content.rowsReceived);
     if (content.declaredRows) {

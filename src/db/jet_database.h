@@ -17,7 +17,7 @@ namespace tableau::db {
 
 class JetDatabase final : public Database {
   public:
-    // Reads the list of tables. Throws DatabaseError naming the file when it is damaged.
+    // Reads the list of tables. Throws ErroreArchivio naming the file when it is damaged.
     JetDatabase(std::filesystem::path path, std::string name, DatabaseFormat format);
 
     RecordSet openTable(const std::string& table) override;
@@ -33,10 +33,10 @@ class JetDatabase final : public Database {
         std::string kinds;
     };
 
-    // The table's name as the file spells it. Throws DatabaseError naming a missing table.
+    // The table's name as the file spells it. Throws ErroreArchivio naming a missing table.
     const std::string& storedName(const std::string& name) const;
     const Shape& shape(const std::string& stored);
-    std::shared_ptr<RowTable> read(const std::string& stored, jetstream::RowFilterMaker filter,
+    std::shared_ptr<RowTable> read(const std::string& stored, jet_stream::RowFilterMaker filter,
                                    std::vector<std::string> narrowing = {}) const;
 
     std::filesystem::path path_;

@@ -55,7 +55,7 @@ struct Pipe {
 void OpenPipe(Pipe& pipe, const std::string& why) {
     int ends[2];
     if (::pipe2(ends, O_CLOEXEC) != 0) {
-        throw DatabaseError(why + std::strerror(errno));
+        throw ErroreArchivio(why + std::strerror(errno));
     }
     pipe.read.adopt(ends[0]);
     pipe.write.adopt(ends[1]);
@@ -117,9 +117,9 @@ std::chrono::milliseconds jetReaderPatience() {
 std::filesystem::path jetReaderProgram() {
     if (const char* set = std::getenv("TABLEAU_LETTORE_JET"); set != nullptr && *set != '\0') {
         if (!IsProgram(set)) {
-            throw DatabaseError(std::string("Il lettore degli archivi Jet indicato da "
-                                            "TABLEAU_LETTORE_JET non esiste: ") +
-                                set);
+            throw ErroreArchivio(std::string("Il lettore degli archivi Jet indicato da "
+                                             "TABLEAU_LETTORE_JET non esiste: ") +
+                                 set);
         }
         return set;
     }
@@ -138,12 +138,12 @@ std::filesystem::path jetReaderProgram() {
             return place;
         }
     }
-    throw DatabaseError(
+    throw ErroreArchivio(
         "Lettore degli archivi Jet (tableau-jet) non trovato accanto al programma: "
         "reinstallare Tableau");
 }
 
-jetstream::Content runJetReader(const JetReading& reading) {
+jet_stream::Content runJetReader(const JetReading& reading) {
     const std::string what = reading.table ? "la tabella " + *reading.table + " dell'archivio "
                                            : "l'elenco delle tabelle dell'archivio ";
     const std::filesystem::path program = jetReaderProgram();
@@ -153,7 +153,7 @@ jetstream::Content runJetReader(const JetReading& reading) {
     Pipe err;
     OpenPipe(out, cannotStart);
     OpenPipe(err, cannotStart);
-    SpawnActions actions;
+    routines::SpawnActions actions;
     ::posix_spawn_file_actions_addopen(actions.get(), STDIN_FILENO, "/dev/null", O_RDONLY, 0);
     ::posix_spawn_file_actions_adddup2(actions.get(), out.write.get(), STDOUT_FILENO);
     ::posix_spawn_file_actions_adddup2(actions.get(), err.write.get(), STDERR_FILENO);
@@ -174,11 +174,11 @@ jetstream::Content runJetReader(const JetReading& reading) {
     err.write.reset();
     if (spawned != 0) {
         *child.pid() = -1;
-        throw DatabaseError(cannotStart + "il lettore " + program.string() + " non si avvia (" +
-                            std::strerror(spawned) + ")");
+        throw ErroreArchivio(cannotStart + "il lettore " + program.string() + " non si avvia (" +
+                             std::strerror(spawned) + ")");
     }
 
-    jetstream::Decoder decoder(reading.filter);
+    jet_stream::Decoder decoder(reading.filter);
     std::string diagnostic;
     bool brokenStream = false;
     bool hung = false;
@@ -213,7 +213,7 @@ jetstream::Content runJetReader(const JetReading& reading) {
                 if (!brokenStream) {
                     try {
                         decoder.feed(std::string_view(block, static_cast<std::size_t>(n)));
-                    } catch (const DatabaseError&) {
+                    } catch (const ErroreArchivio&) {
                         throw;  // the filter's, about the caller's criteria
                     } catch (const std::runtime_error&) {
                         brokenStream = true;
@@ -245,36 +245,36 @@ jetstream::Content runJetReader(const JetReading& reading) {
         LastLine(diagnostic).empty() ? std::string() : " (" + LastLine(diagnostic) + ")";
     if (hung) {
         const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(reading.patience);
-        throw DatabaseError(damaged + ": la lettura non è andata avanti per " +
-                            std::to_string(seconds.count()) + " secondi ed è stata interrotta" +
-                            detail);
+        throw ErroreArchivio(damaged + ": la lettura non è andata avanti per " +
+                             std::to_string(seconds.count()) + " secondi ed è stata interrotta" +
+                             detail);
     }
     if (brokenStream) {  // stopped here, whatever its status says
-        throw DatabaseError(damaged + ": il lettore non ha concluso la lettura" + detail);
+        throw ErroreArchivio(damaged + ": il lettore non ha concluso la lettura" + detail);
     }
     if (WIFSIGNALED(status)) {
-        throw DatabaseError(damaged + ": il lettore si è interrotto (segnale " +
-                            std::to_string(WTERMSIG(status)) + ")" + detail);
+        throw ErroreArchivio(damaged + ": il lettore si è interrotto (segnale " +
+                             std::to_string(WTERMSIG(status)) + ")" + detail);
     }
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || !decoder.complete()) {
-        throw DatabaseError(damaged + ": il lettore non ha concluso la lettura" + detail);
+        throw ErroreArchivio(damaged + ": il lettore non ha concluso la lettura" + detail);
     }
     auto& content = decoder.content();
     if (content.failure) {
         switch (*content.failure) {
-            case jetstream::FailureKind::NoTable:
+            case jet_stream::FailureKind::NoTable:
                 return std::move(content);
-            case jetstream::FailureKind::CannotOpen:
-            case jetstream::FailureKind::Unreadable:
-                throw DatabaseError(damaged + ": " + content.failureMessage);
+            case jet_stream::FailureKind::CannotOpen:
+            case jet_stream::FailureKind::Unreadable:
+                throw ErroreArchivio(damaged + ": " + content.failureMessage);
         }
     }
     if (!content.endCount) {
-        throw DatabaseError(damaged + ": il lettore non ha concluso la lettura" + detail);
+        throw ErroreArchivio(damaged + ": il lettore non ha concluso la lettura" + detail);
     }
     const std::uint64_t sent = reading.table ? content.rowsReceived : content.tables.size();
     if (*content.endCount != sent) {
-        throw DatabaseError(damaged + ": il lettore ha perso parte dei dati");
+        throw ErroreArchivio(damaged + ": il lettore ha perso parte dei dati");
     }
     return std::move(content);
 }

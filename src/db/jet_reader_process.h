@@ -1,7 +1,7 @@
 #pragma once
 // Runs the Jet reader program (tableau-jet) on one file and collects what it hands back.
 // The reader runs as a child process: a file that makes libmdb crash or hang ends the
-// child, and the caller gets a DatabaseError naming the file.
+// child, and the caller gets a ErroreArchivio naming the file.
 #include <chrono>
 #include <filesystem>
 #include <optional>
@@ -25,7 +25,7 @@ struct JetReading {
     // A reader that sends nothing for this long is stopped.
     std::chrono::milliseconds patience = jetReaderPatience();
     // Keeps only some rows of the table as they arrive; all of them when empty.
-    jetstream::RowFilterMaker filter = {};
+    jet_stream::RowFilterMaker filter = {};
     // Further arguments for the reader after the table: "--colonne" for the columns only,
     // or the conditions that let the reader skip rows (see jet_reader_main.cpp).
     std::vector<std::string> narrowing = {};
@@ -34,11 +34,11 @@ struct JetReading {
 // The tables of the file, or the named table's columns and rows. A table the file lacks
 // comes back as a NoTable failure in the content; every other failure (the reader cannot
 // be found or started, the file is damaged, the reader crashed or hung) throws
-// DatabaseError, as do the failures of the row filter's maker.
-jetstream::Content runJetReader(const JetReading& reading);
+// ErroreArchivio, as do the failures of the row filter's maker.
+jet_stream::Content runJetReader(const JetReading& reading);
 
 // Where the reader program is: $TABLEAU_LETTORE_JET when set, else beside the running
-// program, else in the installed helper directory. Throws DatabaseError when it is nowhere.
+// program, else in the installed helper directory. Throws ErroreArchivio when it is nowhere.
 std::filesystem::path jetReaderProgram();
 
 }  // namespace tableau::db

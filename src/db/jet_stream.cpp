@@ -5,7 +5,7 @@
 
 #include "routines/codepage.h"
 
-namespace tableau::db::jetstream {
+namespace tableau::db::jet_stream {
 namespace {
 
 // A single record never comes near this; a larger length means a broken stream.
@@ -188,7 +188,7 @@ void Decoder::decode(char kind, std::string_view bytes) {
             if (makeFilter_) {
                 std::vector<std::string> names;
                 for (const auto& column : content_.columns) {
-                    names.push_back(utf8ToCp1252(column));
+                    names.push_back(routines::utf8ToCp1252(column));
                 }
                 keep_ = makeFilter_(names);
             }
@@ -213,7 +213,7 @@ void Decoder::decode(char kind, std::string_view bytes) {
                         break;
                     }
                     case 'S':
-                        row.push_back(Value::text(utf8ToCp1252(payload.string())));
+                        row.push_back(Value::text(routines::utf8ToCp1252(payload.string())));
                         break;
                     default:
                         throw std::runtime_error("valore di tipo sconosciuto");
@@ -254,4 +254,4 @@ void Decoder::decode(char kind, std::string_view bytes) {
     }
 }
 
-}  // namespace tableau::db::jetstream
+}  // namespace tableau::db::jet_stream

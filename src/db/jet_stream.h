@@ -17,7 +17,7 @@
 
 #include "db/value.h"
 
-namespace tableau::db::jetstream {
+namespace tableau::db::jet_stream {
 
 enum class FailureKind : char {
     CannotOpen = 'O',  // not a Jet file the library can open
@@ -87,4 +87,4 @@ class Decoder {
     Content content_;
 };
 
-}  // namespace tableau::db::jetstream
+}  // namespace tableau::db::jet_stream

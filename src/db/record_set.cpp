@@ -27,19 +27,19 @@ RecordSet::~RecordSet() = default;
 
 int RecordSet::columnIndex(std::string_view name) const {
     for (std::size_t i = 0; i < table_->columns.size(); ++i) {
-        if (StessoNome(table_->columns[i], name)) {
+        if (routines::StessoNome(table_->columns[i], name)) {
             return static_cast<int>(i);
         }
     }
-    throw DatabaseError("Campo \"" + std::string(name) + "\" non trovato nella tabella " +
-                        table_->name);
+    throw ErroreArchivio("Campo \"" + std::string(name) + "\" non trovato nella tabella " +
+                         table_->name);
 }
 
 const Value& RecordSet::field(std::string_view name) const {
     const int column = columnIndex(name);
     if (noMatch_ || current_ >= table_->rows.size()) {
-        throw DatabaseError("Nessun record corrente nella tabella " + table_->name +
-                            " per leggere il campo " + std::string(name));
+        throw ErroreArchivio("Nessun record corrente nella tabella " + table_->name +
+                             " per leggere il campo " + std::string(name));
     }
     return table_->rows[current_][static_cast<std::size_t>(column)];
 }
@@ -52,7 +52,7 @@ const RecordSet::Search& RecordSet::prepare(const Criteria& criteria) {
         found = searches_.emplace(criteria.text(), std::move(search)).first;
     }
     if (found->second->compiled.paramCount() != criteria.params().size()) {
-        throw DatabaseError(
+        throw ErroreArchivio(
             "Criterio di ricerca su " + table_->name +
             ": il numero dei valori non corrisponde ai segnaposto: " + criteria.text());
     }

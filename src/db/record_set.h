@@ -32,14 +32,14 @@ class RecordSet {
     ~RecordSet();
 
     // Moves to the first row meeting the criteria, or past the end (noMatch()).
-    // Throws DatabaseError for a malformed criteria text or an unknown field.
+    // Throws ErroreArchivio for a malformed criteria text or an unknown field.
     void findFirst(const Criteria& criteria);
     // Moves to the next row after the current one meeting the criteria.
     void findNext(const Criteria& criteria);
     bool noMatch() const { return noMatch_; }
 
     // The current row's value of a field (name without regard to letter case). Throws
-    // DatabaseError for an unknown field or when there is no current row.
+    // ErroreArchivio for an unknown field or when there is no current row.
     const Value& field(std::string_view name) const;
 
     // The same rows ordered by a field: texts in byte order, numbers by value, nulls first;

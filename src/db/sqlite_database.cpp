@@ -39,7 +39,7 @@ Value readColumn(sqlite3_stmt* s, int column) {
             const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s, column));
             const int bytes = sqlite3_column_bytes(s, column);
             return Value::text(
-                utf8ToCp1252(std::string_view(text, static_cast<std::size_t>(bytes))));
+                routines::utf8ToCp1252(std::string_view(text, static_cast<std::size_t>(bytes))));
         }
     }
 }
@@ -104,8 +104,8 @@ SqliteDatabase::SqliteDatabase(std::filesystem::path path, std::string name)
         sqlite3_open_v2(path_.c_str(), &raw, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
     db_.reset(raw);
     if (rc != SQLITE_OK) {
-        throw DatabaseError("Impossibile aprire l'archivio " + name_ + ": " +
-                            (raw ? sqlite3_errmsg(raw) : sqlite3_errstr(rc)));
+        throw ErroreArchivio("Impossibile aprire l'archivio " + name_ + ": " +
+                             (raw ? sqlite3_errmsg(raw) : sqlite3_errstr(rc)));
     }
     sqlite3_busy_timeout(raw, 5000);
 }
@@ -136,10 +136,10 @@ SqliteDatabase::Statement SqliteDatabase::prepare(const std::string& sql,
     if (sqlite3_prepare_v2(db_.get(), sql.c_str(), -1, &raw, nullptr) != SQLITE_OK) {
         const std::string why = sqlite3_errmsg(db_.get());
         if (why.find("no such table") != std::string::npos) {
-            throw DatabaseError("Tabella " + table + " non trovata nell'archivio " + name_);
+            throw ErroreArchivio("Tabella " + table + " non trovata nell'archivio " + name_);
         }
-        throw DatabaseError("Impossibile leggere la tabella " + table + " dell'archivio " + name_ +
-                            ": " + why);
+        throw ErroreArchivio("Impossibile leggere la tabella " + table + " dell'archivio " + name_ +
+                             ": " + why);
     }
     return Statement(raw);
 }
@@ -151,8 +151,8 @@ void SqliteDatabase::stepAll(sqlite3_stmt* s, const std::string& table,
         onRow();
     }
     if (rc != SQLITE_DONE) {
-        throw DatabaseError("Errore di lettura della tabella " + table + " dell'archivio " + name_ +
-                            ": " + sqlite3_errmsg(db_.get()));
+        throw ErroreArchivio("Errore di lettura della tabella " + table + " dell'archivio " +
+                             name_ + ": " + sqlite3_errmsg(db_.get()));
     }
 }
 
@@ -269,7 +269,7 @@ std::shared_ptr<RowTable> SqliteDatabase::selectRows(const std::string& table,
     }
     const CompiledCriteria compiled(where.text(), result->columns, table);
     if (compiled.paramCount() != where.params().size()) {
-        throw DatabaseError(
+        throw ErroreArchivio(
             "Criterio di ricerca su " + table +
             ": il numero dei valori non corrisponde ai segnaposto: " + where.text());
     }

@@ -16,7 +16,7 @@ namespace tableau::db {
 
 class SqliteDatabase final : public Database {
   public:
-    // Opens the file read-only. Throws DatabaseError with SQLite's reason on failure.
+    // Opens the file read-only. Throws ErroreArchivio with SQLite's reason on failure.
     SqliteDatabase(std::filesystem::path path, std::string name);
     ~SqliteDatabase() override;
     SqliteDatabase(const SqliteDatabase&) = delete;
@@ -43,7 +43,7 @@ class SqliteDatabase final : public Database {
         void operator()(sqlite3_stmt* s) const;
     };
     using Statement = std::unique_ptr<sqlite3_stmt, StatementCloser>;
-    // Throws DatabaseError naming a missing table.
+    // Throws ErroreArchivio naming a missing table.
     Statement prepare(const std::string& sql, const std::string& table) const;
     void stepAll(sqlite3_stmt* s, const std::string& table,
                  const std::function<void()>& onRow) const;

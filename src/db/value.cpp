@@ -38,7 +38,7 @@ double Value::asNumber() const {
         return std::get<double>(data_);
     }
     if (isText()) {
-        return ValoreNumerico(textRef());
+        return routines::ValoreNumerico(textRef());
     }
     return 0;
 }
@@ -74,8 +74,8 @@ std::optional<int> compareValues(const Value& a, const Value& b) {
         const auto y = b.asInteger();
         return x < y ? -1 : (x > y ? 1 : 0);
     }
-    if ((a.isText() && !TestoNumerico(a.textRef())) ||
-        (b.isText() && !TestoNumerico(b.textRef()))) {
+    if ((a.isText() && !routines::TestoNumerico(a.textRef())) ||
+        (b.isText() && !routines::TestoNumerico(b.textRef()))) {
         return std::nullopt;
     }
     const double x = a.asNumber();

@@ -104,7 +104,7 @@ void Anteprima::Mostra() {
 }
 
 void Anteprima::Form_Load() {
-    if (const auto file = TrovaFileTableau(cartellaDati_)) {
+    if (const auto file = chart::TrovaFileTableau(cartellaDati_)) {
         lettore_ = std::make_unique<preview::LettoreTableau>(*file);
     }
 }

@@ -3,11 +3,11 @@
 #include <QApplication>
 #include <filesystem>
 
-#include "gui/set_desk.h"
 #include "chart/crea_tableau.h"
 #include "gui/error_message.h"
-#include "gui/window_style.h"
 #include "gui/menu_stampa.h"
+#include "gui/set_desk.h"
+#include "gui/window_style.h"
 #include "print/qt/qt_printer_service.h"
 
 namespace tableau::gui {
@@ -24,8 +24,8 @@ int avvia(int argc, char** argv) {
     print::ServizioStampantiQt stampanti;
 
     ServiziRichiesta servizi;
-    servizi.creaTableau = [&stato](const RichiestaTableau& richiesta) {
-        CreaTableau(stato.cartellaDati, richiesta, *stato.orologio);
+    servizi.creaTableau = [&stato](const chart::RichiestaTableau& richiesta) {
+        chart::CreaTableau(stato.cartellaDati, richiesta, *stato.orologio);
     };
     servizi.mostraMenuStampa = [&stato, &stampanti] {
         MenuStampa menu(stato, stampanti);

@@ -11,12 +11,12 @@
 #include <QToolButton>
 #include <QUrl>
 
+#include "gui/anteprima.h"
 #include "gui/error_message.h"
 #include "gui/qt_text.h"
 #include "gui/twips.h"
 #include "gui/window_style.h"
 #include "preview/spreadsheet_export.h"
-#include "gui/anteprima.h"
 #include "print/document_copy.h"
 
 namespace tableau::gui {
@@ -75,15 +75,15 @@ ServiziMenu ConServiziPredefiniti(ServiziMenu servizi, const StatoProgramma& sta
         };
     }
     if (!servizi.mostraAnteprima) {
-        servizi.mostraAnteprima = [cartella = stato.cartellaDati] {
-            Anteprima anteprima(cartella);
+        servizi.mostraAnteprima = [cartellaDati = stato.cartellaDati] {
+            Anteprima anteprima(cartellaDati);
             anteprima.Mostra();
         };
     }
     if (!servizi.stampa) {
-        servizi.stampa = [cartella = stato.cartellaDati,
+        servizi.stampa = [cartellaDati = stato.cartellaDati,
                           &stampanti](const print::OpzioniStampa& o) {
-            print::EseguiStampa(cartella, o, stampanti);
+            print::EseguiStampa(cartellaDati, o, stampanti);
         };
     }
     return servizi;

@@ -8,10 +8,10 @@
 #include <QPushButton>
 #include <QScreen>
 
-#include "routines/message_layout.h"
 #include "gui/qt_text.h"
 #include "gui/twips.h"
 #include "gui/window_style.h"
+#include "routines/message_layout.h"
 
 namespace tableau::gui {
 namespace {
@@ -19,7 +19,7 @@ namespace {
 const QColor kVerde(0, 128, 0);
 const QColor kBlu(0, 0, 255);
 
-void Posiziona(QWidget* widget, const msgbox::Riquadro& r) {
+void Posiziona(QWidget* widget, const routines::Riquadro& r) {
     widget->setGeometry(RettangoloTwips(r.left, r.top, r.width, r.height));
 }
 
@@ -42,7 +42,7 @@ MsgBox_Form::MsgBox_Form(QWidget* parent)
     titolo.setColor(QPalette::WindowText, kVerde);
     label1_->setPalette(titolo);
     label1_->setAlignment(Qt::AlignCenter);
-    Posiziona(label1_, msgbox::kTitolo);
+    Posiziona(label1_, routines::kTitolo);
 
     text1_->setFont(Carattere("Corbel", 9.75));
     text1_->setReadOnly(true);
@@ -52,15 +52,15 @@ MsgBox_Form::MsgBox_Form(QWidget* parent)
     testo.setColor(QPalette::Base, Qt::white);
     testo.setColor(QPalette::Text, kBlu);
     text1_->setPalette(testo);
-    Posiziona(text1_, msgbox::kTesto);
+    Posiziona(text1_, routines::kTesto);
 
     for (std::size_t i = 0; i < tasti_.size(); ++i) {
-        auto* tasto = new QPushButton(TestoQt(msgbox::kDidascalieDefinite[i]), this);
+        auto* tasto = new QPushButton(TestoQt(routines::kDidascalieDefinite[i]), this);
         tasto->setFont(Carattere("Corbel", 12));
         // No default button: Enter and Space press the button that has the focus.
         tasto->setAutoDefault(false);
         tasto->setDefault(false);
-        Posiziona(tasto, msgbox::kTasti[i]);
+        Posiziona(tasto, routines::kTasti[i]);
         const int index = static_cast<int>(i);
         connect(tasto, &QPushButton::clicked, this, [this, index] { T_Click(index); });
         tasti_[i] = tasto;
@@ -74,7 +74,7 @@ MsgBox_Form::MsgBox_Form(QWidget* parent)
 }
 
 void MsgBox_Form::Form_Load() {
-    resize(DimensioneTwips(msgbox::kLarghezzaFinestra, msgbox::kAltezzaFinestra));
+    resize(DimensioneTwips(routines::kLarghezzaFinestra, routines::kAltezzaFinestra));
     // Centred at the defined size; the window keeps that corner when it takes the text's size.
     const QScreen* schermo = QGuiApplication::primaryScreen();
     if (schermo != nullptr) {
@@ -93,24 +93,24 @@ void MsgBox_Form::Prepara(const QString& testo, std::int16_t tipoMsg, const QStr
     label1_->setText(titolo);
     setWindowTitle(titolo);
     tipoMessaggio_ = tipoMsg;
-    const msgbox::TastiMessaggio set = msgbox::TastiPerTipo(tipoMsg);
+    const routines::TastiMessaggio set = routines::TastiPerTipo(tipoMsg);
     for (std::size_t i = 0; i < tasti_.size(); ++i) {
         tasti_[i]->setText(TestoQt(set.didascalie[i]));
         tasti_[i]->setVisible(set.visibili[i]);
     }
     // The layout must fit before the window is shown: a text too large fails here.
-    (void)msgbox::CalcolaLayout(testo1252_, tipoMessaggio_);
+    (void)routines::CalcolaLayout(testo1252_, tipoMessaggio_);
 }
 
 void MsgBox_Form::Form_Activate() {
-    const msgbox::LayoutMessaggio layout = msgbox::CalcolaLayout(testo1252_, tipoMessaggio_);
+    const routines::LayoutMessaggio layout = routines::CalcolaLayout(testo1252_, tipoMessaggio_);
     resize(DimensioneTwips(layout.larghezza, layout.altezza));
     Posiziona(label1_, layout.titolo);
     Posiziona(text1_, layout.testo);
     for (std::size_t i = 0; i < tasti_.size(); ++i) {
         Posiziona(tasti_[i], layout.tasti[i]);
     }
-    if (msgbox::TastiPerTipo(tipoMessaggio_).fuocoSulPrimo) {
+    if (routines::TastiPerTipo(tipoMessaggio_).fuocoSulPrimo) {
         tasti_[0]->setFocus(Qt::OtherFocusReason);
     }
     update();
@@ -118,7 +118,7 @@ void MsgBox_Form::Form_Activate() {
 
 void MsgBox_Form::T_Click(int index) {
     const QString didascalia = tasti_.at(static_cast<std::size_t>(index))->text();
-    if (const auto risposta = msgbox::RispostaTasto(index, Testo1252(didascalia))) {
+    if (const auto risposta = routines::RispostaTasto(index, Testo1252(didascalia))) {
         rispostaMessaggio_ = *risposta;
     }
     chiusaDaTasto_ = true;

@@ -8,7 +8,7 @@ namespace tableau::gui {
 
 // Type codes: 0 or 48 "Ok"; 4 or 36 "Si", "No" (focus on "Si"); 35 or 51 "Si", "No",
 // "Annulla"; 200 to 400 "Si", "No". Answers: "Ok" 0, "Si" 6, "No" 7, "Annulla" 2.
-// Lines are broken by carriage return and line feed. Throws msgbox::ErroreOverflow when
+// Lines are broken by carriage return and line feed. Throws routines::ErroreOverflow when
 // the text does not fit the window's 16-bit layout.
 std::int16_t MostraMessaggio(const QString& testo, std::int16_t tipoMsg, const QString& titolo);
 

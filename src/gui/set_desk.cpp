@@ -148,7 +148,7 @@ void SetDesk::Form_Activate() {
         combo1_[0]->clear();
         combo1_[1]->clear();
         ImpostaTesto(2, Oggi());
-        for (const VoceElenco& voce : ElencoHotel(*tabelleAperte_[1])) {
+        for (const chart::VoceElenco& voce : chart::ElencoHotel(*tabelleAperte_[1])) {
             combo1_[0]->addItem(TestoQt(voce.testo), QVariant::fromValue(voce.numero));
         }
         if (combo1_[0]->count() == 0) {
@@ -180,7 +180,8 @@ void SetDesk::Combo1_Click(int index) {
         if (index == 0) {
             stato_.HotelCorrente = static_cast<std::int16_t>(combo1_[0]->currentData().toInt());
             combo1_[1]->clear();
-            for (const VoceElenco& voce : ElencoTableau(*tabelleAperte_[0], stato_.HotelCorrente)) {
+            for (const chart::VoceElenco& voce :
+                 chart::ElencoTableau(*tabelleAperte_[0], stato_.HotelCorrente)) {
                 combo1_[1]->addItem(TestoQt(voce.testo), QVariant::fromValue(voce.numero));
             }
             if (combo1_[1]->count() == 0) {
@@ -193,7 +194,7 @@ void SetDesk::Combo1_Click(int index) {
             return;
         }
         stato_.TableauCorrente = static_cast<std::int16_t>(combo1_[1]->currentData().toInt());
-        const IntervalloCamere intervallo = ProponiIntervallo(
+        const chart::IntervalloCamere intervallo = chart::ProponiIntervallo(
             *tabelleAperte_[2], stato_.cartellaDati, stato_.HotelCorrente, stato_.TableauCorrente);
         ImpostaTesto(0, TestoQt(intervallo.prima));
         ImpostaTesto(1, TestoQt(intervallo.ultima));
@@ -212,7 +213,7 @@ void SetDesk::Text1_KeyPress(int index, int key) {
         return;
     }
     try {
-        ImpostaTesto(index, TestoQt(FiltraCaratteri(TestoCasella(index), 0)));
+        ImpostaTesto(index, TestoQt(routines::FiltraCaratteri(TestoCasella(index), 0)));
         switch (index) {
             case 0:
                 text1_[1]->setFocus(Qt::OtherFocusReason);
@@ -226,9 +227,9 @@ void SetDesk::Text1_KeyPress(int index, int key) {
                 break;
             case 2: {
                 std::string dataInizio = TestoCasella(2);
-                FormattaData(dataInizio, stato_.orologio->adesso().anno);
+                routines::FormattaData(dataInizio, stato_.orologio->adesso().anno);
                 ImpostaTesto(2, TestoQt(dataInizio));
-                if (DataValida(dataInizio)) {
+                if (routines::DataValida(dataInizio)) {
                     tasti_[0]->setFocus(Qt::OtherFocusReason);
                 } else {
                     Avvisa(kTestoData, kTitoloData);
@@ -257,15 +258,15 @@ void SetDesk::Tasto_Click(int index) {
         return;
     }
     std::string dataInizio = TestoCasella(2);
-    if (std::string copia = dataInizio; !DataValida(copia)) {
+    if (std::string copia = dataInizio; !routines::DataValida(copia)) {
         Avvisa(kTestoData, kTitoloData);
         ImpostaTesto(2, Oggi());
         text1_[2]->setFocus(Qt::OtherFocusReason);
         return;
     }
     try {
-        servizi_.creaTableau(RichiestaTableau{stato_.HotelCorrente, stato_.TableauCorrente, prima,
-                                              ultima, dataInizio});
+        servizi_.creaTableau(chart::RichiestaTableau{stato_.HotelCorrente, stato_.TableauCorrente,
+                                                     prima, ultima, dataInizio});
     } catch (const std::exception& errore) {
         Fallimento(errore);
         return;
@@ -304,8 +305,8 @@ std::string SetDesk::TestoCasella(int index) const {
 }
 
 QString SetDesk::Oggi() const {
-    const DataOra adesso = stato_.orologio->adesso();
-    return TestoQt(TestoData(Data{adesso.giorno, adesso.mese, adesso.anno}));
+    const routines::DataOra adesso = stato_.orologio->adesso();
+    return TestoQt(routines::TestoData(routines::Data{adesso.giorno, adesso.mese, adesso.anno}));
 }
 
 void SetDesk::Scarica() {

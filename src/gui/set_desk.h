@@ -7,10 +7,10 @@
 #include <memory>
 #include <optional>
 
-#include "gui/stato_programma.h"
 #include "chart/crea_tableau.h"
 #include "db/database.h"
 #include "db/record_set.h"
+#include "gui/stato_programma.h"
 
 class QComboBox;
 class QLineEdit;
@@ -21,7 +21,7 @@ namespace tableau::gui {
 // What the request window asks of the rest of the program.
 struct ServiziRichiesta {
     // Writes the chart file for a request; throws on failure.
-    std::function<void(const RichiestaTableau&)> creaTableau;
+    std::function<void(const chart::RichiestaTableau&)> creaTableau;
     // Shows the print menu modally and returns when it has closed.
     std::function<void()> mostraMenuStampa;
 };
@@ -37,7 +37,7 @@ class SetDesk : public QWidget {
     // False when the window closed itself on its first activation (no hotel, no block).
     bool Avvia();
 
-    // Opens the three hotel files kept open while the window lives. Throws db::DatabaseError.
+    // Opens the three hotel files kept open while the window lives. Throws db::ErroreArchivio.
     void Form_Load();
     // Starts the form over: hotel list, first hotel, its first block, proposed range, today.
     void Form_Activate();

@@ -11,7 +11,8 @@ namespace tableau::gui {
 
 struct StatoProgramma {
     std::filesystem::path cartellaDati;  // the hotel files and the workstation's files
-    std::shared_ptr<const Orologio> orologio = std::make_shared<OrologioDiSistema>();
+    std::shared_ptr<const routines::Orologio> orologio =
+        std::make_shared<routines::OrologioDiSistema>();
     std::int16_t HotelCorrente = 0;
     std::int16_t TableauCorrente = 0;
 };

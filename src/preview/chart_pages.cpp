@@ -15,7 +15,7 @@ LettoreTableau::LettoreTableau(std::filesystem::path file) : file_(std::move(fil
 }
 
 void LettoreTableau::Riavvolgi() {
-    righe_ = RigheDelTesto(LeggiFile(file_));
+    righe_ = routines::RigheDelTesto(routines::LeggiFile(file_));
     prossimaRiga_ = 0;
 }
 
@@ -25,7 +25,7 @@ PaginaTableau LettoreTableau::CaricaPagina(long limite) {
     while (!AllaFine() && pagina.caratteriLetti < limite) {
         std::string riga = righe_[prossimaRiga_];
         pagina.caratteriLetti += static_cast<long>(riga.size());
-        pagina.testo += SostituisciBordi(riga);
+        pagina.testo += routines::SostituisciBordi(riga);
         pagina.testo += "\r\n";
         ++pagina.righe;
         ++prossimaRiga_;
@@ -36,12 +36,12 @@ PaginaTableau LettoreTableau::CaricaPagina(long limite) {
 
 std::size_t SalvaPagina(const std::filesystem::path& file, std::size_t primaRiga, std::size_t righe,
                         std::string_view testo) {
-    const std::vector<std::string> presenti = RigheDelTesto(LeggiFile(file));
-    const std::vector<std::string> nuove = RigheDelTesto(testo);
+    const std::vector<std::string> presenti = routines::RigheDelTesto(routines::LeggiFile(file));
+    const std::vector<std::string> nuove = routines::RigheDelTesto(testo);
     const std::size_t inizio = std::min(primaRiga, presenti.size());
     const std::size_t fine = std::min(primaRiga + righe, presenti.size());
 
-    AtomicFile uscita(file);
+    routines::AtomicFile uscita(file);
     std::string contenuto;
     const auto scrivi = [&](const std::string& riga) {
         contenuto += riga;

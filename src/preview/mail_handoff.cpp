@@ -57,10 +57,10 @@ class AttributiAvvio {
 
 // Starts the program in its own session, working in the directory, and leaves it running;
 // a detached thread collects its exit so that it leaves no zombie behind.
-void AvviaSenzaAttendere(const char* programma, const std::filesystem::path& cartella) {
+void AvviaSenzaAttendere(const char* programma, const std::filesystem::path& cartellaDati) {
     AttributiAvvio avvio;
     ::posix_spawnattr_setflags(avvio.attributi(), POSIX_SPAWN_SETSID);
-    ::posix_spawn_file_actions_addchdir_np(avvio.azioni(), cartella.c_str());
+    ::posix_spawn_file_actions_addchdir_np(avvio.azioni(), cartellaDati.c_str());
     char* const argv[] = {const_cast<char*>(programma), nullptr};
     pid_t pid = -1;
     const int esito =
@@ -81,12 +81,13 @@ void AvviaSenzaAttendere(const char* programma, const std::filesystem::path& car
 }  // namespace
 
 std::string NomeFileEMail() {
-    return "e-mail" + NumeroPostazione() + ".txt";
+    return "e-mail" + chart::NumeroPostazione() + ".txt";
 }
 
 std::filesystem::path InviaEMail(const std::filesystem::path& cartellaDati,
                                  std::string_view testo) {
-    AtomicFile file(cartellaDati / std::filesystem::path(cp1252ToUtf8(NomeFileEMail())));
+    routines::AtomicFile file(cartellaDati /
+                              std::filesystem::path(routines::cp1252ToUtf8(NomeFileEMail())));
     file.write("OGGETTO\r\n");
     file.write(FineRigaCrLf(testo));
     file.write("\r\n");

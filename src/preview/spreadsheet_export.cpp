@@ -47,15 +47,16 @@ bool Bordo(unsigned char c) {
 
 SeparatoriXLS LeggiSeparatoriXLS(const std::filesystem::path& cartellaDati) {
     SeparatoriXLS separatori;
-    const auto file = findFileIgnoringCase(cartellaDati, "SeparatoreXLS.txt");
+    const auto file = db::findFileIgnoringCase(cartellaDati, "SeparatoreXLS.txt");
     if (!file || !std::filesystem::is_regular_file(*file)) {
         return separatori;
     }
-    std::string testo = LeggiFile(*file);
-    if (ScrittoInUtf8(testo)) {
-        testo = utf8ToCp1252(testo);  // "€" saved by a Linux editor is still the euro sign
+    std::string testo = routines::LeggiFile(*file);
+    if (routines::ScrittoInUtf8(testo)) {
+        testo =
+            routines::utf8ToCp1252(testo);  // "€" saved by a Linux editor is still the euro sign
     }
-    const auto righe = RigheDelTesto(testo);
+    const auto righe = routines::RigheDelTesto(testo);
     std::string* const valori[] = {&separatori.separatoreCampi, &separatori.separatoreDecimali,
                                    &separatori.simboloValuta};
     for (std::size_t i = 0; i < righe.size() && i < std::size(valori); ++i) {
@@ -101,15 +102,16 @@ std::string ConvertiRigaXLS(std::string_view riga, const SeparatoriXLS& separato
 }
 
 std::string NomeFileXLS() {
-    return "fd" + NumeroPostazione() + ".csv";
+    return "fd" + chart::NumeroPostazione() + ".csv";
 }
 
 std::filesystem::path ConvertiXLS(const std::filesystem::path& cartellaDati,
                                   const std::filesystem::path& fileTableau) {
     const SeparatoriXLS separatori = LeggiSeparatoriXLS(cartellaDati);
-    const std::string testo = LeggiFile(cartellaDati / fileTableau);
-    AtomicFile uscita(cartellaDati / std::filesystem::path(cp1252ToUtf8(NomeFileXLS())));
-    for (const auto& riga : RigheDelTesto(testo)) {
+    const std::string testo = routines::LeggiFile(cartellaDati / fileTableau);
+    routines::AtomicFile uscita(cartellaDati /
+                                std::filesystem::path(routines::cp1252ToUtf8(NomeFileXLS())));
+    for (const auto& riga : routines::RigheDelTesto(testo)) {
         uscita.write(ConvertiRigaXLS(riga, separatori));
         uscita.write("\r\n");
     }
@@ -118,9 +120,10 @@ std::filesystem::path ConvertiXLS(const std::filesystem::path& cartellaDati,
 }
 
 std::filesystem::path ConvertiXLS(const std::filesystem::path& cartellaDati) {
-    const auto file = TrovaFileTableau(cartellaDati);
+    const auto file = chart::TrovaFileTableau(cartellaDati);
     if (!file) {
-        throw std::runtime_error("File del tableau " + cp1252ToUtf8(NomeFileTableau()) +
+        throw std::runtime_error("File del tableau " +
+                                 routines::cp1252ToUtf8(chart::NomeFileTableau()) +
                                  " non trovato nella cartella " + cartellaDati.string());
     }
     return ConvertiXLS(cartellaDati, *file);

@@ -32,7 +32,7 @@ std::string NomeFileXLS();
 std::filesystem::path ConvertiXLS(const std::filesystem::path& cartellaDati,
                                   const std::filesystem::path& fileTableau);
 
-// The same for the directory's chart file, found by its usual name (TrovaFileTableau).
+// The same for the directory's chart file, found by its usual name (chart::TrovaFileTableau).
 std::filesystem::path ConvertiXLS(const std::filesystem::path& cartellaDati);
 
 }  // namespace tableau::preview

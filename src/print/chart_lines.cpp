@@ -11,9 +11,9 @@
 namespace tableau::print {
 
 std::vector<std::string> LeggiRigheTableau(const std::filesystem::path& cartellaDati) {
-    const auto file = TrovaFileTableau(cartellaDati);
+    const auto file = chart::TrovaFileTableau(cartellaDati);
     if (!file) {
-        throw ErroreStampa("File del tableau " + cp1252ToUtf8(NomeFileTableau()) +
+        throw ErroreStampa("File del tableau " + routines::cp1252ToUtf8(chart::NomeFileTableau()) +
                            " non trovato nella cartella " + cartellaDati.string());
     }
     std::ifstream in(*file, std::ios::binary);
@@ -21,7 +21,7 @@ std::vector<std::string> LeggiRigheTableau(const std::filesystem::path& cartella
     if (in.bad() || !in.is_open()) {
         throw ErroreStampa("Impossibile leggere il file del tableau " + file->string());
     }
-    return RigheDelTesto(testo);
+    return routines::RigheDelTesto(testo);
 }
 
 }  // namespace tableau::print

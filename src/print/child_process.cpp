@@ -42,7 +42,7 @@ ProcessoFiglio::ProcessoFiglio(const std::vector<std::string>& argv) : programma
     }
     ingresso_ = socket[0];
     lettura_ = tubo[0];
-    SpawnActions azioni;
+    routines::SpawnActions azioni;
     ::posix_spawn_file_actions_adddup2(azioni.get(), socket[1], STDIN_FILENO);
     ::posix_spawn_file_actions_adddup2(azioni.get(), tubo[1], STDOUT_FILENO);
     ::posix_spawn_file_actions_adddup2(azioni.get(), tubo[1], STDERR_FILENO);

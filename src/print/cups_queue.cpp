@@ -12,9 +12,9 @@ std::vector<std::string> CodeDiStampa() {
         return {};
     }
     std::vector<std::string> code;
-    for (auto& riga : RigheDelTesto(uscita)) {
+    for (auto& riga : routines::RigheDelTesto(uscita)) {
         if (!riga.empty()) {
-            code.push_back(utf8ToCp1252(riga));
+            code.push_back(routines::utf8ToCp1252(riga));
         }
     }
     return code;

@@ -14,11 +14,11 @@ constexpr int kTentativiMassimi = 10000;
 
 }  // namespace
 
-std::filesystem::path NomeCopiaDocumento(const DataOra& m, int progressivo) {
+std::filesystem::path NomeCopiaDocumento(const routines::DataOra& m, int progressivo) {
     char momento[32];
     std::snprintf(momento, sizeof momento, "%04d%02d%02d%02d%02d", m.anno, m.mese, m.giorno, m.ore,
                   m.minuti);
-    std::string nome = "fd" + cp1252ToUtf8(NumeroPostazione()) + momento;
+    std::string nome = "fd" + routines::cp1252ToUtf8(chart::NumeroPostazione()) + momento;
     if (progressivo > 1) {
         nome += "_" + std::to_string(progressivo);
     }
@@ -26,12 +26,12 @@ std::filesystem::path NomeCopiaDocumento(const DataOra& m, int progressivo) {
 }
 
 std::filesystem::path CopiaDocumento(const std::filesystem::path& cartellaDati,
-                                     const Orologio& orologio) {
-    const DataOra momento = orologio.adesso();
+                                     const routines::Orologio& orologio) {
+    const routines::DataOra momento = orologio.adesso();
     std::error_code ignorato;
     std::filesystem::create_directory(cartellaDati / "doc", ignorato);
 
-    const auto grafico = TrovaFileTableau(cartellaDati);
+    const auto grafico = chart::TrovaFileTableau(cartellaDati);
     if (!grafico) {
         return NomeCopiaDocumento(momento);
     }

@@ -15,8 +15,8 @@ bool FinisceConPdf(const std::string& testo) {
     if (testo.size() < kEstensione.size()) {
         return false;
     }
-    return StessoNome(std::string_view(testo).substr(testo.size() - kEstensione.size()),
-                      kEstensione);
+    return routines::StessoNome(std::string_view(testo).substr(testo.size() - kEstensione.size()),
+                                kEstensione);
 }
 
 // Drops the document when the job fails half-way.
@@ -100,7 +100,8 @@ void ScegliStampanteUscita(const std::filesystem::path& cartellaDati, const Impo
         }
     }
     if (FinisceConPdf(imp.uscita)) {
-        stampanti.scegliFilePdf(cartellaDati / std::filesystem::path(cp1252ToUtf8(imp.uscita)));
+        stampanti.scegliFilePdf(cartellaDati /
+                                std::filesystem::path(routines::cp1252ToUtf8(imp.uscita)));
     }
 }
 

@@ -1,13 +1,13 @@
 #pragma once
 // Failures of the print job and of the raw output, with an Italian message (UTF-8) ready
 // to be shown to the user.
-#include <stdexcept>
+#include "routines/errors.h"
 
 namespace tableau::print {
 
-class ErroreStampa : public std::runtime_error {
+class ErroreStampa : public routines::Errore {
   public:
-    using std::runtime_error::runtime_error;
+    using routines::Errore::Errore;
 };
 
 }  // namespace tableau::print

@@ -26,7 +26,7 @@ struct OpzioniStampa {
 
 // Runs the job in the data directory. Throws ErroreStampa for a destination without a
 // row in Stampanti, a missing chart file, an output that cannot be opened or written and a
-// printer failure; db::DatabaseError for a missing database, table or field.
+// printer failure; db::ErroreArchivio for a missing database, table or field.
 void EseguiStampa(const std::filesystem::path& cartellaDati, const OpzioniStampa& opzioni,
                   ServizioStampanti& stampanti);
 

@@ -38,21 +38,21 @@ std::array<double, 12> DodiciValori(std::string_view testo) {
     for (std::size_t i = 0; i < valori.size(); ++i) {
         const std::size_t inizio = 3 * i;
         if (inizio < testo.size()) {
-            valori[i] = ValoreNumerico(testo.substr(inizio, 3));
+            valori[i] = routines::ValoreNumerico(testo.substr(inizio, 3));
         }
     }
     return valori;
 }
 
 std::string LeggiFontStampa(const std::filesystem::path& cartellaDati) {
-    const auto file = findFileIgnoringCase(cartellaDati, "FontStp.txt");
+    const auto file = db::findFileIgnoringCase(cartellaDati, "FontStp.txt");
     if (!file || !std::filesystem::is_regular_file(*file)) {
         return kFontPredefinito;
     }
     std::ifstream in(*file, std::ios::binary);
     const std::string testo((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    const auto righe = RigheDelTesto(testo);
-    const std::string font = righe.empty() ? std::string() : Trim(righe.front());
+    const auto righe = routines::RigheDelTesto(testo);
+    const std::string font = righe.empty() ? std::string() : routines::Trim(righe.front());
     return font.empty() ? kFontPredefinito : font;
 }
 
@@ -80,7 +80,7 @@ ImpostazioniStampa RisolviImpostazioni(const std::filesystem::path& cartellaDati
     destinazioni.findFirst(
         db::Criteria("Destinazione = ?", {db::Value::text(opzioni.destinazione)}));
     if (destinazioni.noMatch()) {
-        throw ErroreStampa("La destinazione \"" + cp1252ToUtf8(opzioni.destinazione) +
+        throw ErroreStampa("La destinazione \"" + routines::cp1252ToUtf8(opzioni.destinazione) +
                            "\" non \xC3\xA8 configurata nella tabella Stampanti");
     }
     imp.tipoStampa = Intero16(destinazioni.field("TipoStampa").asNumber(), "TipoStampa");
@@ -100,10 +100,10 @@ ImpostazioniStampa RisolviImpostazioni(const std::filesystem::path& cartellaDati
     }
 
     const std::string nome = destinazioni.field("Destinazione").asText();
-    const auto variabile = VariabileAmbiente(nome);
+    const auto variabile = routines::VariabileAmbiente(nome);
     imp.uscita =
         variabile && !variabile->empty() ? *variabile : destinazioni.field("Linea").asText();
-    if (!Trim(opzioni.stampante).empty()) {
+    if (!routines::Trim(opzioni.stampante).empty()) {
         imp.uscita = opzioni.stampante;
     }
     return imp;

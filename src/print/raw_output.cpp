@@ -82,7 +82,7 @@ void ScriviTestoGrezzo(const std::vector<std::string>& righe, const Impostazioni
     for (const auto& originale : righe) {
         std::string riga = originale;
         if (converti) {
-            SostituisciBordi(riga);
+            routines::SostituisciBordi(riga);
         }
         if (riga.size() == 1 && riga.front() == kSaltoPagina) {
             pagine.nuovaPagina();

@@ -29,9 +29,9 @@ class UscitaFile final : public UscitaGrezza {
     }
 
   private:
-    static AtomicFile Apri(const std::filesystem::path& percorso) {
+    static routines::AtomicFile Apri(const std::filesystem::path& percorso) {
         try {
-            return AtomicFile(percorso);
+            return routines::AtomicFile(percorso);
         } catch (const std::runtime_error& e) {
             throw ErroreStampa(std::string("Impossibile aprire l'uscita di stampa: ") + e.what());
         }
@@ -44,7 +44,7 @@ class UscitaFile final : public UscitaGrezza {
             throw ErroreStampa(std::string("Errore di stampa: ") + e.what());
         }
     }
-    AtomicFile file_;
+    routines::AtomicFile file_;
 };
 
 class UscitaDispositivo final : public UscitaGrezza {
@@ -94,7 +94,7 @@ class UscitaDispositivo final : public UscitaGrezza {
 class UscitaCoda final : public UscitaGrezza {
   public:
     explicit UscitaCoda(const std::string& coda)
-        : coda_(cp1252ToUtf8(coda)),
+        : coda_(routines::cp1252ToUtf8(coda)),
           lp_({"lp", "-d", coda_, "-o", "raw", "-t", "Tableau", "-s", "--", "-"}) {}
     void scrivi(std::string_view byte) override { lp_.scrivi(byte); }
     void chiudi() override {
@@ -117,7 +117,7 @@ std::unique_ptr<UscitaGrezza> ApriUscitaGrezza(const std::filesystem::path& cart
         throw ErroreStampa("Nessuna uscita di stampa configurata per la destinazione");
     }
     const std::filesystem::path percorso =
-        cartellaDati / std::filesystem::path(cp1252ToUtf8(uscita));
+        cartellaDati / std::filesystem::path(routines::cp1252ToUtf8(uscita));
     std::error_code errore;
     const auto stato = std::filesystem::status(percorso, errore);
     const bool esiste = !errore && std::filesystem::exists(stato);

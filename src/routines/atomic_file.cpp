@@ -10,7 +10,7 @@
 #include <string>
 #include <system_error>
 
-namespace tableau {
+namespace tableau::routines {
 namespace {
 
 std::string reason() {
@@ -84,4 +84,4 @@ void AtomicFile::commit() {
     }
 }
 
-}  // namespace tableau
+}  // namespace tableau::routines

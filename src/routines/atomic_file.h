@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <string_view>
 
-namespace tableau {
+namespace tableau::routines {
 
 class AtomicFile {
   public:
@@ -29,4 +29,4 @@ class AtomicFile {
     std::FILE* file_ = nullptr;
 };
 
-}  // namespace tableau
+}  // namespace tableau::routines

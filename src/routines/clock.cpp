@@ -2,7 +2,7 @@
 
 #include <ctime>
 
-namespace tableau {
+namespace tableau::routines {
 
 DataOra OrologioDiSistema::adesso() const {
     const std::time_t now = std::time(nullptr);
@@ -11,4 +11,4 @@ DataOra OrologioDiSistema::adesso() const {
     return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min};
 }
 
-}  // namespace tableau
+}  // namespace tableau::routines

@@ -2,7 +2,7 @@
 // The wall clock, behind an interface so that tests can fix "now".
 #include <memory>
 
-namespace tableau {
+namespace tableau::routines {
 
 struct DataOra {
     int anno = 0;
@@ -34,4 +34,4 @@ class OrologioFisso final : public Orologio {
     DataOra momento_;
 };
 
-}  // namespace tableau
+}  // namespace tableau::routines

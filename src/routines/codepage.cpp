@@ -4,7 +4,7 @@
 #include <array>
 #include <cstdint>
 
-namespace tableau {
+namespace tableau::routines {
 namespace {
 
 // Unicode code points of bytes 0x80..0x9F; the others equal their byte value.
@@ -131,4 +131,4 @@ std::string cp1252ToUtf8(std::string_view cp1252) {
     return out;
 }
 
-}  // namespace tableau
+}  // namespace tableau::routines

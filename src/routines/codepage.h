@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace tableau {
+namespace tableau::routines {
 
 // A character with no Windows-1252 code becomes "?"; malformed UTF-8 bytes too.
 std::string utf8ToCp1252(std::string_view utf8);
@@ -18,4 +18,4 @@ bool ScrittoInUtf8(std::string_view testo);
 // the C1 control characters of the same value, so every byte survives a round trip.
 std::string cp1252ToUtf8(std::string_view cp1252);
 
-}  // namespace tableau
+}  // namespace tableau::routines

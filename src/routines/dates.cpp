@@ -7,7 +7,7 @@
 #include "routines/numeric_value.h"
 #include "routines/text.h"
 
-namespace tableau {
+namespace tableau::routines {
 namespace {
 
 // Days since 1970-01-01 of a proleptic Gregorian date (H. Hinnant's algorithm).
@@ -127,4 +127,4 @@ std::string ChiaveData(const Data& data) {
     return out;
 }
 
-}  // namespace tableau
+}  // namespace tableau::routines

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace tableau {
+namespace tableau::routines {
 
 // Month lengths of a common year, January first; February is asked of GiorniMese().
 inline constexpr std::array<std::int16_t, 12> kGiorniMeseComune = {31, 28, 31, 30, 31, 30,
@@ -53,4 +53,4 @@ std::string TestoData(const Data& data);
 // yyyymmdd, the key the databases hold.
 std::string ChiaveData(const Data& data);
 
-}  // namespace tableau
+}  // namespace tableau::routines

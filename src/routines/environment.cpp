@@ -9,7 +9,7 @@
 
 extern char** environ;
 
-namespace tableau {
+namespace tableau::routines {
 
 std::optional<std::string> VariabileAmbiente(std::string_view nome) {
     const std::string name(nome);
@@ -29,4 +29,4 @@ std::optional<std::string> VariabileAmbiente(std::string_view nome) {
     return std::nullopt;
 }
 
-}  // namespace tableau
+}  // namespace tableau::routines

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <limits>
 
-namespace tableau::msgbox {
+namespace tableau::routines {
 namespace {
 
 constexpr int kLimite16 = std::numeric_limits<std::int16_t>::max();
@@ -131,4 +131,4 @@ LayoutMessaggio CalcolaLayout(std::string_view testo, std::int16_t tipo) {
     return layout;
 }
 
-}  // namespace tableau::msgbox
+}  // namespace tableau::routines

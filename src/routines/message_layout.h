@@ -5,18 +5,12 @@
 #include <array>
 #include <cstdint>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 
-namespace tableau::msgbox {
+#include "routines/errors.h"
 
-// A 16-bit product of the layout (columns x 90, rows x 300) would pass 32767: the text
-// is too wide or has too many lines for the window.
-class ErroreOverflow : public std::overflow_error {
-  public:
-    using std::overflow_error::overflow_error;
-};
+namespace tableau::routines {
 
 // Answer codes of the buttons.
 inline constexpr std::int16_t kRispostaOk = 0;
@@ -74,4 +68,4 @@ struct LayoutMessaggio {
 // carriage return and line feed) with the buttons of `tipo`. Throws ErroreOverflow.
 LayoutMessaggio CalcolaLayout(std::string_view testo, std::int16_t tipo);
 
-}  // namespace tableau::msgbox
+}  // namespace tableau::routines

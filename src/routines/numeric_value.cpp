@@ -4,7 +4,7 @@
 #include <cmath>
 #include <string>
 
-namespace tableau {
+namespace tableau::routines {
 namespace {
 
 bool skipped(char c) {
@@ -110,4 +110,4 @@ bool TestoNumerico(std::string_view testo) {
     return used > 0 && used == testo.size();
 }
 
-}  // namespace tableau
+}  // namespace tableau::routines

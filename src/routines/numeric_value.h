@@ -1,7 +1,7 @@
 #pragma once
 #include <string_view>
 
-namespace tableau {
+namespace tableau::routines {
 
 // The number a text begins with, as the suite reads numbers out of texts: an optional
 // sign, digits, an optional decimal point and digits, an optional exponent (E or D).
@@ -14,4 +14,4 @@ double ValoreNumerico(std::string_view testo);
 // reads all of it; "12" and " 1.5 " are, "12a" and "" are not.
 bool TestoNumerico(std::string_view testo);
 
-}  // namespace tableau
+}  // namespace tableau::routines

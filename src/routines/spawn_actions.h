@@ -3,7 +3,7 @@
 // path: the print queue's child and the Jet reader both start through posix_spawn.
 #include <spawn.h>
 
-namespace tableau {
+namespace tableau::routines {
 
 class SpawnActions {
   public:
@@ -17,4 +17,4 @@ class SpawnActions {
     posix_spawn_file_actions_t actions_;
 };
 
-}  // namespace tableau
+}  // namespace tableau::routines

@@ -4,7 +4,7 @@
 #include <array>
 #include <cctype>
 
-namespace tableau {
+namespace tableau::routines {
 
 std::string Trim(std::string_view testo) {
     const auto first = testo.find_first_not_of(' ');
@@ -101,4 +101,4 @@ std::string& SostituisciBordi(std::string& testo) {
     return testo;
 }
 
-}  // namespace tableau
+}  // namespace tableau::routines

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-namespace tableau {
+namespace tableau::routines {
 
 // Leading and trailing spaces removed (spaces only, as the suite trims).
 std::string Trim(std::string_view testo);
@@ -28,4 +28,4 @@ std::string TestoTraAsterischi(std::string_view valore);
 // Replaces the line-drawing bytes of the chart by "|" and "-" in place; returns the text.
 std::string& SostituisciBordi(std::string& testo);
 
-}  // namespace tableau
+}  // namespace tableau::routines

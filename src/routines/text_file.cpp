@@ -4,7 +4,7 @@
 #include <iterator>
 #include <stdexcept>
 
-namespace tableau {
+namespace tableau::routines {
 
 std::vector<std::string> RigheDelTesto(std::string_view testo) {
     std::vector<std::string> righe;
@@ -36,4 +36,4 @@ std::string LeggiFile(const std::filesystem::path& file) {
     return testo;
 }
 
-}  // namespace tableau
+}  // namespace tableau::routines

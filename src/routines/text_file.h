@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-namespace tableau {
+namespace tableau::routines {
 
 // The lines of a text without their line ends (carriage return and line feed, or either
 // alone); a last line without a line end counts, a final line end opens no extra line.
@@ -14,4 +14,4 @@ std::vector<std::string> RigheDelTesto(std::string_view testo);
 // The whole file; throws std::runtime_error (Italian message) when it cannot be read.
 std::string LeggiFile(const std::filesystem::path& file);
 
-}  // namespace tableau
+}  // namespace tableau::routines

@@ -13,7 +13,7 @@
 #include "support/hotel_fixture.h"
 #include "support/temp_dir.h"
 
-namespace tableau::cli {
+namespace tableau::app {
 namespace {
 
 namespace fs = std::filesystem;
@@ -139,7 +139,8 @@ TEST_F(ComandoChart, BadArgumentsGiveUsage) {
 TEST_F(ComandoChart, DatabaseFailureKeepsThePreviousChart) {
     ASSERT_EQ(chart(richiesta("", "Z", "16/03/2026")).stato, 0);
     const std::string precedente = test::readFile(chartFile());
-    db::SqliteWriter(fx_.dir() / "Ditta_Intestataria.mdb").exec("DROP TABLE Ditta_Intestataria");
+    db::writer::SqliteWriter(fx_.dir() / "Ditta_Intestataria.mdb")
+        .exec("DROP TABLE Ditta_Intestataria");
 
     const auto esito = chart(richiesta("", "Z", "17/03/2026"));
     EXPECT_EQ(esito.stato, 1);
@@ -206,7 +207,7 @@ class ComandoChartJet : public ComandoChart {
     // Rewrites a hotel file of the directory as Jet 4, under the same name.
     static void InJet(const fs::path& cartella, const std::string& file) {
         const fs::path jet = cartella / "convertito.jet";
-        db::convertHotelFileToJet(cartella / file, jet);
+        db::writer::convertHotelFileToJet(cartella / file, jet);
         fs::rename(jet, cartella / file);
     }
 
@@ -237,7 +238,7 @@ class ComandoChartJet : public ComandoChart {
 
 TEST_F(ComandoChartJet, DamagedJetFileFailsAndKeepsThePreviousChart) {
     const fs::path jet = fx_.dir() / "ospiti.jet";
-    db::convertHotelFileToJet(fx_.dir() / "Scheda_Cliente.mdb", jet);
+    db::writer::convertHotelFileToJet(fx_.dir() / "Scheda_Cliente.mdb", jet);
     const std::string buono = test::readFile(jet);
     fs::remove(jet);
     ASSERT_GT(buono.size(), 3000u);
@@ -279,9 +280,9 @@ TEST_F(ComandoChartJet, MixedJetAndSqliteDirectoryGivesTheSameChart) {
     std::string soloSqlite;
     std::string conJet;
     // The title line holds the minute of the run: both runs in one minute, or again.
-    const OrologioDiSistema orologio;
+    const routines::OrologioDiSistema orologio;
     for (int prova = 0; prova < 3; ++prova) {
-        const DataOra prima = orologio.adesso();
+        const routines::DataOra prima = orologio.adesso();
         const auto sqlite = chart(tutte);
         ASSERT_EQ(sqlite.stato, 0) << sqlite.err;
         soloSqlite = test::readFile(chartFile());
@@ -291,7 +292,7 @@ TEST_F(ComandoChartJet, MixedJetAndSqliteDirectoryGivesTheSameChart) {
             ASSERT_EQ(jet.stato, 0) << jet.err;
             conJet = test::readFile(misto.path() / "FD4");
         }
-        const DataOra dopo = orologio.adesso();
+        const routines::DataOra dopo = orologio.adesso();
         if (prima.minuti == dopo.minuti && prima.ore == dopo.ore) {
             break;
         }
@@ -313,7 +314,7 @@ std::string RigaCheInizia(const std::string& testo, const std::string& inizio) {
 }
 
 TEST_F(ComandoChart, CheckOfACompleteDirectory) {
-    db::SqliteWriter(fx_.dir() / "TipiCamere.mdb")
+    db::writer::SqliteWriter(fx_.dir() / "TipiCamere.mdb")
         .exec(
             "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1234) "
             "INSERT INTO TipiCamere (Sigla) SELECT i FROM n");
@@ -343,7 +344,7 @@ TEST_F(ComandoChart, CheckOfACompleteDirectory) {
 
 TEST_F(ComandoChart, CheckListsWhatIsMissing) {
     {
-        db::SqliteWriter camere(fx_.dir() / "NumeriCamere.mdb");
+        db::writer::SqliteWriter camere(fx_.dir() / "NumeriCamere.mdb");
         camere.exec("DROP TABLE NumeriCamere");
         camere.exec(
             "CREATE TABLE NumeriCamere (NumeroHotel INTEGER, NumeroTableau INTEGER, "
@@ -389,4 +390,4 @@ TEST_F(ComandoChart, CheckListsWhatIsMissing) {
 }
 
 }  // namespace
-}  // namespace tableau::cli
+}  // namespace tableau::app

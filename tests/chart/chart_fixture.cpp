@@ -7,7 +7,7 @@
 namespace tableau::test {
 namespace {
 
-db::Cell Facoltativo(const std::optional<std::string>& testo) {
+db::writer::Cell Facoltativo(const std::optional<std::string>& testo) {
     if (testo) {
         return *testo;
     }
@@ -74,7 +74,7 @@ void ChartFixture::ditta(std::int64_t cliente, const std::string& ragioneSociale
 
 void ChartFixture::creaSoltanto(const std::string& prima, const std::string& ultima,
                                 const std::string& data) {
-    CreaTableau(dir(), RichiestaTableau{1, 1, prima, ultima, data}, kOrologio);
+    chart::CreaTableau(dir(), chart::RichiestaTableau{1, 1, prima, ultima, data}, kOrologio);
 }
 
 std::vector<std::string> ChartFixture::crea(const std::string& prima, const std::string& ultima,
@@ -103,7 +103,7 @@ std::vector<std::string> RigheDelFile(const std::string& testo) {
 }
 
 std::string Cella(const std::string& riga, std::size_t giorno) {
-    return riga.substr(InizioCella(giorno), kLarghezzaCella);
+    return riga.substr(chart::InizioCella(giorno), chart::kLarghezzaCella);
 }
 
 std::vector<std::string> RigheDellaCamera(const std::vector<std::string>& righe, std::size_t n) {
@@ -113,7 +113,7 @@ std::vector<std::string> RigheDellaCamera(const std::vector<std::string>& righe,
 
 std::string Pieno(const std::string& testo) {
     std::string pieno = testo;
-    pieno.resize(kLarghezzaCella, ' ');
+    pieno.resize(chart::kLarghezzaCella, ' ');
     return pieno;
 }
 

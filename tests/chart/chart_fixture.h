@@ -85,6 +85,6 @@ std::vector<std::string> RigheDellaCamera(const std::vector<std::string>& righe,
 // A text padded with spaces to 17.
 std::string Pieno(const std::string& testo);
 
-inline const OrologioFisso kOrologio{DataOra{2026, 3, 14, 9, 5}};
+inline const routines::OrologioFisso kOrologio{routines::DataOra{2026, 3, 14, 9, 5}};
 
 }  // namespace tableau::test

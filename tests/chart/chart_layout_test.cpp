@@ -8,7 +8,7 @@
 
 #include "chart_fixture.h"
 
-namespace tableau {
+namespace tableau::chart {
 namespace {
 
 using test::Cella;
@@ -40,7 +40,7 @@ TEST(ChartLayout, FrameLinesCarryTheGrid) {
 }
 
 TEST(ChartLayout, TitlePositions) {
-    const DataOra momento{2026, 3, 4, 7, 5};
+    const routines::DataOra momento{2026, 3, 4, 7, 5};
     const std::string breve = RigaTitolo("Hotel Sole", "  Primo piano ", "16/03/2026", momento);
     ASSERT_EQ(breve.size(), 132u);
     EXPECT_EQ(breve.substr(0, 19), " Hotel : Hotel Sole");
@@ -177,4 +177,4 @@ TEST(ChartLayout, NoRoomTakenGivesNineLines) {
 }
 
 }  // namespace
-}  // namespace tableau
+}  // namespace tableau::chart

@@ -13,7 +13,7 @@
 #include "db/errors.h"
 #include "db/writer/sqlite_writer.h"
 
-namespace tableau {
+namespace tableau::chart {
 namespace {
 
 namespace fs = std::filesystem;
@@ -51,7 +51,7 @@ TEST(CreaTableau, FileNamedAfterTheWorkstation) {
 TEST(CreaTableau, TitleWithoutHotelOrTableau) {
     ChartFixture fx;
     fx.db().hotel(2, "Hotel Senza Tableau");
-    const OrologioFisso orologio(DataOra{2025, 12, 31, 23, 59});
+    const routines::OrologioFisso orologio(routines::DataOra{2025, 12, 31, 23, 59});
     CreaTableau(fx.dir(), {9, 1, "", "Z", "16/03/2026"}, orologio);
     auto righe = test::RigheDelFile(test::readFile(fx.fileTableau()));
     EXPECT_EQ(righe[0], " Hotel : " + std::string(107, ' ') + "31/12/2025 23:59");
@@ -81,18 +81,19 @@ TEST(CreaTableau, FailedRunLeavesThePreviousChartWhole) {
     fx.creaSoltanto("", "Z", "16/03/2026");
     const std::string precedente = test::readFile(fx.fileTableau());
 
-    db::SqliteWriter(fx.dir() / "Scheda_Prenotazione.mdb").exec("DROP TABLE Scheda_Prenotazione");
+    db::writer::SqliteWriter(fx.dir() / "Scheda_Prenotazione.mdb")
+        .exec("DROP TABLE Scheda_Prenotazione");
     try {
         fx.creaSoltanto("", "Z", "17/03/2026");
         FAIL() << "a missing table must stop the run";
-    } catch (const db::DatabaseError& e) {
+    } catch (const db::ErroreArchivio& e) {
         EXPECT_NE(std::string(e.what()).find("Scheda_Prenotazione"), std::string::npos) << e.what();
     }
     EXPECT_EQ(test::readFile(fx.fileTableau()), precedente);
     EXPECT_EQ(Contenuto(fx.dir()), std::vector<std::string>{"FD7"}) << "no temporary file left";
 
     fs::remove(fx.dir() / "Arrangiamento.mdb");
-    EXPECT_THROW(fx.creaSoltanto("", "Z", "17/03/2026"), db::DatabaseError);
+    EXPECT_THROW(fx.creaSoltanto("", "Z", "17/03/2026"), db::ErroreArchivio);
     EXPECT_EQ(test::readFile(fx.fileTableau()), precedente);
 }
 
@@ -115,7 +116,7 @@ TEST(CreaTableau, CounterPastThe16BitLimitStopsTheRun) {
                      .numero = 2,
                      .persone = 32768});
     const std::string accettato = test::readFile(fx.fileTableau());
-    EXPECT_THROW(fx.creaSoltanto("", "Z", "16/03/2026"), ErroreOverflow);
+    EXPECT_THROW(fx.creaSoltanto("", "Z", "16/03/2026"), routines::ErroreOverflow);
     EXPECT_EQ(test::readFile(fx.fileTableau()), accettato);
     EXPECT_NE(accettato, precedente);
 
@@ -134,7 +135,7 @@ TEST(CreaTableau, CounterPastThe16BitLimitStopsTheRun) {
     try {
         totale.creaSoltanto("", "Z", "16/03/2026");
         FAIL() << "the MP total of 20/03/2026 is 40000";
-    } catch (const ErroreOverflow& e) {
+    } catch (const routines::ErroreOverflow& e) {
         EXPECT_NE(std::string(e.what()).find("20/03/2026"), std::string::npos) << e.what();
     }
     EXPECT_EQ(Contenuto(totale.dir()), std::vector<std::string>{});
@@ -144,7 +145,7 @@ TEST(CreaTableau, GuestsOfARoomPastThe16BitLimit) {
     ChartFixture fx;
     fx.camera("101");
     {
-        db::SqliteWriter ospiti(fx.dir() / "Scheda_Cliente.mdb");
+        db::writer::SqliteWriter ospiti(fx.dir() / "Scheda_Cliente.mdb");
         ospiti.begin();
         for (std::int64_t i = 0; i < 32768; ++i) {
             ospiti.insert("Scheda_Cliente",
@@ -155,14 +156,14 @@ TEST(CreaTableau, GuestsOfARoomPastThe16BitLimit) {
         }
         ospiti.commit();
     }
-    EXPECT_THROW(fx.creaSoltanto("", "Z", "16/03/2026"), ErroreOverflow);
+    EXPECT_THROW(fx.creaSoltanto("", "Z", "16/03/2026"), routines::ErroreOverflow);
     EXPECT_FALSE(fs::exists(fx.fileTableau()));
     // One guest fewer is still counted.
-    db::SqliteWriter(fx.dir() / "Scheda_Cliente.mdb")
+    db::writer::SqliteWriter(fx.dir() / "Scheda_Cliente.mdb")
         .exec("DELETE FROM Scheda_Cliente WHERE NumeroComponente = 2");
     const auto righe = fx.crea();
     EXPECT_EQ(Cella(righe[5], 6), " (32767)(arrivata");
 }
 
 }  // namespace
-}  // namespace tableau
+}  // namespace tableau::chart

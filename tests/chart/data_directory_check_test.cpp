@@ -14,7 +14,7 @@
 #include "support/hotel_fixture.h"
 #include "support/temp_dir.h"
 
-namespace tableau {
+namespace tableau::chart {
 namespace {
 
 namespace fs = std::filesystem;
@@ -112,7 +112,7 @@ TEST(VerificaArchivi, CompleteDirectoryReportsEveryFileTableAndField) {
 TEST(VerificaArchivi, FieldsMatchWithoutRegardToLetterCase) {
     test::HotelFixture fx;
     {
-        db::SqliteWriter tableau(fx.dir() / "Tableau.mdb");
+        db::writer::SqliteWriter tableau(fx.dir() / "Tableau.mdb");
         tableau.exec("DROP TABLE Tableau");
         tableau.exec(
             "CREATE TABLE Tableau (numerohotel INTEGER, CODICE INTEGER, Descrizione TEXT, "
@@ -129,13 +129,13 @@ TEST(VerificaArchivi, FieldsMatchWithoutRegardToLetterCase) {
 TEST(VerificaArchivi, OneReportNamesEveryMissingFileTableOrField) {
     test::HotelFixture fx;
     fs::remove(fx.dir() / "Arrangiamento.mdb");
-    db::SqliteWriter(fx.dir() / "Stampanti.mdb").exec("DROP TABLE SetStampa");
+    db::writer::SqliteWriter(fx.dir() / "Stampanti.mdb").exec("DROP TABLE SetStampa");
     fx.add("Stampanti", {{"NumeroHotel", std::int64_t{1}}});
     {
-        db::SqliteWriter tableau(fx.dir() / "Tableau.mdb");
+        db::writer::SqliteWriter tableau(fx.dir() / "Tableau.mdb");
         tableau.exec("DROP TABLE Tableau");
         tableau.exec("CREATE TABLE Tableau (NumeroHotel INTEGER, Codice INTEGER)");
-        db::SqliteWriter camere(fx.dir() / "NumeriCamere.mdb");
+        db::writer::SqliteWriter camere(fx.dir() / "NumeriCamere.mdb");
         camere.exec("DROP TABLE NumeriCamere");
         camere.exec("CREATE TABLE NumeriCamere (NumeroHotel INTEGER, NumeroCamera TEXT)");
     }
@@ -222,7 +222,7 @@ TEST(VerificaArchivi, RowsLostToADamagedPageAreReported) {
     }
     const fs::path sqlite = fx.dir() / "NumeriCamere.sqlite";
     fs::rename(fx.dir() / "NumeriCamere.mdb", sqlite);
-    db::convertHotelFileToJet(sqlite, fx.dir() / "NumeriCamere.mdb");
+    db::writer::convertHotelFileToJet(sqlite, fx.dir() / "NumeriCamere.mdb");
     fs::remove(sqlite);
     EXPECT_EQ(VerificaArchivi(fx.dir()), std::vector<std::string>{}) << "the sound file";
 
@@ -254,4 +254,4 @@ TEST(VerificaArchivi, RowsLostToADamagedPageAreReported) {
 }
 
 }  // namespace
-}  // namespace tableau
+}  // namespace tableau::chart

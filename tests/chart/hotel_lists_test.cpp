@@ -6,7 +6,7 @@
 #include "db/errors.h"
 #include "support/hotel_fixture.h"
 
-namespace tableau {
+namespace tableau::chart {
 namespace {
 
 using test::HotelFixture;
@@ -54,7 +54,7 @@ TEST(ElenchiRichiesta, NumbersBeyondSixteenBitsAreRefused) {
     HotelFixture hotel;
     hotel.hotel(40000, "Troppo");
     auto anagrafica = Tabella(hotel, "AnagraficaHotels.mdb", "AnagraficaHotels");
-    EXPECT_THROW(ElencoHotel(anagrafica), std::overflow_error);
+    EXPECT_THROW(ElencoHotel(anagrafica), routines::ErroreOverflow);
 }
 
 TEST(ProponiIntervallo, LowestAndHighestRoomOfClassCByTextOrder) {
@@ -90,8 +90,8 @@ TEST(ProponiIntervallo, LowestAndHighestRoomOfClassCByTextOrder) {
     EXPECT_EQ(vuoto.ultima, "");
 
     std::filesystem::remove(hotel.dir() / "TipiCamere.mdb");
-    EXPECT_THROW(ProponiIntervallo(camere, hotel.dir(), 5, 1), db::DatabaseError);
+    EXPECT_THROW(ProponiIntervallo(camere, hotel.dir(), 5, 1), db::ErroreArchivio);
 }
 
 }  // namespace
-}  // namespace tableau
+}  // namespace tableau::chart

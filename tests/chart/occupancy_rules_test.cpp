@@ -8,7 +8,7 @@
 #include "chart/chart_layout.h"
 #include "chart_fixture.h"
 
-namespace tableau {
+namespace tableau::chart {
 namespace {
 
 using test::Cella;
@@ -450,4 +450,4 @@ TEST(OccupancyRules, NullTextsShowEmpty) {
 }
 
 }  // namespace
-}  // namespace tableau
+}  // namespace tableau::chart

@@ -129,7 +129,7 @@ TEST(Criteria, MalformedTextsAndUnknownFieldsAreErrorsNamingThem) {
         try {
             const CompiledCriteria criteria(c.text, kColumns, "Prova");
             ADD_FAILURE() << "accepted: " << c.text;
-        } catch (const DatabaseError& e) {
+        } catch (const ErroreArchivio& e) {
             EXPECT_NE(std::string(e.what()).find(c.named), std::string::npos)
                 << c.text << " -> " << e.what();
         }

@@ -104,7 +104,7 @@ void expectSameAsMdbExport(const fs::path& file, const std::string& table) {
     const auto& names = set.fieldNames();
     ASSERT_EQ(expected.front().size(), names.size());
     for (std::size_t c = 0; c < names.size(); ++c) {
-        EXPECT_EQ(utf8ToCp1252(expected.front()[c].text), names[c]);
+        EXPECT_EQ(routines::utf8ToCp1252(expected.front()[c].text), names[c]);
     }
     ASSERT_EQ(set.rowCount(), expected.size() - 1);
     const Criteria every("");
@@ -119,7 +119,7 @@ void expectSameAsMdbExport(const fs::path& file, const std::string& table) {
                 EXPECT_TRUE(got.isNull() || got.asText().empty()) << got.asText();
             } else if (want.quoted) {
                 ASSERT_TRUE(got.isText()) << got.asText();
-                EXPECT_EQ(got.textRef(), utf8ToCp1252(want.text));
+                EXPECT_EQ(got.textRef(), routines::utf8ToCp1252(want.text));
             } else {
                 ASSERT_TRUE(got.isNumber()) << got.asText();
                 // mdb-export writes a single's binary tail (0.050000001 for 0.05) and may
@@ -233,7 +233,7 @@ TEST(JetDatabase, SameResultsAsTheSameTableInSqlite) {
     const auto jet = openDatabase(dir.path(), "nwind.mdb");
     RecordSet source = jet->openTable("Orders");
     {
-        SqliteWriter writer(dir / "Orders.db");
+        writer::SqliteWriter writer(dir / "Orders.db");
         std::string create = "CREATE TABLE Orders (";
         for (const auto& name : source.fieldNames()) {
             create += (name == source.fieldNames().front() ? "" : ", ") + name;
@@ -242,7 +242,7 @@ TEST(JetDatabase, SameResultsAsTheSameTableInSqlite) {
         writer.begin();
         const Criteria every("");
         for (source.findFirst(every); !source.noMatch(); source.findNext(every)) {
-            std::vector<Cell> cells;
+            std::vector<writer::Cell> cells;
             for (const auto& name : source.fieldNames()) {
                 const Value& v = source.field(name);
                 if (v.isInteger()) {
@@ -250,7 +250,7 @@ TEST(JetDatabase, SameResultsAsTheSameTableInSqlite) {
                 } else if (v.isReal()) {
                     cells.emplace_back(v.asNumber());
                 } else if (v.isText()) {
-                    cells.emplace_back(cp1252ToUtf8(v.textRef()));
+                    cells.emplace_back(routines::cp1252ToUtf8(v.textRef()));
                 } else {
                     cells.emplace_back();
                 }
@@ -304,17 +304,20 @@ TEST(JetDatabase, TheReaderSkipsOnlyRowsTheCriteriaWouldNotChoose) {
     // A select on a table not read yet lets the reader skip rows on simple conditions;
     // the rows chosen are those chosen from the whole table.
     test::TempDir dir;
-    using Type = JetColumn::Type;
-    writeJetFile(dir / "Ospiti.mdb",
-                 {{"Ospiti",
-                   {{"Codice", Type::Long}, {"Nome", Type::Text}, {"Camera", Type::Text}},
-                   {{std::int64_t{1}, std::string("Rossi"), std::string("101")},
-                    {std::int64_t{2}, std::string("\xC5\x81\xC3\xB3" "d\xC5\xBA"),  // Łódź
-                     std::string("102")},
-                    {std::int64_t{3}, std::string("\xC3\x88lena"), std::string("")},  // Èlena
-                    {std::int64_t{4}, Cell{}, Cell{}},
-                    {Cell{}, std::string("Zeta"), std::string("9")},
-                    {std::int64_t{-5}, std::string(""), std::string("1010")}}}});
+    using Type = writer::JetColumn::Type;
+    writer::writeJetFile(
+        dir / "Ospiti.mdb",
+        {{"Ospiti",
+          {{"Codice", Type::Long}, {"Nome", Type::Text}, {"Camera", Type::Text}},
+          {{std::int64_t{1}, std::string("Rossi"), std::string("101")},
+           {std::int64_t{2},
+            std::string("\xC5\x81\xC3\xB3"
+                        "d\xC5\xBA"),  // Łódź
+            std::string("102")},
+           {std::int64_t{3}, std::string("\xC3\x88lena"), std::string("")},  // Èlena
+           {std::int64_t{4}, writer::Cell{}, writer::Cell{}},
+           {writer::Cell{}, std::string("Zeta"), std::string("9")},
+           {std::int64_t{-5}, std::string(""), std::string("1010")}}}});
     const std::vector<Criteria> criteria = {
         Criteria("Nome < 'A'"),  // "?\xF3d?" in Windows-1252: before "A"
         Criteria("Nome > 'M'"),  // "\xC8lena" after "M"

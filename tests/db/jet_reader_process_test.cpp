@@ -1,5 +1,5 @@
 // The Jet reader runs apart: whatever the file or the reader does, the program gets rows
-// or a DatabaseError naming the file, never a crash or a wait without end.
+// or a ErroreArchivio naming the file, never a crash or a wait without end.
 #include "db/jet_reader_process.h"
 
 #include <gtest/gtest.h>
@@ -33,7 +33,7 @@ bool contains(const std::string& text, const std::string& part) {
 }
 
 TEST(JetStream, BrokenStreamsAreRefused) {
-    jetstream::Encoder out;
+    jet_stream::Encoder out;
     out.columns({"A", "B"});
     out.beginRow();
     out.integer(-7);
@@ -47,7 +47,7 @@ TEST(JetStream, BrokenStreamsAreRefused) {
     const std::string whole = out.buffer();
 
     // Fed a byte at a time, the same rows come out, texts in Windows-1252.
-    jetstream::Decoder bytewise;
+    jet_stream::Decoder bytewise;
     for (const char c : whole) {
         bytewise.feed(std::string_view(&c, 1));
     }
@@ -60,7 +60,7 @@ TEST(JetStream, BrokenStreamsAreRefused) {
     EXPECT_EQ(rows[1][1].asNumber(), 99.99);
     EXPECT_EQ(bytewise.content().endCount, 2u);
 
-    jetstream::Decoder cut;
+    jet_stream::Decoder cut;
     cut.feed(std::string_view(whole).substr(0, whole.size() - 3));
     EXPECT_FALSE(cut.complete());
     EXPECT_FALSE(cut.content().endCount);
@@ -71,11 +71,11 @@ TEST(JetStream, BrokenStreamsAreRefused) {
           std::string("\x02\x00\x00\x00", 4) + "R?",                           // unknown value tag
           std::string("\x05\x00\x00\x00", 4) + std::string("T\x09\0\0\0", 5),  // name past the end
           whole + whole}) {                                                    // rows after the end
-        jetstream::Decoder decoder;
+        jet_stream::Decoder decoder;
         EXPECT_THROW(decoder.feed(broken), std::runtime_error) << broken.size();
     }
-    jetstream::Decoder tooFew;  // a row with fewer fields than columns
-    jetstream::Encoder shortRow;
+    jet_stream::Decoder tooFew;  // a row with fewer fields than columns
+    jet_stream::Encoder shortRow;
     shortRow.columns({"A", "B"});
     shortRow.beginRow();
     shortRow.integer(1);
@@ -146,14 +146,14 @@ TEST(JetReaderPatience, SetInSecondsByTheAdministrator) {
     }
 }
 
-// Opens the file and reads every table it lists; the outcome is rows or a DatabaseError
+// Opens the file and reads every table it lists; the outcome is rows or a ErroreArchivio
 // naming the file. Anything else fails the test (a crash would end it).
 std::string readEverything(const fs::path& dir, const std::string& name) {
     try {
         const auto database = openDatabase(dir, name);
         RecordSet none = database->openTable("no such table, surely");
         return "no error for a missing table";
-    } catch (const DatabaseError& e) {
+    } catch (const ErroreArchivio& e) {
         const std::string why = e.what();
         if (contains(why, "non trovata")) {
             return "read";
@@ -174,14 +174,14 @@ std::string readTables(const fs::path& dir, const std::string& name,
         for (const auto& table : tables) {
             try {
                 database->openTable(table);
-            } catch (const DatabaseError& e) {
+            } catch (const ErroreArchivio& e) {
                 if (!contains(e.what(), "non trovata")) {
                     throw;
                 }
             }
         }
         return "read";
-    } catch (const DatabaseError& e) {
+    } catch (const ErroreArchivio& e) {
         const std::string why = e.what();
         if (!contains(why, name)) {
             return "message without the file's name: " + why;
@@ -274,7 +274,7 @@ TEST(DamagedJetFiles, TheLibrarysOwnPrintingStaysOutOfTheStream) {
     test::writeFile(dir / "Cut.mdb",
                     test::readFile(test::testData("jet/nwind.mdb")).substr(0, 300000));
     const auto content = runJetReader(JetReading{dir / "Cut.mdb", "Cut.mdb", "Orders"});
-    EXPECT_EQ(content.failure, jetstream::FailureKind::NoTable);
+    EXPECT_EQ(content.failure, jet_stream::FailureKind::NoTable);
     EXPECT_EQ(errorOf([&] { openDatabase(dir.path(), "Cut.mdb")->openTable("Orders"); }),
               "Tabella Orders non trovata nell'archivio Cut.mdb");
 }
@@ -283,14 +283,15 @@ TEST(JetWrittenFiles, ValuesComeBackExactly) {
     // Real numbers as stored (libmdb's text of 99.99 is 99.98999999999999), empty texts
     // apart from nulls, texts beyond ASCII.
     test::TempDir dir;
-    using Type = JetColumn::Type;
-    writeJetFile(dir / "Valori.mdb",
-                 {{"Valori",
-                   {{"N", Type::Long}, {"R", Type::Double}, {"T", Type::Text}},
-                   {{std::int64_t{1}, 99.99, std::string("")},
-                    {std::int64_t{-2147483647 - 1}, 0.1, Cell{}},
-                    {Cell{}, 1e-300, std::string("Citt\xC3\xA0 \xE2\x82\xAC 'x' \"y\"")},
-                    {std::int64_t{2147483647}, Cell{}, std::string(255, 'z')}}}});
+    using Type = writer::JetColumn::Type;
+    writer::writeJetFile(
+        dir / "Valori.mdb",
+        {{"Valori",
+          {{"N", Type::Long}, {"R", Type::Double}, {"T", Type::Text}},
+          {{std::int64_t{1}, 99.99, std::string("")},
+           {std::int64_t{-2147483647 - 1}, 0.1, writer::Cell{}},
+           {writer::Cell{}, 1e-300, std::string("Citt\xC3\xA0 \xE2\x82\xAC 'x' \"y\"")},
+           {std::int64_t{2147483647}, writer::Cell{}, std::string(255, 'z')}}}});
     const auto database = openDatabase(dir.path(), "valori.MDB");
     EXPECT_EQ(database->format(), DatabaseFormat::Jet4);
     RecordSet set = database->openTable("VALORI");

@@ -81,7 +81,7 @@ TEST(RecordSet, NoMatchAndFieldAccess) {
     EXPECT_EQ(set.field("PostiLetto").asInteger(), 4);
     set.findNext(Criteria("NumeroCamera = '101'"));
     EXPECT_TRUE(set.noMatch());
-    EXPECT_THROW(set.field("NumeroCamera"), DatabaseError);
+    EXPECT_THROW(set.field("NumeroCamera"), ErroreArchivio);
     set.findNext(Criteria("NumeroCamera = '101'"));
     EXPECT_TRUE(set.noMatch()) << "find next after no match finds nothing";
 
@@ -89,12 +89,12 @@ TEST(RecordSet, NoMatchAndFieldAccess) {
         set.findFirst(Criteria(""));
         (void)set.field("Piano");
         FAIL() << "unknown field accepted";
-    } catch (const DatabaseError& e) {
+    } catch (const ErroreArchivio& e) {
         EXPECT_NE(std::string(e.what()).find("Piano"), std::string::npos) << e.what();
     }
-    EXPECT_THROW(set.findFirst(Criteria("Piano = 1")), DatabaseError);
-    EXPECT_THROW(set.findFirst(Criteria("NumeroHotel = ?")), DatabaseError);  // no value bound
-    EXPECT_THROW(set.findFirst(Criteria("NumeroHotel = 1", {num(1)})), DatabaseError);
+    EXPECT_THROW(set.findFirst(Criteria("Piano = 1")), ErroreArchivio);
+    EXPECT_THROW(set.findFirst(Criteria("NumeroHotel = ?")), ErroreArchivio);  // no value bound
+    EXPECT_THROW(set.findFirst(Criteria("NumeroHotel = 1", {num(1)})), ErroreArchivio);
 }
 
 TEST(RecordSet, SortedByRoomNumberInByteOrderWithTiesInStorageOrder) {
@@ -111,7 +111,7 @@ TEST(RecordSet, SortedByRoomNumberInByteOrderWithTiesInStorageOrder) {
               (Texts{"102", "99", "A1", "a1",
                      "\xE0"
                      "1"}));
-    EXPECT_THROW((void)set.sortedBy("Piano"), DatabaseError);
+    EXPECT_THROW((void)set.sortedBy("Piano"), ErroreArchivio);
 
     RecordSet walker = set.sortedBy("PostiLetto");
     EXPECT_EQ(walk(walker, Criteria(""), "PostiLetto"),

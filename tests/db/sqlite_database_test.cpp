@@ -26,7 +26,7 @@ class HotelDatabase : public ::testing::Test {
   protected:
     void SetUp() override {
         // Rooms stored out of order, with an index that a scan might otherwise follow.
-        db::SqliteWriter(hotel.dir() / "NumeriCamere.mdb")
+        db::writer::SqliteWriter(hotel.dir() / "NumeriCamere.mdb")
             .exec("CREATE INDEX ByRoom ON NumeriCamere (NumeroCamera)");
         hotel.camera(1, 1, "102", "L'A", 2);
         hotel.camera(1, 1, "101", "S", 1);
@@ -94,14 +94,14 @@ TEST_F(HotelDatabase, FileNamesWithoutRegardToLetterCase) {
     EXPECT_NO_THROW(openDatabase(hotel.dir(), "TIPICAMERE.mdb")->openTable("TipiCamere"));
 
     // Both spellings present: the exact one wins.
-    db::SqliteWriter(hotel.dir() / "Tableau.mdb").createTable("Tableau");
+    db::writer::SqliteWriter(hotel.dir() / "Tableau.mdb").createTable("Tableau");
     hotel.tableau(1, 1, "Primo piano");
     EXPECT_EQ(openDatabase(hotel.dir(), "Tableau.mdb")->openTable("Tableau").rowCount(), 1u);
     EXPECT_EQ(openDatabase(hotel.dir(), "tableau.MDB")->openTable("Tableau").rowCount(), 0u);
 }
 
 TEST_F(HotelDatabase, StorageOrderEvenWithACoveringIndex) {
-    db::SqliteWriter(hotel.dir() / "TipiCamere.mdb")
+    db::writer::SqliteWriter(hotel.dir() / "TipiCamere.mdb")
         .exec("CREATE INDEX Tutto ON TipiCamere (Tipologia, Sigla)");
     for (const char* sigla : {"S", "D", "T", "A", "Q"}) {
         hotel.tipoCamera(sigla, sigla[0] == 'D' ? "X" : "C");
@@ -197,7 +197,7 @@ TEST_F(HotelDatabase, SelectWithASubQueryOnAnotherFile) {
 }
 
 TEST_F(HotelDatabase, ManyRowsSelectedAndReadBack) {
-    db::SqliteWriter writer(hotel.dir() / "Scheda_Cliente.mdb");
+    db::writer::SqliteWriter writer(hotel.dir() / "Scheda_Cliente.mdb");
     writer.begin();
     for (int i = 0; i < 3000; ++i) {
         writer.insert("Scheda_Cliente", {"NumeroHotel", "NumeroCamera", "NumeroProgressivo"},
@@ -218,25 +218,25 @@ TEST_F(HotelDatabase, ManyRowsSelectedAndReadBack) {
 // keeps must include whatever the criteria select, whatever the stored types.
 TEST_F(HotelDatabase, IntegerComparisonsSelectWhatTheCriteriaSelect) {
     const std::int64_t big = 9007199254740993;
-    const std::vector<db::Cell> codes = {std::int64_t{5},
-                                         std::int64_t{-5},
-                                         std::int64_t{0},
-                                         5.0,
-                                         5.5,
-                                         -0.0,
-                                         9007199254740992.0,
-                                         std::int64_t{big},
-                                         std::int64_t{big + 2},
-                                         "5",
-                                         "5.0",
-                                         " 5",
-                                         "abc",
-                                         "",
-                                         1e300};
+    const std::vector<db::writer::Cell> codes = {std::int64_t{5},
+                                                 std::int64_t{-5},
+                                                 std::int64_t{0},
+                                                 5.0,
+                                                 5.5,
+                                                 -0.0,
+                                                 9007199254740992.0,
+                                                 std::int64_t{big},
+                                                 std::int64_t{big + 2},
+                                                 "5",
+                                                 "5.0",
+                                                 " 5",
+                                                 "abc",
+                                                 "",
+                                                 1e300};
     // The same values in a column of integer affinity and in one without affinity, where
     // numeric texts stay texts.
     {
-        db::SqliteWriter writer(hotel.dir() / "Arrangiamento.mdb");
+        db::writer::SqliteWriter writer(hotel.dir() / "Arrangiamento.mdb");
         writer.exec("CREATE TABLE Codici (NumeroHotel, CodiceCliente, Arrangiamento)");
         writer.begin();
         for (const char* table : {"Arrangiamento", "Codici"}) {
@@ -270,7 +270,7 @@ TEST_F(HotelDatabase, IntegerComparisonsSelectWhatTheCriteriaSelect) {
 // The values of a sub-query narrow the rows by their range and list, far apart as they
 // may be; other numbers and texts between them are not kept.
 TEST_F(HotelDatabase, SubQueryValuesFarApartAndOfOtherTypes) {
-    const std::vector<db::Cell> numbers = {
+    const std::vector<db::writer::Cell> numbers = {
         std::int64_t{-7}, std::int64_t{3}, 3.0, "3x", std::int64_t{100000},
         100000.5,         std::int64_t{50}};
     for (std::size_t i = 0; i < numbers.size(); ++i) {

@@ -55,7 +55,8 @@ class MenuStampaTest : public ::testing::Test {
   protected:
     MenuStampaTest() : postazione_("PCLocal", "3") {
         stato_.cartellaDati = hotel_.dir();
-        stato_.orologio = std::make_shared<OrologioFisso>(DataOra{2026, 12, 7, 10, 38});
+        stato_.orologio =
+            std::make_shared<routines::OrologioFisso>(routines::DataOra{2026, 12, 7, 10, 38});
         hotel_.hotel(1, "Hotel Sole", "KU");
         hotel_.hotel(2, "Lago", "X");
         Destinazione(1, "Laser");

@@ -25,7 +25,8 @@ class SetDeskTest : public ::testing::Test {
   protected:
     SetDeskTest() {
         stato_.cartellaDati = hotel_.dir();
-        stato_.orologio = std::make_shared<OrologioFisso>(DataOra{2026, 3, 5, 10, 38});
+        stato_.orologio =
+            std::make_shared<routines::OrologioFisso>(routines::DataOra{2026, 3, 5, 10, 38});
         hotel_.hotel(7, "Hotel Sole");
         hotel_.hotel(12, "Lago");
         hotel_.tableau(7, 1, "Piano terra");
@@ -47,9 +48,9 @@ class SetDeskTest : public ::testing::Test {
     // The request window with the chart generator and the print menu replaced by recorders.
     std::unique_ptr<SetDesk> Finestra() {
         ServiziRichiesta servizi;
-        servizi.creaTableau = [this](const RichiestaTableau& r) {
+        servizi.creaTableau = [this](const chart::RichiestaTableau& r) {
             if (guasto_) {
-                throw db::DatabaseError("Tabella Scheda_Cliente assente in Scheda_Cliente.mdb");
+                throw db::ErroreArchivio("Tabella Scheda_Cliente assente in Scheda_Cliente.mdb");
             }
             richieste_.push_back(r);
         };
@@ -86,7 +87,7 @@ class SetDeskTest : public ::testing::Test {
 
     HotelFixture hotel_;
     StatoProgramma stato_;
-    std::vector<RichiestaTableau> richieste_;
+    std::vector<chart::RichiestaTableau> richieste_;
     int menu_ = 0;
     bool guasto_ = false;
     std::function<void()> duranteMenu_;
@@ -235,8 +236,8 @@ TEST_F(SetDeskTest, StampaChecksBuildsTheChartAndStartsOver) {
 TEST_F(SetDeskTest, TheChartIsWrittenBeforeThePrintMenuOpens) {
     test::ScopedEnv postazione("PCLocal", "3");
     ServiziRichiesta servizi;
-    servizi.creaTableau = [this](const RichiestaTableau& r) {
-        CreaTableau(stato_.cartellaDati, r, *stato_.orologio);
+    servizi.creaTableau = [this](const chart::RichiestaTableau& r) {
+        chart::CreaTableau(stato_.cartellaDati, r, *stato_.orologio);
     };
     bool graficoPresente = false;
     servizi.mostraMenuStampa = [&] {
@@ -286,7 +287,7 @@ TEST_F(SetDeskTest, DamagedJetFileAtStartEndsTheProgramAsAMissingOne) {
         auto desk = Finestra();
         try {
             desk->Avvia();
-        } catch (const db::DatabaseError& errore) {
+        } catch (const db::ErroreArchivio& errore) {
             EXPECT_FALSE(desk->isVisible());
             MostraErrore(errore);
             EXPECT_EQ(UltimoMessaggio()->titolo, QStringLiteral("Errore"));
@@ -322,7 +323,7 @@ TEST_F(SetDeskTest, DamagedJetFileAtStartEndsTheProgramAsAMissingOne) {
 
     // The same file as a sound Jet file: the window starts.
     test::writeFile(anagrafica, originale);
-    db::convertHotelFileToJet(anagrafica, hotel_.dir() / "anagrafica.jet");
+    db::writer::convertHotelFileToJet(anagrafica, hotel_.dir() / "anagrafica.jet");
     std::filesystem::rename(hotel_.dir() / "anagrafica.jet", anagrafica);
     auto desk = Finestra();
     ASSERT_TRUE(desk->Avvia());
@@ -346,8 +347,8 @@ TEST_F(SetDeskTest, DamagedGuestFileFailsTheRequestAndTheWindowGoesOn) {
                                   {"CodiceCapoGruppo", std::int64_t{0}},
                                   {"NomeCliente", std::string("Rossi")}});
     ServiziRichiesta servizi;
-    servizi.creaTableau = [this](const RichiestaTableau& r) {
-        CreaTableau(stato_.cartellaDati, r, *stato_.orologio);
+    servizi.creaTableau = [this](const chart::RichiestaTableau& r) {
+        chart::CreaTableau(stato_.cartellaDati, r, *stato_.orologio);
     };
     servizi.mostraMenuStampa = [this] { ++menu_; };
     SetDesk desk(stato_, std::move(servizi));
@@ -356,7 +357,7 @@ TEST_F(SetDeskTest, DamagedGuestFileFailsTheRequestAndTheWindowGoesOn) {
     ASSERT_EQ(menu_, 1);
     const std::string precedente = test::readFile(grafico);
 
-    db::convertHotelFileToJet(ospiti, hotel_.dir() / "ospiti.jet");
+    db::writer::convertHotelFileToJet(ospiti, hotel_.dir() / "ospiti.jet");
     const std::string jet = test::readFile(hotel_.dir() / "ospiti.jet");
     const std::string danni[] = {jet.substr(0, 3000), JetBloccante()};
     for (const std::string& danno : danni) {
@@ -414,7 +415,7 @@ TEST_F(SetDeskTest, EsciAndEmptyListsCloseTheWindow) {
         EXPECT_FALSE(desk->Avvia());
         std::filesystem::remove(vuoto.dir() / "NumeriCamere.mdb");
         auto senzaFile = Finestra();
-        EXPECT_THROW(senzaFile->Form_Load(), db::DatabaseError);
+        EXPECT_THROW(senzaFile->Form_Load(), db::ErroreArchivio);
     }
     EXPECT_EQ(MessaggiMostrati(), 0);
 }

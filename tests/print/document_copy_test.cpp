@@ -12,7 +12,7 @@ using test::ScopedEnv;
 using test::TempDir;
 using test::writeFile;
 
-const DataOra kMomento{2026, 12, 7, 10, 38};
+const routines::DataOra kMomento{2026, 12, 7, 10, 38};
 
 TEST(CopiaDocumento, NamesTheCopyByWorkstationAndMinute) {
     {
@@ -30,7 +30,7 @@ TEST(CopiaDocumento, NamesTheCopyByWorkstationAndMinute) {
 TEST(CopiaDocumento, NeverReplacesACopyOfTheSameMinute) {
     ScopedEnv postazione("PCLocal", "03");
     TempDir dir;
-    const OrologioFisso orologio(kMomento);
+    const routines::OrologioFisso orologio(kMomento);
     writeFile(dir / "fd03", "primo\r\n");  // found without regard to letter case
 
     const auto prima = CopiaDocumento(dir.path(), orologio);
@@ -49,7 +49,7 @@ TEST(CopiaDocumento, NeverReplacesACopyOfTheSameMinute) {
 TEST(CopiaDocumento, WithoutAChartNothingIsCopied) {
     ScopedEnv postazione("PCLocal", "3");
     TempDir dir;
-    const auto nome = CopiaDocumento(dir.path(), OrologioFisso(kMomento));
+    const auto nome = CopiaDocumento(dir.path(), routines::OrologioFisso(kMomento));
     EXPECT_EQ(nome, std::filesystem::path("doc/fd3202612071038.doc"));
     EXPECT_TRUE(std::filesystem::is_directory(dir / "doc"));
     EXPECT_FALSE(std::filesystem::exists(dir.path() / nome));
@@ -58,7 +58,8 @@ TEST(CopiaDocumento, WithoutAChartNothingIsCopied) {
     TempDir bloccata;
     writeFile(bloccata / "FD3", "x");
     writeFile(bloccata / "doc", "non una cartella");
-    EXPECT_THROW(CopiaDocumento(bloccata.path(), OrologioFisso(kMomento)), std::runtime_error);
+    EXPECT_THROW(CopiaDocumento(bloccata.path(), routines::OrologioFisso(kMomento)),
+                 std::runtime_error);
 }
 
 }  // namespace

@@ -82,7 +82,7 @@ TEST_F(RawOutputTest, FillToFilePageLengthWithU) {
         }
     }
     std::string atteso = chart;
-    SostituisciBordi(atteso);
+    routines::SostituisciBordi(atteso);
     EXPECT_EQ(chartLetto, atteso);
     EXPECT_EQ(testo.find('\x0C'), std::string::npos);
 }

@@ -11,7 +11,7 @@
 
 #include "support/temp_dir.h"
 
-namespace tableau {
+namespace tableau::routines {
 namespace {
 
 namespace fs = std::filesystem;
@@ -104,4 +104,4 @@ TEST(AtomicFile, FailedReplacementIsReportedAndCleansUp) {
 }
 
 }  // namespace
-}  // namespace tableau
+}  // namespace tableau::routines

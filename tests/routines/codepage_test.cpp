@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace tableau {
+namespace tableau::routines {
 namespace {
 
 TEST(Codepage, EveryByteSurvivesARoundTrip) {
@@ -78,4 +78,4 @@ TEST(Codepage, CharactersWithoutACodeAndMalformedBytesBecomeQuestionMarks) {
 }
 
 }  // namespace
-}  // namespace tableau
+}  // namespace tableau::routines

@@ -5,7 +5,7 @@
 #include <chrono>
 #include <string>
 
-namespace tableau {
+namespace tableau::routines {
 namespace {
 
 namespace chr = std::chrono;
@@ -168,4 +168,4 @@ TEST(Dates, TextsAndKeys) {
 }
 
 }  // namespace
-}  // namespace tableau
+}  // namespace tableau::routines

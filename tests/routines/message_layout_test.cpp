@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace tableau::msgbox {
+namespace tableau::routines {
 namespace {
 
 TEST(LayoutMessaggio, SizesTheWindowByRowsAndColumns) {
@@ -117,4 +117,4 @@ TEST(TastiMessaggio, ButtonSetsAndAnswers) {
 }
 
 }  // namespace
-}  // namespace tableau::msgbox
+}  // namespace tableau::routines

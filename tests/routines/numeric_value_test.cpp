@@ -8,7 +8,7 @@
 #include "routines/environment.h"
 #include "support/temp_dir.h"
 
-namespace tableau {
+namespace tableau::routines {
 namespace {
 
 struct NumberCase {
@@ -79,4 +79,4 @@ TEST(VariabileAmbiente, NameWithoutRegardToCaseAndTextInWindows1252) {
 }
 
 }  // namespace
-}  // namespace tableau
+}  // namespace tableau::routines

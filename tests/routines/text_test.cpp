@@ -5,7 +5,7 @@
 #include <set>
 #include <string>
 
-namespace tableau {
+namespace tableau::routines {
 namespace {
 
 TEST(FiltraCaratteri, CleansTypedTexts) {
@@ -84,4 +84,4 @@ TEST(TextHelpers, TrimAndLeft) {
 }
 
 }  // namespace
-}  // namespace tableau
+}  // namespace tableau::routines

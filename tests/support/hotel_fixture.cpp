@@ -7,15 +7,15 @@
 namespace tableau::test {
 
 HotelFixture::HotelFixture() {
-    db::createHotelFiles(temp_.path());
+    db::writer::createHotelFiles(temp_.path());
 }
 
 void HotelFixture::add(const std::string& table,
-                       std::initializer_list<std::pair<std::string, db::Cell>> values) {
+                       std::initializer_list<std::pair<std::string, db::writer::Cell>> values) {
     const auto& description = db::tableDescription(table);
-    db::SqliteWriter writer(temp_.path() / std::string(description.file));
+    db::writer::SqliteWriter writer(temp_.path() / std::string(description.file));
     std::vector<std::string> columns;
-    std::vector<db::Cell> cells;
+    std::vector<db::writer::Cell> cells;
     for (const auto& [column, cell] : values) {
         columns.push_back(column);
         cells.push_back(cell);

@@ -19,7 +19,7 @@ class HotelFixture {
 
     // Adds a row to a table (the file is the table's own); unnamed columns stay null.
     void add(const std::string& table,
-             std::initializer_list<std::pair<std::string, db::Cell>> values);
+             std::initializer_list<std::pair<std::string, db::writer::Cell>> values);
 
     // Shorthands for the tables the chart reads; dates are yyyymmdd texts.
     void hotel(int numero, const std::string& nome, const std::string& assistenza = "");

@@ -1,6 +1,6 @@
 #pragma once
 // Helpers of the database tests: the rows a criteria text walks to, and the message of
-// the DatabaseError an action raises.
+// the ErroreArchivio an action raises.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -21,15 +21,15 @@ inline std::vector<std::string> walk(db::RecordSet& set, const db::Criteria& cri
     return found;
 }
 
-// The message of the DatabaseError an action raises; fails the test when there is none.
+// The message of the ErroreArchivio an action raises; fails the test when there is none.
 template <typename Action>
 std::string errorOf(Action action) {
     try {
         action();
-    } catch (const db::DatabaseError& e) {
+    } catch (const db::ErroreArchivio& e) {
         return e.what();
     }
-    ADD_FAILURE() << "no DatabaseError";
+    ADD_FAILURE() << "no ErroreArchivio";
     return {};
 }
 

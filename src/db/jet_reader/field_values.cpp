@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-namespace tableau::jetreader {
+namespace tableau::db::jet_reader {
 namespace {
 
 // A fixed-size real number straight from the row, as stored: libmdb's text of it may
@@ -87,7 +87,7 @@ bool TestoVuoto(MdbHandle* mdb, const MdbTableDef* table, const MdbColumn* col) 
     return ((bytes[length - mask + place / 8] >> (place % 8)) & 1) != 0;
 }
 
-void Valore(db::jetstream::Encoder& out, MdbHandle* mdb, const MdbTableDef* table,
+void Valore(db::jet_stream::Encoder& out, MdbHandle* mdb, const MdbTableDef* table,
             const MdbColumn* col, Genere genere, const char* text, int length) {
     const std::string_view value(text, length > 0 ? static_cast<std::size_t>(length) : 0);
     if (genere == Genere::Omesso) {
@@ -131,4 +131,4 @@ void Valore(db::jetstream::Encoder& out, MdbHandle* mdb, const MdbTableDef* tabl
     out.text(value);
 }
 
-}  // namespace tableau::jetreader
+}  // namespace tableau::db::jet_reader

@@ -7,7 +7,7 @@
 
 #include "db/jet_stream.h"
 
-namespace tableau::jetreader {
+namespace tableau::db::jet_reader {
 
 // Whole numbers, real numbers, texts; pictures, binary data and attachments are not read.
 enum class Genere { Intero, Reale, Testo, Omesso };
@@ -19,7 +19,7 @@ Genere GenereDi(int type);
 bool TestoVuoto(MdbHandle* mdb, const MdbTableDef* table, const MdbColumn* col);
 
 // Writes the bound field (its text and length as libmdb left them) to the stream.
-void Valore(db::jetstream::Encoder& out, MdbHandle* mdb, const MdbTableDef* table,
+void Valore(db::jet_stream::Encoder& out, MdbHandle* mdb, const MdbTableDef* table,
             const MdbColumn* col, Genere genere, const char* text, int length);
 
-}  // namespace tableau::jetreader
+}  // namespace tableau::db::jet_reader

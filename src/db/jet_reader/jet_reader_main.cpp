@@ -27,9 +27,9 @@
 
 namespace {
 
-using tableau::db::jetstream::Encoder;
-using tableau::db::jetstream::FailureKind;
-using namespace tableau::jetreader;
+using tableau::db::jet_stream::Encoder;
+using tableau::db::jet_stream::FailureKind;
+using namespace tableau::db::jet_reader;
 
 // Room for a memo of 65,535 characters in UTF-8.
 constexpr std::size_t kBindSize = 256 * 1024;

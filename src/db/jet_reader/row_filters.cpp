@@ -7,7 +7,7 @@
 
 #include "db/jet_reader/field_values.h"
 
-namespace tableau::jetreader {
+namespace tableau::db::jet_reader {
 namespace {
 
 bool Confronta(int esito, const std::string& operatore) {
@@ -109,4 +109,4 @@ bool Soddisfa(const Filtro& filtro, MdbHandle* mdb, const MdbTableDef* table, co
                      filtro.operatore);
 }
 
-}  // namespace tableau::jetreader
+}  // namespace tableau::db::jet_reader

@@ -10,7 +10,7 @@
 #include <unordered_set>
 #include <vector>
 
-namespace tableau::jetreader {
+namespace tableau::db::jet_reader {
 
 // A condition every row the program wants meets, tested here on the fields it reads so
 // that the other fields of the rows it fails are never converted:
@@ -36,4 +36,4 @@ bool LeggiFiltri(int argc, char** argv, int from, std::vector<Filtro>& filtri);
 bool Soddisfa(const Filtro& filtro, MdbHandle* mdb, const MdbTableDef* table, const MdbColumn* col,
               const char* text, int length);
 
-}  // namespace tableau::jetreader
+}  // namespace tableau::db::jet_reader

@@ -7,7 +7,7 @@
 #include "db/hotel_schema.h"
 #include "db/writer/jet_writer.h"
 
-namespace tableau::db {
+namespace tableau::db::writer {
 namespace {
 
 struct Closer {
@@ -99,4 +99,4 @@ void convertHotelFileToJet(const std::filesystem::path& sqliteFile,
     writeJetFile(jetFile, tables);
 }
 
-}  // namespace tableau::db
+}  // namespace tableau::db::writer

@@ -5,7 +5,7 @@
 #include <stdexcept>
 #include <variant>
 
-namespace tableau::db::jet {
+namespace tableau::db::writer::jet {
 namespace {
 
 // A row must fit a data page next to the page header and its own offset entry.
@@ -242,4 +242,4 @@ Bytes encodeRow(const TableLayout& table, const std::vector<Cell>& values) {
     return row;
 }
 
-}  // namespace tableau::db::jet
+}  // namespace tableau::db::writer::jet

@@ -10,7 +10,7 @@
 
 #include "db/writer/sqlite_writer.h"
 
-namespace tableau::db::jet {
+namespace tableau::db::writer::jet {
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -64,4 +64,4 @@ void put32(Bytes& out, std::size_t at, std::uint32_t value);
 void append16(Bytes& out, std::uint32_t value);
 void append32(Bytes& out, std::uint32_t value);
 
-}  // namespace tableau::db::jet
+}  // namespace tableau::db::writer::jet

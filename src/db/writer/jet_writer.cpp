@@ -8,7 +8,7 @@
 
 #include "db/writer/jet_rows.h"
 
-namespace tableau::db {
+namespace tableau::db::writer {
 namespace {
 
 using jet::append16;
@@ -349,4 +349,4 @@ void writeJetFile(const std::filesystem::path& path, const std::vector<JetTable>
     save(path, file);
 }
 
-}  // namespace tableau::db
+}  // namespace tableau::db::writer

@@ -9,7 +9,7 @@
 
 #include "db/writer/sqlite_writer.h"
 
-namespace tableau::db {
+namespace tableau::db::writer {
 
 struct JetColumn {
     enum class Type { Long, Double, Text };  // Long Integer, Double, Text (255)
@@ -37,4 +37,4 @@ void writeJetFile(const std::filesystem::path& path, const std::vector<JetTable>
 void convertHotelFileToJet(const std::filesystem::path& sqliteFile,
                            const std::filesystem::path& jetFile);
 
-}  // namespace tableau::db
+}  // namespace tableau::db::writer

@@ -6,7 +6,7 @@
 
 #include "db/hotel_schema.h"
 
-namespace tableau::db {
+namespace tableau::db::writer {
 
 void SqliteWriter::Closer::operator()(sqlite3* db) const {
     sqlite3_close_v2(db);
@@ -93,12 +93,12 @@ void SqliteWriter::commit() {
     exec("COMMIT");
 }
 
-void createHotelFiles(const std::filesystem::path& directory) {
-    std::filesystem::create_directories(directory);
+void createHotelFiles(const std::filesystem::path& cartellaDati) {
+    std::filesystem::create_directories(cartellaDati);
     for (const auto& table : hotelSchema()) {
-        SqliteWriter writer(directory / std::string(table.file));
+        SqliteWriter writer(cartellaDati / std::string(table.file));
         writer.createTable(table.table);
     }
 }
 
-}  // namespace tableau::db
+}  // namespace tableau::db::writer

@@ -12,7 +12,7 @@
 struct sqlite3;
 struct sqlite3_stmt;
 
-namespace tableau::db {
+namespace tableau::db::writer {
 
 // A value to store: null, a number, or a UTF-8 text.
 using Cell = std::variant<std::monostate, std::int64_t, double, std::string>;
@@ -52,6 +52,6 @@ class SqliteWriter {
 
 // Builds the whole set of hotel database files in a directory, one file per table
 // (the two tables of "Stampanti.mdb" together), creating the tables empty.
-void createHotelFiles(const std::filesystem::path& directory);
+void createHotelFiles(const std::filesystem::path& cartellaDati);
 
-}  // namespace tableau::db
+}  // namespace tableau::db::writer

@@ -14,11 +14,11 @@
 #include "db/writer/sqlite_writer.h"
 #include "support/temp_dir.h"
 
-namespace tableau::db {
+namespace tableau::db::writer {
 namespace {
 
 namespace fs = std::filesystem;
-using Type = JetColumn::Type;
+using Type = writer::JetColumn::Type;
 using test::readFile;
 using test::TempDir;
 
@@ -68,12 +68,12 @@ class JetWriter : public ::testing::Test {
 
 TEST_F(JetWriter, MixedTableReadsBackExactly) {
     const fs::path file = dir / "Misto.mdb";
-    JetTable table{"Misto",
-                   {{"Numero", Type::Long},
-                    {"Nome", Type::Text},
-                    {"Importo", Type::Double},
-                    {"Note", Type::Text}},
-                   {}};
+    writer::JetTable table{"Misto",
+                           {{"Numero", Type::Long},
+                            {"Nome", Type::Text},
+                            {"Importo", Type::Double},
+                            {"Note", Type::Text}},
+                           {}};
     table.rows = {
         {std::int64_t{1}, std::string("àèéìòù €’"), 12.5, std::string("L'hotel \"Sole\", sì")},
         {std::int64_t{-2147483648LL}, {}, {}, std::string("solo note")},
@@ -81,7 +81,7 @@ TEST_F(JetWriter, MixedTableReadsBackExactly) {
         {std::int64_t{2147483647}, std::string(255, 'z'), -1e20, std::string("fine")},
         {std::int64_t{0}, std::string("a,b;c\td"), std::int64_t{7}, std::string("")},
     };
-    writeJetFile(file, {table});
+    writer::writeJetFile(file, {table});
 
     EXPECT_EQ(run("mdb-ver " + quoted(file)), "JET4\n");
     EXPECT_EQ(run("mdb-tables -1 " + quoted(file)), "Misto\n");
@@ -103,12 +103,12 @@ TEST_F(JetWriter, MixedTableReadsBackExactly) {
 
     // The same tables give the same bytes.
     const fs::path again = dir / "Misto2.mdb";
-    writeJetFile(again, {table});
+    writer::writeJetFile(again, {table});
     EXPECT_EQ(readFile(file), readFile(again));
 }
 
 TEST_F(JetWriter, HundredThousandRowsSpanManyPagesInOrder) {
-    JetTable table{"Scheda_Cliente", {}, {}};
+    writer::JetTable table{"Scheda_Cliente", {}, {}};
     for (const auto& [name, type] :
          std::vector<std::pair<const char*, Type>>{{"NumeroHotel", Type::Long},
                                                    {"NumeroCamera", Type::Text},
@@ -136,11 +136,12 @@ TEST_F(JetWriter, HundredThousandRowsSpanManyPagesInOrder) {
         const std::string room = std::to_string(100 + i % 400);
         const std::string name = "Cliente N° " + std::to_string(i) + " d'Aosta";
         const bool gone = i % 3 == 0;
-        table.rows.push_back({std::int64_t{1 + i % 2}, room, std::string("20240115"),
-                              std::string("20240118"), gone ? Cell{std::string("S")} : Cell{},
-                              std::int64_t{i}, std::int64_t{i % 4}, std::int64_t{i - i % 4}, Cell{},
-                              name, std::string("Italia"), 80.5 + i % 7, std::string("MP"),
-                              std::int64_t{2}, i % 5 ? Cell{} : Cell{room}});
+        table.rows.push_back(
+            {std::int64_t{1 + i % 2}, room, std::string("20240115"), std::string("20240118"),
+             gone ? writer::Cell{std::string("S")} : writer::Cell{}, std::int64_t{i},
+             std::int64_t{i % 4}, std::int64_t{i - i % 4}, writer::Cell{}, name,
+             std::string("Italia"), 80.5 + i % 7, std::string("MP"), std::int64_t{2},
+             i % 5 ? writer::Cell{} : writer::Cell{room}});
         expected += std::to_string(1 + i % 2) + ",\"" + room + "\",\"20240115\",\"20240118\"," +
                     (gone ? "\"S\"" : "") + "," + std::to_string(i) + "," + std::to_string(i % 4) +
                     "," + std::to_string(i - i % 4) + ",,\"" + name + "\",\"Italia\"," +
@@ -148,7 +149,7 @@ TEST_F(JetWriter, HundredThousandRowsSpanManyPagesInOrder) {
                     (i % 5 ? "" : "\"" + room + "\"") + "\n";
     }
     const fs::path file = dir / "Scheda_Cliente.mdb";
-    writeJetFile(file, {table});
+    writer::writeJetFile(file, {table});
 
     // More pages than an inline usage map covers.
     EXPECT_GT(fs::file_size(file) / 4096, 512u);
@@ -160,7 +161,7 @@ TEST_F(JetWriter, HundredThousandRowsSpanManyPagesInOrder) {
 
 TEST_F(JetWriter, SeveralTablesShareOneFile) {
     const fs::path file = dir / "Stampanti.mdb";
-    writeJetFile(
+    writer::writeJetFile(
         file, {{"Stampanti",
                 {{"NumeroHotel", Type::Long},
                  {"Destinazione", Type::Text},
@@ -189,7 +190,7 @@ TEST_F(JetWriter, SeveralTablesShareOneFile) {
 TEST_F(JetWriter, ConvertsASqliteHotelFileInRowidOrder) {
     const fs::path sqlite = dir / "sqlite.mdb";
     {
-        SqliteWriter writer(sqlite);
+        writer::SqliteWriter writer(sqlite);
         writer.createTable("Stampanti");
         writer.createTable("SetStampa");
         // Inserted out of rowid order.
@@ -197,13 +198,13 @@ TEST_F(JetWriter, ConvertsASqliteHotelFileInRowidOrder) {
             "INSERT INTO Stampanti (rowid, NumeroHotel, Destinazione, TipoStampa, Linea) "
             "VALUES (5, 2, 'Reception ''B''', 1, NULL)");
         writer.insert("SetStampa", {"TipoStampa", "Compresso", "Grassetto"},
-                      {std::int64_t{1}, std::string("€"), Cell{}});
+                      {std::int64_t{1}, std::string("€"), writer::Cell{}});
         writer.exec(
             "INSERT INTO Stampanti (rowid, NumeroHotel, Destinazione, TipoStampa, Linea) "
             "VALUES (2, 1, 'Cassa è \"1\"', NULL, 'L1')");
     }
     const fs::path jet = dir / "Stampanti.mdb";
-    convertHotelFileToJet(sqlite, jet);
+    writer::convertHotelFileToJet(sqlite, jet);
 
     EXPECT_EQ(run("mdb-tables -1 " + quoted(jet)), "Stampanti\nSetStampa\n");
     EXPECT_EQ(exportOf(jet, "Stampanti"),
@@ -216,17 +217,17 @@ TEST_F(JetWriter, ConvertsASqliteHotelFileInRowidOrder) {
     EXPECT_NE(schema.find("[Linea]\t\t\tText (255)"), std::string::npos) << schema;
 
     const fs::path empty = dir / "empty.sqlite";
-    SqliteWriter(empty).exec("CREATE TABLE Altro (x INTEGER)");
-    EXPECT_THROW(convertHotelFileToJet(empty, dir / "Altro.mdb"), std::runtime_error);
+    writer::SqliteWriter(empty).exec("CREATE TABLE Altro (x INTEGER)");
+    EXPECT_THROW(writer::convertHotelFileToJet(empty, dir / "Altro.mdb"), std::runtime_error);
 }
 
 TEST_F(JetWriter, RefusesValuesThatDoNotFitAndKeepsTheOldFile) {
     const fs::path file = dir / "T.mdb";
-    writeJetFile(file, {{"T", {{"N", Type::Long}}, {{std::int64_t{1}}}}});
+    writer::writeJetFile(file, {{"T", {{"N", Type::Long}}, {{std::int64_t{1}}}}});
     const std::string before = readFile(file);
 
-    const auto write = [&](Type type, Cell value) {
-        writeJetFile(file, {{"T", {{"N", type}}, {{std::move(value)}}}});
+    const auto write = [&](Type type, writer::Cell value) {
+        writer::writeJetFile(file, {{"T", {{"N", type}}, {{std::move(value)}}}});
     };
     EXPECT_THROW(write(Type::Long, std::int64_t{2147483648LL}), std::runtime_error);
     EXPECT_THROW(write(Type::Long, std::int64_t{-2147483649LL}), std::runtime_error);
@@ -243,32 +244,32 @@ TEST_F(JetWriter, RefusesValuesThatDoNotFitAndKeepsTheOldFile) {
         accents += "è";
     }
     EXPECT_NO_THROW(write(Type::Text, accents));
-    writeJetFile(file, {{"T", {{"N", Type::Long}}, {{std::int64_t{1}}}}});
+    writer::writeJetFile(file, {{"T", {{"N", Type::Long}}, {{std::int64_t{1}}}}});
 
     // A row larger than a page.
-    JetTable wide{"Wide", {}, {}};
+    writer::JetTable wide{"Wide", {}, {}};
     wide.rows.emplace_back();
     for (int i = 0; i < 9; ++i) {
         wide.columns.push_back({"T" + std::to_string(i), Type::Text});
         wide.rows[0].emplace_back(std::string(255, 'x'));
     }
-    EXPECT_THROW(writeJetFile(file, {wide}), std::runtime_error);
+    EXPECT_THROW(writer::writeJetFile(file, {wide}), std::runtime_error);
     // Names: repeated, empty, the catalog's own.
-    EXPECT_THROW(
-        writeJetFile(file, {{"A", {{"N", Type::Long}}, {}}, {"a", {{"N", Type::Long}}, {}}}),
-        std::runtime_error);
-    EXPECT_THROW(writeJetFile(file, {{"", {{"N", Type::Long}}, {}}}), std::runtime_error);
-    EXPECT_THROW(writeJetFile(file, {{"MSysObjects", {{"N", Type::Long}}, {}}}),
+    EXPECT_THROW(writer::writeJetFile(
+                     file, {{"A", {{"N", Type::Long}}, {}}, {"a", {{"N", Type::Long}}, {}}}),
                  std::runtime_error);
-    EXPECT_THROW(writeJetFile(file, {{"A", {{"N", Type::Long}, {"n", Type::Text}}, {}}}),
+    EXPECT_THROW(writer::writeJetFile(file, {{"", {{"N", Type::Long}}, {}}}), std::runtime_error);
+    EXPECT_THROW(writer::writeJetFile(file, {{"MSysObjects", {{"N", Type::Long}}, {}}}),
+                 std::runtime_error);
+    EXPECT_THROW(writer::writeJetFile(file, {{"A", {{"N", Type::Long}, {"n", Type::Text}}, {}}}),
                  std::runtime_error);
     // A row with a value missing.
-    EXPECT_THROW(
-        writeJetFile(file, {{"A", {{"N", Type::Long}, {"M", Type::Long}}, {{std::int64_t{1}}}}}),
-        std::runtime_error);
+    EXPECT_THROW(writer::writeJetFile(
+                     file, {{"A", {{"N", Type::Long}, {"M", Type::Long}}, {{std::int64_t{1}}}}}),
+                 std::runtime_error);
 
     EXPECT_EQ(readFile(file), before);
 }
 
 }  // namespace
-}  // namespace tableau::db
+}  // namespace tableau::db::writer
