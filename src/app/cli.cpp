@@ -2,6 +2,7 @@
 #include <string_view>
 
 #include "app/cli_commands.h"
+#include "routines/errors.h"
 
 namespace tableau::app {
 namespace {
@@ -41,16 +42,21 @@ Codici di uscita: 0 eseguito, 1 errore degli archivi o del sistema, 2 richiesta 
 
 }  // namespace
 
+int EsitoDi(const std::exception& errore) {
+    return dynamic_cast<const routines::RichiestaRifiutata*>(&errore) != nullptr ? kRifiutato
+                                                                                 : kFallito;
+}
+
 int esegui(int argc, char** argv, std::ostream& out, std::ostream& err) {
     if (argc < 2) {
         err << kUso;
-        return 2;
+        return kRifiutato;
     }
     const std::string_view comando = argv[1];
     const Argomenti argomenti(argv + 2, argv + argc);
     if (comando == "-h" || comando == "--help" || comando == "help") {
         out << kUso;
-        return 0;
+        return kEseguito;
     }
     if (comando == "chart") {
         return comandoChart(argomenti, out, err);
@@ -65,7 +71,7 @@ int esegui(int argc, char** argv, std::ostream& out, std::ostream& err) {
         return comandoPrint(argomenti, out, err);
     }
     err << "tableau: comando sconosciuto \"" << comando << "\". Usare tableau --help.\n";
-    return 2;
+    return kRifiutato;
 }
 
 }  // namespace tableau::app

@@ -15,22 +15,13 @@
 #include "db/errors.h"
 #include "routines/clock.h"
 #include "routines/codepage.h"
-#include "routines/dates.h"
+#include "routines/errors.h"
 
 namespace tableau::app {
 namespace {
 
-constexpr int kEseguito = 0;
-constexpr int kErroreArchivi = 1;
-constexpr int kRichiestaRifiutata = 2;
-
 constexpr std::string_view kUsoChart =
     "Uso: tableau chart --hotel H --tableau T --from PRIMA --to ULTIMA --date GG/MM/AAAA\n";
-
-// The system's two messages of the request window.
-constexpr std::string_view kMessaggioCamere = "Controllare l'intervallo di camere richiesto!";
-constexpr std::string_view kMessaggioData =
-    "La data deve essere inserita \r\nnel formato gg/mm/aaaa";
 
 constexpr std::string_view kOpzioni[] = {"--hotel", "--tableau", "--from", "--to", "--date"};
 
@@ -48,9 +39,9 @@ void Scrivi(std::ostream& flusso, std::string_view messaggio) {
 }
 
 // A command line that cannot be read; the message is UTF-8.
-class ErroreArgomenti : public std::runtime_error {
+class ErroreArgomenti : public routines::RichiestaRifiutata {
   public:
-    using std::runtime_error::runtime_error;
+    using routines::RichiestaRifiutata::RichiestaRifiutata;
 };
 
 // The options by name, each once; "--name value" or "--name=value".
@@ -118,31 +109,17 @@ int comandoChart(const Argomenti& argomenti, std::ostream& out, std::ostream& er
         richiesta.dataInizio = routines::utf8ToCp1252(opzioni.find("--date")->second);
     } catch (const ErroreArgomenti& e) {
         err << "tableau chart: " << e.what() << '\n' << kUsoChart;
-        return kRichiestaRifiutata;
-    }
-
-    // The checks of the request window, in its order: the room range as text, then the
-    // start date.
-    if (richiesta.ultimaCamera < richiesta.primaCamera) {
-        Scrivi(err, kMessaggioCamere);
-        return kRichiestaRifiutata;
-    }
-    std::string data = richiesta.dataInizio;
-    if (!routines::DataValida(data)) {
-        Scrivi(err, kMessaggioData);
-        return kRichiestaRifiutata;
+        return kRifiutato;
     }
 
     try {
+        // The request window's checks, then the chart: a refused request writes nothing and
+        // a failed run leaves the previous chart whole.
         const routines::OrologioDiSistema orologio;
         chart::CreaTableau(std::filesystem::current_path(), richiesta, orologio);
-    } catch (const std::invalid_argument& e) {
-        Scrivi(err, e.what());
-        return kRichiestaRifiutata;
     } catch (const std::exception& e) {
-        // Databases, the 16-bit counters, the chart file: the previous chart stays.
         Scrivi(err, e.what());
-        return kErroreArchivi;
+        return EsitoDi(e);
     }
     out << "Tableau scritto nel file " << routines::cp1252ToUtf8(chart::NomeFileTableau()) << ".\n";
     return kEseguito;

@@ -81,10 +81,10 @@ int comandoCheck(const Argomenti& argomenti, std::ostream& out, std::ostream& er
     if (!argomenti.empty()) {
         if (argomenti.size() == 1 && (argomenti[0] == "--help" || argomenti[0] == "-h")) {
             out << "Uso: tableau check\n";
-            return 0;
+            return kEseguito;
         }
         err << "tableau check: il comando non ha opzioni.\nUso: tableau check\n";
-        return 2;
+        return kRifiutato;
     }
     chart::RapportoArchivi rapporto;
     std::filesystem::path cartellaDati;
@@ -93,14 +93,14 @@ int comandoCheck(const Argomenti& argomenti, std::ostream& out, std::ostream& er
         rapporto = chart::RapportoVerificaArchivi(cartellaDati);
     } catch (const std::exception& e) {
         err << "tableau check: " << e.what() << '\n';
-        return 1;
+        return kFallito;
     }
     out << "Archivi della cartella " << cartellaDati.string() << "\n\n";
     ScriviRapporto(out, rapporto);
     const auto problemi = rapporto.problemi();
     if (problemi.empty()) {
         out << "\nControllo completato: tutti gli archivi, le tabelle e i campi sono presenti.\n";
-        return 0;
+        return kEseguito;
     }
     out << "\nProblemi:\n";
     for (const auto& problema : problemi) {
@@ -110,7 +110,7 @@ int comandoCheck(const Argomenti& argomenti, std::ostream& out, std::ostream& er
         << (problemi.size() == 1 ? std::string("1 problema trovato")
                                  : std::to_string(problemi.size()) + " problemi trovati")
         << ".\n";
-    return 1;
+    return kFallito;
 }
 
 }  // namespace tableau::app

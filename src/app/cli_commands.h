@@ -3,6 +3,7 @@
 // name, writes its messages to err (UTF-8) and returns the exit status: 0 done, 1 a
 // failure of the data or the system (a database, a file, a printer), 2 a request refused
 // (bad arguments, a range or date the request window would refuse).
+#include <exception>
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -10,6 +11,14 @@
 namespace tableau::app {
 
 using Argomenti = std::vector<std::string>;
+
+// Exit statuses of the commands.
+inline constexpr int kEseguito = 0;   // done
+inline constexpr int kFallito = 1;    // a failure of the data or the system
+inline constexpr int kRifiutato = 2;  // a request refused: nothing was done
+
+// The exit status of a failure: kRifiutato for a routines::RichiestaRifiutata, else kFallito.
+int EsitoDi(const std::exception& errore);
 
 int comandoChart(const Argomenti& argomenti, std::ostream& out, std::ostream& err);
 int comandoCheck(const Argomenti& argomenti, std::ostream& out, std::ostream& err);

@@ -101,7 +101,7 @@ int ElencaStampanti(std::ostream& out, std::ostream& err) {
     for (const auto& nome : nomi) {
         out << routines::cp1252ToUtf8(nome) << '\n';
     }
-    return 0;
+    return kEseguito;
 }
 
 }  // namespace
@@ -110,15 +110,15 @@ int comandoCsv(const Argomenti& argomenti, std::ostream& out, std::ostream& err)
     if (!argomenti.empty()) {
         err << "tableau csv: argomento non previsto \"" << argomenti.front()
             << "\". Usare tableau --help.\n";
-        return 2;
+        return kRifiutato;
     }
     try {
         const auto file = preview::ConvertiXLS(std::filesystem::current_path());
         out << file.filename().string() << '\n';
-        return 0;
+        return kEseguito;
     } catch (const std::exception& e) {
         err << "tableau csv: " << e.what() << '\n';
-        return 1;
+        return kFallito;
     }
 }
 
@@ -133,7 +133,7 @@ int comandoPrint(const Argomenti& argomenti, std::ostream& out, std::ostream& er
             valore = Valore(argomenti, i);
             if (valore == nullptr) {
                 err << "tableau print: manca il valore di " << a << ". Usare tableau --help.\n";
-                return 2;
+                return kRifiutato;
             }
         }
         if (a == "--destination") {
@@ -144,7 +144,7 @@ int comandoPrint(const Argomenti& argomenti, std::ostream& out, std::ostream& er
         } else if (a == "--hotel") {
             if (!LeggiHotel(*valore, opzioni.hotelCorrente)) {
                 err << "tableau print: numero di albergo non valido \"" << *valore << "\".\n";
-                return 2;
+                return kRifiutato;
             }
         } else if (a == "--normal") {
             opzioni.compressa = false;
@@ -156,7 +156,7 @@ int comandoPrint(const Argomenti& argomenti, std::ostream& out, std::ostream& er
             elenco = true;
         } else {
             err << "tableau print: opzione sconosciuta \"" << a << "\". Usare tableau --help.\n";
-            return 2;
+            return kRifiutato;
         }
     }
     if (elenco) {
@@ -165,17 +165,17 @@ int comandoPrint(const Argomenti& argomenti, std::ostream& out, std::ostream& er
     if (!destinazioneData) {
         err << "tableau print: indicare la destinazione con --destination. Usare tableau "
                "--help.\n";
-        return 2;
+        return kRifiutato;
     }
     try {
         const auto cartellaDati = std::filesystem::current_path();
         opzioni.codiceAssistenza = print::LeggiCodiceAssistenza(cartellaDati);
         StampantiSuRichiesta stampanti;
         print::EseguiStampa(cartellaDati, opzioni, stampanti);
-        return 0;
+        return kEseguito;
     } catch (const std::exception& e) {
         err << "tableau print: " << e.what() << '\n';
-        return 1;
+        return kFallito;
     }
 }
 

@@ -8,6 +8,7 @@
 #include "chart/chart_file.h"
 #include "chart/chart_layout.h"
 #include "chart/occupancy_rules.h"
+#include "chart/request_check.h"
 #include "db/database.h"
 #include "db/errors.h"
 #include "routines/atomic_file.h"
@@ -218,12 +219,10 @@ class ScrittoreTableau {
 
 void CreaTableau(const std::filesystem::path& cartellaDati, const RichiestaTableau& richiesta,
                  const routines::Orologio& orologio) {
+    ControllaRichiesta(richiesta.primaCamera, richiesta.ultimaCamera, richiesta.dataInizio);
     std::string dataControllata = richiesta.dataInizio;
-    const auto inizio =
-        routines::DataValida(dataControllata) ? routines::LeggiData(dataControllata) : std::nullopt;
-    if (!inizio) {
-        throw std::invalid_argument("La data deve essere inserita \r\nnel formato gg/mm/aaaa");
-    }
+    routines::DataValida(dataControllata);
+    const auto inizio = routines::LeggiData(dataControllata);  // the check has read it
     const SettimanaTableau settimana = CalcolaSettimana(*inizio);
 
     ArchiviTableau archivi(cartellaDati, settimana);

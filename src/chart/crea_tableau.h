@@ -15,15 +15,14 @@ struct RichiestaTableau {
     std::int16_t tableau = 0;  // TableauCorrente
     std::string primaCamera;   // first room, as typed (Windows-1252)
     std::string ultimaCamera;  // last room, as typed
-    std::string
-        dataInizio;  // start date dd/mm/yyyy, as typed; routines::DataValida has accepted it
+    std::string dataInizio;    // start date dd/mm/yyyy, as typed
 };
 
 // Writes the chart file NomeFileTableau() into the data directory, replacing it atomically:
-// when the run fails the previous chart stays whole. Throws db::ErroreArchivio for a
-// missing file, table or field, routines::ErroreOverflow, std::runtime_error for a file that cannot
-// be written, std::invalid_argument for a start date routines::DataValida refuses. The clock gives
-// the generation time in the title line.
+// when the run fails the previous chart stays whole. Throws RichiestaRifiutata for a request
+// that fails the request checks (nothing is written), db::ErroreArchivio for a missing file,
+// table or field, routines::ErroreOverflow, std::runtime_error for a file that cannot be
+// written. The clock gives the generation time in the title line.
 void CreaTableau(const std::filesystem::path& cartellaDati, const RichiestaTableau& richiesta,
                  const routines::Orologio& orologio);
 

@@ -25,11 +25,6 @@ constexpr int kInvio = 13;
 const QColor kSfondo(192, 192, 255);
 const QColor kSfondoElenchi(255, 224, 192);
 
-const char* const kTestoCamere = "Controllare l'intervallo di camere richiesto!";
-const char* const kTitoloCamere = "Camere errate!";
-const char* const kTestoData = "La data deve essere inserita \r\nnel formato gg/mm/aaaa";
-const char* const kTitoloData = "Data errata!";
-
 // Characters that may be typed in each box.
 constexpr std::array<int, 3> kLunghezzaMassima{6, 6, 10};
 
@@ -222,7 +217,7 @@ void SetDesk::Text1_KeyPress(int index, int key) {
                 if (TestoCasella(1) > TestoCasella(0)) {
                     text1_[2]->setFocus(Qt::OtherFocusReason);
                 } else {
-                    Avvisa(kTestoCamere, kTitoloCamere);
+                    Avvisa(chart::RichiestaRifiutata(chart::Difetto::camere));
                 }
                 break;
             case 2: {
@@ -232,7 +227,7 @@ void SetDesk::Text1_KeyPress(int index, int key) {
                 if (routines::DataValida(dataInizio)) {
                     tasti_[0]->setFocus(Qt::OtherFocusReason);
                 } else {
-                    Avvisa(kTestoData, kTitoloData);
+                    Avvisa(chart::RichiestaRifiutata(chart::Difetto::data));
                     ImpostaTesto(2, Oggi());
                 }
                 break;
@@ -252,16 +247,15 @@ void SetDesk::Tasto_Click(int index) {
     }
     const std::string prima = TestoCasella(0);
     const std::string ultima = TestoCasella(1);
-    if (ultima < prima) {
-        Avvisa(kTestoCamere, kTitoloCamere);
-        text1_[0]->setFocus(Qt::OtherFocusReason);
-        return;
-    }
-    std::string dataInizio = TestoCasella(2);
-    if (std::string copia = dataInizio; !routines::DataValida(copia)) {
-        Avvisa(kTestoData, kTitoloData);
-        ImpostaTesto(2, Oggi());
-        text1_[2]->setFocus(Qt::OtherFocusReason);
+    const std::string dataInizio = TestoCasella(2);
+    if (const auto difetto = chart::DifettoRichiesta(prima, ultima, dataInizio)) {
+        Avvisa(chart::RichiestaRifiutata(*difetto));
+        if (*difetto == chart::Difetto::camere) {
+            text1_[0]->setFocus(Qt::OtherFocusReason);
+        } else {
+            ImpostaTesto(2, Oggi());
+            text1_[2]->setFocus(Qt::OtherFocusReason);
+        }
         return;
     }
     try {
@@ -280,8 +274,8 @@ void SetDesk::Tasto_Click(int index) {
     Form_Activate();
 }
 
-void SetDesk::Avvisa(const char* testo, const char* titolo) {
-    MostraMessaggio(TestoQt(testo), 48, TestoQt(titolo));
+void SetDesk::Avvisa(const chart::RichiestaRifiutata& rifiuto) {
+    MostraMessaggio(TestoQt(rifiuto.what()), 48, TestoQt(rifiuto.titolo()));
     // The message box has closed: the window is active again.
     if (!inAttivazione_) {
         Form_Activate();

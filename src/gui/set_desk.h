@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "chart/crea_tableau.h"
+#include "chart/request_check.h"
 #include "db/database.h"
 #include "db/record_set.h"
 #include "gui/stato_programma.h"
@@ -62,7 +63,7 @@ class SetDesk : public QWidget {
   private:
     void CostruisciControlli();
     // Shows an input error; the window activates again when the message box has closed.
-    void Avvisa(const char* testo, const char* titolo);
+    void Avvisa(const chart::RichiestaRifiutata& rifiuto);
     // Shows a failure of the core; the window stays as the user left it.
     void Fallimento(const std::exception& errore);
     void ImpostaTesto(int index, const QString& testo);

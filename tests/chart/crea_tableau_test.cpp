@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "chart/chart_layout.h"
+#include "chart/request_check.h"
 #include "chart_fixture.h"
 #include "db/errors.h"
 #include "db/writer/sqlite_writer.h"
@@ -66,7 +67,7 @@ TEST(CreaTableau, TitleWithoutHotelOrTableau) {
 TEST(CreaTableau, RefusedDateWritesNothing) {
     ChartFixture fx;
     for (const char* data : {"31/02/2024", "050324", "", " ", "16/03/1899"}) {
-        EXPECT_THROW(fx.creaSoltanto("", "Z", data), std::invalid_argument) << data;
+        EXPECT_THROW(fx.creaSoltanto("", "Z", data), RichiestaRifiutata) << data;
     }
     EXPECT_FALSE(fs::exists(fx.fileTableau()));
     // Blanks around a valid date pass: the title shows the date as typed.
