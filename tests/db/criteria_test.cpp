@@ -142,32 +142,6 @@ TEST(Criteria, MalformedTextsAndUnknownFieldsAreErrorsNamingThem) {
 namespace tableau::db {
 namespace {
 
-TEST(Value, ReadsAsTextAndNumber) {
-    EXPECT_EQ(Value().asText(), "");
-    EXPECT_EQ(Value().asNumber(), 0);
-    EXPECT_EQ(Value().asInteger(), 0);
-    EXPECT_EQ(Value::integer(-42).asText(), "-42");
-    EXPECT_EQ(Value::real(2.0).asText(), "2");
-    EXPECT_EQ(Value::real(1.5).asText(), "1.5");
-    EXPECT_EQ(Value::real(0.1).asText(), "0.1");
-    EXPECT_EQ(Value::real(2.5).asInteger(), 2);  // half to even
-    EXPECT_EQ(Value::real(3.5).asInteger(), 4);
-    EXPECT_EQ(Value::text(" 12abc").asInteger(), 12);
-    EXPECT_EQ(Value::text("x").asNumber(), 0);
-    EXPECT_EQ(Value::real(1e300).asInteger(), std::numeric_limits<std::int64_t>::max());
-    EXPECT_EQ(Value::real(-1e300).asInteger(), std::numeric_limits<std::int64_t>::min());
-}
-
-TEST(Value, ComparesLikeTheCriteria) {
-    EXPECT_EQ(compareValues(Value::integer(3), Value::real(3.0)), 0);
-    EXPECT_EQ(compareValues(Value::text("10"), Value::text("9")), -1);
-    EXPECT_EQ(compareValues(Value::text("\x80"), Value::text("z")), 1);
-    EXPECT_EQ(compareValues(Value::text("5"), Value::integer(5)), 0);
-    EXPECT_FALSE(compareValues(Value::text("5a"), Value::integer(5)).has_value());
-    EXPECT_FALSE(compareValues(Value(), Value()).has_value());
-    EXPECT_EQ(compareValues(Value::integer(9007199254740993), Value::integer(9007199254740992)), 1);
-}
-
 TEST(Criteria, NotOfANullComparisonIsStillFalse) {
     const std::vector<Value> row = {kNull, txt("5"), kNull, kNull};
     EXPECT_FALSE(holds("Not NumeroHotel = 1", row));

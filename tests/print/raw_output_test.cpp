@@ -5,7 +5,6 @@
 #include <thread>
 
 #include "print/print_job_fixture.h"
-#include "print/print_settings.h"
 #include "print/sample_chart.h"
 #include "routines/text.h"
 
@@ -208,26 +207,6 @@ TEST_F(RawOutputTest, DeviceOrPipeIsWrittenDirectly) {
     lettore.join();
     EXPECT_EQ(ricevuto, std::string(5, '\0') + "a|\r\n\x0C");
     EXPECT_TRUE(stampante.operazioni.empty());
-}
-
-TEST(PrintSettings, TwelveGroupsOfThree) {
-    const auto v = DodiciValori(" 27 5x0.5  7-3");
-    EXPECT_EQ(v[0], 27);
-    EXPECT_EQ(v[1], 5);
-    EXPECT_DOUBLE_EQ(v[2], 0.5);
-    EXPECT_EQ(v[3], 7);
-    EXPECT_EQ(v[4], -3);
-    EXPECT_EQ(v[5], 0);
-    EXPECT_EQ(v[11], 0);
-}
-
-TEST(PrintSettings, FontFromFontStpOrCourierNew) {
-    test::TempDir dir;
-    EXPECT_EQ(LeggiFontStampa(dir.path()), "Courier New");
-    writeFile(dir / "fontstp.TXT", "");
-    EXPECT_EQ(LeggiFontStampa(dir.path()), "Courier New");
-    writeFile(dir / "fontstp.TXT", "  Lucida Console  \r\nArial\r\n");
-    EXPECT_EQ(LeggiFontStampa(dir.path()), "Lucida Console");
 }
 
 TEST_F(RawOutputTest, DestinationsAndAssistanceCodeOfHotelOne) {
