@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is needed, builds, and runs every test (ctest). Printing tests use a real
-# CUPS server that this script starts for the run and stops afterwards.
+# Installs what is needed, builds, and runs every test (ctest), then builds and tests the
+# core again without the windows. Printing tests use a real CUPS server that this script
+# starts for the run and stops afterwards.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -15,5 +16,11 @@ stop_cups() {
 }
 trap stop_cups EXIT
 
-cd build
-QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j 2 "$@"
+(cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j 2 "$@")
+
+# The same sources without the windows: every Qt-free part builds and passes its tests
+# without Qt.
+echo "== Compilazione senza finestre in build-core/"
+cmake -S . -B build-core -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTABLEAU_GUI=OFF >/dev/null
+cmake --build build-core -j "$(nproc)"
+(cd build-core && ctest --output-on-failure -j 2 "$@")
