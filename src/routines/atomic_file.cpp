@@ -10,6 +10,8 @@
 #include <string>
 #include <system_error>
 
+#include "routines/errors.h"
+
 namespace tableau::routines {
 namespace {
 
@@ -27,16 +29,14 @@ AtomicFile::AtomicFile(std::filesystem::path target) : target_(std::move(target)
     }
     const int fd = ::mkstemp(pattern.data());
     if (fd < 0) {
-        throw std::runtime_error("Impossibile scrivere il file " + target_.string() + ": " +
-                                 reason());
+        throw Errore("Impossibile scrivere il file " + target_.string() + ": " + reason());
     }
     temporary_ = pattern;
     file_ = ::fdopen(fd, "wb");
     if (file_ == nullptr) {
         ::close(fd);
         std::filesystem::remove(temporary_);
-        throw std::runtime_error("Impossibile scrivere il file " + target_.string() + ": " +
-                                 reason());
+        throw Errore("Impossibile scrivere il file " + target_.string() + ": " + reason());
     }
 }
 
@@ -53,8 +53,7 @@ void AtomicFile::write(std::string_view bytes) {
         throw std::logic_error("AtomicFile written after commit");
     }
     if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) {
-        throw std::runtime_error("Errore di scrittura del file " + target_.string() + ": " +
-                                 reason());
+        throw Errore("Errore di scrittura del file " + target_.string() + ": " + reason());
     }
 }
 
@@ -73,14 +72,15 @@ void AtomicFile::commit() {
     std::error_code error;
     if (!flushed || !closed) {
         std::filesystem::remove(temporary_, error);
-        throw std::runtime_error("Errore di scrittura del file " + target_.string() + ": " +
-                                 (why.empty() ? reason() : why));
+        throw Errore("Errore di scrittura del file " + target_.string() + ": " +
+                     (why.empty() ? reason() : why));
     }
     std::filesystem::rename(temporary_, target_, error);
     if (error) {
-        std::filesystem::remove(temporary_, error);
-        throw std::runtime_error("Impossibile sostituire il file " + target_.string() + ": " +
-                                 error.message());
+        // The cause is the rename's: the clean-up below must not overwrite it.
+        std::error_code ignored;
+        std::filesystem::remove(temporary_, ignored);
+        throw Errore("Impossibile sostituire il file " + target_.string() + ": " + error.message());
     }
 }
 

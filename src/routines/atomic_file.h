@@ -10,15 +10,15 @@ namespace tableau::routines {
 
 class AtomicFile {
   public:
-    // Throws std::runtime_error (Italian message naming the file) when it cannot be created.
+    // Throws Errore (Italian message naming the file) when it cannot be created.
     explicit AtomicFile(std::filesystem::path target);
     ~AtomicFile();
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;
 
-    // Throws std::runtime_error on a write error (a full disk, say).
+    // Throws Errore on a write error (a full disk, say).
     void write(std::string_view bytes);
-    // Flushes, syncs and renames over the target; throws std::runtime_error on failure.
+    // Flushes, syncs and renames over the target; throws Errore on failure.
     void commit();
 
     const std::filesystem::path& target() const { return target_; }
