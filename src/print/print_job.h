@@ -15,8 +15,8 @@ namespace tableau::print {
 // The print menu's choices at the moment the print button is pressed. Texts are
 // Windows-1252.
 struct OpzioniStampa {
-    std::string destinazione;  // the destination chosen (Combo1)
-    std::string stampante;     // the printer chosen (Combo2), empty when none was picked
+    std::string destinazione;  // the destination chosen
+    std::string stampante;     // the printer chosen, empty when none was picked
     bool compressa = true;     // "Stampa Compressa"
     bool orizzontale = false;  // "Stampa orizzontale"
     bool fronteRetro = false;  // "Stampa fronte / retro"
