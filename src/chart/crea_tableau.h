@@ -11,8 +11,8 @@
 namespace tableau::chart {
 
 struct RichiestaTableau {
-    std::int16_t hotel = 0;    // HotelCorrente
-    std::int16_t tableau = 0;  // TableauCorrente
+    std::int16_t hotel = 0;    // the hotel chosen (hotelCorrente)
+    std::int16_t tableau = 0;  // the room block chosen (tableauCorrente)
     std::string primaCamera;   // first room, as typed (Windows-1252)
     std::string ultimaCamera;  // last room, as typed
     std::string dataInizio;    // start date dd/mm/yyyy, as typed

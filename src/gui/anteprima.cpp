@@ -22,18 +22,29 @@ constexpr int kAltezzaTasti = 1125;
 struct DefinizioneTasto {
     const char* didascalia;
     int left;
-    int width;
+    int width;  // as drawn; "&Esci" takes the rest of the window's width
 };
-// By index: "&Esci", "&Riduci", "E&spandi", "&Avanti", "&Inizio", "E-&mail", "Sa&lva".
-constexpr std::array<DefinizioneTasto, 7> kTasti{{
-    {"&Esci", 6795, 2655},
-    {"&Riduci", 84, 975},
-    {"E&spandi", 1200, 1095},
-    {"&Avanti", 2400, 975},
-    {"&Inizio", 3480, 975},
-    {"E-&mail", 4560, 975},
-    {"Sa&lva", 5640, 975},
-}};
+constexpr DefinizioneTasto kTastoEsci{"&Esci", 6795, 2655};
+constexpr DefinizioneTasto kTastoRiduci{"&Riduci", 84, 975};
+constexpr DefinizioneTasto kTastoEspandi{"E&spandi", 1200, 1095};
+constexpr DefinizioneTasto kTastoAvanti{"&Avanti", 2400, 975};
+constexpr DefinizioneTasto kTastoInizio{"&Inizio", 3480, 975};
+constexpr DefinizioneTasto kTastoEMail{"E-&mail", 4560, 975};
+constexpr DefinizioneTasto kTastoSalva{"Sa&lva", 5640, 975};
+
+// Caption and place of a button as drawn.
+void Prepara(QAbstractButton* tasto, const DefinizioneTasto& definizione) {
+    tasto->setText(QString::fromLatin1(definizione.didascalia));
+    tasto->setGeometry(RettangoloTwips(definizione.left, 6216, definizione.width, kAltezzaTasti));
+}
+
+QAbstractButton* Pulsante(QWidget* padre, const DefinizioneTasto& definizione) {
+    auto* pulsante = new QPushButton(padre);
+    pulsante->setAutoDefault(false);
+    pulsante->setFont(Carattere("Corbel", 12));
+    Prepara(pulsante, definizione);
+    return pulsante;
+}
 
 }  // namespace
 
@@ -42,7 +53,7 @@ Anteprima::Anteprima(std::filesystem::path cartellaDati, QWidget* parent)
                           Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
                           Qt::WindowCloseButtonHint),
       cartellaDati_(std::move(cartellaDati)),
-      text1_(new QPlainTextEdit(this)) {
+      casellaPagina_(new QPlainTextEdit(this)) {
     setModal(true);
     setWindowTitle(QStringLiteral("Anteprima di Stampa"));
     Colora(this, kSfondo);
@@ -51,45 +62,46 @@ Anteprima::Anteprima(std::filesystem::path cartellaDati, QWidget* parent)
     QFont courier = Carattere("Courier New", kPuntiIniziali);
     courier.setStyleHint(QFont::TypeWriter);
     courier.setFixedPitch(true);
-    text1_->setFont(courier);
-    text1_->setLineWrapMode(QPlainTextEdit::NoWrap);
-    text1_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    text1_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    QPalette carta = text1_->palette();
+    casellaPagina_->setFont(courier);
+    casellaPagina_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    casellaPagina_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    casellaPagina_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    QPalette carta = casellaPagina_->palette();
     carta.setColor(QPalette::Base, kGialloChiaro);
     carta.setColor(QPalette::Text, Qt::black);
-    text1_->setPalette(carta);
-    text1_->setGeometry(RettangoloTwips(84, 84, 9372, 6048));
+    casellaPagina_->setPalette(carta);
+    casellaPagina_->setGeometry(RettangoloTwips(84, 84, 9372, 6048));
 
-    for (std::size_t i = 0; i < tasti_.size(); ++i) {
-        QAbstractButton* tasto = nullptr;
-        if (i == 0) {
-            auto* esci = new QToolButton(this);
-            esci->setIcon(Icona("esci", "application-exit"));
-            esci->setIconSize(QSize(PixelX(480), PixelY(480)));
-            esci->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-            esci->setFont(Carattere("Corbel", 12, true));
-            esci->setFocusPolicy(Qt::StrongFocus);
-            Colora(esci, Qt::white, Qt::black);
-            tasto = esci;
-        } else {
-            auto* pulsante = new QPushButton(this);
-            pulsante->setAutoDefault(false);
-            pulsante->setFont(Carattere("Corbel", 12));
-            tasto = pulsante;
-        }
-        tasto->setText(QString::fromLatin1(kTasti[i].didascalia));
-        tasto->setGeometry(RettangoloTwips(kTasti[i].left, 6216, kTasti[i].width, kAltezzaTasti));
-        const int index = static_cast<int>(i);
-        connect(tasto, &QAbstractButton::clicked, this, [this, index] { Tasto_Click(index); });
-        tasti_[i] = tasto;
-    }
+    auto* esci = new QToolButton(this);
+    esci->setIcon(Icona("esci", "application-exit"));
+    esci->setIconSize(QSize(PixelX(480), PixelY(480)));
+    esci->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    esci->setFont(Carattere("Corbel", 12, true));
+    esci->setFocusPolicy(Qt::StrongFocus);
+    Colora(esci, Qt::white, Qt::black);
+    Prepara(esci, kTastoEsci);
+    tastoEsci_ = esci;
+    tastoRiduci_ = Pulsante(this, kTastoRiduci);
+    tastoEspandi_ = Pulsante(this, kTastoEspandi);
+    tastoAvanti_ = Pulsante(this, kTastoAvanti);
+    tastoInizio_ = Pulsante(this, kTastoInizio);
+    tastoEMail_ = Pulsante(this, kTastoEMail);
+    tastoSalva_ = Pulsante(this, kTastoSalva);
+    connect(tastoEsci_, &QAbstractButton::clicked, this, [this] { tastoEsci_Click(); });
+    connect(tastoRiduci_, &QAbstractButton::clicked, this, [this] { tastoRiduci_Click(); });
+    connect(tastoEspandi_, &QAbstractButton::clicked, this, [this] { tastoEspandi_Click(); });
+    connect(tastoAvanti_, &QAbstractButton::clicked, this, [this] { tastoAvanti_Click(); });
+    connect(tastoInizio_, &QAbstractButton::clicked, this, [this] { tastoInizio_Click(); });
+    connect(tastoEMail_, &QAbstractButton::clicked, this, [this] { tastoEMail_Click(); });
+    connect(tastoSalva_, &QAbstractButton::clicked, this, [this] { tastoSalva_Click(); });
+
     // Tab order: the page, "&Riduci", "E&spandi", "&Esci", "&Avanti", "&Inizio", "E-&mail",
     // "Sa&lva".
-    QWidget* precedente = text1_;
-    for (const std::size_t i : {1, 2, 0, 3, 4, 5, 6}) {
-        setTabOrder(precedente, tasti_[i]);
-        precedente = tasti_[i];
+    QWidget* precedente = casellaPagina_;
+    for (QWidget* tasto : {tastoRiduci_, tastoEspandi_, tastoEsci_, tastoAvanti_, tastoInizio_,
+                           tastoEMail_, tastoSalva_}) {
+        setTabOrder(precedente, tasto);
+        precedente = tasto;
     }
 }
 
@@ -127,82 +139,92 @@ void Anteprima::Disponi() {
     const int larghezza = TwipsX(frameGeometry().width());
     const int altezza = TwipsY(frameGeometry().height());
     const int margineTasti = kAltezzaTasti * 3 / 2;
-    text1_->setGeometry(RettangoloTwips(84, 84, larghezza - 200, altezza - (margineTasti + 150)));
+    casellaPagina_->setGeometry(
+        RettangoloTwips(84, 84, larghezza - 200, altezza - (margineTasti + 150)));
     const int topTasti = altezza - (margineTasti + 10);
-    for (std::size_t i = 0; i < tasti_.size(); ++i) {
-        const int width = i == 0 ? larghezza - kTasti[0].left - 150 : kTasti[i].width;
-        tasti_[i]->setGeometry(RettangoloTwips(kTasti[i].left, topTasti, width, kAltezzaTasti));
-    }
+    const auto posiziona = [topTasti](QAbstractButton* tasto, int left, int width) {
+        tasto->setGeometry(RettangoloTwips(left, topTasti, width, kAltezzaTasti));
+    };
+    posiziona(tastoEsci_, kTastoEsci.left, larghezza - kTastoEsci.left - 150);
+    posiziona(tastoRiduci_, kTastoRiduci.left, kTastoRiduci.width);
+    posiziona(tastoEspandi_, kTastoEspandi.left, kTastoEspandi.width);
+    posiziona(tastoAvanti_, kTastoAvanti.left, kTastoAvanti.width);
+    posiziona(tastoInizio_, kTastoInizio.left, kTastoInizio.width);
+    posiziona(tastoEMail_, kTastoEMail.left, kTastoEMail.width);
+    posiziona(tastoSalva_, kTastoSalva.left, kTastoSalva.width);
 }
 
 void Anteprima::CaricaPagina(long limite) {
     const preview::PaginaTableau pagina = lettore_->CaricaPagina(limite);
     QString testo = TestoQt(pagina.testo);
     testo.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text1_->setPlainText(testo);
+    casellaPagina_->setPlainText(testo);
     primaRigaPagina_ = pagina.primaRiga;
     righePagina_ = pagina.righe;
     caratteriLetti_ = pagina.caratteriLetti;
     altrePagine_ = pagina.altrePagine;
 }
 
-std::string Anteprima::TestoCasella() const {
-    return Testo1252(text1_->toPlainText());
+std::string Anteprima::TestoPagina() const {
+    return Testo1252(casellaPagina_->toPlainText());
 }
 
-void Anteprima::Tasto_Click(int index) {
-    const bool suFile = index == 3 || index == 4 || index == 6;
-    if (suFile && !FileAperto()) {
+void Anteprima::tastoEsci_Click() {
+    accept();
+}
+
+void Anteprima::tastoRiduci_Click() {
+    QFont font = casellaPagina_->font();
+    if (font.pointSizeF() > 1) {
+        font.setPointSizeF(font.pointSizeF() - 1);
+        casellaPagina_->setFont(font);
+    }
+}
+
+void Anteprima::tastoEspandi_Click() {
+    QFont font = casellaPagina_->font();
+    font.setPointSizeF(font.pointSizeF() + 1);
+    casellaPagina_->setFont(font);
+}
+
+void Anteprima::tastoAvanti_Click() {
+    if (!FileAperto()) {
         return;
     }
-    try {
-        switch (index) {
-            case 0:
-                accept();
-                break;
-            case 1: {
-                QFont font = text1_->font();
-                if (font.pointSizeF() > 1) {
-                    font.setPointSizeF(font.pointSizeF() - 1);
-                    text1_->setFont(font);
-                }
-                break;
-            }
-            case 2: {
-                QFont font = text1_->font();
-                font.setPointSizeF(font.pointSizeF() + 1);
-                text1_->setFont(font);
-                break;
-            }
-            case 3:
-                if (altrePagine_) {
-                    CaricaPagina(preview::kLimitePagina);
-                }
-                text1_->setFocus(Qt::OtherFocusReason);
-                break;
-            case 4:
-                lettore_->Riavvolgi();
-                CaricaPagina(preview::kLimitePagina);
-                text1_->setFocus(Qt::OtherFocusReason);
-                break;
-            case 5:
-                preview::InviaEMail(cartellaDati_, TestoCasella());
-                break;
-            case 6:
-                Salva();
-                break;
-            default:
-                break;
+    EseguiMostrandoErrori([this] {
+        if (altrePagine_) {
+            CaricaPagina(preview::kLimitePagina);
         }
-    } catch (const std::exception& errore) {
-        MostraErrore(errore);
+        casellaPagina_->setFocus(Qt::OtherFocusReason);
+    });
+}
+
+void Anteprima::tastoInizio_Click() {
+    if (!FileAperto()) {
+        return;
     }
+    EseguiMostrandoErrori([this] {
+        lettore_->Riavvolgi();
+        CaricaPagina(preview::kLimitePagina);
+        casellaPagina_->setFocus(Qt::OtherFocusReason);
+    });
+}
+
+void Anteprima::tastoEMail_Click() {
+    EseguiMostrandoErrori([this] { preview::InviaEMail(cartellaDati_, TestoPagina()); });
+}
+
+void Anteprima::tastoSalva_Click() {
+    if (!FileAperto()) {
+        return;
+    }
+    EseguiMostrandoErrori([this] { Salva(); });
 }
 
 void Anteprima::Salva() {
     // Only the page on show is replaced; the other pages of the chart stay in the file.
     righePagina_ =
-        preview::SalvaPagina(lettore_->File(), primaRigaPagina_, righePagina_, TestoCasella());
+        preview::SalvaPagina(lettore_->File(), primaRigaPagina_, righePagina_, TestoPagina());
     lettore_->Riavvolgi();
 }
 

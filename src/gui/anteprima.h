@@ -2,7 +2,6 @@
 // The preview: the chart file on screen a page at a time, in a fixed-pitch editable box,
 // with paging, zoom, e-mail and saving the page back into the chart file.
 #include <QDialog>
-#include <array>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -30,13 +29,27 @@ class Anteprima : public QDialog {
     // Lays the window out by its size and shows the first page; closes the window when
     // there is no chart file.
     void Form_Activate();
-    void Tasto_Click(int index);
+    // The buttons: close the window; the page's font a point smaller or larger; the next
+    // page; the first page; the page by e-mail; the page saved back into the chart file.
+    void tastoEsci_Click();
+    void tastoRiduci_Click();
+    void tastoEspandi_Click();
+    void tastoAvanti_Click();
+    void tastoInizio_Click();
+    void tastoEMail_Click();
+    void tastoSalva_Click();
 
     bool AltrePagine() const { return altrePagine_; }
     long CaratteriLetti() const { return caratteriLetti_; }
     bool FileAperto() const { return lettore_ != nullptr; }
-    QPlainTextEdit* Text1() const { return text1_; }
-    QAbstractButton* Tasto(int index) const { return tasti_.at(static_cast<std::size_t>(index)); }
+    QPlainTextEdit* casellaPagina() const { return casellaPagina_; }
+    QAbstractButton* tastoEsci() const { return tastoEsci_; }
+    QAbstractButton* tastoRiduci() const { return tastoRiduci_; }
+    QAbstractButton* tastoEspandi() const { return tastoEspandi_; }
+    QAbstractButton* tastoAvanti() const { return tastoAvanti_; }
+    QAbstractButton* tastoInizio() const { return tastoInizio_; }
+    QAbstractButton* tastoEMail() const { return tastoEMail_; }
+    QAbstractButton* tastoSalva() const { return tastoSalva_; }
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -46,11 +59,17 @@ class Anteprima : public QDialog {
     void Disponi();
     void CaricaPagina(long limite);
     void Salva();
-    std::string TestoCasella() const;
+    std::string TestoPagina() const;
 
     std::filesystem::path cartellaDati_;
-    QPlainTextEdit* text1_;
-    std::array<QAbstractButton*, 7> tasti_{};
+    QPlainTextEdit* casellaPagina_;  // the page on show, editable
+    QAbstractButton* tastoEsci_ = nullptr;
+    QAbstractButton* tastoRiduci_ = nullptr;
+    QAbstractButton* tastoEspandi_ = nullptr;
+    QAbstractButton* tastoAvanti_ = nullptr;
+    QAbstractButton* tastoInizio_ = nullptr;
+    QAbstractButton* tastoEMail_ = nullptr;
+    QAbstractButton* tastoSalva_ = nullptr;
     std::unique_ptr<preview::LettoreTableau> lettore_;  // the chart file, open while loaded
     std::size_t primaRigaPagina_ = 0;  // the page on show, as lines of the chart file
     std::size_t righePagina_ = 0;

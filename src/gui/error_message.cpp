@@ -47,11 +47,19 @@ QString TestoErrore(std::string_view messaggio) {
 }
 
 void MostraErrore(std::string_view messaggio) {
-    MostraMessaggio(TestoErrore(messaggio), 48, QStringLiteral("Errore"));
+    MostraMessaggio(TestoErrore(messaggio), TipoMessaggio::okAvviso, QStringLiteral("Errore"));
 }
 
 void MostraErrore(const std::exception& errore) {
     MostraErrore(std::string_view(errore.what()));
+}
+
+void EseguiMostrandoErrori(const std::function<void()>& azione) {
+    try {
+        azione();
+    } catch (const std::exception& errore) {
+        MostraErrore(errore);
+    }
 }
 
 }  // namespace tableau::gui

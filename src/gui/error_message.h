@@ -3,6 +3,7 @@
 // a 16-bit overflow) shown to the user in the program's message box.
 #include <QString>
 #include <exception>
+#include <functional>
 #include <string_view>
 
 namespace tableau::gui {
@@ -16,5 +17,9 @@ QString TestoErrore(std::string_view messaggio);
 // user has answered.
 void MostraErrore(const std::exception& errore);
 void MostraErrore(std::string_view messaggio);
+
+// Runs the work of an event handler; a failure (a std::exception) is shown as above and
+// goes no further.
+void EseguiMostrandoErrori(const std::function<void()>& azione);
 
 }  // namespace tableau::gui

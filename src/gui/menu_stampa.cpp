@@ -25,21 +25,31 @@ namespace {
 const QColor kSfondo(128, 128, 255);
 const QColor kSfondoElenchi(255, 224, 192);
 
-struct DefinizioneTst {
+struct DefinizioneTasto {
     int left;
     const char* icona;
     const char* nomeNelTema;
     const char* suggerimento;
 };
-// By index: document copy, spreadsheet, PDF, print, preview, close.
-constexpr std::array<DefinizioneTst, 6> kTst{{
-    {2190, "documento", nullptr, "Apri la copia del documento"},
-    {3150, "foglio", nullptr, "Apri il foglio di calcolo"},
-    {4110, "pdf", nullptr, "Stampa su PDF"},
-    {150, "stampa", "document-print", "Stampa"},
-    {1110, "anteprima", "document-print-preview", "Anteprima di stampa"},
-    {5190, "chiudi", "window-close", "Chiudi"},
-}};
+constexpr DefinizioneTasto kTastoDocumento{2190, "documento", nullptr,
+                                           "Apri la copia del documento"};
+constexpr DefinizioneTasto kTastoFoglio{3150, "foglio", nullptr, "Apri il foglio di calcolo"};
+constexpr DefinizioneTasto kTastoPdf{4110, "pdf", nullptr, "Stampa su PDF"};
+constexpr DefinizioneTasto kTastoStampa{150, "stampa", "document-print", "Stampa"};
+constexpr DefinizioneTasto kTastoAnteprima{1110, "anteprima", "document-print-preview",
+                                           "Anteprima di stampa"};
+constexpr DefinizioneTasto kTastoChiudi{5190, "chiudi", "window-close", "Chiudi"};
+
+QAbstractButton* TastoConFigura(QWidget* padre, const DefinizioneTasto& definizione) {
+    auto* tasto = new QToolButton(padre);
+    tasto->setIcon(Icona(definizione.icona, definizione.nomeNelTema));
+    tasto->setIconSize(QSize(PixelX(600), PixelY(600)));
+    tasto->setToolTip(QString::fromLatin1(definizione.suggerimento));
+    tasto->setAccessibleName(QString::fromLatin1(definizione.suggerimento));
+    tasto->setFocusPolicy(Qt::StrongFocus);
+    tasto->setGeometry(RettangoloTwips(definizione.left, 1800, 855, 855));
+    return tasto;
+}
 
 QLabel* Etichetta(QWidget* padre, const char* testo, QRect posto) {
     auto* label = new QLabel(QString::fromLatin1(testo), padre);
@@ -113,32 +123,37 @@ MenuStampa::MenuStampa(StatoProgramma& stato, print::ServizioStampanti& stampant
     Etichetta(this, "SELEZIONE", RettangoloTwips(120, 120, 5895, 255))
         ->setAlignment(Qt::AlignCenter);
     QLabel* virtuale = Etichetta(this, "Virtuale ", RettangoloTwips(150, 480, 1215, 255));
-    combo1_ = Elenco(this, 480);
-    virtuale->setBuddy(combo1_);
-    chk_ = Casella(this, "Stampa Compressa", RettangoloTwips(120, 960, 1935, 255), true);
-    chk2_ = Casella(this, "Stampa orizzontale", RettangoloTwips(2070, 960, 1980, 264), false);
-    chk3_ = Casella(this, "Stampa fronte / retro", RettangoloTwips(4110, 960, 2220, 264), false);
+    elencoDestinazioni_ = Elenco(this, 480);
+    virtuale->setBuddy(elencoDestinazioni_);
+    opzioneCompressa_ =
+        Casella(this, "Stampa Compressa", RettangoloTwips(120, 960, 1935, 255), true);
+    opzioneOrizzontale_ =
+        Casella(this, "Stampa orizzontale", RettangoloTwips(2070, 960, 1980, 264), false);
+    opzioneFronteRetro_ =
+        Casella(this, "Stampa fronte / retro", RettangoloTwips(4110, 960, 2220, 264), false);
     QLabel* stampante = Etichetta(this, "Stampante ", RettangoloTwips(150, 1320, 1215, 255));
-    combo2_ = Elenco(this, 1320);
-    stampante->setBuddy(combo2_);
+    elencoStampanti_ = Elenco(this, 1320);
+    stampante->setBuddy(elencoStampanti_);
 
-    for (std::size_t i = 0; i < tst_.size(); ++i) {
-        auto* tasto = new QToolButton(this);
-        tasto->setIcon(Icona(kTst[i].icona, kTst[i].nomeNelTema));
-        tasto->setIconSize(QSize(PixelX(600), PixelY(600)));
-        tasto->setToolTip(QString::fromLatin1(kTst[i].suggerimento));
-        tasto->setAccessibleName(QString::fromLatin1(kTst[i].suggerimento));
-        tasto->setFocusPolicy(Qt::StrongFocus);
-        tasto->setGeometry(RettangoloTwips(kTst[i].left, 1800, 855, 855));
-        const int index = static_cast<int>(i);
-        connect(tasto, &QAbstractButton::clicked, this, [this, index] { Tst_Click(index); });
-        tst_[i] = tasto;
-    }
+    tastoDocumento_ = TastoConFigura(this, kTastoDocumento);
+    tastoFoglio_ = TastoConFigura(this, kTastoFoglio);
+    tastoPdf_ = TastoConFigura(this, kTastoPdf);
+    tastoStampa_ = TastoConFigura(this, kTastoStampa);
+    tastoAnteprima_ = TastoConFigura(this, kTastoAnteprima);
+    tastoChiudi_ = TastoConFigura(this, kTastoChiudi);
+    connect(tastoDocumento_, &QAbstractButton::clicked, this, [this] { tastoDocumento_Click(); });
+    connect(tastoFoglio_, &QAbstractButton::clicked, this, [this] { tastoFoglio_Click(); });
+    connect(tastoPdf_, &QAbstractButton::clicked, this, [this] { tastoPdf_Click(); });
+    connect(tastoStampa_, &QAbstractButton::clicked, this, [this] { tastoStampa_Click(); });
+    connect(tastoAnteprima_, &QAbstractButton::clicked, this, [this] { tastoAnteprima_Click(); });
+    connect(tastoChiudi_, &QAbstractButton::clicked, this, [this] { tastoChiudi_Click(); });
 
     // Tab order: printers, document copy, the options right to left, destinations, then the
-    // other buttons by index.
-    const std::array<QWidget*, 11> ordine{combo2_, tst_[0], chk3_,   chk2_,   chk_,   combo1_,
-                                          tst_[1], tst_[2], tst_[3], tst_[4], tst_[5]};
+    // spreadsheet copy, PDF, print, preview and close.
+    const std::array<QWidget*, 11> ordine{
+        elencoStampanti_,  tastoDocumento_,     opzioneFronteRetro_, opzioneOrizzontale_,
+        opzioneCompressa_, elencoDestinazioni_, tastoFoglio_,        tastoPdf_,
+        tastoStampa_,      tastoAnteprima_,     tastoChiudi_};
     for (std::size_t i = 1; i < ordine.size(); ++i) {
         setTabOrder(ordine[i - 1], ordine[i]);
     }
@@ -160,8 +175,8 @@ void MenuStampa::Form_Load() {
         move(area.left() + (area.width() - width()) / 2,
              area.top() + (area.height() - height()) / 2);
     }
-    if (stato_.HotelCorrente == 0) {
-        stato_.HotelCorrente = 1;
+    if (stato_.hotelCorrente == 0) {
+        stato_.hotelCorrente = 1;
     }
     try {
         percorsoDoc_ = print::CopiaDocumento(stato_.cartellaDati, *stato_.orologio);
@@ -169,18 +184,18 @@ void MenuStampa::Form_Load() {
         // The copy is a convenience: the menu works without it.
         percorsoDoc_ = print::NomeCopiaDocumento(stato_.orologio->adesso());
     }
-    combo2_->clear();
+    elencoStampanti_->clear();
     try {
         for (const std::string& nome : print::StampantiInstallate(stampanti_)) {
-            combo2_->addItem(TestoQt(nome));
+            elencoStampanti_->addItem(TestoQt(nome));
         }
     } catch (const std::exception&) {
-        combo2_->clear();
+        elencoStampanti_->clear();
     }
-    if (combo2_->count() == 0) {
-        combo2_->addItem(TestoQt(print::kNessunaStampante));
+    if (elencoStampanti_->count() == 0) {
+        elencoStampanti_->addItem(TestoQt(print::kNessunaStampante));
     }
-    combo2_->setCurrentIndex(-1);
+    elencoStampanti_->setCurrentIndex(-1);
 }
 
 void MenuStampa::Form_Activate() {
@@ -188,83 +203,81 @@ void MenuStampa::Form_Activate() {
         return;
     }
     try {
-        combo1_->clear();
+        elencoDestinazioni_->clear();
         if (std::string codice = print::LeggiCodiceAssistenza(stato_.cartellaDati);
             !codice.empty()) {
             codiceAssistenza_ = std::move(codice);
         }
         for (const std::string& destinazione : print::ElencoDestinazioni(stato_.cartellaDati)) {
-            combo1_->addItem(TestoQt(destinazione));
+            elencoDestinazioni_->addItem(TestoQt(destinazione));
         }
     } catch (const std::exception& errore) {
         // Without its configuration the menu cannot work: back to the request window.
         MostraErrore(errore);
-        combo1_->clear();
+        elencoDestinazioni_->clear();
     }
-    if (combo1_->count() == 0) {
+    if (elencoDestinazioni_->count() == 0) {
         Scarica();
         return;
     }
-    combo1_->setCurrentIndex(0);
+    elencoDestinazioni_->setCurrentIndex(0);
 }
 
 print::OpzioniStampa MenuStampa::Opzioni() const {
     print::OpzioniStampa opzioni;
-    opzioni.destinazione = Testo1252(combo1_->currentText());
-    if (combo2_->currentIndex() >= 0 &&
-        combo2_->currentText() != TestoQt(print::kNessunaStampante)) {
-        opzioni.stampante = Testo1252(combo2_->currentText());
+    opzioni.destinazione = Testo1252(elencoDestinazioni_->currentText());
+    if (elencoStampanti_->currentIndex() >= 0 &&
+        elencoStampanti_->currentText() != TestoQt(print::kNessunaStampante)) {
+        opzioni.stampante = Testo1252(elencoStampanti_->currentText());
     }
-    opzioni.compressa = chk_->isChecked();
-    opzioni.orizzontale = chk2_->isChecked();
-    opzioni.fronteRetro = chk3_->isChecked();
-    opzioni.hotelCorrente = stato_.HotelCorrente;
+    opzioni.compressa = opzioneCompressa_->isChecked();
+    opzioni.orizzontale = opzioneOrizzontale_->isChecked();
+    opzioni.fronteRetro = opzioneFronteRetro_->isChecked();
+    opzioni.hotelCorrente = stato_.hotelCorrente;
     opzioni.codiceAssistenza = codiceAssistenza_;
     return opzioni;
 }
 
-void MenuStampa::Tst_Click(int index) {
-    try {
-        switch (index) {
-            case 3:
-                servizi_.stampa(Opzioni());
-                break;
-            case 4:
-                servizi_.mostraAnteprima();
-                // The preview has closed: the menu is active again.
-                Form_Activate();
-                break;
-            case 0:
-                servizi_.apri(stato_.cartellaDati / percorsoDoc_);
-                break;
-            case 1:
-                servizi_.apri(preview::ConvertiXLS(stato_.cartellaDati));
-                break;
-            case 2: {
-                int scelta = -1;
-                for (int i = 0; i < combo1_->count(); ++i) {
-                    if (combo1_->itemText(i).contains(QStringLiteral("PDF"))) {
-                        scelta = i;
-                    }
-                }
-                if (scelta >= 0) {
-                    combo1_->setCurrentIndex(scelta);
-                    Tst_Click(3);
-                } else {
-                    servizi_.avviso(QStringLiteral("Nessuna stampante PDF impostata!"),
-                                    QStringLiteral("Stampa"));
-                }
-                break;
+void MenuStampa::tastoStampa_Click() {
+    EseguiMostrandoErrori([this] { servizi_.stampa(Opzioni()); });
+}
+
+void MenuStampa::tastoAnteprima_Click() {
+    EseguiMostrandoErrori([this] {
+        servizi_.mostraAnteprima();
+        // The preview has closed: the menu is active again.
+        Form_Activate();
+    });
+}
+
+void MenuStampa::tastoDocumento_Click() {
+    EseguiMostrandoErrori([this] { servizi_.apri(stato_.cartellaDati / percorsoDoc_); });
+}
+
+void MenuStampa::tastoFoglio_Click() {
+    EseguiMostrandoErrori([this] { servizi_.apri(preview::ConvertiXLS(stato_.cartellaDati)); });
+}
+
+void MenuStampa::tastoPdf_Click() {
+    EseguiMostrandoErrori([this] {
+        int scelta = -1;
+        for (int i = 0; i < elencoDestinazioni_->count(); ++i) {
+            if (elencoDestinazioni_->itemText(i).contains(QStringLiteral("PDF"))) {
+                scelta = i;
             }
-            case 5:
-                Scarica();
-                break;
-            default:
-                break;
         }
-    } catch (const std::exception& errore) {
-        MostraErrore(errore);
-    }
+        if (scelta >= 0) {
+            elencoDestinazioni_->setCurrentIndex(scelta);
+            tastoStampa_Click();
+        } else {
+            servizi_.avviso(QStringLiteral("Nessuna stampante PDF impostata!"),
+                            QStringLiteral("Stampa"));
+        }
+    });
+}
+
+void MenuStampa::tastoChiudi_Click() {
+    Scarica();
 }
 
 void MenuStampa::Scarica() {

@@ -3,7 +3,6 @@
 // installed printers, three options and six picture buttons: print, preview, open the dated
 // document copy, open the spreadsheet copy, print on a PDF destination, close.
 #include <QDialog>
-#include <array>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -48,7 +47,16 @@ class MenuStampa : public QDialog {
     // Reads the assistance code and lists the destinations; closes the menu when there is
     // none.
     void Form_Activate();
-    void Tst_Click(int index);
+    // The picture buttons. "Stampa" prints on the destination chosen; "Stampa su PDF" picks
+    // the last destination whose name holds "PDF" and prints on it; "Anteprima di stampa"
+    // shows the preview; the other two open the dated document copy and the spreadsheet
+    // copy; "Chiudi" closes the menu.
+    void tastoStampa_Click();
+    void tastoPdf_Click();
+    void tastoAnteprima_Click();
+    void tastoDocumento_Click();
+    void tastoFoglio_Click();
+    void tastoChiudi_Click();
 
     // The options as the print job reads them.
     print::OpzioniStampa Opzioni() const;
@@ -56,12 +64,17 @@ class MenuStampa : public QDialog {
     const std::filesystem::path& PercorsoDoc() const { return percorsoDoc_; }
     const std::string& CodiceAssistenza() const { return codiceAssistenza_; }
     bool Scaricata() const { return scaricata_; }
-    QComboBox* Combo1() const { return combo1_; }
-    QComboBox* Combo2() const { return combo2_; }
-    QCheckBox* Chk() const { return chk_; }
-    QCheckBox* Chk2() const { return chk2_; }
-    QCheckBox* Chk3() const { return chk3_; }
-    QAbstractButton* Tst(int index) const { return tst_.at(static_cast<std::size_t>(index)); }
+    QComboBox* elencoDestinazioni() const { return elencoDestinazioni_; }
+    QComboBox* elencoStampanti() const { return elencoStampanti_; }
+    QCheckBox* opzioneCompressa() const { return opzioneCompressa_; }
+    QCheckBox* opzioneOrizzontale() const { return opzioneOrizzontale_; }
+    QCheckBox* opzioneFronteRetro() const { return opzioneFronteRetro_; }
+    QAbstractButton* tastoStampa() const { return tastoStampa_; }
+    QAbstractButton* tastoPdf() const { return tastoPdf_; }
+    QAbstractButton* tastoAnteprima() const { return tastoAnteprima_; }
+    QAbstractButton* tastoDocumento() const { return tastoDocumento_; }
+    QAbstractButton* tastoFoglio() const { return tastoFoglio_; }
+    QAbstractButton* tastoChiudi() const { return tastoChiudi_; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -72,12 +85,17 @@ class MenuStampa : public QDialog {
     StatoProgramma& stato_;
     print::ServizioStampanti& stampanti_;
     ServiziMenu servizi_;
-    QComboBox* combo1_ = nullptr;
-    QComboBox* combo2_ = nullptr;
-    QCheckBox* chk_ = nullptr;
-    QCheckBox* chk2_ = nullptr;
-    QCheckBox* chk3_ = nullptr;
-    std::array<QAbstractButton*, 6> tst_{};
+    QComboBox* elencoDestinazioni_ = nullptr;  // "Virtuale": the configured destinations
+    QComboBox* elencoStampanti_ = nullptr;     // "Stampante": the installed printers
+    QCheckBox* opzioneCompressa_ = nullptr;    // "Stampa Compressa"
+    QCheckBox* opzioneOrizzontale_ = nullptr;  // "Stampa orizzontale"
+    QCheckBox* opzioneFronteRetro_ = nullptr;  // "Stampa fronte / retro"
+    QAbstractButton* tastoDocumento_ = nullptr;
+    QAbstractButton* tastoFoglio_ = nullptr;
+    QAbstractButton* tastoPdf_ = nullptr;
+    QAbstractButton* tastoStampa_ = nullptr;
+    QAbstractButton* tastoAnteprima_ = nullptr;
+    QAbstractButton* tastoChiudi_ = nullptr;
     std::filesystem::path percorsoDoc_;
     std::string codiceAssistenza_;
     bool scaricata_ = false;

@@ -27,48 +27,53 @@ void Posiziona(QWidget* widget, const routines::Riquadro& r) {
 
 MsgBox_Form::MsgBox_Form(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
-      label1_(new QLabel(this)),
-      text1_(new QPlainTextEdit(this)) {
+      etichettaTitolo_(new QLabel(this)),
+      casellaTesto_(new QPlainTextEdit(this)) {
     setModal(true);
     setAutoFillBackground(true);
     QPalette sfondo = palette();
     sfondo.setColor(QPalette::Window, kVerde);
     setPalette(sfondo);
 
-    label1_->setFont(Carattere("Corbel", 12, true));
-    label1_->setAutoFillBackground(true);
-    QPalette titolo = label1_->palette();
+    etichettaTitolo_->setFont(Carattere("Corbel", 12, true));
+    etichettaTitolo_->setAutoFillBackground(true);
+    QPalette titolo = etichettaTitolo_->palette();
     titolo.setColor(QPalette::Window, Qt::white);
     titolo.setColor(QPalette::WindowText, kVerde);
-    label1_->setPalette(titolo);
-    label1_->setAlignment(Qt::AlignCenter);
-    Posiziona(label1_, routines::kTitolo);
+    etichettaTitolo_->setPalette(titolo);
+    etichettaTitolo_->setAlignment(Qt::AlignCenter);
+    Posiziona(etichettaTitolo_, routines::kTitolo);
 
-    text1_->setFont(Carattere("Corbel", 9.75));
-    text1_->setReadOnly(true);
-    text1_->setLineWrapMode(QPlainTextEdit::NoWrap);
-    text1_->setFrameShape(QFrame::NoFrame);
-    QPalette testo = text1_->palette();
+    casellaTesto_->setFont(Carattere("Corbel", 9.75));
+    casellaTesto_->setReadOnly(true);
+    casellaTesto_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    casellaTesto_->setFrameShape(QFrame::NoFrame);
+    QPalette testo = casellaTesto_->palette();
     testo.setColor(QPalette::Base, Qt::white);
     testo.setColor(QPalette::Text, kBlu);
-    text1_->setPalette(testo);
-    Posiziona(text1_, routines::kTesto);
+    casellaTesto_->setPalette(testo);
+    Posiziona(casellaTesto_, routines::kTesto);
 
-    for (std::size_t i = 0; i < tasti_.size(); ++i) {
+    const auto crea = [this](routines::TastoMessaggio posto) {
+        const auto i = static_cast<std::size_t>(posto);
         auto* tasto = new QPushButton(TestoQt(routines::kDidascalieDefinite[i]), this);
         tasto->setFont(Carattere("Corbel", 12));
         // No default button: Enter and Space press the button that has the focus.
         tasto->setAutoDefault(false);
         tasto->setDefault(false);
         Posiziona(tasto, routines::kTasti[i]);
-        const int index = static_cast<int>(i);
-        connect(tasto, &QPushButton::clicked, this, [this, index] { T_Click(index); });
-        tasti_[i] = tasto;
-    }
-    setTabOrder(tasti_[0], tasti_[1]);
-    setTabOrder(tasti_[1], tasti_[2]);
-    setTabOrder(tasti_[2], text1_);
-    label1_->setFocusPolicy(Qt::NoFocus);
+        return tasto;
+    };
+    tastoConferma_ = crea(routines::TastoMessaggio::conferma);
+    tastoNo_ = crea(routines::TastoMessaggio::no);
+    tastoAnnulla_ = crea(routines::TastoMessaggio::annulla);
+    connect(tastoConferma_, &QPushButton::clicked, this, &MsgBox_Form::tastoConferma_Click);
+    connect(tastoNo_, &QPushButton::clicked, this, &MsgBox_Form::tastoNo_Click);
+    connect(tastoAnnulla_, &QPushButton::clicked, this, &MsgBox_Form::tastoAnnulla_Click);
+    setTabOrder(tastoConferma_, tastoNo_);
+    setTabOrder(tastoNo_, tastoAnnulla_);
+    setTabOrder(tastoAnnulla_, casellaTesto_);
+    etichettaTitolo_->setFocusPolicy(Qt::NoFocus);
 
     Form_Load();
 }
@@ -84,19 +89,21 @@ void MsgBox_Form::Form_Load() {
     }
 }
 
-void MsgBox_Form::Prepara(const QString& testo, std::int16_t tipoMsg, const QString& titolo) {
+void MsgBox_Form::Prepara(const QString& testo, routines::TipoMessaggio tipo,
+                          const QString& titolo) {
     testo1252_ = Testo1252(testo);
     QString mostrato = testo;
     mostrato.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     mostrato.replace(QChar('\r'), QChar('\n'));
-    text1_->setPlainText(mostrato);
-    label1_->setText(titolo);
+    casellaTesto_->setPlainText(mostrato);
+    etichettaTitolo_->setText(titolo);
     setWindowTitle(titolo);
-    tipoMessaggio_ = tipoMsg;
-    const routines::TastiMessaggio set = routines::TastiPerTipo(tipoMsg);
-    for (std::size_t i = 0; i < tasti_.size(); ++i) {
-        tasti_[i]->setText(TestoQt(set.didascalie[i]));
-        tasti_[i]->setVisible(set.visibili[i]);
+    tipoMessaggio_ = tipo;
+    const routines::TastiMessaggio set = routines::TastiPerTipo(tipo);
+    const auto tasti = Tasti();
+    for (std::size_t i = 0; i < tasti.size(); ++i) {
+        tasti[i]->setText(TestoQt(set.didascalie[i]));
+        tasti[i]->setVisible(set.visibili[i]);
     }
     // The layout must fit before the window is shown: a text too large fails here.
     (void)routines::CalcolaLayout(testo1252_, tipoMessaggio_);
@@ -105,24 +112,37 @@ void MsgBox_Form::Prepara(const QString& testo, std::int16_t tipoMsg, const QStr
 void MsgBox_Form::Form_Activate() {
     const routines::LayoutMessaggio layout = routines::CalcolaLayout(testo1252_, tipoMessaggio_);
     resize(DimensioneTwips(layout.larghezza, layout.altezza));
-    Posiziona(label1_, layout.titolo);
-    Posiziona(text1_, layout.testo);
-    for (std::size_t i = 0; i < tasti_.size(); ++i) {
-        Posiziona(tasti_[i], layout.tasti[i]);
+    Posiziona(etichettaTitolo_, layout.titolo);
+    Posiziona(casellaTesto_, layout.testo);
+    const auto tasti = Tasti();
+    for (std::size_t i = 0; i < tasti.size(); ++i) {
+        Posiziona(tasti[i], layout.tasti[i]);
     }
     if (routines::TastiPerTipo(tipoMessaggio_).fuocoSulPrimo) {
-        tasti_[0]->setFocus(Qt::OtherFocusReason);
+        tastoConferma_->setFocus(Qt::OtherFocusReason);
     }
     update();
 }
 
-void MsgBox_Form::T_Click(int index) {
-    const QString didascalia = tasti_.at(static_cast<std::size_t>(index))->text();
-    if (const auto risposta = routines::RispostaTasto(index, Testo1252(didascalia))) {
+void MsgBox_Form::tastoConferma_Click() {
+    Rispondi(routines::TastoMessaggio::conferma);
+}
+
+void MsgBox_Form::tastoNo_Click() {
+    Rispondi(routines::TastoMessaggio::no);
+}
+
+void MsgBox_Form::tastoAnnulla_Click() {
+    Rispondi(routines::TastoMessaggio::annulla);
+}
+
+void MsgBox_Form::Rispondi(routines::TastoMessaggio tasto) {
+    const QString didascalia = Tasti().at(static_cast<std::size_t>(tasto))->text();
+    if (const auto risposta = routines::RispostaTastoPremuto(tasto, Testo1252(didascalia))) {
         rispostaMessaggio_ = *risposta;
     }
     chiusaDaTasto_ = true;
-    done(rispostaMessaggio_);
+    done(static_cast<int>(rispostaMessaggio_));
 }
 
 void MsgBox_Form::showEvent(QShowEvent* event) {

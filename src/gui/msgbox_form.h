@@ -4,8 +4,9 @@
 #include <QDialog>
 #include <QString>
 #include <array>
-#include <cstdint>
 #include <string>
+
+#include "routines/message_layout.h"
 
 class QLabel;
 class QPlainTextEdit;
@@ -21,19 +22,25 @@ class MsgBox_Form : public QDialog {
     explicit MsgBox_Form(QWidget* parent = nullptr);
 
     // Puts the message, the title and the type's button set in the window.
-    void Prepara(const QString& testo, std::int16_t tipoMsg, const QString& titolo);
+    void Prepara(const QString& testo, routines::TipoMessaggio tipo, const QString& titolo);
 
     // Activation: keeps the window on top and lays it out by the message's rows and columns.
     void Form_Activate();
 
-    // A button was pressed: records its answer and closes the window.
-    void T_Click(int index);
+    // A button was pressed: each records its answer and closes the window.
+    void tastoConferma_Click();
+    void tastoNo_Click();
+    void tastoAnnulla_Click();
 
-    std::int16_t Risposta() const { return rispostaMessaggio_; }
-    std::int16_t Tipo() const { return tipoMessaggio_; }
-    QPushButton* Tasto(int index) const { return tasti_.at(static_cast<std::size_t>(index)); }
-    QLabel* Titolo() const { return label1_; }
-    QPlainTextEdit* Testo() const { return text1_; }
+    routines::Risposta Risposta() const { return rispostaMessaggio_; }
+    routines::TipoMessaggio Tipo() const { return tipoMessaggio_; }
+    QLabel* etichettaTitolo() const { return etichettaTitolo_; }
+    QPlainTextEdit* casellaTesto() const { return casellaTesto_; }
+    QPushButton* tastoConferma() const { return tastoConferma_; }
+    QPushButton* tastoNo() const { return tastoNo_; }
+    QPushButton* tastoAnnulla() const { return tastoAnnulla_; }
+    // The three buttons left to right, in the order of routines::TastoMessaggio.
+    std::array<QPushButton*, 3> Tasti() const { return {tastoConferma_, tastoNo_, tastoAnnulla_}; }
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -43,13 +50,16 @@ class MsgBox_Form : public QDialog {
 
   private:
     void Form_Load();
+    void Rispondi(routines::TastoMessaggio tasto);
 
-    QLabel* label1_;
-    QPlainTextEdit* text1_;
-    std::array<QPushButton*, 3> tasti_{};
+    QLabel* etichettaTitolo_;
+    QPlainTextEdit* casellaTesto_;
+    QPushButton* tastoConferma_ = nullptr;
+    QPushButton* tastoNo_ = nullptr;
+    QPushButton* tastoAnnulla_ = nullptr;
     std::string testo1252_;  // the message as given: its carriage returns shape the layout
-    std::int16_t tipoMessaggio_ = 0;
-    std::int16_t rispostaMessaggio_ = 0;
+    routines::TipoMessaggio tipoMessaggio_ = routines::TipoMessaggio::ok;
+    routines::Risposta rispostaMessaggio_ = routines::Risposta::ok;
     bool chiusaDaTasto_ = false;
 };
 

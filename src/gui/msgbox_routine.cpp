@@ -7,8 +7,8 @@ namespace {
 
 // Test hooks only; the message box itself keeps no state between messages.
 struct RegistroMessaggi {
-    std::optional<std::int16_t> prossimaRisposta;
-    std::optional<std::int16_t> rispostaAutomatica;
+    std::optional<Risposta> prossimaRisposta;
+    std::optional<Risposta> rispostaAutomatica;
     std::optional<MessaggioMostrato> ultimo;
     int conteggio = 0;
 };
@@ -18,22 +18,26 @@ RegistroMessaggi& Registro() {
     return registro;
 }
 
-int TastoPerRisposta(std::int16_t risposta) {
+// Presses the button that gives `risposta`.
+void Premi(MsgBox_Form& form, Risposta risposta) {
     switch (risposta) {
-        case 7:
-            return 1;
-        case 2:
-            return 2;
-        default:
-            return 0;
+        case Risposta::no:
+            form.tastoNo_Click();
+            break;
+        case Risposta::annulla:
+            form.tastoAnnulla_Click();
+            break;
+        default:  // Risposta::ok, Risposta::si
+            form.tastoConferma_Click();
+            break;
     }
 }
 
 }  // namespace
 
-std::int16_t MostraMessaggio(const QString& testo, std::int16_t tipoMsg, const QString& titolo) {
+Risposta MostraMessaggio(const QString& testo, TipoMessaggio tipo, const QString& titolo) {
     MsgBox_Form form;
-    form.Prepara(testo, tipoMsg, titolo);
+    form.Prepara(testo, tipo, titolo);
     auto& registro = Registro();
     auto risposta = registro.prossimaRisposta;
     registro.prossimaRisposta.reset();
@@ -42,19 +46,19 @@ std::int16_t MostraMessaggio(const QString& testo, std::int16_t tipoMsg, const Q
     }
     if (risposta) {
         form.show();
-        form.T_Click(TastoPerRisposta(*risposta));
+        Premi(form, *risposta);
     } else {
         form.exec();
     }
-    registro.ultimo = MessaggioMostrato{testo, titolo, tipoMsg, form.Risposta()};
+    registro.ultimo = MessaggioMostrato{testo, titolo, tipo, form.Risposta()};
     ++registro.conteggio;
     return form.Risposta();
 }
 
-void ImpostaProssimaRisposta(std::int16_t risposta) {
+void ImpostaProssimaRisposta(Risposta risposta) {
     Registro().prossimaRisposta = risposta;
 }
-void ImpostaRispostaAutomatica(std::optional<std::int16_t> risposta) {
+void ImpostaRispostaAutomatica(std::optional<Risposta> risposta) {
     Registro().rispostaAutomatica = risposta;
 }
 void AnnullaProssimaRisposta() {

@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QToolButton>
+#include <array>
 
 #include "chart/hotel_lists.h"
 #include "gui/error_message.h"
@@ -25,8 +26,9 @@ constexpr int kInvio = 13;
 const QColor kSfondo(192, 192, 255);
 const QColor kSfondoElenchi(255, 224, 192);
 
-// Characters that may be typed in each box.
-constexpr std::array<int, 3> kLunghezzaMassima{6, 6, 10};
+// Characters that may be typed in a room box and in the date box.
+constexpr int kCaratteriCamera = 6;
+constexpr int kCaratteriData = 10;
 
 // Room-range and date frames, drawn around the three boxes.
 constexpr std::array<std::array<int, 4>, 3> kCornici{
@@ -61,29 +63,31 @@ void SetDesk::CostruisciControlli() {
         label->setGeometry(RettangoloTwips(120, e.top, 1095, 255));
     }
 
-    for (std::size_t i = 0; i < combo1_.size(); ++i) {
+    const auto elenco = [this](int top) {
         auto* combo = new QComboBox(this);
         combo->setEditable(false);
         combo->setFont(Carattere("Arial", 7.5, true));
         combo->setStyleSheet(QStringLiteral("QComboBox { background-color: rgb(255, 224, 192); }"));
-        combo->setGeometry(RettangoloTwips(1320, i == 0 ? 120 : 480, 2052, 300));
-        const int index = static_cast<int>(i);
-        connect(combo, &QComboBox::activated, this, [this, index] { Combo1_Click(index); });
-        combo1_[i] = combo;
-    }
+        combo->setGeometry(RettangoloTwips(1320, top, 2052, 300));
+        return combo;
+    };
+    elencoHotel_ = elenco(120);
+    connect(elencoHotel_, &QComboBox::activated, this, [this] { elencoHotel_Click(); });
+    elencoTableau_ = elenco(480);
+    connect(elencoTableau_, &QComboBox::activated, this, [this] { elencoTableau_Click(); });
 
-    const std::array<QRect, 3> caselle{RettangoloTwips(1440, 960, 972, 288),
-                                       RettangoloTwips(1440, 1560, 972, 288),
-                                       RettangoloTwips(1440, 2160, 1575, 288)};
-    for (std::size_t i = 0; i < text1_.size(); ++i) {
-        auto* casella = new QLineEdit(this);
-        casella->setFont(Carattere("Arial", 9.75));
-        Colora(casella, Qt::white, Qt::black);
-        casella->setMaxLength(kLunghezzaMassima[i]);
-        casella->setGeometry(caselle[i]);
-        casella->installEventFilter(this);
-        text1_[i] = casella;
-    }
+    const auto casella = [this](QRect posto, int lunghezzaMassima) {
+        auto* nuova = new QLineEdit(this);
+        nuova->setFont(Carattere("Arial", 9.75));
+        Colora(nuova, Qt::white, Qt::black);
+        nuova->setMaxLength(lunghezzaMassima);
+        nuova->setGeometry(posto);
+        nuova->installEventFilter(this);
+        return nuova;
+    };
+    casellaPrimaCamera_ = casella(RettangoloTwips(1440, 960, 972, 288), kCaratteriCamera);
+    casellaUltimaCamera_ = casella(RettangoloTwips(1440, 1560, 972, 288), kCaratteriCamera);
+    casellaData_ = casella(RettangoloTwips(1440, 2160, 1575, 288), kCaratteriData);
 
     auto* stampa = new QPushButton(QStringLiteral("&Stampa"), this);
     stampa->setFont(Carattere("Corbel", 12));
@@ -100,19 +104,18 @@ void SetDesk::CostruisciControlli() {
     esci->setGeometry(RettangoloTwips(2040, 2640, 1608, 1050));
     esci->setFocusPolicy(Qt::StrongFocus);
 
-    tasti_ = {stampa, esci};
-    for (std::size_t i = 0; i < tasti_.size(); ++i) {
-        const int index = static_cast<int>(i);
-        connect(tasti_[i], &QAbstractButton::clicked, this, [this, index] { Tasto_Click(index); });
-    }
+    tastoStampa_ = stampa;
+    tastoEsci_ = esci;
+    connect(tastoStampa_, &QAbstractButton::clicked, this, [this] { tastoStampa_Click(); });
+    connect(tastoEsci_, &QAbstractButton::clicked, this, [this] { tastoEsci_Click(); });
 
     // Tab order: the three boxes, "&Stampa", "&Esci", the block list, the hotel list.
-    setTabOrder(text1_[0], text1_[1]);
-    setTabOrder(text1_[1], text1_[2]);
-    setTabOrder(text1_[2], stampa);
-    setTabOrder(stampa, esci);
-    setTabOrder(esci, combo1_[1]);
-    setTabOrder(combo1_[1], combo1_[0]);
+    setTabOrder(casellaPrimaCamera_, casellaUltimaCamera_);
+    setTabOrder(casellaUltimaCamera_, casellaData_);
+    setTabOrder(casellaData_, tastoStampa_);
+    setTabOrder(tastoStampa_, tastoEsci_);
+    setTabOrder(tastoEsci_, elencoTableau_);
+    setTabOrder(elencoTableau_, elencoHotel_);
 }
 
 bool SetDesk::Avvia() {
@@ -123,37 +126,37 @@ bool SetDesk::Avvia() {
 }
 
 void SetDesk::Form_Load() {
-    static constexpr std::array<std::pair<const char*, const char*>, 3> kArchivi{{
-        {"Tableau.mdb", "Tableau"},
-        {"AnagraficaHotels.mdb", "AnagraficaHotels"},
-        {"NumeriCamere.mdb", "NumeriCamere"},
-    }};
-    for (std::size_t slot = 0; slot < kArchivi.size(); ++slot) {
-        archiviAperti_[slot] = db::openDatabase(stato_.cartellaDati, kArchivi[slot].first);
-        tabelleAperte_[slot] = archiviAperti_[slot]->openTable(kArchivi[slot].second);
-    }
+    const auto apri = [this](std::unique_ptr<db::Database>& archivio,
+                             std::optional<db::RecordSet>& tabella, const char* file,
+                             const char* nomeTabella) {
+        archivio = db::openDatabase(stato_.cartellaDati, file);
+        tabella = archivio->openTable(nomeTabella);
+    };
+    apri(archivioTableau_, tabellaTableau_, "Tableau.mdb", "Tableau");
+    apri(archivioHotel_, tabellaHotel_, "AnagraficaHotels.mdb", "AnagraficaHotels");
+    apri(archivioNumeriCamere_, tabellaNumeriCamere_, "NumeriCamere.mdb", "NumeriCamere");
 }
 
 void SetDesk::Form_Activate() {
-    if (scaricata_ || !tabelleAperte_[1]) {
+    if (scaricata_ || !tabellaHotel_) {
         return;
     }
     inAttivazione_ = true;
     try {
-        combo1_[0]->clear();
-        combo1_[1]->clear();
-        ImpostaTesto(2, Oggi());
-        for (const chart::VoceElenco& voce : chart::ElencoHotel(*tabelleAperte_[1])) {
-            combo1_[0]->addItem(TestoQt(voce.testo), QVariant::fromValue(voce.numero));
+        elencoHotel_->clear();
+        elencoTableau_->clear();
+        ImpostaTesto(casellaData_, Oggi());
+        for (const chart::VoceElenco& voce : chart::ElencoHotel(*tabellaHotel_)) {
+            elencoHotel_->addItem(TestoQt(voce.testo), QVariant::fromValue(voce.numero));
         }
-        if (combo1_[0]->count() == 0) {
+        if (elencoHotel_->count() == 0) {
             inAttivazione_ = false;
             Scarica();
             return;
         }
-        stato_.HotelCorrente = static_cast<std::int16_t>(combo1_[0]->itemData(0).toInt());
-        combo1_[0]->setCurrentIndex(0);
-        Combo1_Click(0);
+        stato_.hotelCorrente = static_cast<std::int16_t>(elencoHotel_->itemData(0).toInt());
+        elencoHotel_->setCurrentIndex(0);
+        elencoHotel_Click();
     } catch (const std::exception& errore) {
         Fallimento(errore);
     }
@@ -161,105 +164,127 @@ void SetDesk::Form_Activate() {
 }
 
 void SetDesk::Form_Unload() {
-    for (std::size_t slot = 0; slot < archiviAperti_.size(); ++slot) {
-        tabelleAperte_[slot].reset();
-        archiviAperti_[slot].reset();
-    }
+    tabellaTableau_.reset();
+    archivioTableau_.reset();
+    tabellaHotel_.reset();
+    archivioHotel_.reset();
+    tabellaNumeriCamere_.reset();
+    archivioNumeriCamere_.reset();
 }
 
-void SetDesk::Combo1_Click(int index) {
+void SetDesk::elencoHotel_Click() {
     if (scaricata_) {
         return;
     }
     try {
-        if (index == 0) {
-            stato_.HotelCorrente = static_cast<std::int16_t>(combo1_[0]->currentData().toInt());
-            combo1_[1]->clear();
-            for (const chart::VoceElenco& voce :
-                 chart::ElencoTableau(*tabelleAperte_[0], stato_.HotelCorrente)) {
-                combo1_[1]->addItem(TestoQt(voce.testo), QVariant::fromValue(voce.numero));
-            }
-            if (combo1_[1]->count() == 0) {
-                Scarica();
-                return;
-            }
-            stato_.TableauCorrente = static_cast<std::int16_t>(combo1_[1]->itemData(0).toInt());
-            combo1_[1]->setCurrentIndex(0);
-            Combo1_Click(1);
+        stato_.hotelCorrente = static_cast<std::int16_t>(elencoHotel_->currentData().toInt());
+        elencoTableau_->clear();
+        for (const chart::VoceElenco& voce :
+             chart::ElencoTableau(*tabellaTableau_, stato_.hotelCorrente)) {
+            elencoTableau_->addItem(TestoQt(voce.testo), QVariant::fromValue(voce.numero));
+        }
+        if (elencoTableau_->count() == 0) {
+            Scarica();
             return;
         }
-        stato_.TableauCorrente = static_cast<std::int16_t>(combo1_[1]->currentData().toInt());
-        const chart::IntervalloCamere intervallo = chart::ProponiIntervallo(
-            *tabelleAperte_[2], stato_.cartellaDati, stato_.HotelCorrente, stato_.TableauCorrente);
-        ImpostaTesto(0, TestoQt(intervallo.prima));
-        ImpostaTesto(1, TestoQt(intervallo.ultima));
-        tasti_[0]->setFocus(Qt::OtherFocusReason);
+        stato_.tableauCorrente = static_cast<std::int16_t>(elencoTableau_->itemData(0).toInt());
+        elencoTableau_->setCurrentIndex(0);
+        elencoTableau_Click();
     } catch (const std::exception& errore) {
         Fallimento(errore);
     }
 }
 
-void SetDesk::Text1_GotFocus(int index) {
-    text1_.at(static_cast<std::size_t>(index))->selectAll();
+void SetDesk::elencoTableau_Click() {
+    if (scaricata_) {
+        return;
+    }
+    try {
+        stato_.tableauCorrente = static_cast<std::int16_t>(elencoTableau_->currentData().toInt());
+        const chart::IntervalloCamere intervallo =
+            chart::ProponiIntervallo(*tabellaNumeriCamere_, stato_.cartellaDati,
+                                     stato_.hotelCorrente, stato_.tableauCorrente);
+        ImpostaTesto(casellaPrimaCamera_, TestoQt(intervallo.prima));
+        ImpostaTesto(casellaUltimaCamera_, TestoQt(intervallo.ultima));
+        tastoStampa_->setFocus(Qt::OtherFocusReason);
+    } catch (const std::exception& errore) {
+        Fallimento(errore);
+    }
 }
 
-void SetDesk::Text1_KeyPress(int index, int key) {
+void SetDesk::casellaPrimaCamera_GotFocus() {
+    casellaPrimaCamera_->selectAll();
+}
+
+void SetDesk::casellaUltimaCamera_GotFocus() {
+    casellaUltimaCamera_->selectAll();
+}
+
+void SetDesk::casellaData_GotFocus() {
+    casellaData_->selectAll();
+}
+
+void SetDesk::casellaPrimaCamera_KeyPress(int key) {
+    AllInvio(casellaPrimaCamera_, key,
+             [this] { casellaUltimaCamera_->setFocus(Qt::OtherFocusReason); });
+}
+
+void SetDesk::casellaUltimaCamera_KeyPress(int key) {
+    AllInvio(casellaUltimaCamera_, key, [this] {
+        if (TestoCasella(casellaUltimaCamera_) > TestoCasella(casellaPrimaCamera_)) {
+            casellaData_->setFocus(Qt::OtherFocusReason);
+        } else {
+            Avvisa(chart::RichiestaRifiutata(chart::Difetto::camere));
+        }
+    });
+}
+
+void SetDesk::casellaData_KeyPress(int key) {
+    AllInvio(casellaData_, key, [this] {
+        std::string dataInizio = TestoCasella(casellaData_);
+        routines::FormattaData(dataInizio, stato_.orologio->adesso().anno);
+        ImpostaTesto(casellaData_, TestoQt(dataInizio));
+        if (routines::DataValida(dataInizio)) {
+            tastoStampa_->setFocus(Qt::OtherFocusReason);
+        } else {
+            Avvisa(chart::RichiestaRifiutata(chart::Difetto::data));
+            ImpostaTesto(casellaData_, Oggi());
+        }
+    });
+}
+
+void SetDesk::AllInvio(QLineEdit* casella, int key, const std::function<void()>& seguito) {
     if (key != kInvio) {
         return;
     }
     try {
-        ImpostaTesto(index, TestoQt(routines::FiltraCaratteri(TestoCasella(index), 0)));
-        switch (index) {
-            case 0:
-                text1_[1]->setFocus(Qt::OtherFocusReason);
-                break;
-            case 1:
-                if (TestoCasella(1) > TestoCasella(0)) {
-                    text1_[2]->setFocus(Qt::OtherFocusReason);
-                } else {
-                    Avvisa(chart::RichiestaRifiutata(chart::Difetto::camere));
-                }
-                break;
-            case 2: {
-                std::string dataInizio = TestoCasella(2);
-                routines::FormattaData(dataInizio, stato_.orologio->adesso().anno);
-                ImpostaTesto(2, TestoQt(dataInizio));
-                if (routines::DataValida(dataInizio)) {
-                    tasti_[0]->setFocus(Qt::OtherFocusReason);
-                } else {
-                    Avvisa(chart::RichiestaRifiutata(chart::Difetto::data));
-                    ImpostaTesto(2, Oggi());
-                }
-                break;
-            }
-            default:
-                break;
-        }
+        ImpostaTesto(casella, TestoQt(routines::FiltraCaratteri(TestoCasella(casella), 0)));
+        seguito();
     } catch (const std::exception& errore) {
         Fallimento(errore);
     }
 }
 
-void SetDesk::Tasto_Click(int index) {
-    if (index == 1) {
-        Scarica();
-        return;
-    }
-    const std::string prima = TestoCasella(0);
-    const std::string ultima = TestoCasella(1);
-    const std::string dataInizio = TestoCasella(2);
+void SetDesk::tastoEsci_Click() {
+    Scarica();
+}
+
+void SetDesk::tastoStampa_Click() {
+    const std::string prima = TestoCasella(casellaPrimaCamera_);
+    const std::string ultima = TestoCasella(casellaUltimaCamera_);
+    const std::string dataInizio = TestoCasella(casellaData_);
     if (const auto difetto = chart::DifettoRichiesta(prima, ultima, dataInizio)) {
         Avvisa(chart::RichiestaRifiutata(*difetto));
         if (*difetto == chart::Difetto::camere) {
-            text1_[0]->setFocus(Qt::OtherFocusReason);
+            casellaPrimaCamera_->setFocus(Qt::OtherFocusReason);
         } else {
-            ImpostaTesto(2, Oggi());
-            text1_[2]->setFocus(Qt::OtherFocusReason);
+            ImpostaTesto(casellaData_, Oggi());
+            casellaData_->setFocus(Qt::OtherFocusReason);
         }
         return;
     }
     try {
-        servizi_.creaTableau(chart::RichiestaTableau{stato_.HotelCorrente, stato_.TableauCorrente,
+        servizi_.creaTableau(chart::RichiestaTableau{stato_.hotelCorrente, stato_.tableauCorrente,
                                                      prima, ultima, dataInizio});
     } catch (const std::exception& errore) {
         Fallimento(errore);
@@ -275,7 +300,7 @@ void SetDesk::Tasto_Click(int index) {
 }
 
 void SetDesk::Avvisa(const chart::RichiestaRifiutata& rifiuto) {
-    MostraMessaggio(TestoQt(rifiuto.what()), 48, TestoQt(rifiuto.titolo()));
+    MostraMessaggio(TestoQt(rifiuto.what()), TipoMessaggio::okAvviso, TestoQt(rifiuto.titolo()));
     // The message box has closed: the window is active again.
     if (!inAttivazione_) {
         Form_Activate();
@@ -286,16 +311,15 @@ void SetDesk::Fallimento(const std::exception& errore) {
     MostraErrore(errore);
 }
 
-void SetDesk::ImpostaTesto(int index, const QString& testo) {
-    QLineEdit* casella = text1_.at(static_cast<std::size_t>(index));
+void SetDesk::ImpostaTesto(QLineEdit* casella, const QString& testo) {
+    const int lunghezzaMassima = casella == casellaData_ ? kCaratteriData : kCaratteriCamera;
     // The limit holds for typing; a text the program puts in the box is never cut.
-    casella->setMaxLength(std::max(kLunghezzaMassima.at(static_cast<std::size_t>(index)),
-                                   static_cast<int>(testo.size())));
+    casella->setMaxLength(std::max(lunghezzaMassima, static_cast<int>(testo.size())));
     casella->setText(testo);
 }
 
-std::string SetDesk::TestoCasella(int index) const {
-    return Testo1252(text1_.at(static_cast<std::size_t>(index))->text());
+std::string SetDesk::TestoCasella(const QLineEdit* casella) {
+    return Testo1252(casella->text());
 }
 
 QString SetDesk::Oggi() const {
@@ -312,22 +336,34 @@ void SetDesk::Scarica() {
 }
 
 bool SetDesk::eventFilter(QObject* watched, QEvent* event) {
-    for (std::size_t i = 0; i < text1_.size(); ++i) {
-        if (watched != text1_[i]) {
+    struct GestoriCasella {
+        QLineEdit* casella;
+        void (SetDesk::*gotFocus)();
+        void (SetDesk::*keyPress)(int);
+    };
+    const std::array<GestoriCasella, 3> caselle{{
+        {casellaPrimaCamera_, &SetDesk::casellaPrimaCamera_GotFocus,
+         &SetDesk::casellaPrimaCamera_KeyPress},
+        {casellaUltimaCamera_, &SetDesk::casellaUltimaCamera_GotFocus,
+         &SetDesk::casellaUltimaCamera_KeyPress},
+        {casellaData_, &SetDesk::casellaData_GotFocus, &SetDesk::casellaData_KeyPress},
+    }};
+    for (const GestoriCasella& gestori : caselle) {
+        if (watched != gestori.casella) {
             continue;
         }
-        const int index = static_cast<int>(i);
         if (event->type() == QEvent::FocusIn) {
-            Text1_GotFocus(index);
+            (this->*gestori.gotFocus)();
             if (static_cast<QFocusEvent*>(event)->reason() == Qt::MouseFocusReason) {
                 // The click that gave the focus would place the cursor: select afterwards.
                 QMetaObject::invokeMethod(
-                    this, [this, index] { Text1_GotFocus(index); }, Qt::QueuedConnection);
+                    this, [this, gotFocus = gestori.gotFocus] { (this->*gotFocus)(); },
+                    Qt::QueuedConnection);
             }
         } else if (event->type() == QEvent::KeyPress) {
             const auto* tasto = static_cast<QKeyEvent*>(event);
             if (tasto->key() == Qt::Key_Return || tasto->key() == Qt::Key_Enter) {
-                Text1_KeyPress(index, kInvio);
+                (this->*gestori.keyPress)(kInvio);
                 return true;
             }
         }

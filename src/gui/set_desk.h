@@ -2,7 +2,6 @@
 // The request window: choose a hotel and a room block, adjust the room range and the start
 // date, build the chart and open the print menu. It is the program's first and last window.
 #include <QWidget>
-#include <array>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -45,15 +44,31 @@ class SetDesk : public QWidget {
     // Closes the hotel files.
     void Form_Unload();
 
-    void Combo1_Click(int index);
-    void Text1_GotFocus(int index);
-    void Text1_KeyPress(int index, int key);
-    void Tasto_Click(int index);
+    // A hotel was picked: lists its room blocks and picks the first.
+    void elencoHotel_Click();
+    // A room block was picked: proposes its room range and moves to "&Stampa".
+    void elencoTableau_Click();
+    // A box took the focus: its text is selected.
+    void casellaPrimaCamera_GotFocus();
+    void casellaUltimaCamera_GotFocus();
+    void casellaData_GotFocus();
+    // Enter in a box cleans its text and checks it, then moves to the next control.
+    void casellaPrimaCamera_KeyPress(int key);
+    void casellaUltimaCamera_KeyPress(int key);
+    void casellaData_KeyPress(int key);
+    // Checks the request, builds the chart and opens the print menu.
+    void tastoStampa_Click();
+    // Closes the window, and with it the program.
+    void tastoEsci_Click();
 
     bool Scaricata() const { return scaricata_; }
-    QComboBox* Combo1(int index) const { return combo1_.at(static_cast<std::size_t>(index)); }
-    QLineEdit* Text1(int index) const { return text1_.at(static_cast<std::size_t>(index)); }
-    QAbstractButton* Tasto(int index) const { return tasti_.at(static_cast<std::size_t>(index)); }
+    QComboBox* elencoHotel() const { return elencoHotel_; }
+    QComboBox* elencoTableau() const { return elencoTableau_; }
+    QLineEdit* casellaPrimaCamera() const { return casellaPrimaCamera_; }
+    QLineEdit* casellaUltimaCamera() const { return casellaUltimaCamera_; }
+    QLineEdit* casellaData() const { return casellaData_; }
+    QAbstractButton* tastoStampa() const { return tastoStampa_; }
+    QAbstractButton* tastoEsci() const { return tastoEsci_; }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -66,20 +81,30 @@ class SetDesk : public QWidget {
     void Avvisa(const chart::RichiestaRifiutata& rifiuto);
     // Shows a failure of the core; the window stays as the user left it.
     void Fallimento(const std::exception& errore);
-    void ImpostaTesto(int index, const QString& testo);
-    std::string TestoCasella(int index) const;
+    // Enter in a box: cleans the text typed, then `seguito` goes on; a failure is shown.
+    void AllInvio(QLineEdit* casella, int key, const std::function<void()>& seguito);
+    void ImpostaTesto(QLineEdit* casella, const QString& testo);
+    static std::string TestoCasella(const QLineEdit* casella);
     QString Oggi() const;
     void Scarica();
 
     StatoProgramma& stato_;
     ServiziRichiesta servizi_;
-    std::array<QComboBox*, 2> combo1_{};
-    std::array<QLineEdit*, 3> text1_{};
-    std::array<QAbstractButton*, 2> tasti_{};
+    QComboBox* elencoHotel_ = nullptr;
+    QComboBox* elencoTableau_ = nullptr;
+    QLineEdit* casellaPrimaCamera_ = nullptr;
+    QLineEdit* casellaUltimaCamera_ = nullptr;
+    QLineEdit* casellaData_ = nullptr;
+    QAbstractButton* tastoStampa_ = nullptr;
+    QAbstractButton* tastoEsci_ = nullptr;
 
-    // Slots 0 "Tableau", 1 "AnagraficaHotels", 2 "NumeriCamere", open from load to unload.
-    std::array<std::unique_ptr<db::Database>, 3> archiviAperti_;
-    std::array<std::optional<db::RecordSet>, 3> tabelleAperte_;
+    // The hotel files, open from load to unload: the room blocks, the hotels and the rooms.
+    std::unique_ptr<db::Database> archivioTableau_;
+    std::optional<db::RecordSet> tabellaTableau_;
+    std::unique_ptr<db::Database> archivioHotel_;
+    std::optional<db::RecordSet> tabellaHotel_;
+    std::unique_ptr<db::Database> archivioNumeriCamere_;
+    std::optional<db::RecordSet> tabellaNumeriCamere_;
     bool scaricata_ = false;
     bool inAttivazione_ = false;
 };

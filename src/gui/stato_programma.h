@@ -13,8 +13,8 @@ struct StatoProgramma {
     std::filesystem::path cartellaDati;  // the hotel files and the workstation's files
     std::shared_ptr<const routines::Orologio> orologio =
         std::make_shared<routines::OrologioDiSistema>();
-    std::int16_t HotelCorrente = 0;
-    std::int16_t TableauCorrente = 0;
+    std::int16_t hotelCorrente = 0;
+    std::int16_t tableauCorrente = 0;
 };
 
 }  // namespace tableau::gui

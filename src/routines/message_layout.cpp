@@ -9,14 +9,22 @@ namespace {
 constexpr int kLimite16 = std::numeric_limits<std::int16_t>::max();
 constexpr int kDistanzaTasti = 70;
 
-bool SiNo(std::int16_t tipo) {
-    return tipo == 4 || tipo == 36 || (tipo >= 200 && tipo <= 400);
+bool SiNoConFuoco(TipoMessaggio tipo) {
+    return tipo == TipoMessaggio::siNo || tipo == TipoMessaggio::siNoDomanda;
 }
-bool SiNoAnnulla(std::int16_t tipo) {
-    return tipo == 35 || tipo == 51;
+bool SiNoSenzaFuoco(TipoMessaggio tipo) {
+    const auto codice = static_cast<std::int16_t>(tipo);
+    return codice >= static_cast<std::int16_t>(TipoMessaggio::siNoSenzaFuoco) &&
+           codice <= static_cast<std::int16_t>(TipoMessaggio::siNoSenzaFuocoUltimo);
 }
-bool SoloOk(std::int16_t tipo) {
-    return tipo == 0 || tipo == 48;
+bool SiNo(TipoMessaggio tipo) {
+    return SiNoConFuoco(tipo) || SiNoSenzaFuoco(tipo);
+}
+bool SiNoAnnulla(TipoMessaggio tipo) {
+    return tipo == TipoMessaggio::siNoAnnullaDomanda || tipo == TipoMessaggio::siNoAnnullaAvviso;
+}
+bool SoloOk(TipoMessaggio tipo) {
+    return tipo == TipoMessaggio::ok || tipo == TipoMessaggio::okAvviso;
 }
 
 int Prodotto16(int a, int b, const char* cosa) {
@@ -30,7 +38,7 @@ int Prodotto16(int a, int b, const char* cosa) {
 
 }  // namespace
 
-TastiMessaggio TastiPerTipo(std::int16_t tipo) {
+TastiMessaggio TastiPerTipo(TipoMessaggio tipo) {
     TastiMessaggio tasti;
     for (std::size_t i = 0; i < 3; ++i) {
         tasti.didascalie[i] = std::string(kDidascalieDefinite[i]);
@@ -43,7 +51,7 @@ TastiMessaggio TastiPerTipo(std::int16_t tipo) {
         tasti.didascalie[0] = "Si";
         tasti.didascalie[1] = "No";
         tasti.visibili = {true, true, false};
-        tasti.fuocoSulPrimo = tipo == 4 || tipo == 36;
+        tasti.fuocoSulPrimo = SiNoConFuoco(tipo);
     } else if (SiNoAnnulla(tipo)) {
         tasti.didascalie[0] = "Si";
         tasti.didascalie[1] = "No";
@@ -53,23 +61,22 @@ TastiMessaggio TastiPerTipo(std::int16_t tipo) {
     return tasti;
 }
 
-std::optional<std::int16_t> RispostaTasto(int indice, std::string_view didascalia) {
-    switch (indice) {
-        case 0:
+std::optional<Risposta> RispostaTastoPremuto(TastoMessaggio tasto, std::string_view didascalia) {
+    switch (tasto) {
+        case TastoMessaggio::conferma:
             if (didascalia == "Ok") {
-                return kRispostaOk;
+                return Risposta::ok;
             }
             if (didascalia == "Si") {
-                return kRispostaSi;
+                return Risposta::si;
             }
             return std::nullopt;
-        case 1:
-            return kRispostaNo;
-        case 2:
-            return kRispostaAnnulla;
-        default:
-            return std::nullopt;
+        case TastoMessaggio::no:
+            return Risposta::no;
+        case TastoMessaggio::annulla:
+            return Risposta::annulla;
     }
+    return std::nullopt;
 }
 
 std::int16_t CalcolaRighe(std::string_view testo) {
@@ -97,7 +104,7 @@ std::int16_t CalcolaColonne(std::string_view testo) {
     return static_cast<std::int16_t>(colonne);
 }
 
-LayoutMessaggio CalcolaLayout(std::string_view testo, std::int16_t tipo) {
+LayoutMessaggio CalcolaLayout(std::string_view testo, TipoMessaggio tipo) {
     LayoutMessaggio layout;
     layout.titolo = kTitolo;
     layout.testo = kTesto;

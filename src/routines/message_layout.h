@@ -3,6 +3,7 @@
 // shows, what each button answers, and the sizes the window takes from the message text.
 // Lengths are in twips (1/1440 inch); the arithmetic is 16-bit, as the window's always was.
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -12,11 +13,29 @@
 
 namespace tableau::routines {
 
-// Answer codes of the buttons.
-inline constexpr std::int16_t kRispostaOk = 0;
-inline constexpr std::int16_t kRispostaSi = 6;
-inline constexpr std::int16_t kRispostaNo = 7;
-inline constexpr std::int16_t kRispostaAnnulla = 2;
+// Message types: the buttons a message shows and whether the first takes the focus. Types
+// with the same buttons keep codes of their own (a warning, a question); the window draws
+// no icon for them. A code outside the table shows the three buttons as defined ("Ok",
+// "Ok", "Annulla").
+enum class TipoMessaggio : std::int16_t {
+    ok = 0,                   // "Ok"
+    okAvviso = 48,            // "Ok"
+    siNo = 4,                 // "Si", "No"; the focus on "Si"
+    siNoDomanda = 36,         // "Si", "No"; the focus on "Si"
+    siNoAnnullaDomanda = 35,  // "Si", "No", "Annulla"; the focus on "Si"
+    siNoAnnullaAvviso = 51,   // "Si", "No", "Annulla"; the focus on "Si"
+    // "Si", "No", the focus left where it was: every code from the first to the last.
+    siNoSenzaFuoco = 200,
+    siNoSenzaFuocoUltimo = 400,
+};
+
+// The answer a message gets, by the button pressed; also the message box's result code.
+enum class Risposta : std::int16_t { ok = 0, si = 6, no = 7, annulla = 2 };
+
+// The three buttons, left to right. The first reads "Ok" or "Si", the second "No" (or "Ok"
+// for a type outside the table), the third "Annulla"; arrays of buttons below are in this
+// order.
+enum class TastoMessaggio : std::size_t { conferma = 0, no = 1, annulla = 2 };
 
 struct Riquadro {
     int left = 0;
@@ -41,11 +60,11 @@ struct TastiMessaggio {
     std::array<bool, 3> visibili{};
     bool fuocoSulPrimo = false;  // the focus goes to the first button on activation
 };
-TastiMessaggio TastiPerTipo(std::int16_t tipo);
+TastiMessaggio TastiPerTipo(TipoMessaggio tipo);
 
-// The answer of button `indice` (0..2) bearing `didascalia`; empty when the press leaves
-// the previous answer in place (the first button with a caption other than "Ok" or "Si").
-std::optional<std::int16_t> RispostaTasto(int indice, std::string_view didascalia);
+// The answer of `tasto` bearing `didascalia`; empty when the press leaves the previous
+// answer in place (the first button with a caption other than "Ok" or "Si").
+std::optional<Risposta> RispostaTastoPremuto(TastoMessaggio tasto, std::string_view didascalia);
 
 // Carriage returns of the text plus 2 (the first line and a spare row).
 std::int16_t CalcolaRighe(std::string_view testo);
@@ -66,6 +85,6 @@ struct LayoutMessaggio {
 
 // The layout of a freshly loaded window showing `testo` (single-byte text, lines broken by
 // carriage return and line feed) with the buttons of `tipo`. Throws ErroreOverflow.
-LayoutMessaggio CalcolaLayout(std::string_view testo, std::int16_t tipo);
+LayoutMessaggio CalcolaLayout(std::string_view testo, TipoMessaggio tipo);
 
 }  // namespace tableau::routines

@@ -32,7 +32,7 @@ std::string Grafico(int righe) {
 }
 
 int RigheMostrate(const Anteprima& anteprima) {
-    QString testo = anteprima.Text1()->toPlainText();
+    QString testo = anteprima.casellaPagina()->toPlainText();
     if (testo.endsWith(QLatin1Char('\n'))) {
         testo.chop(1);
     }
@@ -42,7 +42,7 @@ int RigheMostrate(const Anteprima& anteprima) {
 class AnteprimaTest : public ::testing::Test {
   protected:
     AnteprimaTest() : postazione_("PCLocal", "3") {
-        ImpostaRispostaAutomatica(0);
+        ImpostaRispostaAutomatica(Risposta::ok);
         DimenticaMessaggi();
     }
     ~AnteprimaTest() override { ImpostaRispostaAutomatica(std::nullopt); }
@@ -66,24 +66,26 @@ TEST_F(AnteprimaTest, PagesByTheCharacterLimits) {
     EXPECT_EQ(RigheMostrate(*anteprima), 100);
     EXPECT_EQ(anteprima->CaratteriLetti(), 20000);
     EXPECT_TRUE(anteprima->AltrePagine());
-    EXPECT_TRUE(anteprima->Text1()->toPlainText().startsWith(QStringLiteral("| riga 1 ...")));
+    EXPECT_TRUE(
+        anteprima->casellaPagina()->toPlainText().startsWith(QStringLiteral("| riga 1 ...")));
 
-    anteprima->Tasto_Click(3);
+    anteprima->tastoAvanti_Click();
     EXPECT_EQ(RigheMostrate(*anteprima), 50);
-    EXPECT_TRUE(anteprima->Text1()->toPlainText().startsWith(QStringLiteral("| riga 101 ")));
+    EXPECT_TRUE(
+        anteprima->casellaPagina()->toPlainText().startsWith(QStringLiteral("| riga 101 ")));
     EXPECT_FALSE(anteprima->AltrePagine());
-    const QString ultima = anteprima->Text1()->toPlainText();
-    anteprima->Tasto_Click(3);
-    EXPECT_EQ(anteprima->Text1()->toPlainText(), ultima);
-    EXPECT_EQ(anteprima->focusWidget(), anteprima->Text1());
+    const QString ultima = anteprima->casellaPagina()->toPlainText();
+    anteprima->tastoAvanti_Click();
+    EXPECT_EQ(anteprima->casellaPagina()->toPlainText(), ultima);
+    EXPECT_EQ(anteprima->focusWidget(), anteprima->casellaPagina());
 
-    anteprima->Tasto_Click(4);
+    anteprima->tastoInizio_Click();
     EXPECT_EQ(RigheMostrate(*anteprima), 130);
     EXPECT_TRUE(anteprima->AltrePagine());
 
     // Access keys reach the buttons.
-    EXPECT_EQ(anteprima->Tasto(3)->text(), QStringLiteral("&Avanti"));
-    EXPECT_EQ(anteprima->Tasto(6)->text(), QStringLiteral("Sa&lva"));
+    EXPECT_EQ(anteprima->tastoAvanti()->text(), QStringLiteral("&Avanti"));
+    EXPECT_EQ(anteprima->tastoSalva()->text(), QStringLiteral("Sa&lva"));
 }
 
 TEST_F(AnteprimaTest, ShortAndMissingCharts) {
@@ -91,7 +93,8 @@ TEST_F(AnteprimaTest, ShortAndMissingCharts) {
     {
         auto anteprima = Apri();
         EXPECT_FALSE(anteprima->AltrePagine());
-        EXPECT_EQ(anteprima->Text1()->toPlainText(), QString::fromUtf8("Lunedì ---\nDue\n"));
+        EXPECT_EQ(anteprima->casellaPagina()->toPlainText(),
+                  QString::fromUtf8("Lunedì ---\nDue\n"));
     }
     std::filesystem::remove(dir_ / "fd3");
     Anteprima senzaFile(dir_.path());
@@ -104,39 +107,39 @@ TEST_F(AnteprimaTest, ShortAndMissingCharts) {
 TEST_F(AnteprimaTest, ZoomByOnePoint) {
     writeFile(dir_ / "FD3", Grafico(2));
     auto anteprima = Apri();
-    EXPECT_DOUBLE_EQ(anteprima->Text1()->font().pointSizeF(), 11.25);
-    EXPECT_TRUE(anteprima->Text1()->font().fixedPitch());
-    anteprima->Tasto_Click(1);
-    EXPECT_DOUBLE_EQ(anteprima->Text1()->font().pointSizeF(), 10.25);
+    EXPECT_DOUBLE_EQ(anteprima->casellaPagina()->font().pointSizeF(), 11.25);
+    EXPECT_TRUE(anteprima->casellaPagina()->font().fixedPitch());
+    anteprima->tastoRiduci_Click();
+    EXPECT_DOUBLE_EQ(anteprima->casellaPagina()->font().pointSizeF(), 10.25);
     for (int i = 0; i < 40; ++i) {
-        anteprima->Tasto_Click(2);
+        anteprima->tastoEspandi_Click();
     }
-    EXPECT_DOUBLE_EQ(anteprima->Text1()->font().pointSizeF(), 50.25);
-    QFont piccolo = anteprima->Text1()->font();
+    EXPECT_DOUBLE_EQ(anteprima->casellaPagina()->font().pointSizeF(), 50.25);
+    QFont piccolo = anteprima->casellaPagina()->font();
     piccolo.setPointSizeF(1);
-    anteprima->Text1()->setFont(piccolo);
-    anteprima->Tasto_Click(1);
-    EXPECT_DOUBLE_EQ(anteprima->Text1()->font().pointSizeF(), 1);
+    anteprima->casellaPagina()->setFont(piccolo);
+    anteprima->tastoRiduci_Click();
+    EXPECT_DOUBLE_EQ(anteprima->casellaPagina()->font().pointSizeF(), 1);
 }
 
 TEST_F(AnteprimaTest, SaveKeepsTheOtherPages) {
     const std::string grafico = Grafico(150);
     writeFile(dir_ / "FD3", grafico);
     auto anteprima = Apri();
-    anteprima->Tasto_Click(3);  // the second page: lines 101 to 150
-    anteprima->Text1()->setPlainText(QString::fromUtf8("Città modificata\nseconda riga\n"));
-    anteprima->Tasto_Click(6);
+    anteprima->tastoAvanti_Click();  // the second page: lines 101 to 150
+    anteprima->casellaPagina()->setPlainText(QString::fromUtf8("Città modificata\nseconda riga\n"));
+    anteprima->tastoSalva_Click();
     EXPECT_EQ(MessaggiMostrati(), 0);
 
     const std::string primaPagina = grafico.substr(0, 100 * 202);
     EXPECT_EQ(readFile(dir_ / "FD3"), primaPagina + "Citt\xE0 modificata\r\nseconda riga\r\n");
     // The box is left as it is; a second save replaces the same page again.
     EXPECT_FALSE(anteprima->AltrePagine());
-    anteprima->Text1()->setPlainText(QStringLiteral("una riga\n"));
-    anteprima->Tasto_Click(6);
+    anteprima->casellaPagina()->setPlainText(QStringLiteral("una riga\n"));
+    anteprima->tastoSalva_Click();
     EXPECT_EQ(readFile(dir_ / "FD3"), primaPagina + "una riga\r\n");
     // The file is read again from its start.
-    anteprima->Tasto_Click(4);
+    anteprima->tastoInizio_Click();
     EXPECT_EQ(RigheMostrate(*anteprima), 101);
 }
 
@@ -148,7 +151,7 @@ TEST_F(AnteprimaTest, EMailGoesToTheMailer) {
     {
         ScopedEnv percorso("PATH", (bin.path().string() + ":/usr/bin:/bin").c_str());
         auto anteprima = Apri();
-        anteprima->Tasto_Click(5);
+        anteprima->tastoEMail_Click();
         for (int i = 0; i < 250 && !std::filesystem::exists(dir_ / "consegnata.txt"); ++i) {
             QTest::qWait(20);
         }
@@ -160,7 +163,7 @@ TEST_F(AnteprimaTest, EMailGoesToTheMailer) {
     std::filesystem::remove(dir_ / "e-mail3.txt");
     ScopedEnv percorso("PATH", "/nonexistent");
     auto anteprima = Apri();
-    anteprima->Tasto_Click(5);
+    anteprima->tastoEMail_Click();
     ASSERT_EQ(MessaggiMostrati(), 1);
     EXPECT_EQ(UltimoMessaggio()->titolo, QStringLiteral("Errore"));
     EXPECT_TRUE(UltimoMessaggio()->testo.contains(QStringLiteral("Plicore.exe")));

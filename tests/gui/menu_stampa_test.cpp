@@ -64,7 +64,7 @@ class MenuStampaTest : public ::testing::Test {
         Destinazione(1, "PDF Ufficio");
         Destinazione(1, "PDF Archivio");
         writeFile(hotel_.dir() / "FD3", "\xB3 Luned\xEC \xB3 1.234,56 \xB3\r\n");
-        ImpostaRispostaAutomatica(0);
+        ImpostaRispostaAutomatica(Risposta::ok);
         DimenticaMessaggi();
     }
     ~MenuStampaTest() override { ImpostaRispostaAutomatica(std::nullopt); }
@@ -112,34 +112,35 @@ TEST_F(MenuStampaTest, LoadAndActivationFillTheMenu) {
     auto menu = Apri();
     EXPECT_EQ(menu->windowTitle(), QStringLiteral("Stampe non modificabili"));
     EXPECT_TRUE(menu->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    EXPECT_EQ(stato_.HotelCorrente, 1);  // 0 on entry becomes 1
-    EXPECT_EQ(Voci(menu->Combo1()), (QStringList{"Laser", "PDF Ufficio", "PDF Archivio"}));
-    EXPECT_EQ(menu->Combo1()->currentIndex(), 0);
-    EXPECT_EQ(Voci(menu->Combo2()), (QStringList{"<nessuna stampante>"}));
-    EXPECT_EQ(menu->Combo2()->currentIndex(), -1);
+    EXPECT_EQ(stato_.hotelCorrente, 1);  // 0 on entry becomes 1
+    EXPECT_EQ(Voci(menu->elencoDestinazioni()),
+              (QStringList{"Laser", "PDF Ufficio", "PDF Archivio"}));
+    EXPECT_EQ(menu->elencoDestinazioni()->currentIndex(), 0);
+    EXPECT_EQ(Voci(menu->elencoStampanti()), (QStringList{"<nessuna stampante>"}));
+    EXPECT_EQ(menu->elencoStampanti()->currentIndex(), -1);
     EXPECT_EQ(menu->CodiceAssistenza(), "KU");
-    EXPECT_TRUE(menu->Chk()->isChecked());
-    EXPECT_FALSE(menu->Chk2()->isChecked());
-    EXPECT_FALSE(menu->Chk3()->isChecked());
+    EXPECT_TRUE(menu->opzioneCompressa()->isChecked());
+    EXPECT_FALSE(menu->opzioneOrizzontale()->isChecked());
+    EXPECT_FALSE(menu->opzioneFronteRetro()->isChecked());
     EXPECT_EQ(menu->PercorsoDoc(), std::filesystem::path("doc/fd3202612071038.doc"));
     EXPECT_EQ(readFile(hotel_.dir() / "doc/fd3202612071038.doc"), readFile(hotel_.dir() / "FD3"));
 
     // A second menu of the same minute keeps the first copy.
-    stato_.HotelCorrente = 5;
+    stato_.hotelCorrente = 5;
     auto secondo = Apri({"Ufficio", "Reception"});
     EXPECT_EQ(secondo->PercorsoDoc(), std::filesystem::path("doc/fd3202612071038_2.doc"));
-    EXPECT_EQ(stato_.HotelCorrente, 5);
-    EXPECT_EQ(Voci(secondo->Combo2()), (QStringList{"Ufficio", "Reception"}));
-    EXPECT_EQ(secondo->Combo2()->currentIndex(), -1);
+    EXPECT_EQ(stato_.hotelCorrente, 5);
+    EXPECT_EQ(Voci(secondo->elencoStampanti()), (QStringList{"Ufficio", "Reception"}));
+    EXPECT_EQ(secondo->elencoStampanti()->currentIndex(), -1);
     EXPECT_EQ(MessaggiMostrati(), 0);
 }
 
 TEST_F(MenuStampaTest, PrintAndPdfButtons) {
     auto menu = Apri({"Ufficio"});
-    menu->Combo2()->setCurrentIndex(0);
-    menu->Chk()->setChecked(false);
-    menu->Chk3()->setChecked(true);
-    QTest::mouseClick(menu->Tst(3), Qt::LeftButton);
+    menu->elencoStampanti()->setCurrentIndex(0);
+    menu->opzioneCompressa()->setChecked(false);
+    menu->opzioneFronteRetro()->setChecked(true);
+    QTest::mouseClick(menu->tastoStampa(), Qt::LeftButton);
     ASSERT_EQ(stampe_.size(), 1u);
     EXPECT_EQ(stampe_[0].destinazione, "Laser");
     EXPECT_EQ(stampe_[0].stampante, "Ufficio");
@@ -150,19 +151,19 @@ TEST_F(MenuStampaTest, PrintAndPdfButtons) {
     EXPECT_EQ(stampe_[0].codiceAssistenza, "KU");
 
     // The last destination holding "PDF" is chosen and printed on, once.
-    menu->Tst_Click(2);
+    menu->tastoPdf_Click();
     ASSERT_EQ(stampe_.size(), 2u);
     EXPECT_EQ(stampe_[1].destinazione, "PDF Archivio");
-    EXPECT_EQ(menu->Combo1()->currentText(), QStringLiteral("PDF Archivio"));
+    EXPECT_EQ(menu->elencoDestinazioni()->currentText(), QStringLiteral("PDF Archivio"));
     EXPECT_TRUE(avvisi_.isEmpty());
 
     // A print failure is shown; the menu stays as it was.
     guasto_ = true;
-    menu->Tst_Click(3);
+    menu->tastoStampa_Click();
     ASSERT_EQ(MessaggiMostrati(), 1);
     EXPECT_EQ(UltimoMessaggio()->testo, QString::fromUtf8("La destinazione è sconosciuta"));
     EXPECT_FALSE(menu->Scaricata());
-    EXPECT_EQ(menu->Combo1()->currentText(), QStringLiteral("PDF Archivio"));
+    EXPECT_EQ(menu->elencoDestinazioni()->currentText(), QStringLiteral("PDF Archivio"));
 }
 
 TEST_F(MenuStampaTest, PdfWithoutAPdfDestinationWarns) {
@@ -171,23 +172,24 @@ TEST_F(MenuStampaTest, PdfWithoutAPdfDestinationWarns) {
               {{"NumeroHotel", std::int64_t{1}}, {"Destinazione", std::string("Pdf Ufficio")}});
     stato_.cartellaDati = altro.dir();
     auto menu = Apri();
-    menu->Tst_Click(2);
+    menu->tastoPdf_Click();
     EXPECT_TRUE(stampe_.empty());
     EXPECT_EQ(avvisi_, (QStringList{"Stampa: Nessuna stampante PDF impostata!"}));
     // The printer placeholder is no printer.
-    menu->Combo2()->setCurrentIndex(0);
+    menu->elencoStampanti()->setCurrentIndex(0);
     EXPECT_EQ(menu->Opzioni().stampante, "");
 }
 
 TEST_F(MenuStampaTest, PreviewDocumentAndSpreadsheet) {
     auto menu = Apri();
-    menu->Combo1()->setCurrentIndex(1);
-    menu->Tst_Click(4);
+    menu->elencoDestinazioni()->setCurrentIndex(1);
+    menu->tastoAnteprima_Click();
     EXPECT_EQ(anteprime_, 1);
-    EXPECT_EQ(menu->Combo1()->currentIndex(), 0);  // activated again: the first destination
+    EXPECT_EQ(menu->elencoDestinazioni()->currentIndex(),
+              0);  // activated again: the first destination
 
-    menu->Tst_Click(0);
-    menu->Tst_Click(1);
+    menu->tastoDocumento_Click();
+    menu->tastoFoglio_Click();
     ASSERT_EQ(aperti_.size(), 2u);
     EXPECT_EQ(aperti_[0], hotel_.dir() / "doc/fd3202612071038.doc");
     EXPECT_EQ(aperti_[1], hotel_.dir() / "fd3.csv");
@@ -195,7 +197,7 @@ TEST_F(MenuStampaTest, PreviewDocumentAndSpreadsheet) {
     EXPECT_EQ(MessaggiMostrati(), 0);
 
     menu->show();
-    menu->Tst_Click(5);
+    menu->tastoChiudi_Click();
     EXPECT_TRUE(menu->Scaricata());
     EXPECT_FALSE(menu->isVisible());
 }

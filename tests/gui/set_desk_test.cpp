@@ -21,6 +21,8 @@ namespace {
 
 using test::HotelFixture;
 
+constexpr int kInvio = 13;  // the key code of Enter
+
 class SetDeskTest : public ::testing::Test {
   protected:
     SetDeskTest() {
@@ -40,7 +42,7 @@ class SetDeskTest : public ::testing::Test {
         hotel_.camera(7, 1, "100", "SU", 2);
         hotel_.camera(7, 12, "7", "DB", 2);
         hotel_.camera(12, 4, "40", "DB", 2);
-        ImpostaRispostaAutomatica(0);
+        ImpostaRispostaAutomatica(Risposta::ok);
         DimenticaMessaggi();
     }
     ~SetDeskTest() override { ImpostaRispostaAutomatica(std::nullopt); }
@@ -98,29 +100,29 @@ TEST_F(SetDeskTest, ActivationFillsTheListsAndProposesTheRange) {
     ASSERT_TRUE(desk->Avvia());
     QApplication::setActiveWindow(desk.get());
     EXPECT_EQ(desk->windowTitle(), QStringLiteral("Tableau Tavornelide"));
-    EXPECT_EQ(Voci(desk->Combo1(0)), (QStringList{"  7 Hotel Sole", " 12 Lago"}));
-    EXPECT_EQ(Voci(desk->Combo1(1)), (QStringList{"  1 Piano terra", " 12 Dependance"}));
-    EXPECT_EQ(desk->Combo1(0)->currentIndex(), 0);
-    EXPECT_EQ(desk->Combo1(1)->currentIndex(), 0);
-    EXPECT_EQ(stato_.HotelCorrente, 7);
-    EXPECT_EQ(stato_.TableauCorrente, 1);
+    EXPECT_EQ(Voci(desk->elencoHotel()), (QStringList{"  7 Hotel Sole", " 12 Lago"}));
+    EXPECT_EQ(Voci(desk->elencoTableau()), (QStringList{"  1 Piano terra", " 12 Dependance"}));
+    EXPECT_EQ(desk->elencoHotel()->currentIndex(), 0);
+    EXPECT_EQ(desk->elencoTableau()->currentIndex(), 0);
+    EXPECT_EQ(stato_.hotelCorrente, 7);
+    EXPECT_EQ(stato_.tableauCorrente, 1);
     // Text order and class "C": 101 is the lowest, 99 the highest, 100 is left out.
-    EXPECT_EQ(desk->Text1(0)->text(), QStringLiteral("101"));
-    EXPECT_EQ(desk->Text1(1)->text(), QStringLiteral("99"));
-    EXPECT_EQ(desk->Text1(2)->text(), QStringLiteral("05/03/2026"));
-    EXPECT_EQ(desk->focusWidget(), desk->Tasto(0));
+    EXPECT_EQ(desk->casellaPrimaCamera()->text(), QStringLiteral("101"));
+    EXPECT_EQ(desk->casellaUltimaCamera()->text(), QStringLiteral("99"));
+    EXPECT_EQ(desk->casellaData()->text(), QStringLiteral("05/03/2026"));
+    EXPECT_EQ(desk->focusWidget(), desk->tastoStampa());
 
     // The user picks the second block, then the second hotel.
-    desk->Combo1(1)->setCurrentIndex(1);
-    emit desk->Combo1(1)->activated(1);
-    EXPECT_EQ(stato_.TableauCorrente, 12);
-    EXPECT_EQ(desk->Text1(0)->text(), QStringLiteral("7"));
-    EXPECT_EQ(desk->Text1(1)->text(), QStringLiteral("7"));
-    desk->Combo1(0)->setCurrentIndex(1);
-    emit desk->Combo1(0)->activated(1);
-    EXPECT_EQ(stato_.HotelCorrente, 12);
-    EXPECT_EQ(Voci(desk->Combo1(1)), (QStringList{"  4 Torre"}));
-    EXPECT_EQ(desk->Text1(0)->text(), QStringLiteral("40"));
+    desk->elencoTableau()->setCurrentIndex(1);
+    emit desk->elencoTableau()->activated(1);
+    EXPECT_EQ(stato_.tableauCorrente, 12);
+    EXPECT_EQ(desk->casellaPrimaCamera()->text(), QStringLiteral("7"));
+    EXPECT_EQ(desk->casellaUltimaCamera()->text(), QStringLiteral("7"));
+    desk->elencoHotel()->setCurrentIndex(1);
+    emit desk->elencoHotel()->activated(1);
+    EXPECT_EQ(stato_.hotelCorrente, 12);
+    EXPECT_EQ(Voci(desk->elencoTableau()), (QStringList{"  4 Torre"}));
+    EXPECT_EQ(desk->casellaPrimaCamera()->text(), QStringLiteral("40"));
     EXPECT_EQ(MessaggiMostrati(), 0);
 }
 
@@ -129,47 +131,47 @@ TEST_F(SetDeskTest, EnterCleansAndChecksEachBox) {
     ASSERT_TRUE(desk->Avvia());
     QApplication::setActiveWindow(desk.get());
 
-    Digita(desk->Text1(0), QStringLiteral("ab'c"));
-    EXPECT_EQ(desk->Text1(0)->text(), QStringLiteral("ABC"));
-    EXPECT_EQ(desk->focusWidget(), desk->Text1(1));
-    Digita(desk->Text1(1), QStringLiteral("abd"));
-    EXPECT_EQ(desk->Text1(1)->text(), QStringLiteral("ABD"));
-    EXPECT_EQ(desk->focusWidget(), desk->Text1(2));
-    Digita(desk->Text1(2), QStringLiteral("050324"));
-    EXPECT_EQ(desk->Text1(2)->text(), QStringLiteral("05/03/2024"));
-    EXPECT_EQ(desk->focusWidget(), desk->Tasto(0));
+    Digita(desk->casellaPrimaCamera(), QStringLiteral("ab'c"));
+    EXPECT_EQ(desk->casellaPrimaCamera()->text(), QStringLiteral("ABC"));
+    EXPECT_EQ(desk->focusWidget(), desk->casellaUltimaCamera());
+    Digita(desk->casellaUltimaCamera(), QStringLiteral("abd"));
+    EXPECT_EQ(desk->casellaUltimaCamera()->text(), QStringLiteral("ABD"));
+    EXPECT_EQ(desk->focusWidget(), desk->casellaData());
+    Digita(desk->casellaData(), QStringLiteral("050324"));
+    EXPECT_EQ(desk->casellaData()->text(), QStringLiteral("05/03/2024"));
+    EXPECT_EQ(desk->focusWidget(), desk->tastoStampa());
     EXPECT_EQ(MessaggiMostrati(), 0);
     EXPECT_EQ(menu_, 0);  // Enter never presses "&Stampa"
 
     // Equal rooms are refused by Enter; the message box closing starts the form over.
-    Digita(desk->Text1(0), QStringLiteral("7"));
-    Digita(desk->Text1(1), QStringLiteral("7"));
+    Digita(desk->casellaPrimaCamera(), QStringLiteral("7"));
+    Digita(desk->casellaUltimaCamera(), QStringLiteral("7"));
     ASSERT_EQ(MessaggiMostrati(), 1);
     EXPECT_EQ(UltimoMessaggio()->testo,
               QStringLiteral("Controllare l'intervallo di camere richiesto!"));
     EXPECT_EQ(UltimoMessaggio()->titolo, QStringLiteral("Camere errate!"));
-    EXPECT_EQ(UltimoMessaggio()->tipo, 48);
-    EXPECT_EQ(desk->Text1(0)->text(), QStringLiteral("101"));
+    EXPECT_EQ(UltimoMessaggio()->tipo, TipoMessaggio::okAvviso);
+    EXPECT_EQ(desk->casellaPrimaCamera()->text(), QStringLiteral("101"));
 
-    Digita(desk->Text1(2), QStringLiteral("31/02/2024"));
+    Digita(desk->casellaData(), QStringLiteral("31/02/2024"));
     ASSERT_EQ(MessaggiMostrati(), 2);
     EXPECT_EQ(UltimoMessaggio()->titolo, QStringLiteral("Data errata!"));
     EXPECT_EQ(UltimoMessaggio()->testo,
               QStringLiteral("La data deve essere inserita \r\nnel formato gg/mm/aaaa"));
-    EXPECT_EQ(desk->Text1(2)->text(), QStringLiteral("05/03/2026"));
+    EXPECT_EQ(desk->casellaData()->text(), QStringLiteral("05/03/2026"));
 
     // An emptied box becomes a single space; as a date it is refused.
-    desk->Text1(2)->clear();
-    desk->Text1_KeyPress(2, 13);
+    desk->casellaData()->clear();
+    desk->casellaData_KeyPress(kInvio);
     EXPECT_EQ(MessaggiMostrati(), 3);
-    EXPECT_EQ(desk->Text1(2)->text(), QStringLiteral("05/03/2026"));
-    desk->Text1(0)->clear();
-    desk->Text1_KeyPress(0, 13);
-    EXPECT_EQ(desk->Text1(0)->text(), QStringLiteral(" "));
+    EXPECT_EQ(desk->casellaData()->text(), QStringLiteral("05/03/2026"));
+    desk->casellaPrimaCamera()->clear();
+    desk->casellaPrimaCamera_KeyPress(kInvio);
+    EXPECT_EQ(desk->casellaPrimaCamera()->text(), QStringLiteral(" "));
 
     // Typing is limited, but a proposal is never cut.
-    EXPECT_EQ(desk->Text1(0)->maxLength(), 6);
-    EXPECT_EQ(desk->Text1(2)->maxLength(), 10);
+    EXPECT_EQ(desk->casellaPrimaCamera()->maxLength(), 6);
+    EXPECT_EQ(desk->casellaData()->maxLength(), 10);
 }
 
 TEST_F(SetDeskTest, StampaChecksBuildsTheChartAndStartsOver) {
@@ -177,29 +179,29 @@ TEST_F(SetDeskTest, StampaChecksBuildsTheChartAndStartsOver) {
     ASSERT_TRUE(desk->Avvia());
 
     // 10 lies before 9 as text: refused, nothing built.
-    desk->Text1(0)->setText(QStringLiteral("9"));
-    desk->Text1(1)->setText(QStringLiteral("10"));
-    QTest::mouseClick(desk->Tasto(0), Qt::LeftButton);
+    desk->casellaPrimaCamera()->setText(QStringLiteral("9"));
+    desk->casellaUltimaCamera()->setText(QStringLiteral("10"));
+    QTest::mouseClick(desk->tastoStampa(), Qt::LeftButton);
     EXPECT_EQ(UltimoMessaggio()->titolo, QStringLiteral("Camere errate!"));
     EXPECT_TRUE(richieste_.empty());
-    EXPECT_EQ(desk->focusWidget(), desk->Text1(0));
+    EXPECT_EQ(desk->focusWidget(), desk->casellaPrimaCamera());
 
     // A date left as typed is not completed: refused, reset to today.
-    desk->Text1(2)->setText(QStringLiteral("050324"));
-    QTest::mouseClick(desk->Tasto(0), Qt::LeftButton);
+    desk->casellaData()->setText(QStringLiteral("050324"));
+    QTest::mouseClick(desk->tastoStampa(), Qt::LeftButton);
     EXPECT_EQ(UltimoMessaggio()->titolo, QStringLiteral("Data errata!"));
-    EXPECT_EQ(desk->Text1(2)->text(), QStringLiteral("05/03/2026"));
+    EXPECT_EQ(desk->casellaData()->text(), QStringLiteral("05/03/2026"));
     EXPECT_TRUE(richieste_.empty());
 
     // Equal rooms pass; the texts go as they stand in the boxes.
-    desk->Combo1(0)->setCurrentIndex(1);
-    emit desk->Combo1(0)->activated(1);
-    desk->Text1(0)->setText(QStringLiteral("7"));
-    desk->Text1(1)->setText(QStringLiteral("7"));
-    desk->Text1(2)->setText(QStringLiteral("06-03-2026"));
+    desk->elencoHotel()->setCurrentIndex(1);
+    emit desk->elencoHotel()->activated(1);
+    desk->casellaPrimaCamera()->setText(QStringLiteral("7"));
+    desk->casellaUltimaCamera()->setText(QStringLiteral("7"));
+    desk->casellaData()->setText(QStringLiteral("06-03-2026"));
     duranteMenu_ = [&] {
-        EXPECT_EQ(stato_.HotelCorrente, 12);
-        desk->Text1(0)->setText(QStringLiteral("zzz"));
+        EXPECT_EQ(stato_.hotelCorrente, 12);
+        desk->casellaPrimaCamera()->setText(QStringLiteral("zzz"));
     };
     const int messaggi = MessaggiMostrati();
     desk->activateWindow();
@@ -218,18 +220,18 @@ TEST_F(SetDeskTest, StampaChecksBuildsTheChartAndStartsOver) {
     EXPECT_EQ(MessaggiMostrati(), messaggi);
 
     // The print menu has closed: first hotel, first block, its range and today again.
-    EXPECT_EQ(desk->Combo1(0)->currentIndex(), 0);
-    EXPECT_EQ(stato_.HotelCorrente, 7);
-    EXPECT_EQ(stato_.TableauCorrente, 1);
-    EXPECT_EQ(desk->Text1(0)->text(), QStringLiteral("101"));
-    EXPECT_EQ(desk->Text1(2)->text(), QStringLiteral("05/03/2026"));
+    EXPECT_EQ(desk->elencoHotel()->currentIndex(), 0);
+    EXPECT_EQ(stato_.hotelCorrente, 7);
+    EXPECT_EQ(stato_.tableauCorrente, 1);
+    EXPECT_EQ(desk->casellaPrimaCamera()->text(), QStringLiteral("101"));
+    EXPECT_EQ(desk->casellaData()->text(), QStringLiteral("05/03/2026"));
     EXPECT_FALSE(desk->Scaricata());
 
     // Empty rooms pass too.
     duranteMenu_ = nullptr;
-    desk->Text1(0)->clear();
-    desk->Text1(1)->clear();
-    desk->Tasto_Click(0);
+    desk->casellaPrimaCamera()->clear();
+    desk->casellaUltimaCamera()->clear();
+    desk->tastoStampa_Click();
     EXPECT_EQ(richieste_.size(), 2u);
 }
 
@@ -245,7 +247,7 @@ TEST_F(SetDeskTest, TheChartIsWrittenBeforeThePrintMenuOpens) {
     };
     SetDesk desk(stato_, std::move(servizi));
     ASSERT_TRUE(desk.Avvia());
-    desk.Tasto_Click(0);
+    desk.tastoStampa_Click();
     EXPECT_TRUE(graficoPresente);
     EXPECT_EQ(MessaggiMostrati(), 0);
     const std::string grafico = test::readFile(hotel_.dir() / "FD3");
@@ -257,19 +259,19 @@ TEST_F(SetDeskTest, AFailureIsShownAndTheWindowStays) {
     auto desk = Finestra();
     ASSERT_TRUE(desk->Avvia());
     guasto_ = true;
-    desk->Text1(0)->setText(QStringLiteral("1"));
-    desk->Tasto_Click(0);
+    desk->casellaPrimaCamera()->setText(QStringLiteral("1"));
+    desk->tastoStampa_Click();
     ASSERT_TRUE(UltimoMessaggio().has_value());
     EXPECT_EQ(UltimoMessaggio()->titolo, QStringLiteral("Errore"));
     EXPECT_TRUE(UltimoMessaggio()->testo.contains(QStringLiteral("Scheda_Cliente")));
     EXPECT_EQ(menu_, 0);
     EXPECT_FALSE(desk->Scaricata());
-    EXPECT_EQ(desk->Text1(0)->text(), QStringLiteral("1"));  // as the user left it
+    EXPECT_EQ(desk->casellaPrimaCamera()->text(), QStringLiteral("1"));  // as the user left it
 
     // A room-type file gone: the failure is reported, the window stays.
     std::filesystem::remove(hotel_.dir() / "TipiCamere.mdb");
-    desk->Combo1(1)->setCurrentIndex(1);
-    emit desk->Combo1(1)->activated(1);
+    desk->elencoTableau()->setCurrentIndex(1);
+    emit desk->elencoTableau()->activated(1);
     EXPECT_TRUE(UltimoMessaggio()->testo.contains(QStringLiteral("TipiCamere")));
     EXPECT_FALSE(desk->Scaricata());
 }
@@ -327,7 +329,7 @@ TEST_F(SetDeskTest, DamagedJetFileAtStartEndsTheProgramAsAMissingOne) {
     std::filesystem::rename(hotel_.dir() / "anagrafica.jet", anagrafica);
     auto desk = Finestra();
     ASSERT_TRUE(desk->Avvia());
-    EXPECT_EQ(Voci(desk->Combo1(0)), (QStringList{"  7 Hotel Sole", " 12 Lago"}));
+    EXPECT_EQ(Voci(desk->elencoHotel()), (QStringList{"  7 Hotel Sole", " 12 Lago"}));
     EXPECT_EQ(MessaggiMostrati(), 3);
 }
 
@@ -353,7 +355,7 @@ TEST_F(SetDeskTest, DamagedGuestFileFailsTheRequestAndTheWindowGoesOn) {
     servizi.mostraMenuStampa = [this] { ++menu_; };
     SetDesk desk(stato_, std::move(servizi));
     ASSERT_TRUE(desk.Avvia());
-    desk.Tasto_Click(0);
+    desk.tastoStampa_Click();
     ASSERT_EQ(menu_, 1);
     const std::string precedente = test::readFile(grafico);
 
@@ -362,10 +364,10 @@ TEST_F(SetDeskTest, DamagedGuestFileFailsTheRequestAndTheWindowGoesOn) {
     const std::string danni[] = {jet.substr(0, 3000), JetBloccante()};
     for (const std::string& danno : danni) {
         test::writeFile(ospiti, danno);
-        desk.Text1(0)->setText(QStringLiteral("102"));
-        desk.Text1(2)->setText(QStringLiteral("09/03/2026"));
+        desk.casellaPrimaCamera()->setText(QStringLiteral("102"));
+        desk.casellaData()->setText(QStringLiteral("09/03/2026"));
         const int messaggi = MessaggiMostrati();
-        QTest::mouseClick(desk.Tasto(0), Qt::LeftButton);
+        QTest::mouseClick(desk.tastoStampa(), Qt::LeftButton);
         ASSERT_EQ(MessaggiMostrati(), messaggi + 1);
         EXPECT_EQ(UltimoMessaggio()->titolo, QStringLiteral("Errore"));
         EXPECT_TRUE(UltimoTesto().contains(QStringLiteral("L'archivio Scheda_Cliente.mdb \u00E8")))
@@ -374,13 +376,13 @@ TEST_F(SetDeskTest, DamagedGuestFileFailsTheRequestAndTheWindowGoesOn) {
         EXPECT_EQ(test::readFile(grafico), precedente);
         EXPECT_FALSE(desk.Scaricata());
         EXPECT_TRUE(desk.isVisible());
-        EXPECT_EQ(desk.Text1(0)->text(), QStringLiteral("102"));  // as the user left it
+        EXPECT_EQ(desk.casellaPrimaCamera()->text(), QStringLiteral("102"));  // as the user left it
     }
 
     // The file put right (as a sound Jet file): the same request builds the chart.
     std::filesystem::rename(hotel_.dir() / "ospiti.jet", ospiti);
     const int messaggi = MessaggiMostrati();
-    QTest::mouseClick(desk.Tasto(0), Qt::LeftButton);
+    QTest::mouseClick(desk.tastoStampa(), Qt::LeftButton);
     EXPECT_EQ(MessaggiMostrati(), messaggi);
     EXPECT_EQ(menu_, 2);
     const std::string nuovo = test::readFile(grafico);
@@ -388,14 +390,15 @@ TEST_F(SetDeskTest, DamagedGuestFileFailsTheRequestAndTheWindowGoesOn) {
     EXPECT_EQ(nuovo.find("\r\n101 "), std::string::npos);
     EXPECT_NE(nuovo.find("\r\n102 "), std::string::npos);
     EXPECT_NE(nuovo.find("\xB3Rossi "), std::string::npos) << "the guest read from the Jet file";
-    EXPECT_EQ(desk.Text1(0)->text(), QStringLiteral("101"));  // started over after the menu
+    EXPECT_EQ(desk.casellaPrimaCamera()->text(),
+              QStringLiteral("101"));  // started over after the menu
 }
 
 TEST_F(SetDeskTest, EsciAndEmptyListsCloseTheWindow) {
     {
         auto desk = Finestra();
         ASSERT_TRUE(desk->Avvia());
-        QTest::mouseClick(desk->Tasto(1), Qt::LeftButton);
+        QTest::mouseClick(desk->tastoEsci(), Qt::LeftButton);
         EXPECT_TRUE(desk->Scaricata());
         EXPECT_FALSE(desk->isVisible());
     }
