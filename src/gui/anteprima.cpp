@@ -7,6 +7,7 @@
 #include "chart/chart_file.h"
 #include "gui/error_message.h"
 #include "gui/qt_text.h"
+#include "gui/tastiera.h"
 #include "gui/twips.h"
 #include "gui/window_style.h"
 #include "preview/mail_handoff.h"
@@ -64,6 +65,8 @@ Anteprima::Anteprima(std::filesystem::path cartellaDati, QWidget* parent)
     courier.setFixedPitch(true);
     casellaPagina_->setFont(courier);
     casellaPagina_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // Tab and Shift+Tab move the focus: the chart file never gets a TAB from the keyboard.
+    casellaPagina_->setTabChangesFocus(true);
     casellaPagina_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     casellaPagina_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     QPalette carta = casellaPagina_->palette();
@@ -103,6 +106,7 @@ Anteprima::Anteprima(std::filesystem::path cartellaDati, QWidget* parent)
         setTabOrder(precedente, tasto);
         precedente = tasto;
     }
+    RegoleTastiera(this);
 }
 
 Anteprima::~Anteprima() = default;

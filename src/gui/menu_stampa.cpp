@@ -14,6 +14,7 @@
 #include "gui/anteprima.h"
 #include "gui/error_message.h"
 #include "gui/qt_text.h"
+#include "gui/tastiera.h"
 #include "gui/twips.h"
 #include "gui/window_style.h"
 #include "preview/spreadsheet_export.h"
@@ -157,6 +158,7 @@ MenuStampa::MenuStampa(StatoProgramma& stato, print::ServizioStampanti& stampant
     for (std::size_t i = 1; i < ordine.size(); ++i) {
         setTabOrder(ordine[i - 1], ordine[i]);
     }
+    RegoleTastiera(this);
 }
 
 MenuStampa::~MenuStampa() = default;

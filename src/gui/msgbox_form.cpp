@@ -9,6 +9,7 @@
 #include <QScreen>
 
 #include "gui/qt_text.h"
+#include "gui/tastiera.h"
 #include "gui/twips.h"
 #include "gui/window_style.h"
 #include "routines/message_layout.h"
@@ -74,6 +75,7 @@ MsgBox_Form::MsgBox_Form(QWidget* parent)
     setTabOrder(tastoNo_, tastoAnnulla_);
     setTabOrder(tastoAnnulla_, casellaTesto_);
     etichettaTitolo_->setFocusPolicy(Qt::NoFocus);
+    RegoleTastiera(this);
 
     Form_Load();
 }
@@ -118,9 +120,11 @@ void MsgBox_Form::Form_Activate() {
     for (std::size_t i = 0; i < tasti.size(); ++i) {
         Posiziona(tasti[i], layout.tasti[i]);
     }
-    if (routines::TastiPerTipo(tipoMessaggio_).fuocoSulPrimo) {
-        tastoConferma_->setFocus(Qt::OtherFocusReason);
-    }
+    // Types that put no focus of their own leave it where the window starts it: on the first
+    // control of the tab order, the first button, never in the message's text.
+    tastoConferma_->setFocus(routines::TastiPerTipo(tipoMessaggio_).fuocoSulPrimo
+                                 ? Qt::OtherFocusReason
+                                 : Qt::TabFocusReason);
     update();
 }
 

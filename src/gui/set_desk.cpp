@@ -14,6 +14,7 @@
 #include "gui/error_message.h"
 #include "gui/msgbox_routine.h"
 #include "gui/qt_text.h"
+#include "gui/tastiera.h"
 #include "gui/twips.h"
 #include "gui/window_style.h"
 #include "routines/dates.h"
@@ -116,6 +117,7 @@ void SetDesk::CostruisciControlli() {
     setTabOrder(tastoStampa_, tastoEsci_);
     setTabOrder(tastoEsci_, elencoTableau_);
     setTabOrder(elencoTableau_, elencoHotel_);
+    RegoleTastiera(this);
 }
 
 bool SetDesk::Avvia() {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QPlainTextEdit>
 #include <QTest>
 #include <QTimer>
@@ -169,6 +170,35 @@ TEST_F(AnteprimaTest, EMailGoesToTheMailer) {
     EXPECT_TRUE(UltimoMessaggio()->testo.contains(QStringLiteral("Plicore.exe")));
     EXPECT_TRUE(std::filesystem::exists(dir_ / "e-mail3.txt"));
     EXPECT_TRUE(anteprima->isVisible());
+}
+
+TEST_F(AnteprimaTest, TabMovesTheFocusAndNeverReachesTheChartFile) {
+    const std::string grafico = Grafico(3);
+    writeFile(dir_ / "FD3", grafico);
+    auto anteprima = Apri();
+    anteprima->Form_Activate();
+    QApplication::setActiveWindow(anteprima.get());
+    QPlainTextEdit* pagina = anteprima->casellaPagina();
+    pagina->setFocus();
+    QTest::keyClick(pagina, Qt::Key_Tab);
+    EXPECT_FALSE(pagina->toPlainText().contains(QLatin1Char('\t')));
+    EXPECT_EQ(QApplication::focusWidget(), anteprima->tastoRiduci());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(QApplication::focusWidget(), pagina);
+    // Shift+Tab back from the page reaches the last button.
+    QTest::keyClick(pagina, Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(QApplication::focusWidget(), anteprima->tastoSalva());
+    // Enter on the focused "Sa&lva" saves the page: three lines, no TAB in the file.
+    QTest::keyClick(anteprima->tastoSalva(), Qt::Key_Return);
+    const std::string salvato = readFile(dir_ / "FD3");
+    EXPECT_EQ(salvato.find('\t'), std::string::npos);
+    EXPECT_EQ(salvato.size(), grafico.size());
+    // Escape closes nothing; Enter on "&Esci" closes the preview.
+    QTest::keyClick(anteprima->tastoSalva(), Qt::Key_Escape);
+    EXPECT_TRUE(anteprima->isVisible());
+    anteprima->tastoEsci()->setFocus();
+    QTest::keyClick(anteprima->tastoEsci(), Qt::Key_Return);
+    EXPECT_FALSE(anteprima->isVisible());
 }
 
 }  // namespace

@@ -181,5 +181,36 @@ TEST(MostraErrore, LongFailuresFitTheBox) {
     EXPECT_EQ(UltimoMessaggio()->titolo, QStringLiteral("Errore"));
 }
 
+TEST(MsgBoxForm, EnterAnswersWithTheFocusedButton) {
+    // An "Ok" message opens with the focus on its button, not in its text: Enter closes it.
+    MsgBox_Form avviso;
+    avviso.Prepara(QStringLiteral("Controllare l'intervallo di camere richiesto!"),
+                   TipoMessaggio::okAvviso, QStringLiteral("Camere errate!"));
+    avviso.show();
+    ASSERT_EQ(avviso.focusWidget(), avviso.tastoConferma());
+    QTest::keyClick(avviso.focusWidget(), Qt::Key_Return);
+    EXPECT_FALSE(avviso.isVisible());
+    EXPECT_EQ(avviso.Risposta(), Risposta::ok);
+
+    // Tab moves to "No" and Enter answers it; Escape leaves the question open.
+    MsgBox_Form domanda;
+    domanda.Prepara(QStringLiteral("Domanda?"), TipoMessaggio::siNo, QStringLiteral("Titolo"));
+    domanda.show();
+    QTest::keyClick(domanda.focusWidget(), Qt::Key_Escape);
+    EXPECT_TRUE(domanda.isVisible());
+    QTest::keyClick(domanda.focusWidget(), Qt::Key_Tab);
+    ASSERT_EQ(domanda.focusWidget(), domanda.tastoNo());
+    QTest::keyClick(domanda.focusWidget(), Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_FALSE(domanda.isVisible());
+    EXPECT_EQ(domanda.Risposta(), Risposta::no);
+
+    // A type that puts no focus of its own still starts on the first button.
+    MsgBox_Form senzaFuoco;
+    senzaFuoco.Prepara(QStringLiteral("Domanda?"), TipoMessaggio::siNoSenzaFuoco,
+                       QStringLiteral("Titolo"));
+    senzaFuoco.show();
+    EXPECT_EQ(senzaFuoco.focusWidget(), senzaFuoco.tastoConferma());
+}
+
 }  // namespace
 }  // namespace tableau::gui

@@ -423,5 +423,35 @@ TEST_F(SetDeskTest, EsciAndEmptyListsCloseTheWindow) {
     EXPECT_EQ(MessaggiMostrati(), 0);
 }
 
+TEST_F(SetDeskTest, TheKeyboardRoadBuildsTheChart) {
+    auto desk = Finestra();
+    ASSERT_TRUE(desk->Avvia());
+    QApplication::setActiveWindow(desk.get());
+    // Enter in a box checks it and moves on; it never presses "&Stampa".
+    Digita(desk->casellaPrimaCamera(), QStringLiteral("101"));
+    Digita(desk->casellaUltimaCamera(), QStringLiteral("102"));
+    Digita(desk->casellaData(), QStringLiteral("160326"));
+    EXPECT_TRUE(richieste_.empty());
+    EXPECT_EQ(desk->casellaData()->text(), QStringLiteral("16/03/2026"));
+    // The date's Enter put the focus on "&Stampa": Enter again builds the chart.
+    ASSERT_EQ(QApplication::focusWidget(), desk->tastoStampa());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    ASSERT_EQ(richieste_.size(), 1U);
+    EXPECT_EQ(richieste_[0].primaCamera, "101");
+    EXPECT_EQ(richieste_[0].dataInizio, "16/03/2026");
+    EXPECT_EQ(menu_, 1);
+    // The keypad's Enter and Space press it too; Escape closes nothing.
+    desk->tastoStampa()->setFocus();
+    QTest::keyClick(desk->tastoStampa(), Qt::Key_Enter, Qt::KeypadModifier);
+    QTest::keyClick(desk->tastoStampa(), Qt::Key_Space);
+    EXPECT_EQ(richieste_.size(), 3U);
+    QTest::keyClick(desk->tastoStampa(), Qt::Key_Escape);
+    EXPECT_TRUE(desk->isVisible());
+    // Enter on "&Esci" ends the program's window.
+    desk->tastoEsci()->setFocus();
+    QTest::keyClick(desk->tastoEsci(), Qt::Key_Return);
+    EXPECT_TRUE(desk->Scaricata());
+}
+
 }  // namespace
 }  // namespace tableau::gui
