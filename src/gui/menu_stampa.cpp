@@ -11,8 +11,10 @@
 #include <QToolButton>
 #include <QUrl>
 
+#include "chart/chart_file.h"
 #include "gui/anteprima.h"
 #include "gui/error_message.h"
+#include "gui/msgbox_routine.h"
 #include "gui/qt_text.h"
 #include "gui/tastiera.h"
 #include "gui/twips.h"
@@ -216,9 +218,17 @@ void MenuStampa::Form_Activate() {
     } catch (const std::exception& errore) {
         // Without its configuration the menu cannot work: back to the request window.
         MostraErrore(errore);
-        elencoDestinazioni_->clear();
+        Scarica();
+        return;
     }
     if (elencoDestinazioni_->count() == 0) {
+        // Nothing to print on: say what to configure before going back to the request window.
+        MostraMessaggio(TestoQt("Nessuna destinazione di stampa configurata: il tableau \xE8 "
+                                "nel file " +
+                                chart::NomeFileTableau() +
+                                ".\r\nAggiungere le destinazioni dell'albergo 1 nella "
+                                "tabella Stampanti di Stampanti.mdb."),
+                        TipoMessaggio::okAvviso, QStringLiteral("Stampa"));
         Scarica();
         return;
     }

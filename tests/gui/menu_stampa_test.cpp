@@ -210,7 +210,14 @@ TEST_F(MenuStampaTest, WithoutDestinationsTheMenuClosesAtOnce) {
     QTimer::singleShot(2000, &menu, &QDialog::reject);  // a menu shown by mistake
     menu.Mostra();
     EXPECT_TRUE(menu.Scaricata());
-    EXPECT_EQ(MessaggiMostrati(), 0);
+    // The user learns where the chart is and what to configure.
+    ASSERT_EQ(MessaggiMostrati(), 1);
+    EXPECT_EQ(UltimoMessaggio()->titolo, QStringLiteral("Stampa"));
+    EXPECT_EQ(UltimoMessaggio()->testo,
+              QString::fromUtf8("Nessuna destinazione di stampa configurata: il tableau è nel "
+                                "file FD3.\r\nAggiungere le destinazioni dell'albergo 1 nella "
+                                "tabella Stampanti di Stampanti.mdb."));
+    DimenticaMessaggi();
 
     // A missing printer configuration is a failure: shown, then back to the request window.
     std::filesystem::remove(vuoto.dir() / "Stampanti.mdb");
