@@ -171,7 +171,7 @@ int comandoPrint(const Argomenti& argomenti, std::ostream& out, std::ostream& er
         const auto cartellaDati = std::filesystem::current_path();
         opzioni.codiceAssistenza = print::LeggiCodiceAssistenza(cartellaDati);
         StampantiSuRichiesta stampanti;
-        print::EseguiStampa(cartellaDati, opzioni, stampanti);
+        out << print::EseguiStampa(cartellaDati, opzioni, stampanti) << '\n';
         return kEseguito;
     } catch (const std::exception& e) {
         err << "tableau print: " << e.what() << '\n';

@@ -3,18 +3,18 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMessageBox>
 #include <QScreen>
 #include <QToolButton>
-#include <QUrl>
 
 #include "chart/chart_file.h"
 #include "gui/anteprima.h"
 #include "gui/error_message.h"
 #include "gui/msgbox_routine.h"
+#include "gui/occupato.h"
+#include "gui/open_file.h"
 #include "gui/qt_text.h"
 #include "gui/tastiera.h"
 #include "gui/twips.h"
@@ -26,6 +26,7 @@ namespace tableau::gui {
 namespace {
 
 const QColor kSfondo(128, 128, 255);
+constexpr int kAltezzaStato = 360;
 const QColor kSfondoElenchi(255, 224, 192);
 
 struct DefinizioneTasto {
@@ -83,9 +84,7 @@ QComboBox* Elenco(QWidget* padre, int top) {
 ServiziMenu ConServiziPredefiniti(ServiziMenu servizi, const StatoProgramma& stato,
                                   print::ServizioStampanti& stampanti) {
     if (!servizi.apri) {
-        servizi.apri = [](const std::filesystem::path& file) {
-            QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(file.string())));
-        };
+        servizi.apri = [](const std::filesystem::path& file) { return ApriConProgramma(file); };
     }
     if (!servizi.mostraAnteprima) {
         servizi.mostraAnteprima = [cartellaDati = stato.cartellaDati] {
@@ -96,7 +95,7 @@ ServiziMenu ConServiziPredefiniti(ServiziMenu servizi, const StatoProgramma& sta
     if (!servizi.stampa) {
         servizi.stampa = [cartellaDati = stato.cartellaDati,
                           &stampanti](const print::OpzioniStampa& o) {
-            print::EseguiStampa(cartellaDati, o, stampanti);
+            return print::EseguiStampa(cartellaDati, o, stampanti);
         };
     }
     return servizi;
@@ -121,7 +120,8 @@ MenuStampa::MenuStampa(StatoProgramma& stato, print::ServizioStampanti& stampant
     setWindowTitle(QStringLiteral("Stampe non modificabili"));
     setWindowIcon(Icona("stampa"));
     Colora(this, kSfondo);
-    setFixedSize(DimensioneTwips(6165, 2760));
+    // The defined 6165 x 2760, and a status line under the buttons.
+    setFixedSize(DimensioneTwips(6165, 2760 + kAltezzaStato));
 
     Etichetta(this, "SELEZIONE", RettangoloTwips(120, 120, 5895, 255))
         ->setAlignment(Qt::AlignCenter);
@@ -160,6 +160,13 @@ MenuStampa::MenuStampa(StatoProgramma& stato, print::ServizioStampanti& stampant
     for (std::size_t i = 1; i < ordine.size(); ++i) {
         setTabOrder(ordine[i - 1], ordine[i]);
     }
+    rigaStato_ = new QLabel(this);
+    rigaStato_->setFont(Carattere("Corbel", 9.75));
+    Colora(rigaStato_, Qt::white, Qt::black);
+    rigaStato_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    rigaStato_->setGeometry(RettangoloTwips(0, 2760, 6165, kAltezzaStato));
+    rigaStato_->setIndent(PixelX(120));
+
     RegoleTastiera(this);
 }
 
@@ -251,7 +258,15 @@ print::OpzioniStampa MenuStampa::Opzioni() const {
 }
 
 void MenuStampa::tastoStampa_Click() {
-    EseguiMostrandoErrori([this] { servizi_.stampa(Opzioni()); });
+    rigaStato_->clear();
+    EseguiMostrandoErrori([this] {
+        std::string esito;
+        {
+            const Occupato occupato(this);
+            esito = servizi_.stampa(Opzioni());
+        }
+        rigaStato_->setText(QString::fromStdString(esito));
+    });
 }
 
 void MenuStampa::tastoAnteprima_Click() {
@@ -263,14 +278,43 @@ void MenuStampa::tastoAnteprima_Click() {
 }
 
 void MenuStampa::tastoDocumento_Click() {
-    EseguiMostrandoErrori([this] { servizi_.apri(stato_.cartellaDati / percorsoDoc_); });
+    rigaStato_->clear();
+    EseguiMostrandoErrori([this] {
+        ApriEDiQuale(stato_.cartellaDati / percorsoDoc_, QStringLiteral("Copia del documento"));
+    });
 }
 
 void MenuStampa::tastoFoglio_Click() {
-    EseguiMostrandoErrori([this] { servizi_.apri(preview::ConvertiXLS(stato_.cartellaDati)); });
+    rigaStato_->clear();
+    EseguiMostrandoErrori([this] {
+        std::filesystem::path foglio;
+        {
+            const Occupato occupato(this);
+            foglio = preview::ConvertiXLS(stato_.cartellaDati);
+        }
+        ApriEDiQuale(foglio, QStringLiteral("Foglio di calcolo"));
+    });
+}
+
+void MenuStampa::ApriEDiQuale(const std::filesystem::path& file, const QString& cosa) {
+    const QString percorso = QString::fromStdString(file.lexically_normal().string());
+    bool aperto = false;
+    {
+        const Occupato occupato(this);
+        aperto = servizi_.apri(file);
+    }
+    if (aperto) {
+        rigaStato_->setText(cosa + QStringLiteral(" aperto con il programma associato: ") +
+                            percorso);
+    } else {
+        rigaStato_->setText(QStringLiteral("Nessun programma associato ai file ") +
+                            QString::fromStdString(file.extension().string()) +
+                            QStringLiteral(": il file \u00E8 in ") + percorso);
+    }
 }
 
 void MenuStampa::tastoPdf_Click() {
+    rigaStato_->clear();
     EseguiMostrandoErrori([this] {
         int scelta = -1;
         for (int i = 0; i < elencoDestinazioni_->count(); ++i) {

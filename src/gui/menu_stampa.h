@@ -13,19 +13,21 @@
 class QComboBox;
 class QCheckBox;
 class QAbstractButton;
+class QLabel;
 
 namespace tableau::gui {
 
 // What the print menu asks of the platform and of the other windows; each has a default.
 struct ServiziMenu {
-    // Opens a file with its associated program.
-    std::function<void(const std::filesystem::path&)> apri;
+    // Opens a file with its associated program; false when no program is associated with
+    // files of its kind (the file stays where it is).
+    std::function<bool(const std::filesystem::path&)> apri;
     // The platform's warning box (text, title).
     std::function<void(const QString&, const QString&)> avviso;
     // Shows the preview modally; returns when it has closed.
     std::function<void()> mostraAnteprima;
-    // Runs the print job; throws on failure.
-    std::function<void(const print::OpzioniStampa&)> stampa;
+    // Runs the print job and says where the chart went (UTF-8); throws on failure.
+    std::function<std::string(const print::OpzioniStampa&)> stampa;
 };
 
 class MenuStampa : public QDialog {
@@ -75,12 +77,17 @@ class MenuStampa : public QDialog {
     QAbstractButton* tastoDocumento() const { return tastoDocumento_; }
     QAbstractButton* tastoFoglio() const { return tastoFoglio_; }
     QAbstractButton* tastoChiudi() const { return tastoChiudi_; }
+    // The line under the buttons that says what the last action did and where it went.
+    QLabel* rigaStato() const { return rigaStato_; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
 
   private:
     void Scarica();
+    // Opens a file written for the user and says so, or says where it is when no program
+    // takes files of its kind.
+    void ApriEDiQuale(const std::filesystem::path& file, const QString& cosa);
 
     StatoProgramma& stato_;
     print::ServizioStampanti& stampanti_;
@@ -96,6 +103,7 @@ class MenuStampa : public QDialog {
     QAbstractButton* tastoStampa_ = nullptr;
     QAbstractButton* tastoAnteprima_ = nullptr;
     QAbstractButton* tastoChiudi_ = nullptr;
+    QLabel* rigaStato_ = nullptr;
     std::filesystem::path percorsoDoc_;
     std::string codiceAssistenza_;
     bool scaricata_ = false;

@@ -91,18 +91,21 @@ class ImpaginatoreGrafico {
 
 }  // namespace
 
-void ScegliStampanteUscita(const std::filesystem::path& cartellaDati, const ImpostazioniStampa& imp,
-                           ServizioStampanti& stampanti) {
+std::string ScegliStampanteUscita(const std::filesystem::path& cartellaDati,
+                                  const ImpostazioniStampa& imp, ServizioStampanti& stampanti) {
     for (const auto& nome : stampanti.stampantiInstallate()) {
         if (nome == imp.uscita) {
             stampanti.scegliStampante(nome);
-            return;
+            return "Inviato alla stampante " + routines::cp1252ToUtf8(nome) + ".";
         }
     }
     if (FinisceConPdf(imp.uscita)) {
-        stampanti.scegliFilePdf(cartellaDati /
-                                std::filesystem::path(routines::cp1252ToUtf8(imp.uscita)));
+        const auto file = (cartellaDati / std::filesystem::path(routines::cp1252ToUtf8(imp.uscita)))
+                              .lexically_normal();
+        stampanti.scegliFilePdf(file);
+        return "PDF salvato in " + file.string() + ".";
     }
+    return "Inviato alla stampante corrente.";
 }
 
 void StampaSuPagine(const std::vector<std::string>& righe, const ImpostazioniStampa& imp,

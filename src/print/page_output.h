@@ -11,9 +11,10 @@ namespace tableau::print {
 
 // Makes the printer named Uscita current: the first installed printer of exactly that
 // device name; otherwise, when Uscita ends in ".pdf", that PDF file (relative paths in the
-// data directory) for this document; otherwise the current printer stays.
-void ScegliStampanteUscita(const std::filesystem::path& cartellaDati, const ImpostazioniStampa& imp,
-                           ServizioStampanti& stampanti);
+// data directory) for this document; otherwise the current printer stays. Returns where
+// the pages will go, for the user (UTF-8).
+std::string ScegliStampanteUscita(const std::filesystem::path& cartellaDati,
+                                  const ImpostazioniStampa& imp, ServizioStampanti& stampanti);
 
 // Prints the chart lines as one document on the current printer.
 void StampaSuPagine(const std::vector<std::string>& righe, const ImpostazioniStampa& imp,

@@ -5,23 +5,25 @@
 #include "print/page_output.h"
 #include "print/print_settings.h"
 #include "print/raw_output.h"
+#include "routines/codepage.h"
 
 namespace tableau::print {
 
-void EseguiStampa(const std::filesystem::path& cartellaDati, const OpzioniStampa& opzioni,
-                  ServizioStampanti& stampanti) {
+std::string EseguiStampa(const std::filesystem::path& cartellaDati, const OpzioniStampa& opzioni,
+                         ServizioStampanti& stampanti) {
     const ImpostazioniStampa imp = RisolviImpostazioni(cartellaDati, opzioni);
     // The chart is read before any output is chosen or opened, so that a missing chart
     // leaves the printers and the output untouched.
     const auto righe = LeggiRigheTableau(cartellaDati);
     if (imp.stampanteGrafica()) {
-        ScegliStampanteUscita(cartellaDati, imp, stampanti);
+        std::string dove = ScegliStampanteUscita(cartellaDati, imp, stampanti);
         StampaSuPagine(righe, imp, opzioni, stampanti);
-        return;
+        return dove;
     }
     const auto uscita = ApriUscitaGrezza(cartellaDati, imp.uscita);
     ScriviTestoGrezzo(righe, imp, opzioni, *uscita);
     uscita->chiudi();
+    return "Scritto su " + routines::cp1252ToUtf8(imp.uscita) + ".";
 }
 
 std::vector<std::string> StampantiInstallate(const ServizioStampanti& stampanti) {

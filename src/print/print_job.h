@@ -26,9 +26,10 @@ struct OpzioniStampa {
 
 // Runs the job in the data directory. Throws ErroreStampa for a destination without a
 // row in Stampanti, a missing chart file, an output that cannot be opened or written and a
-// printer failure; db::ErroreArchivio for a missing database, table or field.
-void EseguiStampa(const std::filesystem::path& cartellaDati, const OpzioniStampa& opzioni,
-                  ServizioStampanti& stampanti);
+// printer failure; db::ErroreArchivio for a missing database, table or field. Returns
+// where the chart went, for the user (UTF-8).
+std::string EseguiStampa(const std::filesystem::path& cartellaDati, const OpzioniStampa& opzioni,
+                         ServizioStampanti& stampanti);
 
 // The entry the print menu shows when no printer is installed.
 inline constexpr const char* kNessunaStampante = "<nessuna stampante>";

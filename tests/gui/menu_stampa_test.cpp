@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QTest>
 #include <QTimer>
 #include <vector>
@@ -75,7 +77,10 @@ class MenuStampaTest : public ::testing::Test {
 
     ServiziMenu Registratori() {
         ServiziMenu servizi;
-        servizi.apri = [this](const std::filesystem::path& file) { aperti_.push_back(file); };
+        servizi.apri = [this](const std::filesystem::path& file) {
+            aperti_.push_back(file);
+            return programmaAssociato_;
+        };
         servizi.avviso = [this](const QString& testo, const QString& titolo) {
             avvisi_ << titolo + QStringLiteral(": ") + testo;
         };
@@ -85,6 +90,7 @@ class MenuStampaTest : public ::testing::Test {
                 throw print::ErroreStampa("La destinazione \xC3\xA8 sconosciuta");
             }
             stampe_.push_back(opzioni);
+            return "Inviato alla stampante " + opzioni.destinazione + ".";
         };
         return servizi;
     }
@@ -105,6 +111,7 @@ class MenuStampaTest : public ::testing::Test {
     QStringList avvisi_;
     int anteprime_ = 0;
     bool guasto_ = false;
+    bool programmaAssociato_ = true;
     std::vector<print::OpzioniStampa> stampe_;
 };
 
@@ -226,6 +233,46 @@ TEST_F(MenuStampaTest, WithoutDestinationsTheMenuClosesAtOnce) {
     EXPECT_TRUE(senzaFile.Scaricata());
     ASSERT_EQ(MessaggiMostrati(), 1);
     EXPECT_TRUE(UltimoMessaggio()->testo.contains(QStringLiteral("Stampanti")));
+}
+
+TEST_F(MenuStampaTest, TheStatusLineSaysWhatWasDoneAndWhere) {
+    auto menu = Apri({"Ufficio"});
+    menu->show();
+    QApplication::setActiveWindow(menu.get());
+    EXPECT_TRUE(menu->rigaStato()->text().isEmpty());
+    // Enter on the focused "Stampa" prints and says where the chart went.
+    menu->tastoStampa()->setFocus();
+    QTest::keyClick(menu->tastoStampa(), Qt::Key_Return);
+    ASSERT_EQ(stampe_.size(), 1u);
+    EXPECT_EQ(menu->rigaStato()->text(), QStringLiteral("Inviato alla stampante Laser."));
+    // The window takes input again, with the focus where it was.
+    EXPECT_TRUE(menu->isEnabled());
+    EXPECT_EQ(QApplication::focusWidget(), menu->tastoStampa());
+
+    const QString cartella = QString::fromStdString(hotel_.dir().lexically_normal().string());
+    menu->tastoFoglio_Click();
+    EXPECT_EQ(menu->rigaStato()->text(),
+              QStringLiteral("Foglio di calcolo aperto con il programma associato: ") + cartella +
+                  QStringLiteral("/fd3.csv"));
+    programmaAssociato_ = false;
+    menu->tastoFoglio_Click();
+    EXPECT_EQ(menu->rigaStato()->text(),
+              QString::fromUtf8("Nessun programma associato ai file .csv: il file è in ") +
+                  cartella + QStringLiteral("/fd3.csv"));
+    menu->tastoDocumento_Click();
+    EXPECT_EQ(menu->rigaStato()->text(),
+              QString::fromUtf8("Nessun programma associato ai file .doc: il file è in ") +
+                  cartella + QStringLiteral("/doc/fd3202612071038.doc"));
+
+    // A failure clears the line: the message box says what went wrong.
+    guasto_ = true;
+    menu->tastoPdf_Click();
+    EXPECT_TRUE(menu->rigaStato()->text().isEmpty());
+    EXPECT_EQ(MessaggiMostrati(), 1);
+    // Escape closes nothing.
+    QTest::keyClick(menu->tastoStampa(), Qt::Key_Escape);
+    EXPECT_TRUE(menu->isVisible());
+    EXPECT_FALSE(menu->Scaricata());
 }
 
 }  // namespace
