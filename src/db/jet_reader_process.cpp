@@ -1,10 +1,6 @@
 #include "db/jet_reader_process.h"
 
-#include <fcntl.h>
 #include <poll.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -15,9 +11,8 @@
 #include <vector>
 
 #include "db/errors.h"
-#include "routines/spawn_actions.h"
-
-extern char** environ;
+#include "routines/child_process.h"
+#include "routines/errors.h"
 
 namespace tableau::db {
 namespace {
@@ -25,68 +20,14 @@ namespace {
 // What the reader wrote on its error output, kept for the message: the last bytes only.
 constexpr std::size_t kDiagnosticBytes = 2048;
 
-class Descriptor {
-  public:
-    explicit Descriptor(int fd = -1) : fd_(fd) {}
-    ~Descriptor() { reset(); }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
-    void adopt(int fd) {
-        reset();
-        fd_ = fd;
+// A block from one of the reader's outputs; 0 at its end (a pipe that fails has ended too).
+std::size_t ReadBlock(routines::FileDescriptor& pipe, char* block, std::size_t size) {
+    try {
+        return pipe.read(block, size);
+    } catch (const routines::ErroreProcesso&) {
+        return 0;
     }
-    void reset() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-            fd_ = -1;
-        }
-    }
-
-  private:
-    int fd_;
-};
-
-struct Pipe {
-    Descriptor read;
-    Descriptor write;
-};
-
-void OpenPipe(Pipe& pipe, const std::string& why) {
-    int ends[2];
-    if (::pipe2(ends, O_CLOEXEC) != 0) {
-        throw ErroreArchivio(why + std::strerror(errno));
-    }
-    pipe.read.adopt(ends[0]);
-    pipe.write.adopt(ends[1]);
 }
-
-// The child, stopped and reaped on every path that does not wait for it.
-class Child {
-  public:
-    Child() = default;
-    ~Child() {
-        if (pid_ > 0) {
-            ::kill(pid_, SIGKILL);
-            wait();
-        }
-    }
-    Child(const Child&) = delete;
-    Child& operator=(const Child&) = delete;
-    pid_t* pid() { return &pid_; }
-    void kill() const { ::kill(pid_, SIGKILL); }
-    // The wait status.
-    int wait() {
-        int status = 0;
-        while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
-        }
-        pid_ = -1;
-        return status;
-    }
-
-  private:
-    pid_t pid_ = -1;
-};
 
 bool IsProgram(const std::filesystem::path& p) {
     return ::access(p.c_str(), X_OK) == 0 && std::filesystem::is_regular_file(p);
@@ -149,34 +90,27 @@ jet_stream::Content runJetReader(const JetReading& reading) {
     const std::filesystem::path program = jetReaderProgram();
     const std::string cannotStart = "Impossibile leggere " + what + reading.bareName + ": ";
 
-    Pipe out;
-    Pipe err;
-    OpenPipe(out, cannotStart);
-    OpenPipe(err, cannotStart);
-    routines::SpawnActions actions;
-    ::posix_spawn_file_actions_addopen(actions.get(), STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    ::posix_spawn_file_actions_adddup2(actions.get(), out.write.get(), STDOUT_FILENO);
-    ::posix_spawn_file_actions_adddup2(actions.get(), err.write.get(), STDERR_FILENO);
     std::vector<std::string> args{program.string(), reading.file.string()};
     if (reading.table) {
         args.push_back(*reading.table);
         args.insert(args.end(), reading.narrowing.begin(), reading.narrowing.end());
     }
-    std::vector<char*> argv;
-    for (auto& a : args) {
-        argv.push_back(a.data());
-    }
-    argv.push_back(nullptr);
-    Child child;
-    const int spawned =
-        ::posix_spawn(child.pid(), program.c_str(), actions.get(), nullptr, argv.data(), environ);
-    out.write.reset();
-    err.write.reset();
-    if (spawned != 0) {
-        *child.pid() = -1;
-        throw ErroreArchivio(cannotStart + "il lettore " + program.string() + " non si avvia (" +
-                             std::strerror(spawned) + ")");
-    }
+    // Stopped (SIGKILL) and reaped on every path that does not wait for it.
+    routines::ChildProcess child = [&] {
+        try {
+            return routines::ChildProcess({.argv = std::move(args),
+                                           .input = routines::ChildInput::Null,
+                                           .output = routines::ChildOutput::Pipe,
+                                           .errors = routines::ChildOutput::Pipe});
+        } catch (const routines::ErroreAvvio& e) {
+            throw ErroreArchivio(cannotStart + "il lettore " + program.string() +
+                                 " non si avvia (" + std::strerror(e.codice()) + ")");
+        } catch (const routines::ErroreProcesso& e) {
+            throw ErroreArchivio(cannotStart + std::strerror(e.codice()));
+        }
+    }();
+    routines::FileDescriptor& out = child.outputPipe();
+    routines::FileDescriptor& err = child.errorPipe();
 
     jet_stream::Decoder decoder(reading.filter);
     std::string diagnostic;
@@ -195,8 +129,8 @@ jet_stream::Content runJetReader(const JetReading& reading) {
             child.kill();
             break;
         }
-        pollfd waits[2] = {{outOpen ? out.read.get() : -1, POLLIN, 0},
-                           {errOpen ? err.read.get() : -1, POLLIN, 0}};
+        pollfd waits[2] = {{outOpen ? out.get() : -1, POLLIN, 0},
+                           {errOpen ? err.get() : -1, POLLIN, 0}};
         const int ready = ::poll(waits, 2, static_cast<int>(left.count()));
         if (ready < 0) {
             if (errno == EINTR) {
@@ -207,12 +141,12 @@ jet_stream::Content runJetReader(const JetReading& reading) {
             break;
         }
         if (outOpen && (waits[0].revents & (POLLIN | POLLHUP | POLLERR)) != 0) {
-            const ssize_t n = ::read(out.read.get(), block, sizeof block);
+            const std::size_t n = ReadBlock(out, block, sizeof block);
             if (n > 0) {
                 deadline = std::chrono::steady_clock::now() + reading.patience;
                 if (!brokenStream) {
                     try {
-                        decoder.feed(std::string_view(block, static_cast<std::size_t>(n)));
+                        decoder.feed(std::string_view(block, n));
                     } catch (const ErroreArchivio&) {
                         throw;  // the filter's, about the caller's criteria
                     } catch (const std::runtime_error&) {
@@ -220,23 +154,23 @@ jet_stream::Content runJetReader(const JetReading& reading) {
                         child.kill();
                     }
                 }
-            } else if (n == 0 || (n < 0 && errno != EINTR)) {
+            } else {
                 outOpen = false;
             }
         }
         if (errOpen && (waits[1].revents & (POLLIN | POLLHUP | POLLERR)) != 0) {
-            const ssize_t n = ::read(err.read.get(), block, sizeof block);
+            const std::size_t n = ReadBlock(err, block, sizeof block);
             if (n > 0) {
-                diagnostic.append(block, static_cast<std::size_t>(n));
+                diagnostic.append(block, n);
                 if (diagnostic.size() > kDiagnosticBytes) {
                     diagnostic.erase(0, diagnostic.size() - kDiagnosticBytes);
                 }
-            } else if (n == 0 || (n < 0 && errno != EINTR)) {
+            } else {
                 errOpen = false;
             }
         }
     }
-    const int status = child.wait();
+    const routines::ExitStatus status = child.wait();
 
     const std::string damaged =
         "L'archivio " + reading.bareName + " è danneggiato o illeggibile" +
@@ -252,11 +186,11 @@ jet_stream::Content runJetReader(const JetReading& reading) {
     if (brokenStream) {  // stopped here, whatever its status says
         throw ErroreArchivio(damaged + ": il lettore non ha concluso la lettura" + detail);
     }
-    if (WIFSIGNALED(status)) {
+    if (status.signal != 0) {
         throw ErroreArchivio(damaged + ": il lettore si è interrotto (segnale " +
-                             std::to_string(WTERMSIG(status)) + ")" + detail);
+                             std::to_string(status.signal) + ")" + detail);
     }
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || !decoder.complete()) {
+    if (!status.success() || !decoder.complete()) {
         throw ErroreArchivio(damaged + ": il lettore non ha concluso la lettura" + detail);
     }
     auto& content = decoder.content();

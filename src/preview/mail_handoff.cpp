@@ -1,8 +1,5 @@
 #include "preview/mail_handoff.h"
 
-#include <spawn.h>
-#include <sys/wait.h>
-
 #include <cerrno>
 #include <cstring>
 #include <stdexcept>
@@ -10,9 +7,9 @@
 
 #include "chart/chart_file.h"
 #include "routines/atomic_file.h"
+#include "routines/child_process.h"
 #include "routines/codepage.h"
-
-extern char** environ;
+#include "routines/errors.h"
 
 namespace tableau::preview {
 namespace {
@@ -35,47 +32,23 @@ std::string FineRigaCrLf(std::string_view testo) {
     return risultato;
 }
 
-class AttributiAvvio {
-  public:
-    AttributiAvvio() {
-        ::posix_spawnattr_init(&attributi_);
-        ::posix_spawn_file_actions_init(&azioni_);
-    }
-    ~AttributiAvvio() {
-        ::posix_spawn_file_actions_destroy(&azioni_);
-        ::posix_spawnattr_destroy(&attributi_);
-    }
-    AttributiAvvio(const AttributiAvvio&) = delete;
-    AttributiAvvio& operator=(const AttributiAvvio&) = delete;
-    posix_spawnattr_t* attributi() { return &attributi_; }
-    posix_spawn_file_actions_t* azioni() { return &azioni_; }
-
-  private:
-    posix_spawnattr_t attributi_;
-    posix_spawn_file_actions_t azioni_;
-};
-
 // Starts the program in its own session, working in the directory, and leaves it running;
 // a detached thread collects its exit so that it leaves no zombie behind.
 void AvviaSenzaAttendere(const char* programma, const std::filesystem::path& cartellaDati) {
-    AttributiAvvio avvio;
-    ::posix_spawnattr_setflags(avvio.attributi(), POSIX_SPAWN_SETSID);
-    ::posix_spawn_file_actions_addchdir_np(avvio.azioni(), cartellaDati.c_str());
-    char* const argv[] = {const_cast<char*>(programma), nullptr};
-    pid_t pid = -1;
-    const int esito =
-        ::posix_spawnp(&pid, programma, avvio.azioni(), avvio.attributi(), argv, environ);
-    if (esito != 0) {
-        const std::string motivo = esito == ENOENT ? "programma non trovato nel percorso di ricerca"
-                                                   : std::strerror(esito);
+    try {
+        routines::ChildProcess posta({.argv = {programma},
+                                      .searchPath = true,
+                                      .input = routines::ChildInput::Inherit,
+                                      .newSession = true,
+                                      .workingDirectory = cartellaDati});
+        std::thread([posta = std::move(posta)]() mutable { posta.wait(); }).detach();
+    } catch (const routines::ErroreProcesso& e) {
+        const std::string motivo = e.codice() == ENOENT
+                                       ? "programma non trovato nel percorso di ricerca"
+                                       : std::strerror(e.codice());
         throw std::runtime_error("Impossibile avviare il programma di posta \"" +
                                  std::string(programma) + "\": " + motivo);
     }
-    std::thread([pid] {
-        int stato = 0;
-        while (::waitpid(pid, &stato, 0) < 0 && errno == EINTR) {
-        }
-    }).detach();
 }
 
 }  // namespace

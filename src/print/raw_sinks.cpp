@@ -1,6 +1,7 @@
 // The three kinds of raw output: a file written whole, a device or pipe written directly,
 // and a printer queue receiving a raw job.
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -8,11 +9,12 @@
 #include <cerrno>
 #include <cstring>
 #include <optional>
+#include <vector>
 
-#include "print/child_process.h"
 #include "print/cups_queue.h"
 #include "print/raw_output.h"
 #include "routines/atomic_file.h"
+#include "routines/child_process.h"
 #include "routines/codepage.h"
 
 namespace tableau::print {
@@ -95,18 +97,39 @@ class UscitaCoda final : public UscitaGrezza {
   public:
     explicit UscitaCoda(const std::string& coda)
         : coda_(routines::cp1252ToUtf8(coda)),
-          lp_({"lp", "-d", coda_, "-o", "raw", "-t", "Tableau", "-s", "--", "-"}) {}
-    void scrivi(std::string_view byte) override { lp_.scrivi(byte); }
+          lp_(Avvia({"lp", "-d", coda_, "-o", "raw", "-t", "Tableau", "-s", "--", "-"})) {}
+    void scrivi(std::string_view byte) override {
+        try {
+            lp_.write(byte);
+        } catch (const routines::ErroreProcesso& e) {
+            throw ErroreStampa(e.what());
+        }
+    }
     void chiudi() override {
-        if (lp_.attendi() != 0) {
+        if (!lp_.finish().success()) {
             throw ErroreStampa("La stampante \"" + coda_ +
-                               "\" ha rifiutato la stampa: " + lp_.uscita());
+                               "\" ha rifiutato la stampa: " + lp_.output());
         }
     }
 
   private:
+    // The job goes to lp's standard input; what it says, on either output, makes the
+    // message when it refuses the job. An abandoned job's lp is stopped with SIGTERM.
+    static routines::ChildProcess Avvia(std::vector<std::string> argv) {
+        try {
+            return routines::ChildProcess({.argv = std::move(argv),
+                                           .searchPath = true,
+                                           .input = routines::ChildInput::Pipe,
+                                           .output = routines::ChildOutput::Pipe,
+                                           .errors = routines::ChildOutput::Merged,
+                                           .stopSignal = SIGTERM});
+        } catch (const routines::ErroreProcesso& e) {
+            throw ErroreStampa(e.what());
+        }
+    }
+
     std::string coda_;
-    ProcessoFiglio lp_;
+    routines::ChildProcess lp_;
 };
 
 }  // namespace

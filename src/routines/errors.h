@@ -4,7 +4,9 @@
 // layer derives its own (db::ErroreArchivio, print::ErroreStampa). The windows show them
 // in the message box, the commands on standard error with exit status 1, or 2 for a
 // RichiestaRifiutata.
+#include <cstring>
 #include <stdexcept>
+#include <string>
 
 namespace tableau::routines {
 
@@ -25,6 +27,25 @@ class RichiestaRifiutata : public Errore {
 class ErroreOverflow : public Errore {
   public:
     using Errore::Errore;
+};
+
+// A system call around a child process failed: a pipe could not be made, the child could
+// not be fed or read. The message ends with the system's reason; codice() is its errno.
+class ErroreProcesso : public Errore {
+  public:
+    ErroreProcesso(const std::string& cosa, int codice)
+        : Errore(cosa + ": " + std::strerror(codice)), codice_(codice) {}
+    int codice() const { return codice_; }
+
+  private:
+    int codice_;
+};
+
+// The child's program could not be started (ENOENT: it is not there, or not on the search
+// path).
+class ErroreAvvio : public ErroreProcesso {
+  public:
+    using ErroreProcesso::ErroreProcesso;
 };
 
 }  // namespace tableau::routines
