@@ -5,7 +5,6 @@
 #include "print/page_output.h"
 #include "print/print_settings.h"
 #include "print/raw_output.h"
-#include "routines/codepage.h"
 
 namespace tableau::print {
 
@@ -23,7 +22,7 @@ std::string EseguiStampa(const std::filesystem::path& cartellaDati, const Opzion
     const auto uscita = ApriUscitaGrezza(cartellaDati, imp.uscita);
     ScriviTestoGrezzo(righe, imp, opzioni, *uscita);
     uscita->chiudi();
-    return "Scritto su " + routines::cp1252ToUtf8(imp.uscita) + ".";
+    return uscita->destinazione();
 }
 
 std::vector<std::string> StampantiInstallate(const ServizioStampanti& stampanti) {

@@ -19,6 +19,8 @@ class UscitaGrezza {
     virtual ~UscitaGrezza() = default;
     virtual void scrivi(std::string_view byte) = 0;
     virtual void chiudi() = 0;
+    // Where the bytes went, for the user (UTF-8): "Scritto nel file ...", ...
+    virtual std::string destinazione() const = 0;
 };
 
 // Opens Uscita: an existing device or pipe is written directly, the name of a printer

@@ -22,7 +22,11 @@ namespace {
 
 class UscitaFile final : public UscitaGrezza {
   public:
-    explicit UscitaFile(const std::filesystem::path& percorso) : file_(Apri(percorso)) {}
+    explicit UscitaFile(const std::filesystem::path& percorso)
+        : percorso_(percorso.lexically_normal()), file_(Apri(percorso)) {}
+    std::string destinazione() const override {
+        return "Scritto nel file " + percorso_.string() + ".";
+    }
     void scrivi(std::string_view byte) override {
         Traduci([&] { file_.write(byte); });
     }
@@ -46,11 +50,15 @@ class UscitaFile final : public UscitaGrezza {
             throw ErroreStampa(std::string("Errore di stampa: ") + e.what());
         }
     }
+    std::filesystem::path percorso_;
     routines::AtomicFile file_;
 };
 
 class UscitaDispositivo final : public UscitaGrezza {
   public:
+    std::string destinazione() const override {
+        return "Inviato al dispositivo " + percorso_.lexically_normal().string() + ".";
+    }
     explicit UscitaDispositivo(const std::filesystem::path& percorso) : percorso_(percorso) {
         fd_ = ::open(percorso.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
         if (fd_ < 0) {
@@ -95,6 +103,9 @@ class UscitaDispositivo final : public UscitaGrezza {
 
 class UscitaCoda final : public UscitaGrezza {
   public:
+    std::string destinazione() const override {
+        return "Inviato alla coda di stampa " + coda_ + ".";
+    }
     explicit UscitaCoda(const std::string& coda)
         : coda_(routines::cp1252ToUtf8(coda)),
           lp_(Avvia({"lp", "-d", coda_, "-o", "raw", "-t", "Tableau", "-s", "--", "-"})) {}

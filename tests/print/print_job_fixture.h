@@ -61,7 +61,10 @@ class PrintJobTest : public ::testing::Test {
         o.destinazione = destinazione;
         return o;
     }
-    void esegui(const print::OpzioniStampa& o) { print::EseguiStampa(dir(), o, stampante); }
+    // Runs the job; returns where it says the chart went.
+    std::string esegui(const print::OpzioniStampa& o) {
+        return print::EseguiStampa(dir(), o, stampante);
+    }
 };
 
 }  // namespace tableau::test

@@ -91,7 +91,8 @@ TEST_F(QtPrinterTest, PdfThatCannotBeWrittenIsReported) {
     EXPECT_THROW(EseguiStampa(dir(), opzioni("PDF Rotto"), qt), ErroreStampa);
     // The service is usable again afterwards.
     destinazione(1, "PDF Buono", 1, "buono.pdf");
-    EseguiStampa(dir(), opzioni("PDF Buono"), qt);
+    EXPECT_EQ(EseguiStampa(dir(), opzioni("PDF Buono"), qt),
+              "PDF salvato in " + (dir() / "buono.pdf").lexically_normal().string() + ".");
     EXPECT_NE(TestoPdf(dir() / "buono.pdf").find("Rossi Mario"), std::string::npos);
 }
 

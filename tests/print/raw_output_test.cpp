@@ -128,7 +128,9 @@ TEST_F(RawOutputTest, OutputChosenByEnvironmentThenLineThenPrinterOverride) {
         EXPECT_EQ(readFile(dir() / "ambiente.prn"), atteso);
     }
     test::ScopedEnv vuota("Ufficio Primo", "");
-    esegui(opzioni("Ufficio Primo"));
+    // The job says where the chart went.
+    EXPECT_EQ(esegui(opzioni("Ufficio Primo")),
+              "Scritto nel file " + (dir() / "linea.prn").lexically_normal().string() + ".");
     EXPECT_EQ(readFile(dir() / "linea.prn"), atteso);
 }
 
@@ -203,8 +205,10 @@ TEST_F(RawOutputTest, DeviceOrPipeIsWrittenDirectly) {
         std::ifstream in(dir() / "porta", std::ios::binary);
         ricevuto.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     });
-    esegui(opzioni("Porta"));
+    const std::string dove = esegui(opzioni("Porta"));
     lettore.join();
+    EXPECT_EQ(dove,
+              "Inviato al dispositivo " + (dir() / "porta").lexically_normal().string() + ".");
     EXPECT_EQ(ricevuto, std::string(5, '\0') + "a|\r\n\x0C");
     EXPECT_TRUE(stampante.operazioni.empty());
 }

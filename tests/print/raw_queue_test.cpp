@@ -24,7 +24,7 @@ TEST_F(RawQueueTest, QueueReceivesTheSameBytesAsAFile) {
 
     const auto prima = test::FileDi(test::kCartellaCattura);
     o.destinazione = "Su coda";
-    esegui(o);
+    EXPECT_EQ(esegui(o), std::string("Inviato alla coda di stampa ") + test::kCodaGrezza + ".");
     const auto ricevuto = test::AttendiNuovoFile(test::kCartellaCattura, prima, [](const auto& f) {
         return f.filename().string().rfind("job-", 0) == 0;
     });
