@@ -13,6 +13,7 @@
 #include "chart/hotel_lists.h"
 #include "gui/error_message.h"
 #include "gui/msgbox_routine.h"
+#include "gui/occupato.h"
 #include "gui/qt_text.h"
 #include "gui/tastiera.h"
 #include "gui/twips.h"
@@ -286,6 +287,8 @@ void SetDesk::tastoStampa_Click() {
         return;
     }
     try {
+        // A chart from Jet files on a network share can take seconds.
+        const Occupato occupato(this);
         servizi_.creaTableau(chart::RichiestaTableau{stato_.hotelCorrente, stato_.tableauCorrente,
                                                      prima, ultima, dataInizio});
     } catch (const std::exception& errore) {

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QTest>
 #include <chrono>
 #include <vector>
@@ -55,6 +56,9 @@ class SetDeskTest : public ::testing::Test {
                 throw db::ErroreArchivio("Tabella Scheda_Cliente assente in Scheda_Cliente.mdb");
             }
             richieste_.push_back(r);
+            if (costruzione_) {
+                costruzione_();
+            }
         };
         servizi.mostraMenuStampa = [this] {
             ++menu_;
@@ -93,6 +97,7 @@ class SetDeskTest : public ::testing::Test {
     int menu_ = 0;
     bool guasto_ = false;
     std::function<void()> duranteMenu_;
+    std::function<void()> costruzione_;  // runs while the chart is "built"
 };
 
 TEST_F(SetDeskTest, ActivationFillsTheListsAndProposesTheRange) {
@@ -451,6 +456,37 @@ TEST_F(SetDeskTest, TheKeyboardRoadBuildsTheChart) {
     desk->tastoEsci()->setFocus();
     QTest::keyClick(desk->tastoEsci(), Qt::Key_Return);
     EXPECT_TRUE(desk->Scaricata());
+}
+
+TEST_F(SetDeskTest, APressWhileTheChartIsBuiltIsDropped) {
+    auto desk = Finestra();
+    ASSERT_TRUE(desk->Avvia());
+    QApplication::setActiveWindow(desk.get());
+    bool occupato = false;
+    bool disabilitata = false;
+    QAbstractButton* stampa = desk->tastoStampa();
+    costruzione_ = [&] {
+        occupato = QApplication::overrideCursor() != nullptr &&
+                   QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+        disabilitata = !desk->isEnabled();
+        // The user presses "&Stampa" again while the chart is being built.
+        const QPoint centro = stampa->rect().center();
+        for (const QEvent::Type tipo : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+            QCoreApplication::postEvent(
+                stampa,
+                new QMouseEvent(tipo, centro, stampa->mapToGlobal(centro), Qt::LeftButton,
+                                tipo == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                                Qt::NoModifier));
+        }
+    };
+    QTest::mouseClick(stampa, Qt::LeftButton);
+    QApplication::processEvents();
+    EXPECT_TRUE(occupato);
+    EXPECT_TRUE(disabilitata);
+    EXPECT_EQ(richieste_.size(), 1U);
+    EXPECT_EQ(menu_, 1);
+    EXPECT_TRUE(desk->isEnabled());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
 }  // namespace
