@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <memory>
 #include <optional>
+#include <unordered_set>
 #include <vector>
 
 #include "chart/chart_file.h"
@@ -30,19 +31,12 @@ Criteria CriterioSettimana(const SettimanaTableau& settimana) {
                     {Value::text(settimana.chiavi.back()), Value::text(settimana.chiavi.front())});
 }
 
-// The client codes the week's guests can look up in the arrangement and company tables,
-// from the least to the greatest.
-struct CodiciClienti {
-    std::int64_t minimo = 1;
-    std::int64_t massimo = 0;  // none
-};
-
-// Every code the rules search those tables by is a value of a row of the week's guests:
-// the NumeroProgressivo of the guest or of the party's first member (found in the same
-// guest rows), or the guest's CodiceCapoFamiglia or CodiceCapoGruppo when above zero.
-// Empty when one of them is not an integer, or a field is missing: then the whole tables
-// are read.
-std::optional<CodiciClienti> CodiciDegliOspiti(const RecordSet& ospiti) {
+// Every code the rules search the arrangement and company tables by is a value of a row
+// of the week's guests: the NumeroProgressivo of the guest or of the party's first member
+// (found in the same guest rows), or the guest's CodiceCapoFamiglia or CodiceCapoGruppo
+// when above zero. The distinct codes, in the order met; empty when one of them is not an
+// integer, or a field is missing: then the whole tables are read.
+std::optional<std::vector<Value>> CodiciDegliOspiti(const RecordSet& ospiti) {
     struct Campo {
         const char* nome;
         bool soloSopraZero;  // a head of family or group code is used only above zero
@@ -50,7 +44,8 @@ std::optional<CodiciClienti> CodiciDegliOspiti(const RecordSet& ospiti) {
     static constexpr Campo kCampi[] = {
         {"NumeroProgressivo", false}, {"CodiceCapoFamiglia", true}, {"CodiceCapoGruppo", true}};
     RecordSet righe = ospiti;  // its own position
-    std::optional<CodiciClienti> codici;
+    std::vector<Value> codici;
+    std::unordered_set<std::int64_t> visti;
     const Criteria tutte("");
     try {
         for (righe.findFirst(tutte); !righe.noMatch(); righe.findNext(tutte)) {
@@ -63,38 +58,32 @@ std::optional<CodiciClienti> CodiciDegliOspiti(const RecordSet& ospiti) {
                     return std::nullopt;
                 }
                 const std::int64_t n = codice.asInteger();
-                if (campo.soloSopraZero && n <= 0) {
-                    continue;
+                if ((!campo.soloSopraZero || n > 0) && visti.insert(n).second) {
+                    codici.push_back(codice);
                 }
-                codici = codici ? CodiciClienti{std::min(codici->minimo, n),
-                                                std::max(codici->massimo, n)}
-                                : CodiciClienti{n, n};
             }
         }
     } catch (const db::ErroreArchivio&) {
         return std::nullopt;
     }
-    return codici.value_or(CodiciClienti{});
+    return codici;
 }
 
 // A table searched by "CodiceCliente = code and NumeroHotel = hotel" with the codes of the
-// week's guests: only its rows whose CodiceCliente lies in their range, in storage order.
-// Every row equal to one of the codes is among them (an integer equals an integer exactly;
-// a real or a numeric text equals it as a double, and doubles keep the order of the
-// integers they round from), so each search finds the very row it finds in the whole
-// table. Should that read fail (a missing field), the whole table is read, and the search
-// reports the error as before.
+// week's guests: only its rows whose CodiceCliente equals one of the codes as the search
+// compares them (a real or a text that reads as a number equals the code it reads as), in
+// storage order, so each search finds the very row it finds in the whole table; the rest
+// of the table, years of clients, is never held. Should that read fail (a missing field),
+// the whole table is read, and the search reports the error as before.
 RecordSet TabellaPerCodici(db::Database& file, const std::string& tabella,
-                           const std::optional<CodiciClienti>& codici) {
+                           const std::optional<std::vector<Value>>& codici) {
     if (!codici) {
         return file.openTable(tabella);
     }
     try {
         return file.select(SelectStatement{
-            tabella,
-            Criteria("CodiceCliente >= ? and CodiceCliente <= ?",
-                     {Value::integer(codici->minimo), Value::integer(codici->massimo)}),
-            std::nullopt});
+            tabella, Criteria(""), std::nullopt,
+            SelectStatement::ValuesIn{"CodiceCliente", *codici, /*equalAsCriteria=*/true}});
     } catch (const db::ErroreArchivio&) {
         return file.openTable(tabella);
     }
@@ -154,7 +143,7 @@ struct ArchiviTableau {
     std::unique_ptr<db::Database> fileOspiti;
     RecordSet ospiti;
     RecordSet ospitiCapofila;  // the same rows, with a position of its own
-    std::optional<CodiciClienti> codiciOspiti;
+    std::optional<std::vector<Value>> codiciOspiti;
     std::unique_ptr<db::Database> fileDitte;
     RecordSet ditte;
     std::unique_ptr<db::Database> fileHotel;

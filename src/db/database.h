@@ -34,9 +34,13 @@ struct SelectStatement {
     };
     std::optional<SubqueryIn> in;
     // "<field> In (<values>)" with values already at hand; nulls among them match nothing.
+    // With equalAsCriteria a row is kept when its field equals a value as the criteria's
+    // "=" has it (a text that reads as a number equals that number); otherwise texts and
+    // numbers never equal each other.
     struct ValuesIn {
         std::string field;
         std::vector<Value> values;
+        bool equalAsCriteria = false;
     };
     std::optional<ValuesIn> inValues;
 };

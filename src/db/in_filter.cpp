@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "db/errors.h"
+#include "routines/numeric_value.h"
 
 namespace tableau::db {
 
@@ -33,7 +34,14 @@ void InFilter::add(const Value& v) {
 }
 
 bool InFilter::admits(const Value& v) const {
-    return !v.isNull() && keys.count(keyOf(v)) != 0;
+    if (v.isNull()) {
+        return false;
+    }
+    if (keys.count(keyOf(v)) != 0) {
+        return true;
+    }
+    return textsAsNumbers && v.isText() && routines::TestoNumerico(v.textRef()) &&
+           keys.count(keyOf(Value::real(v.asNumber()))) != 0;
 }
 
 std::optional<InFilter> inFilterOf(const SelectStatement& statement,
@@ -45,6 +53,7 @@ std::optional<InFilter> inFilterOf(const SelectStatement& statement,
     if (statement.inValues) {
         InFilter filter;
         filter.field = statement.inValues->field;
+        filter.textsAsNumbers = statement.inValues->equalAsCriteria;
         for (const Value& v : statement.inValues->values) {
             filter.add(v);
         }

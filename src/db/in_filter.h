@@ -15,6 +15,8 @@ struct InFilter {
     // Keys of the admitted values: numbers equal as numbers share a key, nulls are left out.
     std::unordered_set<std::string> keys;
     bool numbersOnly = true;  // every key a whole number ("N" and digits)
+    // A text that reads as a number is admitted by that number's key as well.
+    bool textsAsNumbers = false;
 
     void add(const Value& v);
     bool admits(const Value& v) const;

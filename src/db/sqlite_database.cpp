@@ -244,7 +244,12 @@ SqliteDatabase::Prefilter SqliteDatabase::prefilter(const CompiledCriteria& comp
                                       ? column + " BETWEEN " + std::to_string(*least) + " AND " +
                                             std::to_string(*greatest) + " AND "
                                       : "";
-        clauses.push_back(list.empty() ? "0" : "(" + range + column + " IN (" + list + "))");
+        // Texts are kept for the exact test when they may read as numbers ("field >= ''"
+        // holds for texts only).
+        const std::string texts = in->textsAsNumbers ? " OR " + column + " >= ''" : "";
+        clauses.push_back(list.empty() ? (texts.empty() ? "0" : "(" + column + " >= '')")
+                                       : "((" + range + column + " IN (" + list + "))" + texts +
+                                             ")");
     }
     for (std::size_t i = 0; i < clauses.size(); ++i) {
         result.where += (i == 0 ? " WHERE " : " AND ") + clauses[i];

@@ -147,7 +147,9 @@ TEST_F(AnteprimaTest, SaveKeepsTheOtherPages) {
 TEST_F(AnteprimaTest, EMailGoesToTheMailer) {
     writeFile(dir_ / "FD3", "Luned\xEC \xB3\r\n");
     TempDir bin;
-    writeFile(bin / "Plicore.exe", "#!/bin/sh\ncp e-mail3.txt consegnata.txt\n");
+    // The copy appears whole: the test reads it as soon as it exists.
+    writeFile(bin / "Plicore.exe",
+              "#!/bin/sh\ncp e-mail3.txt .consegna && mv .consegna consegnata.txt\n");
     std::filesystem::permissions(bin / "Plicore.exe", std::filesystem::perms::owner_all);
     {
         ScopedEnv percorso("PATH", (bin.path().string() + ":/usr/bin:/bin").c_str());
