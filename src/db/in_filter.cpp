@@ -29,6 +29,11 @@ void InFilter::add(const Value& v) {
         return;
     }
     const std::string key = keyOf(v);
+    if (!v.isText()) {
+        numbers.insert(v.asNumber());
+    } else if (routines::TestoNumerico(v.textRef())) {
+        numbers.insert(v.asNumber());
+    }
     numbersOnly = numbersOnly && key.find_first_not_of("-0123456789", 1) == std::string::npos;
     keys.insert(key);
 }
@@ -37,11 +42,13 @@ bool InFilter::admits(const Value& v) const {
     if (v.isNull()) {
         return false;
     }
-    if (keys.count(keyOf(v)) != 0) {
-        return true;
+    if (!textsAsNumbers || v.isInteger()) {
+        return keys.count(keyOf(v)) != 0;
     }
-    return textsAsNumbers && v.isText() && routines::TestoNumerico(v.textRef()) &&
-           keys.count(keyOf(Value::real(v.asNumber()))) != 0;
+    if (v.isText() && !routines::TestoNumerico(v.textRef())) {
+        return false;
+    }
+    return numbers.count(v.asNumber()) != 0;
 }
 
 std::optional<InFilter> inFilterOf(const SelectStatement& statement,

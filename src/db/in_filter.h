@@ -15,8 +15,10 @@ struct InFilter {
     // Keys of the admitted values: numbers equal as numbers share a key, nulls are left out.
     std::unordered_set<std::string> keys;
     bool numbersOnly = true;  // every key a whole number ("N" and digits)
-    // A text that reads as a number is admitted by that number's key as well.
+    // Compared as the criteria's "=": an integer by its key, a real or a text that reads as
+    // a number by its value as a double (numbers holds the admitted numbers as doubles).
     bool textsAsNumbers = false;
+    std::unordered_set<double> numbers;
 
     void add(const Value& v);
     bool admits(const Value& v) const;

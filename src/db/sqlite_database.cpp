@@ -246,10 +246,18 @@ SqliteDatabase::Prefilter SqliteDatabase::prefilter(const CompiledCriteria& comp
                                       : "";
         // Texts are kept for the exact test when they may read as numbers ("field >= ''"
         // holds for texts only).
-        const std::string texts = in->textsAsNumbers ? " OR " + column + " >= ''" : "";
-        clauses.push_back(list.empty() ? (texts.empty() ? "0" : "(" + column + " >= '')")
-                                       : "((" + range + column + " IN (" + list + "))" + texts +
-                                             ")");
+        // Reals too when a value lies beyond 2^53, where a real may equal an integer it is
+        // not (SQLite compares them exactly, the criteria as doubles).
+        const bool farNumbers =
+            (least && *least < -kExactInDouble) || (greatest && *greatest > kExactInDouble);
+        const std::string texts =
+            !in->textsAsNumbers
+                ? ""
+                : " OR " + column + " >= ''" +
+                      (farNumbers ? " OR typeof(" + column + ") = 'real'" : std::string());
+        clauses.push_back(list.empty()
+                              ? (texts.empty() ? "0" : "(" + column + " >= '')")
+                              : "((" + range + column + " IN (" + list + "))" + texts + ")");
     }
     for (std::size_t i = 0; i < clauses.size(); ++i) {
         result.where += (i == 0 ? " WHERE " : " AND ") + clauses[i];

@@ -348,11 +348,14 @@ TEST(JetDatabase, TheReaderSkipsOnlyRowsTheCriteriaWouldNotChoose) {
     // An In over numbers, and one with no number at all.
     for (const auto& values :
          {std::vector<Value>{Value::integer(4), Value::real(1.0), Value()}, std::vector<Value>{}}) {
-        const SelectStatement in{"Ospiti", Criteria(""), std::nullopt,
-                                 SelectStatement::ValuesIn{"Codice", values}};
-        RecordSet fromKept = kept->select(in);
-        RecordSet narrowed = openDatabase(dir.path(), "Ospiti.mdb")->select(in);
-        EXPECT_EQ(walk(narrowed, Criteria(""), "Codice"), walk(fromKept, Criteria(""), "Codice"));
+        for (const bool equalAsCriteria : {false, true}) {
+            const SelectStatement in{"Ospiti", Criteria(""), std::nullopt,
+                                     SelectStatement::ValuesIn{"Codice", values, equalAsCriteria}};
+            RecordSet fromKept = kept->select(in);
+            RecordSet narrowed = openDatabase(dir.path(), "Ospiti.mdb")->select(in);
+            EXPECT_EQ(walk(narrowed, Criteria(""), "Codice"),
+                      walk(fromKept, Criteria(""), "Codice"));
+        }
     }
 }
 

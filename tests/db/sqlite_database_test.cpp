@@ -264,6 +264,25 @@ TEST_F(HotelDatabase, IntegerComparisonsSelectWhatTheCriteriaSelect) {
                     << table << ": " << text << " with " << bound;
             }
         }
+        // A list of codes equal as the criteria compare: the rows of
+        // "CodiceCliente = a or CodiceCliente = b ...", numeric texts and reals among them.
+        for (const std::vector<std::int64_t>& list : std::vector<std::vector<std::int64_t>>{
+                 {5}, {-5, big}, {0, 4, 6, big + 1}, {std::int64_t{1} << 53}, {}}) {
+            std::vector<Value> values;
+            std::string text;
+            for (const std::int64_t code : list) {
+                values.push_back(Value::integer(code));
+                text += (text.empty() ? "" : " or ") + std::string("CodiceCliente = ?");
+            }
+            const Criteria criteria(text.empty() ? "CodiceCliente = 1 and CodiceCliente = 2" : text,
+                                    values);
+            RecordSet selected = file->select(SelectStatement{
+                table, Criteria(""), std::nullopt,
+                SelectStatement::ValuesIn{"CodiceCliente", values, /*equalAsCriteria=*/true}});
+            EXPECT_EQ(walk(selected, Criteria(""), "Arrangiamento"),
+                      walk(whole, criteria, "Arrangiamento"))
+                << table << ": " << text << " (" << list.size() << " codici)";
+        }
     }
 }
 
