@@ -12,8 +12,9 @@ PACKAGES=(
     libgtest-dev libgmock-dev
     # the Jet reader (libmdb and glib)
     mdbtools-dev libglib2.0-dev
-    # run: fonts with the metrics of Arial, Times New Roman and Courier New
-    fonts-liberation
+    # run: fonts with the metrics of Arial, Times New Roman and Courier New; Qt's own
+    # texts (context menus, standard dialogs) in Italian
+    fonts-liberation qt6-translations-l10n
     # demo and tests
     sqlite3 poppler-utils mdbtools
     cups cups-client printer-driver-cups-pdf

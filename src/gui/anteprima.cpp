@@ -3,10 +3,12 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QToolButton>
+#include <algorithm>
 
 #include "chart/chart_file.h"
 #include "gui/error_message.h"
 #include "gui/qt_text.h"
+#include "gui/screen_fit.h"
 #include "gui/tastiera.h"
 #include "gui/twips.h"
 #include "gui/window_style.h"
@@ -19,6 +21,9 @@ const QColor kSfondo(192, 192, 255);
 const QColor kGialloChiaro(255, 255, 192);
 constexpr double kPuntiIniziali = 11.25;
 constexpr int kAltezzaTasti = 1125;
+// The window's size as drawn.
+constexpr int kLarghezzaDisegno = 9525;
+constexpr int kAltezzaDisegno = 7380;
 
 struct DefinizioneTasto {
     const char* didascalia;
@@ -58,7 +63,7 @@ Anteprima::Anteprima(std::filesystem::path cartellaDati, QWidget* parent)
     setModal(true);
     setWindowTitle(QStringLiteral("Anteprima di Stampa"));
     Colora(this, kSfondo);
-    resize(DimensioneTwips(9525, 7380));
+    resize(DimensioneTwips(kLarghezzaDisegno, kAltezzaDisegno));
 
     QFont courier = Carattere("Courier New", kPuntiIniziali);
     courier.setStyleHint(QFont::TypeWriter);
@@ -126,6 +131,7 @@ void Anteprima::Form_Load() {
 }
 
 void Anteprima::Form_Activate() {
+    PortaNelloSchermo(this);
     Disponi();
     if (!FileAperto()) {
         close();
@@ -140,22 +146,34 @@ void Anteprima::Form_Activate() {
 
 void Anteprima::Disponi() {
     // From the window's outer size, as the window was laid out when it was drawn by hand.
+    // A window smaller than drawn (a small screen) shrinks its buttons in step, so that
+    // the whole row stays inside it.
     const int larghezza = TwipsX(frameGeometry().width());
     const int altezza = TwipsY(frameGeometry().height());
-    const int margineTasti = kAltezzaTasti * 3 / 2;
-    casellaPagina_->setGeometry(
-        RettangoloTwips(84, 84, larghezza - 200, altezza - (margineTasti + 150)));
-    const int topTasti = altezza - (margineTasti + 10);
-    const auto posiziona = [topTasti](QAbstractButton* tasto, int left, int width) {
-        tasto->setGeometry(RettangoloTwips(left, topTasti, width, kAltezzaTasti));
+    const auto inLarghezza = [larghezza](int twips) {
+        return larghezza >= kLarghezzaDisegno ? twips : twips * larghezza / kLarghezzaDisegno;
     };
-    posiziona(tastoEsci_, kTastoEsci.left, larghezza - kTastoEsci.left - 150);
-    posiziona(tastoRiduci_, kTastoRiduci.left, kTastoRiduci.width);
-    posiziona(tastoEspandi_, kTastoEspandi.left, kTastoEspandi.width);
-    posiziona(tastoAvanti_, kTastoAvanti.left, kTastoAvanti.width);
-    posiziona(tastoInizio_, kTastoInizio.left, kTastoInizio.width);
-    posiziona(tastoEMail_, kTastoEMail.left, kTastoEMail.width);
-    posiziona(tastoSalva_, kTastoSalva.left, kTastoSalva.width);
+    const auto inAltezza = [altezza](int twips) {
+        return altezza >= kAltezzaDisegno ? twips : twips * altezza / kAltezzaDisegno;
+    };
+    const int altezzaTasti = inAltezza(kAltezzaTasti);
+    const int margineTasti = altezzaTasti * 3 / 2;
+    casellaPagina_->setGeometry(RettangoloTwips(84, 84, std::max(0, larghezza - 200),
+                                                std::max(0, altezza - (margineTasti + 150))));
+    const int topTasti = altezza - (margineTasti + 10);
+    const auto posiziona = [&](QAbstractButton* tasto, const DefinizioneTasto& definizione) {
+        tasto->setGeometry(RettangoloTwips(inLarghezza(definizione.left), topTasti,
+                                           inLarghezza(definizione.width), altezzaTasti));
+    };
+    const int leftEsci = inLarghezza(kTastoEsci.left);
+    tastoEsci_->setGeometry(
+        RettangoloTwips(leftEsci, topTasti, larghezza - leftEsci - inLarghezza(150), altezzaTasti));
+    posiziona(tastoRiduci_, kTastoRiduci);
+    posiziona(tastoEspandi_, kTastoEspandi);
+    posiziona(tastoAvanti_, kTastoAvanti);
+    posiziona(tastoInizio_, kTastoInizio);
+    posiziona(tastoEMail_, kTastoEMail);
+    posiziona(tastoSalva_, kTastoSalva);
 }
 
 void Anteprima::CaricaPagina(long limite) {

@@ -26,8 +26,8 @@ class Anteprima : public QDialog {
 
     // Opens the chart file when there is one.
     void Form_Load();
-    // Lays the window out by its size and shows the first page; closes the window when
-    // there is no chart file.
+    // Brings the window inside the screen, lays it out by its size and shows the first page;
+    // closes the window when there is no chart file.
     void Form_Activate();
     // The buttons: close the window; the page's font a point smaller or larger; the next
     // page; the first page; the page by e-mail; the page saved back into the chart file.

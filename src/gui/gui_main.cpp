@@ -7,6 +7,7 @@
 #include "gui/error_message.h"
 #include "gui/menu_stampa.h"
 #include "gui/set_desk.h"
+#include "gui/traduzione_qt.h"
 #include "gui/window_style.h"
 #include "print/qt/qt_printer_service.h"
 
@@ -17,6 +18,8 @@ int avvia(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Tableau"));
     QApplication::setDesktopFileName(QStringLiteral("tableau"));
     QApplication::setWindowIcon(Icona("tableau"));
+    // Without the translation Qt's own texts stay in English; the program works the same.
+    CaricaTraduzioneQt();
 
     StatoProgramma stato;
     stato.cartellaDati = std::filesystem::current_path();

@@ -12,10 +12,12 @@
 #include "chart/chart_file.h"
 #include "gui/anteprima.h"
 #include "gui/error_message.h"
+#include "gui/list_tooltips.h"
 #include "gui/msgbox_routine.h"
 #include "gui/occupato.h"
 #include "gui/open_file.h"
 #include "gui/qt_text.h"
+#include "gui/screen_fit.h"
 #include "gui/tastiera.h"
 #include "gui/twips.h"
 #include "gui/window_style.h"
@@ -25,9 +27,8 @@
 namespace tableau::gui {
 namespace {
 
-const QColor kSfondo(128, 128, 255);
+const QColor kSfondo = kSfondoMenuStampa;
 constexpr int kAltezzaStato = 360;
-const QColor kSfondoElenchi(255, 224, 192);
 
 struct DefinizioneTasto {
     int left;
@@ -58,7 +59,7 @@ QAbstractButton* TastoConFigura(QWidget* padre, const DefinizioneTasto& definizi
 QLabel* Etichetta(QWidget* padre, const char* testo, QRect posto) {
     auto* label = new QLabel(QString::fromLatin1(testo), padre);
     label->setFont(Carattere("Corbel", 9.75));
-    Colora(label, kSfondo, Qt::white);
+    Colora(label, kSfondo, kTestoMenuStampa);
     label->setGeometry(posto);
     return label;
 }
@@ -66,7 +67,7 @@ QLabel* Etichetta(QWidget* padre, const char* testo, QRect posto) {
 QCheckBox* Casella(QWidget* padre, const char* testo, QRect posto, bool spuntata) {
     auto* casella = new QCheckBox(QString::fromLatin1(testo), padre);
     casella->setFont(Carattere("Corbel", 9.75));
-    Colora(casella, kSfondo, Qt::white);
+    Colora(casella, kSfondo, kTestoMenuStampa);
     casella->setGeometry(posto);
     casella->setChecked(spuntata);
     return casella;
@@ -76,7 +77,8 @@ QComboBox* Elenco(QWidget* padre, int top) {
     auto* combo = new QComboBox(padre);
     combo->setEditable(false);
     combo->setFont(Carattere("Arial", 8.25, true));
-    combo->setStyleSheet(QStringLiteral("QComboBox { background-color: rgb(255, 224, 192); }"));
+    ColoraElenco(combo);
+    MostraVociIntere(combo);
     combo->setGeometry(RettangoloTwips(1350, top, 4695, 315));
     return combo;
 }
@@ -185,6 +187,7 @@ void MenuStampa::Form_Load() {
         const QRect area = schermo->geometry();
         move(area.left() + (area.width() - width()) / 2,
              area.top() + (area.height() - height()) / 2);
+        PortaNelloSchermo(this);
     }
     if (stato_.hotelCorrente == 0) {
         stato_.hotelCorrente = 1;

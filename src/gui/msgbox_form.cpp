@@ -9,6 +9,7 @@
 #include <QScreen>
 
 #include "gui/qt_text.h"
+#include "gui/screen_fit.h"
 #include "gui/tastiera.h"
 #include "gui/twips.h"
 #include "gui/window_style.h"
@@ -113,13 +114,15 @@ void MsgBox_Form::Prepara(const QString& testo, routines::TipoMessaggio tipo,
 
 void MsgBox_Form::Form_Activate() {
     const routines::LayoutMessaggio layout = routines::CalcolaLayout(testo1252_, tipoMessaggio_);
-    resize(DimensioneTwips(layout.larghezza, layout.altezza));
+    // The layout is the text's: the window takes its size and keeps it.
+    setFixedSize(DimensioneTwips(layout.larghezza, layout.altezza));
     Posiziona(etichettaTitolo_, layout.titolo);
     Posiziona(casellaTesto_, layout.testo);
     const auto tasti = Tasti();
     for (std::size_t i = 0; i < tasti.size(); ++i) {
         Posiziona(tasti[i], layout.tasti[i]);
     }
+    PortaNelloSchermo(this);
     // Types that put no focus of their own leave it where the window starts it: on the first
     // control of the tab order, the first button, never in the message's text.
     tastoConferma_->setFocus(routines::TastiPerTipo(tipoMessaggio_).fuocoSulPrimo

@@ -24,7 +24,8 @@ class MsgBox_Form : public QDialog {
     // Puts the message, the title and the type's button set in the window.
     void Prepara(const QString& testo, routines::TipoMessaggio tipo, const QString& titolo);
 
-    // Activation: keeps the window on top and lays it out by the message's rows and columns.
+    // Activation: keeps the window on top, lays it out by the message's rows and columns and
+    // brings it inside the screen.
     void Form_Activate();
 
     // A button was pressed: each records its answer and closes the window.

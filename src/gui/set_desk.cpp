@@ -12,9 +12,11 @@
 
 #include "chart/hotel_lists.h"
 #include "gui/error_message.h"
+#include "gui/list_tooltips.h"
 #include "gui/msgbox_routine.h"
 #include "gui/occupato.h"
 #include "gui/qt_text.h"
+#include "gui/screen_fit.h"
 #include "gui/tastiera.h"
 #include "gui/twips.h"
 #include "gui/window_style.h"
@@ -26,7 +28,6 @@ namespace {
 
 constexpr int kInvio = 13;
 const QColor kSfondo(192, 192, 255);
-const QColor kSfondoElenchi(255, 224, 192);
 
 // Characters that may be typed in a room box and in the date box.
 constexpr int kCaratteriCamera = 6;
@@ -69,7 +70,8 @@ void SetDesk::CostruisciControlli() {
         auto* combo = new QComboBox(this);
         combo->setEditable(false);
         combo->setFont(Carattere("Arial", 7.5, true));
-        combo->setStyleSheet(QStringLiteral("QComboBox { background-color: rgb(255, 224, 192); }"));
+        ColoraElenco(combo);
+        MostraVociIntere(combo);
         combo->setGeometry(RettangoloTwips(1320, top, 2052, 300));
         return combo;
     };
@@ -123,6 +125,7 @@ void SetDesk::CostruisciControlli() {
 
 bool SetDesk::Avvia() {
     Form_Load();
+    PortaNelloSchermo(this);
     show();
     Form_Activate();
     return !scaricata_;

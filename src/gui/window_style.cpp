@@ -1,6 +1,9 @@
 #include "gui/window_style.h"
 
+#include <QComboBox>
 #include <QWidget>
+#include <algorithm>
+#include <cmath>
 
 // Resources of a static library are registered by hand.
 static void RegistraIcone() {
@@ -8,6 +11,32 @@ static void RegistraIcone() {
 }
 
 namespace tableau::gui {
+namespace {
+
+// WCAG 2's relative luminance: the sRGB channels made linear, weighted by the eye's response.
+double Luminanza(const QColor& colore) {
+    const auto lineare = [](double canale) {
+        return canale <= 0.04045 ? canale / 12.92 : std::pow((canale + 0.055) / 1.055, 2.4);
+    };
+    const QColor rgb = colore.toRgb();
+    return 0.2126 * lineare(rgb.redF()) + 0.7152 * lineare(rgb.greenF()) +
+           0.0722 * lineare(rgb.blueF());
+}
+
+QString Rgb(const QColor& colore) {
+    return QStringLiteral("rgb(%1, %2, %3)")
+        .arg(colore.red())
+        .arg(colore.green())
+        .arg(colore.blue());
+}
+
+}  // namespace
+
+double RapportoContrasto(const QColor& primo, const QColor& secondo) {
+    const double a = Luminanza(primo);
+    const double b = Luminanza(secondo);
+    return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
+}
 
 QIcon Icona(const char* nome, const char* nomeNelTema) {
     static const bool registrate = [] {
@@ -39,6 +68,17 @@ QFont Carattere(const char* famiglia, double punti, bool grassetto) {
     font.setPointSizeF(punti);
     font.setBold(grassetto);
     return font;
+}
+
+void ColoraElenco(QComboBox* elenco) {
+    // The popup is a child of the list: the same sheet colours its entries.
+    const QString colori = QStringLiteral(
+                               "background-color: %1; color: %2; selection-background-color: %3; "
+                               "selection-color: %4;")
+                               .arg(Rgb(kSfondoElenchi), Rgb(kTestoElenchi), Rgb(kSelezioneElenchi),
+                                    Rgb(kTestoSelezione));
+    elenco->setStyleSheet(
+        QStringLiteral("QComboBox { %1 } QComboBox QAbstractItemView { %1 }").arg(colori));
 }
 
 void Colora(QWidget* widget, const QColor& sfondo, const QColor& testo) {

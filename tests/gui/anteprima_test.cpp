@@ -5,11 +5,13 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <cstdlib>
 
 #include "gui/msgbox_routine.h"
+#include "gui/twips.h"
 #include "support/temp_dir.h"
 
 namespace tableau::gui {
@@ -87,6 +89,64 @@ TEST_F(AnteprimaTest, PagesByTheCharacterLimits) {
     // Access keys reach the buttons.
     EXPECT_EQ(anteprima->tastoAvanti()->text(), QStringLiteral("&Avanti"));
     EXPECT_EQ(anteprima->tastoSalva()->text(), QStringLiteral("Sa&lva"));
+}
+
+// The page above, then the buttons left to right as drawn: each whole inside the window,
+// none over the next.
+void ExpectDisposta(const Anteprima& anteprima) {
+    const QRect finestra = anteprima.rect();
+    const QRect pagina = anteprima.casellaPagina()->geometry();
+    EXPECT_TRUE(finestra.contains(pagina));
+    int finePrecedente = finestra.left();
+    for (const QAbstractButton* tasto :
+         {anteprima.tastoRiduci(), anteprima.tastoEspandi(), anteprima.tastoAvanti(),
+          anteprima.tastoInizio(), anteprima.tastoEMail(), anteprima.tastoSalva(),
+          anteprima.tastoEsci()}) {
+        SCOPED_TRACE(tasto->text().toStdString());
+        const QRect posto = tasto->geometry();
+        EXPECT_TRUE(finestra.contains(posto));
+        EXPECT_GT(posto.width(), 0);
+        EXPECT_GT(posto.height(), 0);
+        EXPECT_GE(posto.left(), finePrecedente);
+        EXPECT_GT(posto.top(), pagina.bottom());
+        finePrecedente = posto.right() + 1;
+    }
+}
+
+// From the size drawn down to a small screen's, the window lays itself out again and every
+// button stays inside it; at the size drawn or larger the buttons keep their drawn widths.
+TEST_F(AnteprimaTest, EveryButtonStaysInsideASmallerWindow) {
+    writeFile(dir_ / "FD3", Grafico(30));
+    auto anteprima = Apri();
+    for (const QSize dimensione : {DimensioneTwips(9525, 7380), QSize(512, 300), QSize(400, 240),
+                                   QSize(320, 200), QSize(900, 700)}) {
+        SCOPED_TRACE(std::to_string(dimensione.width()) + "x" +
+                     std::to_string(dimensione.height()));
+        anteprima->resize(dimensione);
+        QApplication::processEvents();
+        ASSERT_EQ(anteprima->size(), dimensione);
+        ExpectDisposta(*anteprima);
+        if (dimensione.width() >= PixelX(9525)) {
+            EXPECT_EQ(anteprima->tastoRiduci()->geometry().left(), PixelX(84));
+            EXPECT_EQ(anteprima->tastoRiduci()->width(), PixelX(975));
+            EXPECT_EQ(anteprima->tastoSalva()->geometry().left(), PixelX(5640));
+        }
+    }
+}
+
+// Shown, the window is no larger than the screen's free area, title bar included, and laid
+// out for the size it has: on a small screen (the test runs on one too) it is shrunk.
+TEST_F(AnteprimaTest, ShownWithinTheScreen) {
+    writeFile(dir_ / "FD3", Grafico(30));
+    auto anteprima = Apri();
+    QApplication::processEvents();
+    const QRect area = anteprima->screen()->availableGeometry();
+    EXPECT_LE(anteprima->frameGeometry().width(), area.width());
+    EXPECT_LE(anteprima->frameGeometry().height(), area.height());
+    if (area.width() >= PixelX(9525) + 20 && area.height() >= PixelY(7380) + 40) {
+        EXPECT_EQ(anteprima->size(), DimensioneTwips(9525, 7380));
+    }
+    ExpectDisposta(*anteprima);
 }
 
 TEST_F(AnteprimaTest, ShortAndMissingCharts) {

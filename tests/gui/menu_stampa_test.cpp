@@ -12,7 +12,9 @@
 #include <vector>
 
 #include "gui/msgbox_routine.h"
+#include "gui/window_style.h"
 #include "support/hotel_fixture.h"
+#include "support/list_checks.h"
 
 namespace tableau::gui {
 namespace {
@@ -140,6 +142,41 @@ TEST_F(MenuStampaTest, LoadAndActivationFillTheMenu) {
     EXPECT_EQ(Voci(secondo->elencoStampanti()), (QStringList{"Ufficio", "Reception"}));
     EXPECT_EQ(secondo->elencoStampanti()->currentIndex(), -1);
     EXPECT_EQ(MessaggiMostrati(), 0);
+}
+
+// On the menu's blue the labels and check boxes read well; the lists keep their peach,
+// read well closed and open, and give each entry whole in its tooltip.
+TEST_F(MenuStampaTest, LabelsAndListsReadWell) {
+    auto menu = Apri({"Stampante laser del secondo piano, ufficio amministrazione"});
+    const auto leggibile = [](const QWidget* controllo, const QString& testo) {
+        SCOPED_TRACE(testo.toStdString());
+        const QPalette colori = controllo->palette();
+        EXPECT_GE(
+            RapportoContrasto(colori.color(QPalette::WindowText), colori.color(QPalette::Window)),
+            kContrastoMinimo);
+    };
+    const auto etichette = menu->findChildren<QLabel*>();
+    const auto caselle = menu->findChildren<QCheckBox*>();
+    ASSERT_GE(etichette.size(), 3);
+    ASSERT_EQ(caselle.size(), 3);
+    for (const QLabel* etichetta : etichette) {
+        leggibile(etichetta, etichetta->text());
+    }
+    for (const QCheckBox* casella : caselle) {
+        leggibile(casella, casella->text());
+    }
+    EXPECT_EQ(menu->palette().color(QPalette::Window), kSfondoMenuStampa);
+
+    // No printer is chosen yet: the list has no tooltip until one is.
+    QComboBox* stampanti = menu->elencoStampanti();
+    test::ExpectVociIntere(stampanti);
+    EXPECT_TRUE(stampanti->toolTip().isEmpty());
+    test::ExpectElencoLeggibile(menu->elencoDestinazioni());
+    test::ExpectElencoLeggibile(stampanti);
+    EXPECT_EQ(stampanti->toolTip(),
+              QStringLiteral("Stampante laser del secondo piano, ufficio amministrazione"));
+    test::ExpectVociIntere(menu->elencoDestinazioni());
+    test::ExpectVociIntere(stampanti);
 }
 
 TEST_F(MenuStampaTest, PrintAndPdfButtons) {

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -77,6 +78,24 @@ TEST(MsgBoxForm, LaysItselfOutByTheMessage) {
               QStringLiteral("La data deve essere inserita \nnel formato gg/mm/aaaa"));
     EXPECT_EQ(date.casellaTesto()->height(), PixelY(900));
     EXPECT_EQ(date.size(), DimensioneTwips(4590, 900 + 375 + 615 + 300));
+}
+
+// A message taller than the room below the box's centred corner would push its buttons off
+// the screen: the box keeps the text's size and moves up inside the screen's free area.
+TEST(MsgBoxForm, ALongMessageStaysOnTheScreen) {
+    QStringList righe;
+    for (int i = 1; i <= 24; ++i) {
+        righe << QStringLiteral("Camera %1 non trovata nel tableau").arg(i);
+    }
+    MsgBox_Form form;
+    form.Prepara(righe.join(QStringLiteral("\r\n")), TipoMessaggio::okAvviso,
+                 QStringLiteral("Camere"));
+    form.show();
+    const QRect area = form.screen()->availableGeometry();
+    ASSERT_GT(form.height(), area.height() / 2);
+    EXPECT_EQ(form.casellaTesto()->height(), PixelY(25 * 300));
+    EXPECT_TRUE(area.contains(form.frameGeometry()));
+    EXPECT_TRUE(form.rect().contains(form.tastoConferma()->geometry()));
 }
 
 TEST(MsgBoxForm, OnlyAButtonClosesIt) {

@@ -16,6 +16,7 @@
 #include "gui/error_message.h"
 #include "gui/msgbox_routine.h"
 #include "support/hotel_fixture.h"
+#include "support/list_checks.h"
 
 namespace tableau::gui {
 namespace {
@@ -129,6 +130,35 @@ TEST_F(SetDeskTest, ActivationFillsTheListsAndProposesTheRange) {
     EXPECT_EQ(Voci(desk->elencoTableau()), (QStringList{"  4 Torre"}));
     EXPECT_EQ(desk->casellaPrimaCamera()->text(), QStringLiteral("40"));
     EXPECT_EQ(MessaggiMostrati(), 0);
+}
+
+// The lists keep their peach and read well, closed and open. A name longer than its list
+// is cut off on screen: its tooltip gives it whole, and the list's tooltip follows the
+// entry chosen, in the hotel list and in the block list filled for each hotel.
+TEST_F(SetDeskTest, ListsReadWellAndGiveLongNamesWhole) {
+    hotel_.hotel(30, "Grand Hotel delle Terme e della Spiaggia di Levante");
+    hotel_.tableau(30, 2, "Dependance del giardino, ala est verso il mare");
+    hotel_.camera(30, 2, "201", "DB", 2);
+    auto desk = Finestra();
+    ASSERT_TRUE(desk->Avvia());
+    QComboBox* hotel = desk->elencoHotel();
+    QComboBox* tableau = desk->elencoTableau();
+    test::ExpectElencoLeggibile(hotel);
+    test::ExpectElencoLeggibile(tableau);
+    test::ExpectVociIntere(hotel);
+    test::ExpectVociIntere(tableau);
+    EXPECT_EQ(hotel->toolTip(), QStringLiteral("  7 Hotel Sole"));
+
+    hotel->setCurrentIndex(2);
+    emit hotel->activated(2);
+    const QString lungo = QStringLiteral(" 30 Grand Hotel delle Terme e della Spiaggia di Levante");
+    ASSERT_EQ(hotel->currentText(), lungo);
+    EXPECT_GT(hotel->fontMetrics().horizontalAdvance(lungo), hotel->width());
+    EXPECT_EQ(hotel->toolTip(), lungo);
+    EXPECT_EQ(tableau->toolTip(),
+              QStringLiteral("  2 Dependance del giardino, ala est verso il mare"));
+    test::ExpectVociIntere(hotel);
+    test::ExpectVociIntere(tableau);
 }
 
 TEST_F(SetDeskTest, EnterCleansAndChecksEachBox) {
