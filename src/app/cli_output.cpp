@@ -53,11 +53,9 @@ class StampantiSuRichiesta final : public print::ServizioStampanti {
     print::ServizioStampantiQt& servizio() const {
         if (!servizio_) {
             if (QCoreApplication::instance() == nullptr) {
-                if (std::getenv("QT_QPA_PLATFORM") == nullptr &&
-                    std::getenv("DISPLAY") == nullptr &&
-                    std::getenv("WAYLAND_DISPLAY") == nullptr) {
-                    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-                }
+                // The page printer draws no window: a headless command never needs a display
+                // server, and a stale DISPLAY (cron, a dropped ssh -X) must not end it.
+                ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
                 app_ = std::make_unique<QGuiApplication>(argc_, argv_);
             }
             servizio_ = std::make_unique<print::ServizioStampantiQt>();

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/cli_commands.h"
+#include "app/display_check.h"
 #include "gui/gui_main.h"
 
 namespace {
@@ -33,6 +34,11 @@ int main(int argc, char** argv) {
     PreparaCartellaRuntime();
     if (argc > 1) {
         return tableau::app::esegui(argc, argv, std::cout, std::cerr);
+    }
+    // Without a display server Qt would end the program with its own English text.
+    if (const auto motivo = tableau::app::MotivoSenzaDisplay()) {
+        std::cerr << *motivo << '\n';
+        return tableau::app::kFallito;
     }
     return tableau::gui::avvia(argc, argv);
 }
