@@ -18,6 +18,8 @@ PACKAGES=(
     # demo and tests
     sqlite3 poppler-utils mdbtools
     cups cups-client printer-driver-cups-pdf
+    # the Debian package and its checks
+    dpkg-dev lintian
 )
 
 as_root() {
@@ -37,5 +39,5 @@ if [ "${1:-}" != "--no-install" ]; then
 fi
 
 echo "== Compilazione in build/"
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=/usr >/dev/null
 cmake --build build -j "$(nproc)"

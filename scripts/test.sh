@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds, and runs every test (ctest), then builds and tests the
-# core again without the windows. Printing tests use a real CUPS server that this script
-# starts for the run and stops afterwards.
+# core again without the windows; builds and checks the Debian package. Printing tests use
+# a real CUPS server that this script starts for the run and stops afterwards.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -17,6 +17,9 @@ stop_cups() {
 trap stop_cups EXIT
 
 (cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j 2 "$@")
+
+# The Debian package: lintian, contents, dependencies, installed and removed again.
+scripts/package.sh --check
 
 # The same sources without the windows: every Qt-free part builds and passes its tests
 # without Qt.

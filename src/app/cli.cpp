@@ -2,7 +2,9 @@
 #include <string_view>
 
 #include "app/cli_commands.h"
+#include "app/startup.h"
 #include "routines/errors.h"
+#include "routines/system_log.h"
 
 namespace tableau::app {
 namespace {
@@ -27,12 +29,20 @@ Comandi:
         il suo formato, le tabelle lette con il numero di righe e i campi letti, presenti
         o mancanti; termina con l'elenco dei problemi (codice di uscita 1 se ve ne sono).
 
-Opzioni generali:
-  -h, --help    mostra questo aiuto
+Opzioni generali (prima o dopo il comando):
+  -C, --cartella CARTELLA   la cartella dei dati (al posto della cartella corrente)
+  -h, --help                mostra questo aiuto
+
+Impostazioni, ciascuna sopra la precedente: il file dell'ufficio /etc/tableau.conf, il
+file dell'utente ~/.config/tableau/tableau.conf (righe "chiave = valore": cartella,
+postazione), l'ambiente (TABLEAU_CARTELLA, PCLocal) e l'opzione --cartella.
+tableau check dice da dove viene ciascuna. Ogni tableau, stampa ed esportazione e ogni
+errore sono registrati nel registro di sistema (journalctl -t tableau).
 
 Gli archivi possono essere file Jet (.mdb di Access, anche .accdb) o SQLite.
 Variabili d'ambiente:
   PCLocal               numero della postazione
+  TABLEAU_CARTELLA      la cartella dei dati
   TABLEAU_ATTESA_JET    secondi di attesa di un archivio Jet che non risponde (15)
   TABLEAU_LETTORE_JET   percorso del lettore degli archivi Jet (tableau-jet)
   MDB_JET3_CHARSET      codifica dei testi degli archivi Jet 3 (CP1252)
@@ -48,21 +58,36 @@ int EsitoDi(const std::exception& errore) {
 }
 
 int esegui(int argc, char** argv, std::ostream& out, std::ostream& err) {
-    if (argc < 2) {
+    OpzioniGenerali generali;
+    try {
+        generali = LeggiOpzioniGenerali(Argomenti(argv + 1, argv + argc));
+    } catch (const routines::RichiestaRifiutata& e) {
+        err << "tableau: " << e.what() << " Usare tableau --help.\n";
+        return kRifiutato;
+    }
+    if (generali.resto.empty()) {
         err << kUso;
         return kRifiutato;
     }
-    const std::string_view comando = argv[1];
-    const Argomenti argomenti(argv + 2, argv + argc);
+    const std::string comando = generali.resto.front();
+    const Argomenti argomenti(generali.resto.begin() + 1, generali.resto.end());
     if (comando == "-h" || comando == "--help" || comando == "help") {
         out << kUso;
         return kEseguito;
+    }
+    routines::Impostazioni impostazioni;
+    try {
+        impostazioni = ApplicaImpostazioni(generali);
+    } catch (const std::exception& e) {
+        err << "tableau: " << e.what() << '\n';
+        routines::RegistraErrore(e.what());
+        return kFallito;
     }
     if (comando == "chart") {
         return comandoChart(argomenti, out, err);
     }
     if (comando == "check") {
-        return comandoCheck(argomenti, out, err);
+        return comandoCheck(argomenti, out, err, impostazioni);
     }
     if (comando == "csv") {
         return comandoCsv(argomenti, out, err);

@@ -16,6 +16,7 @@
 #include "routines/clock.h"
 #include "routines/codepage.h"
 #include "routines/errors.h"
+#include "routines/system_log.h"
 
 namespace tableau::app {
 namespace {
@@ -119,8 +120,13 @@ int comandoChart(const Argomenti& argomenti, std::ostream& out, std::ostream& er
         chart::CreaTableau(std::filesystem::current_path(), richiesta, orologio);
     } catch (const std::exception& e) {
         Scrivi(err, e.what());
+        if (EsitoDi(e) == kFallito) {
+            routines::RegistraErrore("tableau non scritto (" + chart::DescriviRichiesta(richiesta) +
+                                     "): " + e.what());
+        }
         return EsitoDi(e);
     }
+    routines::RegistraEvento("tableau scritto: " + chart::DescriviRichiesta(richiesta));
     out << "Tableau scritto nel file " << routines::cp1252ToUtf8(chart::NomeFileTableau()) << ".\n";
     return kEseguito;
 }

@@ -77,7 +77,8 @@ void ScriviRapporto(std::ostream& out, const chart::RapportoArchivi& rapporto) {
 
 }  // namespace
 
-int comandoCheck(const Argomenti& argomenti, std::ostream& out, std::ostream& err) {
+int comandoCheck(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
+                 const routines::Impostazioni& impostazioni) {
     if (!argomenti.empty()) {
         if (argomenti.size() == 1 && (argomenti[0] == "--help" || argomenti[0] == "-h")) {
             out << "Uso: tableau check\n";
@@ -95,6 +96,15 @@ int comandoCheck(const Argomenti& argomenti, std::ostream& out, std::ostream& er
         err << "tableau check: " << e.what() << '\n';
         return kFallito;
     }
+    out << "Cartella dei dati: " << cartellaDati.string() << " ("
+        << (impostazioni.cartellaDati ? "da " + impostazioni.cartellaDati->origine
+                                      : std::string("la cartella corrente"))
+        << ")\n";
+    out << "Postazione: "
+        << (impostazioni.postazione
+                ? impostazioni.postazione->valore + " (da " + impostazioni.postazione->origine + ")"
+                : std::string("nessuna (PCLocal non impostata)"))
+        << "\n\n";
     out << "Archivi della cartella " << cartellaDati.string() << "\n\n";
     ScriviRapporto(out, rapporto);
     const auto problemi = rapporto.problemi();

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "routines/settings.h"
+
 namespace tableau::app {
 
 using Argomenti = std::vector<std::string>;
@@ -21,7 +23,9 @@ inline constexpr int kRifiutato = 2;  // a request refused: nothing was done
 int EsitoDi(const std::exception& errore);
 
 int comandoChart(const Argomenti& argomenti, std::ostream& out, std::ostream& err);
-int comandoCheck(const Argomenti& argomenti, std::ostream& out, std::ostream& err);
+// The settings in force are shown with where each came from.
+int comandoCheck(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
+                 const routines::Impostazioni& impostazioni = {});
 int comandoCsv(const Argomenti& argomenti, std::ostream& out, std::ostream& err);
 int comandoPrint(const Argomenti& argomenti, std::ostream& out, std::ostream& err);
 

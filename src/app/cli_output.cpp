@@ -13,6 +13,7 @@
 #include "print/print_job.h"
 #include "print/qt/qt_printer_service.h"
 #include "routines/codepage.h"
+#include "routines/system_log.h"
 
 namespace tableau::app {
 namespace {
@@ -112,10 +113,12 @@ int comandoCsv(const Argomenti& argomenti, std::ostream& out, std::ostream& err)
     }
     try {
         const auto file = preview::ConvertiXLS(std::filesystem::current_path());
+        routines::RegistraEvento("foglio di calcolo scritto: " + file.filename().string());
         out << file.filename().string() << '\n';
         return kEseguito;
     } catch (const std::exception& e) {
         err << "tableau csv: " << e.what() << '\n';
+        routines::RegistraErrore(std::string("foglio di calcolo non scritto: ") + e.what());
         return kFallito;
     }
 }
@@ -169,10 +172,15 @@ int comandoPrint(const Argomenti& argomenti, std::ostream& out, std::ostream& er
         const auto cartellaDati = std::filesystem::current_path();
         opzioni.codiceAssistenza = print::LeggiCodiceAssistenza(cartellaDati);
         StampantiSuRichiesta stampanti;
-        out << print::EseguiStampa(cartellaDati, opzioni, stampanti) << '\n';
+        const std::string dove = print::EseguiStampa(cartellaDati, opzioni, stampanti);
+        routines::RegistraEvento("stampa su " + routines::cp1252ToUtf8(opzioni.destinazione) +
+                                 ": " + dove);
+        out << dove << '\n';
         return kEseguito;
     } catch (const std::exception& e) {
         err << "tableau print: " << e.what() << '\n';
+        routines::RegistraErrore("stampa su " + routines::cp1252ToUtf8(opzioni.destinazione) +
+                                 " non riuscita: " + e.what());
         return kFallito;
     }
 }

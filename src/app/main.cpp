@@ -9,6 +9,8 @@
 
 #include "app/cli_commands.h"
 #include "app/display_check.h"
+#include "app/startup.h"
+#include "routines/system_log.h"
 #include "gui/gui_main.h"
 
 namespace {
@@ -31,14 +33,28 @@ void PreparaCartellaRuntime() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    using namespace tableau;
     PreparaCartellaRuntime();
-    if (argc > 1) {
-        return tableau::app::esegui(argc, argv, std::cout, std::cerr);
+    app::OpzioniGenerali generali;
+    try {
+        generali = app::LeggiOpzioniGenerali(app::Argomenti(argv + 1, argv + argc));
+    } catch (const std::exception&) {
+        generali.resto.emplace_back("-C");  // the command line reports it
+    }
+    if (!generali.resto.empty()) {
+        return app::esegui(argc, argv, std::cout, std::cerr);
     }
     // Without a display server Qt would end the program with its own English text.
-    if (const auto motivo = tableau::app::MotivoSenzaDisplay()) {
+    if (const auto motivo = app::MotivoSenzaDisplay()) {
         std::cerr << *motivo << '\n';
-        return tableau::app::kFallito;
+        return app::kFallito;
     }
-    return tableau::gui::avvia(argc, argv);
+    try {
+        app::ApplicaImpostazioni(generali);
+    } catch (const std::exception& errore) {
+        // Started from the desktop nobody reads the terminal: the window says it.
+        routines::RegistraErrore(errore.what());
+        return gui::MostraErroreDiAvvio(argc, argv, errore.what());
+    }
+    return gui::avvia(argc, argv);
 }

@@ -14,6 +14,8 @@
 #include "db/errors.h"
 #include "routines/atomic_file.h"
 #include "routines/dates.h"
+#include "routines/text.h"
+#include "routines/codepage.h"
 #include "routines/shared_tables.h"
 
 namespace tableau::chart {
@@ -205,6 +207,15 @@ class ScrittoreTableau {
 };
 
 }  // namespace
+
+std::string DescriviRichiesta(const RichiestaTableau& richiesta) {
+    return "albergo " + std::to_string(richiesta.hotel) + ", tableau " +
+           std::to_string(richiesta.tableau) + ", camere da " +
+           routines::cp1252ToUtf8(richiesta.primaCamera) + " a " +
+           routines::cp1252ToUtf8(richiesta.ultimaCamera) + ", settimana dal " +
+           routines::cp1252ToUtf8(routines::Trim(richiesta.dataInizio)) + ", file " +
+           routines::cp1252ToUtf8(NomeFileTableau());
+}
 
 void CreaTableau(const std::filesystem::path& cartellaDati, const RichiestaTableau& richiesta,
                  const routines::Orologio& orologio) {

@@ -23,6 +23,10 @@ struct RichiestaTableau {
 // that fails the request checks (nothing is written), db::ErroreArchivio for a missing file,
 // table or field, routines::ErroreOverflow, std::runtime_error for a file that cannot be
 // written. The clock gives the generation time in the title line.
+// The request in one line for the system log (UTF-8): hotel, block, rooms and week, no
+// guest's data.
+std::string DescriviRichiesta(const RichiestaTableau& richiesta);
+
 void CreaTableau(const std::filesystem::path& cartellaDati, const RichiestaTableau& richiesta,
                  const routines::Orologio& orologio);
 

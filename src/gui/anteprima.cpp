@@ -13,6 +13,7 @@
 #include "gui/twips.h"
 #include "gui/window_style.h"
 #include "preview/mail_handoff.h"
+#include "routines/system_log.h"
 
 namespace tableau::gui {
 namespace {
@@ -233,7 +234,10 @@ void Anteprima::tastoInizio_Click() {
 }
 
 void Anteprima::tastoEMail_Click() {
-    EseguiMostrandoErrori([this] { preview::InviaEMail(cartellaDati_, TestoPagina()); });
+    EseguiMostrandoErrori([this] {
+        preview::InviaEMail(cartellaDati_, TestoPagina());
+        routines::RegistraEvento("pagina del tableau consegnata al programma di posta");
+    });
 }
 
 void Anteprima::tastoSalva_Click() {

@@ -4,6 +4,7 @@
 
 #include "gui/msgbox_routine.h"
 #include "gui/qt_text.h"
+#include "routines/system_log.h"
 
 namespace tableau::gui {
 namespace {
@@ -47,6 +48,8 @@ QString TestoErrore(std::string_view messaggio) {
 }
 
 void MostraErrore(std::string_view messaggio) {
+    // Every failure a user sees is also in the system log, for the administrator.
+    routines::RegistraErrore(Decodifica(messaggio).toStdString());
     MostraMessaggio(TestoErrore(messaggio), TipoMessaggio::okAvviso, QStringLiteral("Errore"));
 }
 

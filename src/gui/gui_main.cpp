@@ -47,4 +47,13 @@ int avvia(int argc, char** argv) {
     return QApplication::exec();
 }
 
+int MostraErroreDiAvvio(int argc, char** argv, const std::string& messaggio) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tableau"));
+    QApplication::setWindowIcon(Icona("tableau"));
+    CaricaTraduzioneQt();
+    MostraErrore(messaggio);
+    return 1;
+}
+
 }  // namespace tableau::gui

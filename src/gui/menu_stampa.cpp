@@ -21,6 +21,7 @@
 #include "gui/tastiera.h"
 #include "gui/twips.h"
 #include "gui/window_style.h"
+#include "routines/system_log.h"
 #include "preview/spreadsheet_export.h"
 #include "print/document_copy.h"
 
@@ -268,7 +269,7 @@ void MenuStampa::tastoStampa_Click() {
             const Occupato occupato(this);
             esito = servizi_.stampa(Opzioni());
         }
-        rigaStato_->setText(QString::fromStdString(esito));
+        Stato(QString::fromStdString(esito));
     });
 }
 
@@ -299,6 +300,11 @@ void MenuStampa::tastoFoglio_Click() {
     });
 }
 
+void MenuStampa::Stato(const QString& testo) {
+    rigaStato_->setText(testo);
+    routines::RegistraEvento(testo.toStdString());
+}
+
 void MenuStampa::ApriEDiQuale(const std::filesystem::path& file, const QString& cosa) {
     const QString percorso = QString::fromStdString(file.lexically_normal().string());
     bool aperto = false;
@@ -307,10 +313,10 @@ void MenuStampa::ApriEDiQuale(const std::filesystem::path& file, const QString& 
         aperto = servizi_.apri(file);
     }
     if (aperto) {
-        rigaStato_->setText(cosa + QStringLiteral(" aperto con il programma associato: ") +
+        Stato(cosa + QStringLiteral(" aperto con il programma associato: ") +
                             percorso);
     } else {
-        rigaStato_->setText(QStringLiteral("Nessun programma associato ai file ") +
+        Stato(QStringLiteral("Nessun programma associato ai file ") +
                             QString::fromStdString(file.extension().string()) +
                             QStringLiteral(": il file \u00E8 in ") + percorso);
     }

@@ -88,6 +88,8 @@ class MenuStampa : public QDialog {
     // Opens a file written for the user and says so, or says where it is when no program
     // takes files of its kind.
     void ApriEDiQuale(const std::filesystem::path& file, const QString& cosa);
+    // Says in the status line what was done and where, and logs it.
+    void Stato(const QString& testo);
 
     StatoProgramma& stato_;
     print::ServizioStampanti& stampanti_;

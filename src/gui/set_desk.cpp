@@ -20,6 +20,7 @@
 #include "gui/tastiera.h"
 #include "gui/twips.h"
 #include "gui/window_style.h"
+#include "routines/system_log.h"
 #include "routines/dates.h"
 #include "routines/text.h"
 
@@ -292,8 +293,10 @@ void SetDesk::tastoStampa_Click() {
     try {
         // A chart from Jet files on a network share can take seconds.
         const Occupato occupato(this);
-        servizi_.creaTableau(chart::RichiestaTableau{stato_.hotelCorrente, stato_.tableauCorrente,
-                                                     prima, ultima, dataInizio});
+        const chart::RichiestaTableau richiesta{stato_.hotelCorrente, stato_.tableauCorrente,
+                                                prima, ultima, dataInizio};
+        servizi_.creaTableau(richiesta);
+        routines::RegistraEvento("tableau scritto: " + chart::DescriviRichiesta(richiesta));
     } catch (const std::exception& errore) {
         Fallimento(errore);
         return;

@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Builds the Debian package build/tableau_<version>_amd64.deb (after scripts/setup.sh has
+# built the program) and checks it with lintian. With --check it also inspects its contents
+# and dependencies and, as root, installs it, runs it and removes it again.
+# Usage: scripts/package.sh [--check]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+rm -f build/tableau_*_amd64.deb
+(cd build && cpack -G DEB >/dev/null)
+pacchetto=$(ls build/tableau_*_amd64.deb)
+echo "== Pacchetto: $pacchetto"
+# Errors fail the build; warnings are shown.
+lintian --fail-on error "$pacchetto" || {
+    echo "lintian ha trovato errori nel pacchetto" >&2
+    exit 1
+}
+[ "${1:-}" = "--check" ] || exit 0
+
+fallito=0
+contenuto=$(dpkg-deb -c "$pacchetto")
+for file in ./usr/bin/tableau ./usr/libexec/tableau/tableau-jet \
+    ./usr/share/applications/tableau.desktop ./usr/share/icons/hicolor/scalable/apps/tableau.svg \
+    ./usr/share/man/man1/tableau.1.gz ./usr/share/doc/tableau/copyright; do
+    grep -q " $file\$" <<<"$contenuto" || { echo "manca nel pacchetto: $file" >&2; fallito=1; }
+done
+dipendenze=$(dpkg-deb -f "$pacchetto" Depends)
+for dipendenza in cups-client fonts-liberation libmdb3 libqt6widgets6 libsqlite3-0; do
+    grep -q "$dipendenza" <<<"$dipendenze" || { echo "dipendenza mancante: $dipendenza" >&2; fallito=1; }
+done
+if [ "$(id -u)" -eq 0 ] && ! dpkg-query -W tableau >/dev/null 2>&1; then
+    dpkg -i "$pacchetto" >/dev/null
+    (cd / && env -u TABLEAU_LETTORE_JET tableau --help | grep -q "^Uso: tableau") ||
+        { echo "tableau --help non funziona dopo l'installazione" >&2; fallito=1; }
+    man -w tableau >/dev/null || { echo "la pagina di manuale non si trova" >&2; fallito=1; }
+    dpkg -r tableau >/dev/null
+    [ ! -e /usr/bin/tableau ] && [ ! -e /usr/libexec/tableau ] ||
+        { echo "dpkg -r ha lasciato dei file" >&2; fallito=1; }
+fi
+[ "$fallito" -eq 0 ] && echo "== Pacchetto controllato: contenuto, dipendenze, installazione"
+exit "$fallito"

@@ -1,0 +1,100 @@
+#include "routines/settings.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+
+#include "routines/errors.h"
+#include "routines/text.h"
+
+namespace tableau::routines {
+namespace {
+
+std::optional<Impostazione> DaAmbiente(const char* nome) {
+    const char* valore = std::getenv(nome);
+    if (valore == nullptr || *valore == '\0') {
+        return std::nullopt;
+    }
+    return Impostazione{valore, nome};
+}
+
+std::optional<Impostazione> DaFile(const std::map<std::string, std::string>& chiavi,
+                                   const std::filesystem::path& file, const std::string& chiave) {
+    const auto trovata = chiavi.find(chiave);
+    if (trovata == chiavi.end() || trovata->second.empty()) {
+        return std::nullopt;
+    }
+    return Impostazione{trovata->second, file.string()};
+}
+
+}  // namespace
+
+std::map<std::string, std::string> LeggiFileImpostazioni(const std::filesystem::path& file) {
+    std::error_code errore;
+    if (!std::filesystem::exists(file, errore)) {
+        return {};
+    }
+    std::ifstream ingresso(file, std::ios::binary);
+    if (!ingresso) {
+        throw Errore("Impossibile leggere il file delle impostazioni " + file.string() + ": " +
+                     std::strerror(errno));
+    }
+    std::map<std::string, std::string> chiavi;
+    std::string riga;
+    for (int numero = 1; std::getline(ingresso, riga); ++numero) {
+        if (!riga.empty() && riga.back() == '\r') {
+            riga.pop_back();
+        }
+        const std::string pulita = Trim(riga);
+        if (pulita.empty() || pulita.front() == '#') {
+            continue;
+        }
+        const auto uguale = pulita.find('=');
+        const std::string chiave = Trim(pulita.substr(0, uguale));
+        if (uguale == std::string::npos || chiave.empty()) {
+            throw Errore("File delle impostazioni " + file.string() + ", riga " +
+                         std::to_string(numero) + ": attesa una riga \"chiave = valore\".");
+        }
+        chiavi[chiave] = Trim(pulita.substr(uguale + 1));
+    }
+    return chiavi;
+}
+
+std::filesystem::path FileUtentePredefinito() {
+    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config != nullptr && *config == '/') {
+        return std::filesystem::path(config) / "tableau" / "tableau.conf";
+    }
+    if (const char* casa = std::getenv("HOME"); casa != nullptr && *casa != '\0') {
+        return std::filesystem::path(casa) / ".config" / "tableau" / "tableau.conf";
+    }
+    return {};
+}
+
+Impostazioni RisolviImpostazioni(const FontiImpostazioni& fonti) {
+    const auto ufficio = LeggiFileImpostazioni(fonti.fileUfficio);
+    const auto utente =
+        fonti.fileUtente.empty() ? std::map<std::string, std::string>{}
+                                 : LeggiFileImpostazioni(fonti.fileUtente);
+    const auto primo = [](std::initializer_list<std::optional<Impostazione>> candidati) {
+        for (const auto& candidato : candidati) {
+            if (candidato) {
+                return candidato;
+            }
+        }
+        return std::optional<Impostazione>();
+    };
+    Impostazioni impostazioni;
+    impostazioni.cartellaDati = primo(
+        {fonti.opzioneCartella ? std::optional<Impostazione>(
+                                     Impostazione{*fonti.opzioneCartella, "--cartella"})
+                               : std::nullopt,
+         DaAmbiente("TABLEAU_CARTELLA"), DaFile(utente, fonti.fileUtente, "cartella"),
+         DaFile(ufficio, fonti.fileUfficio, "cartella")});
+    impostazioni.postazione =
+        primo({DaAmbiente("PCLocal"), DaFile(utente, fonti.fileUtente, "postazione"),
+               DaFile(ufficio, fonti.fileUfficio, "postazione")});
+    return impostazioni;
+}
+
+}  // namespace tableau::routines

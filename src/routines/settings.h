@@ -1,0 +1,44 @@
+#pragma once
+// The program's settings, read at run time: the office's file (/etc/tableau.conf), the
+// user's file (~/.config/tableau/tableau.conf), the environment and the command line, each
+// above the one before. A settings file holds "key = value" lines; "#" starts a comment
+// line; blank lines are ignored; keys are case-sensitive; values are UTF-8.
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+
+namespace tableau::routines {
+
+// A setting's value and what named it ("--cartella", "PCLocal", "/etc/tableau.conf").
+struct Impostazione {
+    std::string valore;
+    std::string origine;
+};
+
+// The keys of a settings file. Throws Errore naming the file and line for a line that is
+// not "key = value" and for a file that exists but cannot be read; a missing file is empty.
+std::map<std::string, std::string> LeggiFileImpostazioni(const std::filesystem::path& file);
+
+struct FontiImpostazioni {
+    std::filesystem::path fileUfficio = "/etc/tableau.conf";
+    std::filesystem::path fileUtente;                // empty: none
+    std::optional<std::string> opzioneCartella;  // -C / --cartella on the command line
+};
+
+// The user's file: $XDG_CONFIG_HOME/tableau/tableau.conf, else ~/.config/tableau/tableau.conf.
+std::filesystem::path FileUtentePredefinito();
+
+struct Impostazioni {
+    // The data directory: --cartella, else $TABLEAU_CARTELLA, else key "cartella" of the
+    // user's file, then of the office's file; nothing means the current directory.
+    std::optional<Impostazione> cartellaDati;
+    // The workstation number: $PCLocal, else key "postazione" of the user's file, then of
+    // the office's file.
+    std::optional<Impostazione> postazione;
+};
+
+// Throws Errore for an unreadable or malformed settings file.
+Impostazioni RisolviImpostazioni(const FontiImpostazioni& fonti);
+
+}  // namespace tableau::routines

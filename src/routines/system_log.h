@@ -1,0 +1,16 @@
+#pragma once
+// The program's lines in the system log, so that an administrator finds with
+// "journalctl -t tableau" what happened at a desk: one line per chart, print, export or
+// failure, each with the workstation, never a guest's data. Written as syslog(3) writes
+// them (identity "tableau", facility user) to /dev/log, or to the socket named by
+// $TABLEAU_REGISTRO. The log is a convenience: without a log socket nothing fails.
+#include <string_view>
+
+namespace tableau::routines {
+
+// A chart, print or export done. Text is UTF-8.
+void RegistraEvento(std::string_view testo);
+// A failure the user was shown. Text is UTF-8.
+void RegistraErrore(std::string_view testo);
+
+}  // namespace tableau::routines

@@ -1,0 +1,71 @@
+// The settings: the office's file, the user's file, the environment and the option, each
+// above the one before; wrong files named by file and line.
+#include "routines/settings.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "routines/errors.h"
+#include "support/temp_dir.h"
+
+namespace tableau::routines {
+namespace {
+
+using test::ScopedEnv;
+using test::writeFile;
+
+TEST(Impostazioni, EachSourceAboveTheOneBefore) {
+    test::TempDir dir;
+    const ScopedEnv pc("PCLocal", nullptr);
+    const ScopedEnv cartella("TABLEAU_CARTELLA", nullptr);
+    writeFile(dir / "ufficio.conf",
+              "# the office\r\ncartella = /srv/hotel\r\npostazione = 1\r\naltro=x\r\n");
+    writeFile(dir / "utente.conf", "\n  postazione=  7 \n");
+    FontiImpostazioni fonti{dir / "ufficio.conf", dir / "utente.conf", std::nullopt};
+
+    auto imp = RisolviImpostazioni(fonti);
+    ASSERT_TRUE(imp.cartellaDati && imp.postazione);
+    EXPECT_EQ(imp.cartellaDati->valore, "/srv/hotel");
+    EXPECT_EQ(imp.cartellaDati->origine, (dir / "ufficio.conf").string());
+    EXPECT_EQ(imp.postazione->valore, "7");
+    EXPECT_EQ(imp.postazione->origine, (dir / "utente.conf").string());
+
+    {
+        const ScopedEnv ambiente("TABLEAU_CARTELLA", "/mnt/dati");
+        const ScopedEnv postazione("PCLocal", "12");
+        imp = RisolviImpostazioni(fonti);
+        EXPECT_EQ(imp.cartellaDati->valore, "/mnt/dati");
+        EXPECT_EQ(imp.cartellaDati->origine, "TABLEAU_CARTELLA");
+        EXPECT_EQ(imp.postazione->valore, "12");
+        EXPECT_EQ(imp.postazione->origine, "PCLocal");
+        fonti.opzioneCartella = "/opzione";
+        imp = RisolviImpostazioni(fonti);
+        EXPECT_EQ(imp.cartellaDati->valore, "/opzione");
+        EXPECT_EQ(imp.cartellaDati->origine, "--cartella");
+    }
+    // No file at all: nothing is set, the current directory stays.
+    imp = RisolviImpostazioni(FontiImpostazioni{dir / "manca.conf", {}, std::nullopt});
+    EXPECT_FALSE(imp.cartellaDati);
+    EXPECT_FALSE(imp.postazione);
+}
+
+TEST(Impostazioni, WrongFilesAreNamed) {
+    test::TempDir dir;
+    writeFile(dir / "rotto.conf", "cartella = /srv\nsolo testo\n");
+    try {
+        LeggiFileImpostazioni(dir / "rotto.conf");
+        FAIL() << "riga senza chiave accettata";
+    } catch (const Errore& e) {
+        EXPECT_NE(std::string(e.what()).find("rotto.conf, riga 2"), std::string::npos) << e.what();
+    }
+    writeFile(dir / "chiuso.conf", "cartella = /srv\n");
+    ::chmod((dir / "chiuso.conf").c_str(), 0);
+    if (::access((dir / "chiuso.conf").c_str(), R_OK) != 0) {  // root reads it anyway
+        EXPECT_THROW(LeggiFileImpostazioni(dir / "chiuso.conf"), Errore);
+    }
+    EXPECT_TRUE(LeggiFileImpostazioni(dir / "manca.conf").empty());
+}
+
+}  // namespace
+}  // namespace tableau::routines
