@@ -9,13 +9,15 @@ PACKAGES=(
     # build
     cmake ninja-build g++ pkg-config
     libsqlite3-dev qt6-base-dev qt6-base-dev-tools libqt6svg6-dev libgl-dev
+    # the workbook export
+    libxlsxwriter-dev
     libgtest-dev libgmock-dev
     # the Jet reader (libmdb and glib)
     mdbtools-dev libglib2.0-dev
     # run: fonts with the metrics of Arial, Times New Roman and Courier New
     fonts-liberation
     # demo and tests
-    sqlite3 poppler-utils mdbtools
+    sqlite3 poppler-utils mdbtools python3-openpyxl
     cups cups-client printer-driver-cups-pdf
 )
 
