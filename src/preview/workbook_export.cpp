@@ -23,10 +23,10 @@ constexpr double kLarghezzaMinima = 8.0;    // characters
 constexpr double kLarghezzaMassima = 60.0;
 constexpr std::uint8_t kCartaA4 = 9;
 
-struct LiberaCartella {
-    void operator()(lxw_workbook* cartella) const { lxw_workbook_free(cartella); }
+struct LiberaCartellaLavoro {
+    void operator()(lxw_workbook* cartellaLavoro) const { lxw_workbook_free(cartellaLavoro); }
 };
-using Cartella = std::unique_ptr<lxw_workbook, LiberaCartella>;
+using CartellaLavoro = std::unique_ptr<lxw_workbook, LiberaCartellaLavoro>;
 
 std::string Utf8(std::string_view cp1252) {
     return routines::cp1252ToUtf8(cp1252);
@@ -82,8 +82,8 @@ std::string TestoIntestazione(std::string_view cp1252) {
 
 // The formats of the workbook; the workbook owns them.
 struct Formati {
-    explicit Formati(lxw_workbook* cartella) {
-        const auto nuovo = [&] { return workbook_add_format(cartella); };
+    explicit Formati(lxw_workbook* cartellaLavoro) {
+        const auto nuovo = [&] { return workbook_add_format(cartellaLavoro); };
         intestazione = nuovo();
         format_set_bold(intestazione);
         format_set_text_wrap(intestazione);
@@ -169,9 +169,9 @@ void Testo(lxw_worksheet* foglio, lxw_row_t riga, lxw_col_t colonna, std::string
     larghezze.misura(colonna, cp1252);
 }
 
-void FoglioTableau(lxw_workbook* cartella, const Formati& formati,
+void FoglioTableau(lxw_workbook* cartellaLavoro, const Formati& formati,
                    const chart::TableauLetto& tableau) {
-    lxw_worksheet* foglio = workbook_add_worksheet(cartella, "Tableau");
+    lxw_worksheet* foglio = workbook_add_worksheet(cartellaLavoro, "Tableau");
     Larghezze larghezze(1 + kGiorniTableau);
     Testo(foglio, 0, 0, "Camera", formati.intestazione, larghezze);
     for (std::size_t g = 0; g < kGiorniTableau; ++g) {
@@ -226,9 +226,9 @@ void FoglioTableau(lxw_workbook* cartella, const Formati& formati,
     worksheet_set_footer(foglio, "&CPagina &P di &N");
 }
 
-void FoglioDati(lxw_workbook* cartella, const Formati& formati,
+void FoglioDati(lxw_workbook* cartellaLavoro, const Formati& formati,
                 const chart::TableauLetto& tableau) {
-    lxw_worksheet* foglio = workbook_add_worksheet(cartella, "Dati");
+    lxw_worksheet* foglio = workbook_add_worksheet(cartellaLavoro, "Dati");
     static constexpr std::array<const char*, 10> kColonne = {
         "Camera", "Tipo", "Posti", "Data",        "Persone",
         "Stato",  "Nome", "Ditta", "Trattamento", "Nota"};
@@ -271,9 +271,9 @@ void FoglioDati(lxw_workbook* cartella, const Formati& formati,
     worksheet_freeze_panes(foglio, 1, 0);
 }
 
-void FoglioTotali(lxw_workbook* cartella, const Formati& formati,
+void FoglioTotali(lxw_workbook* cartellaLavoro, const Formati& formati,
                   const chart::TableauLetto& tableau) {
-    lxw_worksheet* foglio = workbook_add_worksheet(cartella, "Totali");
+    lxw_worksheet* foglio = workbook_add_worksheet(cartellaLavoro, "Totali");
     static constexpr std::array<const char*, 5> kColonne = {"Data", "Giorno", "CC", "MP", "PC"};
     Larghezze larghezze(kColonne.size());
     for (std::size_t c = 0; c < kColonne.size(); ++c) {
@@ -307,16 +307,16 @@ std::string NomeFileXlsx() {
 void ScriviXlsx(const chart::TableauLetto& tableau, const std::filesystem::path& file) {
     routines::AtomicPath uscita(file);
     lxw_workbook_options opzioni{};
-    Cartella cartella(workbook_new_opt(uscita.temporary().c_str(), &opzioni));
-    if (!cartella) {
+    CartellaLavoro cartellaLavoro(workbook_new_opt(uscita.temporary().c_str(), &opzioni));
+    if (!cartellaLavoro) {
         throw routines::Errore("Impossibile preparare il foglio di calcolo " + file.string());
     }
-    const Formati formati(cartella.get());
-    FoglioTableau(cartella.get(), formati, tableau);
-    FoglioDati(cartella.get(), formati, tableau);
-    FoglioTotali(cartella.get(), formati, tableau);
+    const Formati formati(cartellaLavoro.get());
+    FoglioTableau(cartellaLavoro.get(), formati, tableau);
+    FoglioDati(cartellaLavoro.get(), formati, tableau);
+    FoglioTotali(cartellaLavoro.get(), formati, tableau);
     // workbook_close writes the file and frees the workbook, whatever its outcome.
-    const lxw_error esito = workbook_close(cartella.release());
+    const lxw_error esito = workbook_close(cartellaLavoro.release());
     if (esito != LXW_NO_ERROR) {
         throw routines::Errore("Impossibile scrivere il foglio di calcolo " + file.string() + ": " +
                                lxw_strerror(esito));

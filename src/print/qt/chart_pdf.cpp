@@ -106,8 +106,8 @@ class DisegnoPdf {
           unita_(writer.width() / kLarghezzaPagina),
           altezza_(writer.height() / unita_),
           larghezzaGiorno_((kLarghezzaPagina - 2 * kMargine - kColonnaCamere) / kGiorniTableau),
-          cella_(Carattere(kCorpoCella, false)),
-          cellaGrassetto_(Carattere(kCorpoCella, true)),
+          cella_(carattere(kCorpoCella, false)),
+          cellaGrassetto_(carattere(kCorpoCella, true)),
           metricaCella_(cella_, &writer),
           metricaGrassetto_(cellaGrassetto_, &writer) {
         const double spazio =
@@ -132,32 +132,32 @@ class DisegnoPdf {
 
   private:
     // Points of the A4 layout to device units.
-    double P(double punti) const { return punti * unita_; }
-    QPointF P(double x, double y) const { return {P(x), P(y)}; }
-    QRectF P(double x, double y, double larghezza, double altezza) const {
-        return {P(x), P(y), P(larghezza), P(altezza)};
+    double p(double punti) const { return punti * unita_; }
+    QPointF p(double x, double y) const { return {p(x), p(y)}; }
+    QRectF p(double x, double y, double larghezza, double altezza) const {
+        return {p(x), p(y), p(larghezza), p(altezza)};
     }
 
-    QFont Carattere(double corpo, bool grassetto) const {
-        QFont carattere(famiglia_);
+    QFont carattere(double corpo, bool grassetto) const {
+        QFont font(famiglia_);
         // Point sizes follow the page, so that an A3 page is the A4 page enlarged.
-        carattere.setPointSizeF(corpo * unita_ * 72.0 / kRisoluzione);
-        carattere.setBold(grassetto);
-        return carattere;
+        font.setPointSizeF(corpo * unita_ * 72.0 / kRisoluzione);
+        font.setBold(grassetto);
+        return font;
     }
 
-    double XGiorno(std::size_t g) const {
+    double xGiorno(std::size_t g) const {
         return kMargine + kColonnaCamere + larghezzaGiorno_ * static_cast<double>(g);
     }
 
     // A text on one line of the given box, vertically centred; made smaller when wider than
     // the box, and cut only when even the smallest size does not fit.
-    void Scrivi(QPainter& painter, const QString& testo, const QRectF& riquadro, const QFont& font,
+    void scrivi(QPainter& painter, const QString& testo, const QRectF& riquadro, const QFont& font,
                 const QFontMetricsF& metrica, Qt::Alignment allineamento = Qt::AlignLeft) {
         if (testo.isEmpty()) {
             return;
         }
-        const QRectF dentro = riquadro.adjusted(P(kRientro), 0, -P(kRientro), 0);
+        const QRectF dentro = riquadro.adjusted(p(kRientro), 0, -p(kRientro), 0);
         double larghezza = metrica.horizontalAdvance(testo);
         QString mostrato = testo;
         if (larghezza > dentro.width()) {
@@ -167,13 +167,13 @@ class DisegnoPdf {
             const QFontMetricsF metricaRidotta(ridotto, &writer_);
             mostrato = metricaRidotta.elidedText(testo, Qt::ElideRight, dentro.width());
             larghezza = metricaRidotta.horizontalAdvance(mostrato);
-            ScriviA(painter, mostrato, dentro, ridotto, metricaRidotta, larghezza, allineamento);
+            scriviA(painter, mostrato, dentro, ridotto, metricaRidotta, larghezza, allineamento);
             return;
         }
-        ScriviA(painter, mostrato, dentro, font, metrica, larghezza, allineamento);
+        scriviA(painter, mostrato, dentro, font, metrica, larghezza, allineamento);
     }
 
-    void ScriviA(QPainter& painter, const QString& testo, const QRectF& dentro, const QFont& font,
+    void scriviA(QPainter& painter, const QString& testo, const QRectF& dentro, const QFont& font,
                  const QFontMetricsF& metrica, double larghezza, Qt::Alignment allineamento) {
         double x = dentro.left();
         if (allineamento & Qt::AlignHCenter) {
@@ -187,9 +187,9 @@ class DisegnoPdf {
         painter.drawText(QPointF(x, linea), testo);
     }
 
-    void Scrivi(QPainter& painter, const QString& testo, const QRectF& riquadro, const QFont& font,
+    void scrivi(QPainter& painter, const QString& testo, const QRectF& riquadro, const QFont& font,
                 Qt::Alignment allineamento = Qt::AlignLeft) {
-        Scrivi(painter, testo, riquadro, font, QFontMetricsF(font, &writer_), allineamento);
+        scrivi(painter, testo, riquadro, font, QFontMetricsF(font, &writer_), allineamento);
     }
 
     void disegnaPagina(QPainter& painter, std::size_t n) {
@@ -219,11 +219,11 @@ class DisegnoPdf {
         const double larghezza = kLarghezzaPagina - 2 * kMargine;
         const QString hotel =
             tableau_.hotel.empty() ? QStringLiteral("Tableau") : Testo(tableau_.hotel);
-        Scrivi(painter, hotel, P(kMargine - kRientro, kMargine, larghezza, 18),
-               Carattere(14, true));
+        scrivi(painter, hotel, p(kMargine - kRientro, kMargine, larghezza, 18),
+               carattere(14, true));
         if (!tableau_.generazione.empty()) {
-            Scrivi(painter, QStringLiteral("Creato il ") + Testo(tableau_.generazione),
-                   P(kMargine, kMargine, larghezza + kRientro, 18), Carattere(8, false),
+            scrivi(painter, QStringLiteral("Creato il ") + Testo(tableau_.generazione),
+                   p(kMargine, kMargine, larghezza + kRientro, 18), carattere(8, false),
                    Qt::AlignRight);
         }
         QString sottotitolo;
@@ -233,23 +233,23 @@ class DisegnoPdf {
         }
         sottotitolo += QStringLiteral("Settimana dal ") + Testo(tableau_.giorni.front().testoData) +
                        QStringLiteral(" al ") + Testo(tableau_.giorni.back().testoData);
-        Scrivi(painter, sottotitolo, P(kMargine - kRientro, kMargine + 18, larghezza, 14),
-               Carattere(10, false));
+        scrivi(painter, sottotitolo, p(kMargine - kRientro, kMargine + 18, larghezza, 14),
+               carattere(10, false));
     }
 
     void disegnaIntestazione(QPainter& painter, double y) {
-        painter.fillRect(P(kMargine, y, kLarghezzaPagina - 2 * kMargine, kAltezzaIntestazione),
+        painter.fillRect(p(kMargine, y, kLarghezzaPagina - 2 * kMargine, kAltezzaIntestazione),
                          kGrigioIntestazione);
-        const QFont grassetto = Carattere(9, true);
-        Scrivi(painter, QStringLiteral("Camera"),
-               P(kMargine, y, kColonnaCamere, kAltezzaIntestazione), grassetto);
+        const QFont grassetto = carattere(9, true);
+        scrivi(painter, QStringLiteral("Camera"),
+               p(kMargine, y, kColonnaCamere, kAltezzaIntestazione), grassetto);
         const double riga = kAltezzaIntestazione / 2;
         for (std::size_t g = 0; g < kGiorniTableau; ++g) {
             const chart::GiornoIntestazione& giorno = tableau_.giorni[g];
-            Scrivi(painter, Testo(giorno.nome), P(XGiorno(g), y + 1, larghezzaGiorno_, riga),
+            scrivi(painter, Testo(giorno.nome), p(xGiorno(g), y + 1, larghezzaGiorno_, riga),
                    grassetto);
-            Scrivi(painter, Testo(giorno.testoData),
-                   P(XGiorno(g), y + riga - 1, larghezzaGiorno_, riga), cella_, metricaCella_);
+            scrivi(painter, Testo(giorno.testoData),
+                   p(xGiorno(g), y + riga - 1, larghezzaGiorno_, riga), cella_, metricaCella_);
         }
     }
 
@@ -257,48 +257,48 @@ class DisegnoPdf {
         const double alto = y + 2;
         for (std::size_t g = 0; g < kGiorniTableau; ++g) {
             if (const auto colore = ColoreStato(camera.giorni[g].stato)) {
-                painter.fillRect(P(XGiorno(g), y, larghezzaGiorno_, kAltezzaCamera),
+                painter.fillRect(p(xGiorno(g), y, larghezzaGiorno_, kAltezzaCamera),
                                  QColor(QRgb(*colore)));
             }
         }
-        Scrivi(painter, Testo(camera.numero), P(kMargine, alto, kColonnaCamere, kRigaCella * 1.3),
-               Carattere(10, true));
-        Scrivi(painter, Testo(camera.tipo),
-               P(kMargine, alto + kRigaCella * 1.3, kColonnaCamere, kRigaCella), cella_,
+        scrivi(painter, Testo(camera.numero), p(kMargine, alto, kColonnaCamere, kRigaCella * 1.3),
+               carattere(10, true));
+        scrivi(painter, Testo(camera.tipo),
+               p(kMargine, alto + kRigaCella * 1.3, kColonnaCamere, kRigaCella), cella_,
                metricaCella_);
-        Scrivi(painter, Posti(camera.posti),
-               P(kMargine, alto + kRigaCella * 2.3, kColonnaCamere, kRigaCella), cella_,
+        scrivi(painter, Posti(camera.posti),
+               p(kMargine, alto + kRigaCella * 2.3, kColonnaCamere, kRigaCella), cella_,
                metricaCella_);
         for (std::size_t g = 0; g < kGiorniTableau; ++g) {
             const chart::GiornoLetto& giorno = camera.giorni[g];
-            const double x = XGiorno(g);
-            Scrivi(painter, Testo(chart::PersoneEStato(giorno)),
-                   P(x, alto, larghezzaGiorno_, kRigaCella), cella_, metricaCella_);
-            Scrivi(painter, Testo(giorno.nome),
-                   P(x, alto + kRigaCella, larghezzaGiorno_, kRigaCella), cellaGrassetto_,
+            const double x = xGiorno(g);
+            scrivi(painter, Testo(chart::PersoneEStato(giorno)),
+                   p(x, alto, larghezzaGiorno_, kRigaCella), cella_, metricaCella_);
+            scrivi(painter, Testo(giorno.nome),
+                   p(x, alto + kRigaCella, larghezzaGiorno_, kRigaCella), cellaGrassetto_,
                    metricaGrassetto_);
-            Scrivi(painter, Testo(giorno.ditta),
-                   P(x, alto + 2 * kRigaCella, larghezzaGiorno_, kRigaCella), cella_,
+            scrivi(painter, Testo(giorno.ditta),
+                   p(x, alto + 2 * kRigaCella, larghezzaGiorno_, kRigaCella), cella_,
                    metricaCella_);
-            Scrivi(painter, Testo(chart::CodiceENota(giorno)),
-                   P(x, alto + 3 * kRigaCella, larghezzaGiorno_, kRigaCella), cella_,
+            scrivi(painter, Testo(chart::CodiceENota(giorno)),
+                   p(x, alto + 3 * kRigaCella, larghezzaGiorno_, kRigaCella), cella_,
                    metricaCella_);
         }
     }
 
     void disegnaTotali(QPainter& painter, double y) {
-        const QFont grassetto = Carattere(9, true);
+        const QFont grassetto = carattere(9, true);
         const QFontMetricsF metrica(grassetto, &writer_);
         const std::array<std::pair<const char*, const std::array<long, kGiorniTableau>*>, 3>
             classi = {{{"CC", &tableau_.totaleCC},
                        {"MP", &tableau_.totaleMP},
                        {"PC", &tableau_.totalePC}}};
         for (const auto& [sigla, totali] : classi) {
-            Scrivi(painter, QLatin1String(sigla), P(kMargine, y, kColonnaCamere, kRigaTotale),
+            scrivi(painter, QLatin1String(sigla), p(kMargine, y, kColonnaCamere, kRigaTotale),
                    grassetto, metrica);
             for (std::size_t g = 0; g < kGiorniTableau; ++g) {
-                Scrivi(painter, QString::number((*totali)[g]),
-                       P(XGiorno(g), y, larghezzaGiorno_, kRigaTotale), grassetto, metrica,
+                scrivi(painter, QString::number((*totali)[g]),
+                       p(xGiorno(g), y, larghezzaGiorno_, kRigaTotale), grassetto, metrica,
                        Qt::AlignHCenter);
             }
             y += kRigaTotale;
@@ -311,44 +311,43 @@ class DisegnoPdf {
                         const std::vector<double>& divisioni, double inizioTotali) {
         const double sinistra = kMargine;
         const double destra = kLarghezzaPagina - kMargine;
-        QPen sottile(Qt::black, P(0.5));
+        QPen sottile(Qt::black, p(0.5));
         sottile.setCapStyle(Qt::FlatCap);
-        QPen spessa(Qt::black, P(1.2));
+        QPen spessa(Qt::black, p(1.2));
         spessa.setCapStyle(Qt::SquareCap);
         painter.setPen(sottile);
         const double sottoIntestazione = alto + kAltezzaIntestazione;
-        painter.drawLine(P(sinistra, sottoIntestazione), P(destra, sottoIntestazione));
+        painter.drawLine(p(sinistra, sottoIntestazione), p(destra, sottoIntestazione));
         for (const double y : divisioni) {
-            painter.drawLine(P(sinistra, y), P(destra, y));
+            painter.drawLine(p(sinistra, y), p(destra, y));
         }
         for (std::size_t g = 0; g < kGiorniTableau; ++g) {
-            painter.drawLine(P(XGiorno(g), alto), P(XGiorno(g), basso));
+            painter.drawLine(p(xGiorno(g), alto), p(xGiorno(g), basso));
         }
         painter.setPen(spessa);
         if (inizioTotali >= 0) {
-            painter.drawLine(P(sinistra, inizioTotali), P(destra, inizioTotali));
+            painter.drawLine(p(sinistra, inizioTotali), p(destra, inizioTotali));
         }
         painter.setBrush(Qt::NoBrush);
-        painter.drawRect(P(sinistra, alto, destra - sinistra, basso - alto));
+        painter.drawRect(p(sinistra, alto, destra - sinistra, basso - alto));
     }
 
     void disegnaPiede(QPainter& painter, std::size_t n) {
         const double y = altezza_ - kMargine - kAltezzaPiede + 6;
         const double alto = 14;
-        const QFont carattere = Carattere(8, false);
-        const QFontMetricsF metrica(carattere, &writer_);
+        const QFont piccolo = carattere(8, false);
+        const QFontMetricsF metrica(piccolo, &writer_);
         double x = kMargine;
-        Scrivi(painter, QStringLiteral("Legenda:"), P(x - kRientro, y, 60, alto), carattere,
-               metrica);
+        scrivi(painter, QStringLiteral("Legenda:"), p(x - kRientro, y, 60, alto), piccolo, metrica);
         x += metrica.horizontalAdvance(QStringLiteral("Legenda:")) / unita_ + 8;
         const auto voce = [&](std::optional<std::uint32_t> colore, const QString& nome) {
-            const QRectF campione = P(x, y + 3, 14, 8);
+            const QRectF campione = p(x, y + 3, 14, 8);
             painter.fillRect(campione, colore ? QColor(QRgb(*colore)) : QColor(Qt::white));
-            painter.setPen(QPen(Qt::black, P(0.5)));
+            painter.setPen(QPen(Qt::black, p(0.5)));
             painter.setBrush(Qt::NoBrush);
             painter.drawRect(campione);
             x += 16;
-            Scrivi(painter, nome, P(x - kRientro, y, 80, alto), carattere, metrica);
+            scrivi(painter, nome, p(x - kRientro, y, 80, alto), piccolo, metrica);
             x += metrica.horizontalAdvance(nome) / unita_ + 12;
         };
         for (const chart::StatoSoggiorno stato : chart::kStatiSoggiorno) {
@@ -356,8 +355,8 @@ class DisegnoPdf {
         }
         voce(std::nullopt, QStringLiteral("libera"));
         const QString numero = QStringLiteral("Pagina %1 di %2").arg(n + 1).arg(pagine_.size());
-        Scrivi(painter, numero, P(kMargine, y, kLarghezzaPagina - 2 * kMargine + kRientro, alto),
-               carattere, metrica, Qt::AlignRight);
+        scrivi(painter, numero, p(kMargine, y, kLarghezzaPagina - 2 * kMargine + kRientro, alto),
+               piccolo, metrica, Qt::AlignRight);
     }
 
     QPdfWriter& writer_;
