@@ -173,18 +173,16 @@ int main(int argc, char** argv) {
     // pdf make them: reading the file included.
     chart(1000);
     std::size_t camereLette = 0;
-    const double lettura = best(3, [&] {
-        camereLette = tableau::chart::LeggiTableauDellaCartella(dir).camere.size();
-    });
+    const double lettura = best(
+        3, [&] { camereLette = tableau::chart::LeggiTableauDellaCartella(dir).camere.size(); });
     const double xlsx = best(3, [&] { tableau::preview::EsportaXlsx(dir); });
     std::cout << "\nDal file del tableau di " << camereLette << " camere:\n"
               << "lettura del file:                       " << lettura * 1000 << " ms\n"
               << "cartella di lavoro (tableau xlsx):      " << xlsx * 1000 << " ms, "
               << std::filesystem::file_size(dir / "fdbench.xlsx") / 1024 << " KB\n";
 #ifdef TABLEAU_BENCH_PDF
-    const double pdf = best(3, [&] {
-        tableau::print::CreaPdfTableau(dir, tableau::print::FormatoPdf::a4);
-    });
+    const double pdf =
+        best(3, [&] { tableau::print::CreaPdfTableau(dir, tableau::print::FormatoPdf::a4); });
     std::cout << "PDF A4 (tableau pdf):                   " << pdf * 1000 << " ms, "
               << std::filesystem::file_size(dir / "fdbench.pdf") / 1024 << " KB\n";
 #else

@@ -122,7 +122,7 @@ class LettoreFile {
   public:
     LettoreFile(std::string_view testo, std::string_view nomeFile)
         : righe_(routines::RigheDelTesto(testo)), nomeFile_(nomeFile) {
-        // Blank lines after the chart (an editor's final line ends) are not part of it.
+        // Blank lines after the chart (an editor's final line ends) do not belong to it.
         while (!righe_.empty() && Vuota(righe_.back())) {
             righe_.pop_back();
         }
