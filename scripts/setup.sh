@@ -9,6 +9,8 @@ PACKAGES=(
     # build
     cmake ninja-build g++ pkg-config
     libsqlite3-dev qt6-base-dev qt6-base-dev-tools libqt6svg6-dev libgl-dev
+    # the workbook export
+    libxlsxwriter-dev
     libgtest-dev libgmock-dev
     # the Jet reader (libmdb and glib)
     mdbtools-dev libglib2.0-dev
@@ -16,7 +18,7 @@ PACKAGES=(
     # texts (context menus, standard dialogs) in Italian
     fonts-liberation qt6-translations-l10n
     # demo and tests
-    sqlite3 poppler-utils mdbtools
+    sqlite3 poppler-utils mdbtools python3-openpyxl
     cups cups-client printer-driver-cups-pdf
     # the Debian package and its checks
     dpkg-dev lintian

@@ -21,6 +21,12 @@ Comandi:
         che inizia alla data indicata, per le camere da PRIMA a ULTIMA (confrontate come
         testo) del tableau T dell'albergo H.
   csv   Converte il file del tableau nel file per il foglio di calcolo (fd<PCLocal>.csv).
+  pdf [--output FILE] [--a3]
+        Impagina il file del tableau in un PDF (fd<PCLocal>.pdf, o FILE): pagine A4
+        orizzontali, A3 con --a3, con la griglia, i colori degli stati e i totali.
+  xlsx [--output FILE]
+        Scrive il file del tableau in una cartella di lavoro per il foglio di calcolo
+        (fd<PCLocal>.xlsx, o FILE) con i fogli Tableau, Dati e Totali.
   print --destination NOME [--printer NOME] [--hotel H] [--normal] [--landscape] [--duplex]
         Stampa il file del tableau sulla destinazione indicata.
   print --list
@@ -94,6 +100,12 @@ int esegui(int argc, char** argv, std::ostream& out, std::ostream& err) {
     }
     if (comando == "print") {
         return comandoPrint(argomenti, out, err);
+    }
+    if (comando == "pdf") {
+        return comandoPdf(argomenti, out, err);
+    }
+    if (comando == "xlsx") {
+        return comandoXlsx(argomenti, out, err);
     }
     err << "tableau: comando sconosciuto \"" << comando << "\". Usare tableau --help.\n";
     return kRifiutato;

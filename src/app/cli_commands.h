@@ -28,6 +28,8 @@ int comandoCheck(const Argomenti& argomenti, std::ostream& out, std::ostream& er
                  const routines::Impostazioni& impostazioni = {});
 int comandoCsv(const Argomenti& argomenti, std::ostream& out, std::ostream& err);
 int comandoPrint(const Argomenti& argomenti, std::ostream& out, std::ostream& err);
+int comandoPdf(const Argomenti& argomenti, std::ostream& out, std::ostream& err);
+int comandoXlsx(const Argomenti& argomenti, std::ostream& out, std::ostream& err);
 
 // The whole command line: dispatches to the command named by argv[1]; --help prints usage.
 int esegui(int argc, char** argv, std::ostream& out, std::ostream& err);

@@ -1,13 +1,11 @@
 // The headless ways out of the program: the spreadsheet file and the print job.
-#include <QCoreApplication>
-#include <QGuiApplication>
-#include <cstdlib>
 #include <filesystem>
 #include <limits>
 #include <memory>
 #include <ostream>
 
 #include "app/cli_commands.h"
+#include "app/qt_application.h"
 #include "db/errors.h"
 #include "preview/spreadsheet_export.h"
 #include "print/print_job.h"
@@ -22,10 +20,7 @@ namespace {
 // that raw output and the spreadsheet run without any display or platform plugin.
 class StampantiSuRichiesta final : public print::ServizioStampanti {
   public:
-    ~StampantiSuRichiesta() override {
-        servizio_.reset();
-        app_.reset();
-    }
+    ~StampantiSuRichiesta() override { servizio_.reset(); }
 
     std::vector<std::string> stampantiInstallate() const override {
         return servizio().stampantiInstallate();
@@ -53,21 +48,13 @@ class StampantiSuRichiesta final : public print::ServizioStampanti {
   private:
     print::ServizioStampantiQt& servizio() const {
         if (!servizio_) {
-            if (QCoreApplication::instance() == nullptr) {
-                // The page printer draws no window: a headless command never needs a display
-                // server, and a stale DISPLAY (cron, a dropped ssh -X) must not end it.
-                ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-                app_ = std::make_unique<QGuiApplication>(argc_, argv_);
-            }
+            app_.prepara();
             servizio_ = std::make_unique<print::ServizioStampantiQt>();
         }
         return *servizio_;
     }
 
-    mutable int argc_ = 1;
-    mutable char nome_[8] = "tableau";
-    mutable char* argv_[2] = {nome_, nullptr};
-    mutable std::unique_ptr<QGuiApplication> app_;
+    mutable ApplicazioneQt app_;  // outlives the service
     mutable std::unique_ptr<print::ServizioStampantiQt> servizio_;
 };
 

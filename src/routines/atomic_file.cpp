@@ -1,5 +1,6 @@
 #include "routines/atomic_file.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -19,19 +20,45 @@ std::string reason() {
     return std::strerror(errno);
 }
 
-}  // namespace
-
-AtomicFile::AtomicFile(std::filesystem::path target) : target_(std::move(target)) {
+// A fresh hidden file beside the target ("." + name + six random characters), open for
+// writing; its path is returned in `temporary`.
+int CreaTemporaneo(const std::filesystem::path& target, std::filesystem::path& temporary) {
     std::string pattern =
-        (target_.parent_path() / ("." + target_.filename().string() + ".XXXXXX")).string();
-    if (target_.parent_path().empty()) {
-        pattern = "." + target_.filename().string() + ".XXXXXX";
+        (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
+    if (target.parent_path().empty()) {
+        pattern = "." + target.filename().string() + ".XXXXXX";
     }
     const int fd = ::mkstemp(pattern.data());
     if (fd < 0) {
-        throw Errore("Impossibile scrivere il file " + target_.string() + ": " + reason());
+        throw Errore("Impossibile scrivere il file " + target.string() + ": " + reason());
     }
-    temporary_ = pattern;
+    temporary = pattern;
+    return fd;
+}
+
+// New files get the usual permissions (mkstemp creates them 0600).
+void PermessiUsuali(int fd) {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(fd, 0666 & ~mask);
+}
+
+// Renames the temporary file over the target; on failure removes it and reports the
+// rename's own cause.
+void Sostituisci(const std::filesystem::path& temporary, const std::filesystem::path& target) {
+    std::error_code error;
+    std::filesystem::rename(temporary, target, error);
+    if (error) {
+        std::error_code ignored;
+        std::filesystem::remove(temporary, ignored);
+        throw Errore("Impossibile sostituire il file " + target.string() + ": " + error.message());
+    }
+}
+
+}  // namespace
+
+AtomicFile::AtomicFile(std::filesystem::path target) : target_(std::move(target)) {
+    const int fd = CreaTemporaneo(target_, temporary_);
     file_ = ::fdopen(fd, "wb");
     if (file_ == nullptr) {
         ::close(fd);
@@ -63,10 +90,7 @@ void AtomicFile::commit() {
     }
     const bool flushed = std::fflush(file_) == 0 && ::fsync(::fileno(file_)) == 0;
     const std::string why = flushed ? std::string() : reason();
-    // New files get the usual permissions (mkstemp creates them 0600).
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(::fileno(file_), 0666 & ~mask);
+    PermessiUsuali(::fileno(file_));
     const bool closed = std::fclose(file_) == 0;
     file_ = nullptr;
     std::error_code error;
@@ -75,13 +99,36 @@ void AtomicFile::commit() {
         throw Errore("Errore di scrittura del file " + target_.string() + ": " +
                      (why.empty() ? reason() : why));
     }
-    std::filesystem::rename(temporary_, target_, error);
-    if (error) {
-        // The cause is the rename's: the clean-up below must not overwrite it.
+    Sostituisci(temporary_, target_);
+}
+
+AtomicPath::AtomicPath(std::filesystem::path target) : target_(std::move(target)) {
+    ::close(CreaTemporaneo(target_, temporary_));
+}
+
+AtomicPath::~AtomicPath() {
+    if (!committed_) {
         std::error_code ignored;
         std::filesystem::remove(temporary_, ignored);
-        throw Errore("Impossibile sostituire il file " + target_.string() + ": " + error.message());
     }
+}
+
+void AtomicPath::commit() {
+    if (committed_) {
+        throw std::logic_error("AtomicPath committed twice");
+    }
+    const int fd = ::open(temporary_.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0 || ::fsync(fd) != 0) {
+        const std::string why = reason();
+        if (fd >= 0) {
+            ::close(fd);
+        }
+        throw Errore("Errore di scrittura del file " + target_.string() + ": " + why);
+    }
+    PermessiUsuali(fd);
+    ::close(fd);
+    committed_ = true;  // removed by Sostituisci when the rename fails
+    Sostituisci(temporary_, target_);
 }
 
 }  // namespace tableau::routines

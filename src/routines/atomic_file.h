@@ -29,4 +29,27 @@ class AtomicFile {
     std::FILE* file_ = nullptr;
 };
 
+// The same for a file that a library writes by its name (a zip writer, say): the library
+// writes the temporary file, which replaces the target only on commit(); without commit()
+// the temporary file is removed and the previous file stays whole.
+class AtomicPath {
+  public:
+    // Reserves a fresh temporary file beside the target; throws Errore when it cannot.
+    explicit AtomicPath(std::filesystem::path target);
+    ~AtomicPath();
+    AtomicPath(const AtomicPath&) = delete;
+    AtomicPath& operator=(const AtomicPath&) = delete;
+
+    // Where the library writes.
+    const std::filesystem::path& temporary() const { return temporary_; }
+    const std::filesystem::path& target() const { return target_; }
+    // Syncs the written file and renames it over the target; throws Errore on failure.
+    void commit();
+
+  private:
+    std::filesystem::path target_;
+    std::filesystem::path temporary_;
+    bool committed_ = false;
+};
+
 }  // namespace tableau::routines

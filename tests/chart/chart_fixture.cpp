@@ -83,6 +83,40 @@ std::vector<std::string> ChartFixture::crea(const std::string& prima, const std:
     return RigheDelFile(readFile(fileTableau()));
 }
 
+void SettimanaDiEsempio(ChartFixture& fx) {
+    fx.classe("BB", "C");
+    fx.classe("HB", "M");
+    fx.classe("FB", "P");
+    fx.camera("101", 1, "DOP", 2);
+    fx.camera("102", 1, "SIN", 1);
+    fx.camera("103", 1, "TRI", 3);
+    fx.camera("104", 1, "DOP", 2);
+    fx.ospite({.camera = "101",
+               .arrivo = "20260316",
+               .partenza = "20260319",
+               .progressivo = 1,
+               .nome = "Rossi Mario"});
+    fx.arrangiamento(1, "HB");
+    fx.ditta(1, "Caff\xC3\xA8 Nero \xE2\x82\xAC");
+    fx.prenotazione({.camera = "102",
+                     .arrivo = "20260318",
+                     .partenza = "20260321",
+                     .numero = 5,
+                     .persone = 2,
+                     .trattamento = "FB",
+                     .note = "*Vista mare*"});
+    fx.testata(5, "C",
+               "G\xC3\xA0lli Ren\xC3\xA9"
+               "e",
+               "Agenzia S\xC3\xB2le");
+    fx.ospite({.camera = "103",
+               .arrivo = "20260310",
+               .partenza = "20260330",
+               .progressivo = 3,
+               .nome = "Bianchi Luca"});
+    fx.arrangiamento(3, "BB");
+}
+
 std::vector<std::string> RigheDelFile(const std::string& testo) {
     std::vector<std::string> righe;
     std::size_t inizio = 0;

@@ -72,6 +72,16 @@ class ChartFixture {
     ScopedEnv pcLocal_{"PCLocal", "7"};
 };
 
+// The week of 16/03/2026 in four rooms and one free room, every state on show:
+//   101 DOP 2  guest Rossi Mario (company "Caffè Nero €", HB): arrivata on Monday,
+//              in fermata on Tuesday and Wednesday;
+//   102 SIN 1  booking 5 of 2 persons for "Gàlli Renée" of "Agenzia Sòle" (FB, note
+//              "Vista mare"): in arrivo on Wednesday, prenotata on Thursday and Friday;
+//   103 TRI 3  guest Bianchi Luca (BB), in fermata all week;
+//   104 DOP 2  free.
+// Totals: CC 1 every day; MP 1 Monday to Wednesday; PC 2 Wednesday to Friday.
+void SettimanaDiEsempio(ChartFixture& fx);
+
 // The lines of a chart file, split at CR LF; fails the test when the text does not end
 // with CR LF or holds a lone CR or LF.
 std::vector<std::string> RigheDelFile(const std::string& testo);

@@ -114,5 +114,57 @@ TEST(AtomicFile, FailedReplacementIsReportedAndCleansUp) {
     EXPECT_THROW(file.commit(), std::runtime_error);
 }
 
+// A library writes the temporary file by its name.
+TEST(AtomicPath, ReplacesOnCommitOnly) {
+    test::TempDir dir;
+    test::writeFile(dir / "fd7.xlsx", "previous");
+    const mode_t previous = ::umask(022);
+    {
+        AtomicPath file(dir / "fd7.xlsx");
+        EXPECT_EQ(file.temporary().parent_path(), dir.path());
+        EXPECT_TRUE(fs::exists(file.temporary())) << "the name is reserved";
+        test::writeFile(file.temporary(), "workbook");
+        EXPECT_EQ(test::readFile(dir / "fd7.xlsx"), "previous");
+        file.commit();
+        EXPECT_THROW(file.commit(), std::logic_error);
+    }
+    ::umask(previous);
+    EXPECT_EQ(test::readFile(dir / "fd7.xlsx"), "workbook");
+    EXPECT_EQ(fs::status(dir / "fd7.xlsx").permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                  fs::perms::others_read);
+    EXPECT_EQ(entries(dir.path()), std::vector<std::string>{"fd7.xlsx"});
+
+    {
+        AtomicPath file(dir / "fd7.xlsx");
+        test::writeFile(file.temporary(), "half a workbook");
+    }
+    EXPECT_EQ(test::readFile(dir / "fd7.xlsx"), "workbook");
+    EXPECT_EQ(entries(dir.path()), std::vector<std::string>{"fd7.xlsx"}) << "no temporary left";
+
+    EXPECT_THROW(AtomicPath(dir / "missing" / "x.xlsx"), Errore);
+}
+
+TEST(AtomicPath, FailedReplacementCleansUp) {
+    test::TempDir dir;
+    fs::create_directory(dir / "fd7.xlsx");
+    {
+        AtomicPath file(dir / "fd7.xlsx");
+        test::writeFile(file.temporary(), "workbook");
+        try {
+            file.commit();
+            ADD_FAILURE() << "the directory was replaced";
+        } catch (const Errore& e) {
+            EXPECT_NE(std::string(e.what()).find(std::strerror(EISDIR)), std::string::npos)
+                << e.what();
+        }
+    }
+    EXPECT_EQ(entries(dir.path()), std::vector<std::string>{"fd7.xlsx"});
+    // The library took its file away: the commit says so.
+    AtomicPath file(dir / "altro.xlsx");
+    fs::remove(file.temporary());
+    EXPECT_THROW(file.commit(), Errore);
+}
+
 }  // namespace
 }  // namespace tableau::routines

@@ -1,0 +1,98 @@
+#pragma once
+// The chart file read back into what it shows: the title, the seven days, each room with
+// its seven days, the totals. The outputs built from the file (PDF, workbook) read it here,
+// so that a page edited and saved in the preview shows in them as it was saved. The file
+// is read as CreaTableau writes it and as the preview saves it (borders as "|" and "-"); a
+// cell typed wider than its place is taken whole as long as the vertical lines can still
+// be counted. No Qt; texts are Windows-1252.
+#include <array>
+#include <cstddef>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "chart/chart_layout.h"
+#include "routines/dates.h"
+#include "routines/errors.h"
+
+namespace tableau::chart {
+
+// The state of a stay on a day, as the cell's first line names it.
+enum class StatoSoggiorno { nessuno, arrivata, inFermata, inArrivo, prenotata, altro };
+
+// The four states with a name, in the order the legends list them.
+inline constexpr std::array<StatoSoggiorno, 4> kStatiSoggiorno = {
+    StatoSoggiorno::arrivata, StatoSoggiorno::inFermata, StatoSoggiorno::inArrivo,
+    StatoSoggiorno::prenotata};
+
+// The state's name without brackets ("in fermata"); empty for nessuno and altro.
+std::string_view NomeStato(StatoSoggiorno stato);
+
+// One day of a room.
+struct GiornoLetto {
+    long persone = 0;
+    StatoSoggiorno stato = StatoSoggiorno::nessuno;
+    std::string testoStato;  // as the cell shows it, "(in fermata)"; empty when none
+    std::string nome;
+    std::string ditta;
+    std::string codice;
+    std::string nota;
+};
+
+struct CameraLetta {
+    std::string numero;
+    std::string tipo;
+    std::string posti;
+    std::array<GiornoLetto, kGiorniTableau> giorni;
+    std::size_t riga = 0;  // the line of the file (from 1) the room starts on
+};
+
+struct GiornoIntestazione {
+    std::string nome;                    // "Lunedì"
+    std::string testoData;               // "16/03/2026", as shown
+    std::optional<routines::Data> data;  // when the text is a valid date
+};
+
+struct TableauLetto {
+    std::string hotel;        // empty when the chart was made for a hotel not found
+    std::string descrizione;  // the block's description
+    std::string dataInizio;   // as the title shows it
+    std::string generazione;  // "dd/mm/yyyy hh:mm"
+    std::array<GiornoIntestazione, kGiorniTableau> giorni;
+    std::vector<CameraLetta> camere;
+    std::array<long, kGiorniTableau> totaleCC{};
+    std::array<long, kGiorniTableau> totaleMP{};
+    std::array<long, kGiorniTableau> totalePC{};
+};
+
+// A day's first line as the outputs show it, the persons and the state's name:
+// "(2) in fermata"; an unnamed state as the file writes it; empty for a free day.
+std::string PersoneEStato(const GiornoLetto& giorno);
+
+// A day's last line as the outputs show it: the code, two blanks, the note.
+std::string CodiceENota(const GiornoLetto& giorno);
+
+// A chart file that no longer follows the chart's layout; the message names the file and
+// the line.
+class ErroreFileTableau : public routines::Errore {
+  public:
+    ErroreFileTableau(std::string_view nomeFile, std::size_t riga, std::string_view motivo);
+    std::size_t riga() const { return riga_; }
+
+  private:
+    std::size_t riga_;
+};
+
+// Reads a chart's text; nomeFile (UTF-8) names it in the messages. Throws ErroreFileTableau.
+TableauLetto LeggiTableau(std::string_view testo, std::string_view nomeFile);
+
+// Reads a chart file. Throws ErroreFileTableau, or Errore when the file cannot be read.
+TableauLetto LeggiFileTableau(const std::filesystem::path& file);
+
+// Reads the data directory's chart file (TrovaFileTableau). Throws ErroreFileTableau, or
+// Errore when there is none or it cannot be read.
+TableauLetto LeggiTableauDellaCartella(const std::filesystem::path& cartellaDati);
+
+}  // namespace tableau::chart

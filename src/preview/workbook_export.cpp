@@ -1,0 +1,337 @@
+#include "preview/workbook_export.h"
+
+#include <xlsxwriter.h>
+
+#include <algorithm>
+#include <array>
+#include <memory>
+#include <vector>
+
+#include "chart/chart_file.h"
+#include "print/state_fills.h"
+#include "routines/atomic_file.h"
+#include "routines/codepage.h"
+#include "routines/errors.h"
+
+namespace tableau::preview {
+namespace {
+
+using chart::kGiorniTableau;
+
+constexpr double kAltezzaRigaTesto = 15.0;  // points: one line of the default font
+constexpr double kLarghezzaMinima = 8.0;    // characters
+constexpr double kLarghezzaMassima = 60.0;
+constexpr std::uint8_t kCartaA4 = 9;
+
+struct LiberaCartellaLavoro {
+    void operator()(lxw_workbook* cartellaLavoro) const { lxw_workbook_free(cartellaLavoro); }
+};
+using CartellaLavoro = std::unique_ptr<lxw_workbook, LiberaCartellaLavoro>;
+
+std::string Utf8(std::string_view cp1252) {
+    return routines::cp1252ToUtf8(cp1252);
+}
+
+// The widest line of a text, in characters (Windows-1252: one byte each).
+std::size_t RigaPiuLarga(std::string_view testo) {
+    std::size_t larghezza = 0;
+    std::size_t inizio = 0;
+    while (inizio <= testo.size()) {
+        const std::size_t fine = std::min(testo.find('\n', inizio), testo.size());
+        larghezza = std::max(larghezza, fine - inizio);
+        inizio = fine + 1;
+    }
+    return larghezza;
+}
+
+// Lines joined by line ends, the empty ones at the end left out; the number of lines kept.
+std::string Righe(std::vector<std::string> righe, std::size_t& quante) {
+    while (!righe.empty() && righe.back().empty()) {
+        righe.pop_back();
+    }
+    quante = righe.size();
+    std::string testo;
+    for (std::size_t i = 0; i < righe.size(); ++i) {
+        testo += (i > 0 ? "\n" : "") + righe[i];
+    }
+    return testo;
+}
+
+std::string Posti(const std::string& posti) {
+    return posti.empty() ? posti : posti + (posti == "1" ? " posto" : " posti");
+}
+
+bool SoloCifre(std::string_view testo) {
+    return !testo.empty() && testo.size() < 10 &&
+           std::all_of(testo.begin(), testo.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+lxw_datetime DataExcel(const routines::Data& data) {
+    return {data.anno, data.mese, data.giorno, 0, 0, 0};
+}
+
+// A text of the printed page's header, cut well within the header's 255 bytes; "&" is the
+// header's own escape.
+std::string TestoIntestazione(std::string_view cp1252) {
+    std::string testo;
+    for (const char c : Utf8(cp1252.substr(0, 60))) {
+        testo += c == '&' ? std::string("&&") : std::string(1, c);
+    }
+    return testo;
+}
+
+// The formats of the workbook; the workbook owns them.
+struct Formati {
+    explicit Formati(lxw_workbook* cartellaLavoro) {
+        const auto nuovo = [&] { return workbook_add_format(cartellaLavoro); };
+        intestazione = nuovo();
+        format_set_bold(intestazione);
+        format_set_text_wrap(intestazione);
+        format_set_align(intestazione, LXW_ALIGN_VERTICAL_CENTER);
+        format_set_pattern(intestazione, LXW_PATTERN_SOLID);
+        format_set_bg_color(intestazione, 0xEEEEEE);
+        format_set_border(intestazione, LXW_BORDER_THIN);
+        camera = nuovo();
+        format_set_bold(camera);
+        format_set_text_wrap(camera);
+        format_set_align(camera, LXW_ALIGN_VERTICAL_TOP);
+        format_set_border(camera, LXW_BORDER_THIN);
+        libera = nuovo();
+        format_set_text_wrap(libera);
+        format_set_align(libera, LXW_ALIGN_VERTICAL_TOP);
+        format_set_border(libera, LXW_BORDER_THIN);
+        for (std::size_t s = 0; s < stati.size(); ++s) {
+            stati[s] = nuovo();
+            format_set_text_wrap(stati[s]);
+            format_set_align(stati[s], LXW_ALIGN_VERTICAL_TOP);
+            format_set_border(stati[s], LXW_BORDER_THIN);
+            format_set_pattern(stati[s], LXW_PATTERN_SOLID);
+            format_set_bg_color(stati[s], *print::ColoreStato(chart::kStatiSoggiorno[s]));
+        }
+        totale = nuovo();
+        format_set_bold(totale);
+        format_set_border(totale, LXW_BORDER_THIN);
+        format_set_top(totale, LXW_BORDER_MEDIUM);
+        grassetto = nuovo();
+        format_set_bold(grassetto);
+        data = nuovo();
+        format_set_num_format(data, "dd/mm/yyyy");
+    }
+
+    lxw_format* cella(chart::StatoSoggiorno stato) const {
+        for (std::size_t s = 0; s < stati.size(); ++s) {
+            if (chart::kStatiSoggiorno[s] == stato) {
+                return stati[s];
+            }
+        }
+        return libera;
+    }
+
+    lxw_format* intestazione;
+    lxw_format* camera;
+    lxw_format* libera;
+    std::array<lxw_format*, chart::kStatiSoggiorno.size()> stati{};
+    lxw_format* totale;
+    lxw_format* grassetto;
+    lxw_format* data;
+};
+
+// Column widths that fit the widest text of each column.
+class Larghezze {
+  public:
+    explicit Larghezze(std::size_t colonne) : caratteri_(colonne, 0) {}
+    void misura(std::size_t colonna, std::string_view testo) {
+        caratteri_[colonna] = std::max(caratteri_[colonna], RigaPiuLarga(testo));
+    }
+    void applica(lxw_worksheet* foglio) const {
+        for (std::size_t c = 0; c < caratteri_.size(); ++c) {
+            const double larghezza = std::clamp(static_cast<double>(caratteri_[c]) * 1.1 + 2,
+                                                kLarghezzaMinima, kLarghezzaMassima);
+            worksheet_set_column(foglio, static_cast<lxw_col_t>(c), static_cast<lxw_col_t>(c),
+                                 larghezza, nullptr);
+        }
+    }
+
+  private:
+    std::vector<std::size_t> caratteri_;
+};
+
+// Writes a Windows-1252 text as UTF-8 and measures it for its column.
+void Testo(lxw_worksheet* foglio, lxw_row_t riga, lxw_col_t colonna, std::string_view cp1252,
+           lxw_format* formato, Larghezze& larghezze) {
+    if (cp1252.empty()) {
+        if (formato != nullptr) {
+            worksheet_write_blank(foglio, riga, colonna, formato);
+        }
+        return;
+    }
+    worksheet_write_string(foglio, riga, colonna, Utf8(cp1252).c_str(), formato);
+    larghezze.misura(colonna, cp1252);
+}
+
+void FoglioTableau(lxw_workbook* cartellaLavoro, const Formati& formati,
+                   const chart::TableauLetto& tableau) {
+    lxw_worksheet* foglio = workbook_add_worksheet(cartellaLavoro, "Tableau");
+    Larghezze larghezze(1 + kGiorniTableau);
+    Testo(foglio, 0, 0, "Camera", formati.intestazione, larghezze);
+    for (std::size_t g = 0; g < kGiorniTableau; ++g) {
+        const chart::GiornoIntestazione& giorno = tableau.giorni[g];
+        Testo(foglio, 0, static_cast<lxw_col_t>(g + 1), giorno.nome + "\n" + giorno.testoData,
+              formati.intestazione, larghezze);
+    }
+    worksheet_set_row(foglio, 0, 2 * kAltezzaRigaTesto, nullptr);
+
+    lxw_row_t riga = 1;
+    for (const chart::CameraLetta& camera : tableau.camere) {
+        std::size_t righeCamera = 0;
+        Testo(foglio, riga, 0,
+              Righe({camera.numero, camera.tipo, Posti(camera.posti)}, righeCamera), formati.camera,
+              larghezze);
+        std::size_t piuAlta = std::max<std::size_t>(righeCamera, 1);
+        for (std::size_t g = 0; g < kGiorniTableau; ++g) {
+            const chart::GiornoLetto& giorno = camera.giorni[g];
+            std::size_t righe = 0;
+            const std::string testo = Righe({chart::PersoneEStato(giorno), giorno.nome,
+                                             giorno.ditta, chart::CodiceENota(giorno)},
+                                            righe);
+            Testo(foglio, riga, static_cast<lxw_col_t>(g + 1), testo, formati.cella(giorno.stato),
+                  larghezze);
+            piuAlta = std::max(piuAlta, righe);
+        }
+        worksheet_set_row(foglio, riga, static_cast<double>(piuAlta) * kAltezzaRigaTesto, nullptr);
+        ++riga;
+    }
+    const std::array<std::pair<const char*, const std::array<long, kGiorniTableau>*>, 3> classi = {
+        {{"CC", &tableau.totaleCC}, {"MP", &tableau.totaleMP}, {"PC", &tableau.totalePC}}};
+    for (const auto& [sigla, totali] : classi) {
+        Testo(foglio, riga, 0, sigla, formati.totale, larghezze);
+        for (std::size_t g = 0; g < kGiorniTableau; ++g) {
+            worksheet_write_number(foglio, riga, static_cast<lxw_col_t>(g + 1),
+                                   static_cast<double>((*totali)[g]), formati.totale);
+        }
+        ++riga;
+    }
+    larghezze.applica(foglio);
+
+    worksheet_freeze_panes(foglio, 1, 1);
+    worksheet_set_landscape(foglio);
+    worksheet_set_paper(foglio, kCartaA4);
+    worksheet_fit_to_pages(foglio, 1, 0);
+    worksheet_repeat_rows(foglio, 0, 0);
+    const std::string titolo = TestoIntestazione(
+        tableau.hotel + (tableau.descrizione.empty() ? "" : " - ") + tableau.descrizione);
+    const std::string settimana = TestoIntestazione(tableau.giorni.front().testoData + " - " +
+                                                    tableau.giorni.back().testoData);
+    worksheet_set_header(foglio, ("&L&B" + titolo + "&R" + settimana).c_str());
+    worksheet_set_footer(foglio, "&CPagina &P di &N");
+}
+
+void FoglioDati(lxw_workbook* cartellaLavoro, const Formati& formati,
+                const chart::TableauLetto& tableau) {
+    lxw_worksheet* foglio = workbook_add_worksheet(cartellaLavoro, "Dati");
+    static constexpr std::array<const char*, 10> kColonne = {
+        "Camera", "Tipo", "Posti", "Data",        "Persone",
+        "Stato",  "Nome", "Ditta", "Trattamento", "Nota"};
+    Larghezze larghezze(kColonne.size());
+    for (std::size_t c = 0; c < kColonne.size(); ++c) {
+        Testo(foglio, 0, static_cast<lxw_col_t>(c), kColonne[c], formati.grassetto, larghezze);
+    }
+    larghezze.misura(3, "00/00/0000");
+    lxw_row_t riga = 1;
+    for (const chart::CameraLetta& camera : tableau.camere) {
+        for (std::size_t g = 0; g < kGiorniTableau; ++g) {
+            const chart::GiornoLetto& giorno = camera.giorni[g];
+            const chart::GiornoIntestazione& data = tableau.giorni[g];
+            Testo(foglio, riga, 0, camera.numero, nullptr, larghezze);
+            Testo(foglio, riga, 1, camera.tipo, nullptr, larghezze);
+            if (SoloCifre(camera.posti)) {
+                worksheet_write_number(foglio, riga, 2, std::stod(camera.posti), nullptr);
+            } else {
+                Testo(foglio, riga, 2, camera.posti, nullptr, larghezze);
+            }
+            if (data.data) {
+                lxw_datetime momento = DataExcel(*data.data);
+                worksheet_write_datetime(foglio, riga, 3, &momento, formati.data);
+            } else {
+                Testo(foglio, riga, 3, data.testoData, nullptr, larghezze);
+            }
+            worksheet_write_number(foglio, riga, 4, static_cast<double>(giorno.persone), nullptr);
+            const std::string_view stato = chart::NomeStato(giorno.stato);
+            Testo(foglio, riga, 5, stato.empty() ? giorno.testoStato : std::string(stato), nullptr,
+                  larghezze);
+            Testo(foglio, riga, 6, giorno.nome, nullptr, larghezze);
+            Testo(foglio, riga, 7, giorno.ditta, nullptr, larghezze);
+            Testo(foglio, riga, 8, giorno.codice, nullptr, larghezze);
+            Testo(foglio, riga, 9, giorno.nota, nullptr, larghezze);
+            ++riga;
+        }
+    }
+    larghezze.applica(foglio);
+    worksheet_autofilter(foglio, 0, 0, riga - 1, static_cast<lxw_col_t>(kColonne.size() - 1));
+    worksheet_freeze_panes(foglio, 1, 0);
+}
+
+void FoglioTotali(lxw_workbook* cartellaLavoro, const Formati& formati,
+                  const chart::TableauLetto& tableau) {
+    lxw_worksheet* foglio = workbook_add_worksheet(cartellaLavoro, "Totali");
+    static constexpr std::array<const char*, 5> kColonne = {"Data", "Giorno", "CC", "MP", "PC"};
+    Larghezze larghezze(kColonne.size());
+    for (std::size_t c = 0; c < kColonne.size(); ++c) {
+        Testo(foglio, 0, static_cast<lxw_col_t>(c), kColonne[c], formati.grassetto, larghezze);
+    }
+    larghezze.misura(0, "00/00/0000");
+    for (std::size_t g = 0; g < kGiorniTableau; ++g) {
+        const auto riga = static_cast<lxw_row_t>(g + 1);
+        const chart::GiornoIntestazione& giorno = tableau.giorni[g];
+        if (giorno.data) {
+            lxw_datetime momento = DataExcel(*giorno.data);
+            worksheet_write_datetime(foglio, riga, 0, &momento, formati.data);
+        } else {
+            Testo(foglio, riga, 0, giorno.testoData, nullptr, larghezze);
+        }
+        Testo(foglio, riga, 1, giorno.nome, nullptr, larghezze);
+        worksheet_write_number(foglio, riga, 2, static_cast<double>(tableau.totaleCC[g]), nullptr);
+        worksheet_write_number(foglio, riga, 3, static_cast<double>(tableau.totaleMP[g]), nullptr);
+        worksheet_write_number(foglio, riga, 4, static_cast<double>(tableau.totalePC[g]), nullptr);
+    }
+    larghezze.applica(foglio);
+    worksheet_freeze_panes(foglio, 1, 0);
+}
+
+}  // namespace
+
+std::string NomeFileXlsx() {
+    return "fd" + chart::NumeroPostazione() + ".xlsx";
+}
+
+void ScriviXlsx(const chart::TableauLetto& tableau, const std::filesystem::path& file) {
+    routines::AtomicPath uscita(file);
+    lxw_workbook_options opzioni{};
+    CartellaLavoro cartellaLavoro(workbook_new_opt(uscita.temporary().c_str(), &opzioni));
+    if (!cartellaLavoro) {
+        throw routines::Errore("Impossibile preparare il foglio di calcolo " + file.string());
+    }
+    const Formati formati(cartellaLavoro.get());
+    FoglioTableau(cartellaLavoro.get(), formati, tableau);
+    FoglioDati(cartellaLavoro.get(), formati, tableau);
+    FoglioTotali(cartellaLavoro.get(), formati, tableau);
+    // workbook_close writes the file and frees the workbook, whatever its outcome.
+    const lxw_error esito = workbook_close(cartellaLavoro.release());
+    if (esito != LXW_NO_ERROR) {
+        throw routines::Errore("Impossibile scrivere il foglio di calcolo " + file.string() + ": " +
+                               lxw_strerror(esito));
+    }
+    uscita.commit();
+}
+
+std::filesystem::path EsportaXlsx(const std::filesystem::path& cartellaDati,
+                                  const std::filesystem::path& file) {
+    const chart::TableauLetto tableau = chart::LeggiTableauDellaCartella(cartellaDati);
+    const std::filesystem::path destinazione =
+        cartellaDati /
+        (file.empty() ? std::filesystem::path(routines::cp1252ToUtf8(NomeFileXlsx())) : file);
+    ScriviXlsx(tableau, destinazione);
+    return destinazione;
+}
+
+}  // namespace tableau::preview

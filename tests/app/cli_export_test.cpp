@@ -1,0 +1,126 @@
+// tableau pdf and tableau xlsx, run in-process in a data directory, without a display.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+#include <string>
+
+#include "app/cli_commands.h"
+#include "chart/chart_fixture.h"
+#include "print/cups_support.h"
+
+namespace tableau::app {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Esito {
+    int stato = -1;
+    std::string out;
+    std::string err;
+};
+
+class ComandiEsportazione : public ::testing::Test {
+  protected:
+    ComandiEsportazione() { test::SettimanaDiEsempio(fx_); }
+
+    Esito esegui(int (*comando)(const Argomenti&, std::ostream&, std::ostream&),
+                 const Argomenti& argomenti) {
+        std::ostringstream out;
+        std::ostringstream err;
+        const int stato = comando(argomenti, out, err);
+        return {stato, out.str(), err.str()};
+    }
+
+    static std::string TestoPdf(const fs::path& pdf) {
+        return test::Comando("pdftotext -layout '" + pdf.string() + "' - 2>/dev/null");
+    }
+
+    test::ChartFixture fx_;  // PCLocal = 7
+    test::CurrentDirectory cwd_{fx_.dir()};
+    // As from cron: no display and no platform chosen.
+    test::ScopedEnv piattaforma_{"QT_QPA_PLATFORM", nullptr};
+    test::ScopedEnv display_{"DISPLAY", nullptr};
+    test::ScopedEnv wayland_{"WAYLAND_DISPLAY", nullptr};
+};
+
+TEST_F(ComandiEsportazione, PdfFromTheChartFile) {
+    auto esito = esegui(comandoPdf, {});
+    EXPECT_EQ(esito.stato, kFallito) << "no chart file yet";
+    EXPECT_NE(esito.err.find("tableau pdf: File del tableau FD7 non trovato"), std::string::npos)
+        << esito.err;
+
+    fx_.crea();
+    esito = esegui(comandoPdf, {});
+    ASSERT_EQ(esito.stato, kEseguito) << esito.err;
+    EXPECT_EQ(esito.out, "PDF salvato in fd7.pdf.\n");
+    EXPECT_NE(TestoPdf(fx_.dir() / "fd7.pdf").find("Rossi Mario"), std::string::npos);
+
+    fs::create_directory(fx_.dir() / "stampe");
+    esito = esegui(comandoPdf, {"--a3", "--output", "stampe/settimana.pdf"});
+    ASSERT_EQ(esito.stato, kEseguito) << esito.err;
+    EXPECT_EQ(esito.out, "PDF salvato in stampe/settimana.pdf.\n");
+    const std::string info =
+        test::Comando("pdfinfo '" + (fx_.dir() / "stampe" / "settimana.pdf").string() + "'");
+    EXPECT_NE(info.find("(A3)"), std::string::npos) << info;
+    EXPECT_EQ(esegui(comandoPdf, {"--output=altro.pdf"}).stato, kEseguito);
+    EXPECT_TRUE(fs::exists(fx_.dir() / "altro.pdf"));
+}
+
+TEST_F(ComandiEsportazione, XlsxFromTheChartFile) {
+    fx_.crea();
+    auto esito = esegui(comandoXlsx, {});
+    ASSERT_EQ(esito.stato, kEseguito) << esito.err;
+    EXPECT_EQ(esito.out, "Foglio di calcolo salvato in fd7.xlsx.\n");
+    EXPECT_EQ(test::readFile(fx_.dir() / "fd7.xlsx").substr(0, 2), "PK");
+    esito = esegui(comandoXlsx, {"--output", "settimana.xlsx"});
+    EXPECT_EQ(esito.out, "Foglio di calcolo salvato in settimana.xlsx.\n");
+    EXPECT_TRUE(fs::exists(fx_.dir() / "settimana.xlsx"));
+}
+
+TEST_F(ComandiEsportazione, RefusedArgumentsAndDamagedCharts) {
+    struct Caso {
+        int (*comando)(const Argomenti&, std::ostream&, std::ostream&);
+        Argomenti argomenti;
+        const char* messaggio;
+    };
+    const Caso casi[] = {
+        {comandoPdf, {"--a4"}, "tableau pdf: opzione sconosciuta \"--a4\""},
+        {comandoPdf, {"--output"}, "manca il valore di --output"},
+        {comandoPdf, {"--output", "a.pdf", "--output", "b.pdf"}, "indicata pi\xC3\xB9 volte"},
+        {comandoPdf, {"--output="}, "vuoto"},
+        {comandoXlsx, {"--a3"}, "tableau xlsx: opzione sconosciuta \"--a3\""},
+    };
+    for (const Caso& caso : casi) {
+        const Esito esito = esegui(caso.comando, caso.argomenti);
+        EXPECT_EQ(esito.stato, kRifiutato) << caso.messaggio;
+        EXPECT_NE(esito.err.find(caso.messaggio), std::string::npos) << esito.err;
+        EXPECT_EQ(esito.out, "");
+    }
+
+    fx_.crea();
+    test::writeFile(fx_.fileTableau(), test::readFile(fx_.fileTableau()) + "Firma\r\n");
+    for (auto* comando : {comandoPdf, comandoXlsx}) {
+        const Esito esito = esegui(comando, {});
+        EXPECT_EQ(esito.stato, kFallito);
+        EXPECT_NE(esito.err.find("non segue pi\xC3\xB9 lo schema del tableau alla riga 30"),
+                  std::string::npos)
+            << esito.err;
+    }
+    EXPECT_FALSE(fs::exists(fx_.dir() / "fd7.pdf"));
+    EXPECT_FALSE(fs::exists(fx_.dir() / "fd7.xlsx"));
+}
+
+TEST(Uso, HelpNamesTheTwoOutputs) {
+    std::ostringstream out;
+    std::ostringstream err;
+    char nome[] = "tableau";
+    char aiuto[] = "--help";
+    char* argv[] = {nome, aiuto, nullptr};
+    EXPECT_EQ(esegui(2, argv, out, err), kEseguito);
+    EXPECT_NE(out.str().find("pdf [--output FILE] [--a3]"), std::string::npos);
+    EXPECT_NE(out.str().find("xlsx [--output FILE]"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tableau::app
