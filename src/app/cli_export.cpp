@@ -11,6 +11,7 @@
 #include "preview/workbook_export.h"
 #include "print/qt/chart_pdf.h"
 #include "routines/codepage.h"
+#include "routines/system_log.h"
 
 namespace tableau::app {
 namespace {
@@ -80,8 +81,11 @@ int comandoPdf(const Argomenti& argomenti, std::ostream& out, std::ostream& err)
                               opzioni->file);
     } catch (const std::exception& e) {
         err << "tableau pdf: " << e.what() << '\n';
+        routines::RegistraErrore(std::string("tableau grafico non salvato: ") + e.what());
         return EsitoDi(e);
     }
+    routines::RegistraEvento("tableau grafico salvato: " +
+                             NomeMostrato(*opzioni, print::NomeFilePdf()));
     out << "PDF salvato in " << NomeMostrato(*opzioni, print::NomeFilePdf()) << ".\n";
     return kEseguito;
 }
@@ -95,8 +99,11 @@ int comandoXlsx(const Argomenti& argomenti, std::ostream& out, std::ostream& err
         preview::EsportaXlsx(std::filesystem::current_path(), opzioni->file);
     } catch (const std::exception& e) {
         err << "tableau xlsx: " << e.what() << '\n';
+        routines::RegistraErrore(std::string("foglio Excel non salvato: ") + e.what());
         return EsitoDi(e);
     }
+    routines::RegistraEvento("foglio Excel salvato: " +
+                             NomeMostrato(*opzioni, preview::NomeFileXlsx()));
     out << "Foglio di calcolo salvato in " << NomeMostrato(*opzioni, preview::NomeFileXlsx())
         << ".\n";
     return kEseguito;

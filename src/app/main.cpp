@@ -10,8 +10,8 @@
 #include "app/cli_commands.h"
 #include "app/display_check.h"
 #include "app/startup.h"
-#include "routines/system_log.h"
 #include "gui/gui_main.h"
+#include "routines/system_log.h"
 
 namespace {
 

@@ -40,16 +40,15 @@ routines::Impostazioni ApplicaImpostazioni(const OpzioniGenerali& opzioni,
         std::error_code errore;
         const std::filesystem::path percorso(cartella->valore);
         if (!std::filesystem::is_directory(percorso, errore)) {
-            throw routines::Errore("La cartella dei dati " + cartella->valore +
-                                   " indicata da " + cartella->origine +
-                                   (std::filesystem::exists(percorso, errore)
-                                        ? " non \xC3\xA8 una cartella."
-                                        : " non esiste."));
+            throw routines::Errore(
+                "La cartella dei dati " + cartella->valore + " indicata da " + cartella->origine +
+                (std::filesystem::exists(percorso, errore) ? " non \xC3\xA8 una cartella."
+                                                           : " non esiste."));
         }
         if (::chdir(percorso.c_str()) != 0) {
             throw routines::Errore("Impossibile entrare nella cartella dei dati " +
-                                   cartella->valore + " indicata da " + cartella->origine +
-                                   ": " + std::strerror(errno));
+                                   cartella->valore + " indicata da " + cartella->origine + ": " +
+                                   std::strerror(errno));
         }
     }
     if (const auto& postazione = impostazioni.postazione;

@@ -21,9 +21,11 @@
 #include "gui/tastiera.h"
 #include "gui/twips.h"
 #include "gui/window_style.h"
-#include "routines/system_log.h"
 #include "preview/spreadsheet_export.h"
+#include "preview/workbook_export.h"
 #include "print/document_copy.h"
+#include "print/qt/chart_pdf.h"
+#include "routines/system_log.h"
 
 namespace tableau::gui {
 namespace {
@@ -45,6 +47,10 @@ constexpr DefinizioneTasto kTastoStampa{150, "stampa", "document-print", "Stampa
 constexpr DefinizioneTasto kTastoAnteprima{1110, "anteprima", "document-print-preview",
                                            "Anteprima di stampa"};
 constexpr DefinizioneTasto kTastoChiudi{5190, "chiudi", "window-close", "Chiudi"};
+// After the six: the laid-out chart and the workbook, in a strip that widens the window.
+constexpr DefinizioneTasto kTastoGrafico{6150, "grafico", nullptr, "Tableau grafico"};
+constexpr DefinizioneTasto kTastoExcel{7110, "excel", nullptr, "Foglio Excel"};
+constexpr int kLarghezzaMenu = 6165 + 1920;
 
 QAbstractButton* TastoConFigura(QWidget* padre, const DefinizioneTasto& definizione) {
     auto* tasto = new QToolButton(padre);
@@ -124,7 +130,7 @@ MenuStampa::MenuStampa(StatoProgramma& stato, print::ServizioStampanti& stampant
     setWindowIcon(Icona("stampa"));
     Colora(this, kSfondo);
     // The defined 6165 x 2760, and a status line under the buttons.
-    setFixedSize(DimensioneTwips(6165, 2760 + kAltezzaStato));
+    setFixedSize(DimensioneTwips(kLarghezzaMenu, 2760 + kAltezzaStato));
 
     Etichetta(this, "SELEZIONE", RettangoloTwips(120, 120, 5895, 255))
         ->setAlignment(Qt::AlignCenter);
@@ -147,6 +153,10 @@ MenuStampa::MenuStampa(StatoProgramma& stato, print::ServizioStampanti& stampant
     tastoStampa_ = TastoConFigura(this, kTastoStampa);
     tastoAnteprima_ = TastoConFigura(this, kTastoAnteprima);
     tastoChiudi_ = TastoConFigura(this, kTastoChiudi);
+    tastoGrafico_ = TastoConFigura(this, kTastoGrafico);
+    tastoExcel_ = TastoConFigura(this, kTastoExcel);
+    connect(tastoGrafico_, &QAbstractButton::clicked, this, [this] { tastoGrafico_Click(); });
+    connect(tastoExcel_, &QAbstractButton::clicked, this, [this] { tastoExcel_Click(); });
     connect(tastoDocumento_, &QAbstractButton::clicked, this, [this] { tastoDocumento_Click(); });
     connect(tastoFoglio_, &QAbstractButton::clicked, this, [this] { tastoFoglio_Click(); });
     connect(tastoPdf_, &QAbstractButton::clicked, this, [this] { tastoPdf_Click(); });
@@ -156,10 +166,11 @@ MenuStampa::MenuStampa(StatoProgramma& stato, print::ServizioStampanti& stampant
 
     // Tab order: printers, document copy, the options right to left, destinations, then the
     // spreadsheet copy, PDF, print, preview and close.
-    const std::array<QWidget*, 11> ordine{
+    const std::array<QWidget*, 13> ordine{
         elencoStampanti_,  tastoDocumento_,     opzioneFronteRetro_, opzioneOrizzontale_,
         opzioneCompressa_, elencoDestinazioni_, tastoFoglio_,        tastoPdf_,
-        tastoStampa_,      tastoAnteprima_,     tastoChiudi_};
+        tastoStampa_,      tastoAnteprima_,     tastoChiudi_,        tastoGrafico_,
+        tastoExcel_};
     for (std::size_t i = 1; i < ordine.size(); ++i) {
         setTabOrder(ordine[i - 1], ordine[i]);
     }
@@ -167,7 +178,7 @@ MenuStampa::MenuStampa(StatoProgramma& stato, print::ServizioStampanti& stampant
     rigaStato_->setFont(Carattere("Corbel", 9.75));
     Colora(rigaStato_, Qt::white, Qt::black);
     rigaStato_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    rigaStato_->setGeometry(RettangoloTwips(0, 2760, 6165, kAltezzaStato));
+    rigaStato_->setGeometry(RettangoloTwips(0, 2760, kLarghezzaMenu, kAltezzaStato));
     rigaStato_->setIndent(PixelX(120));
 
     RegoleTastiera(this);
@@ -305,6 +316,30 @@ void MenuStampa::Stato(const QString& testo) {
     routines::RegistraEvento(testo.toStdString());
 }
 
+void MenuStampa::tastoGrafico_Click() {
+    rigaStato_->clear();
+    EseguiMostrandoErrori([this] {
+        std::filesystem::path pdf;
+        {
+            const Occupato occupato(this);
+            pdf = print::CreaPdfTableau(stato_.cartellaDati, print::FormatoPdf::a4);
+        }
+        ApriEDiQuale(pdf, QStringLiteral("Tableau grafico"));
+    });
+}
+
+void MenuStampa::tastoExcel_Click() {
+    rigaStato_->clear();
+    EseguiMostrandoErrori([this] {
+        std::filesystem::path cartella;
+        {
+            const Occupato occupato(this);
+            cartella = preview::EsportaXlsx(stato_.cartellaDati);
+        }
+        ApriEDiQuale(cartella, QStringLiteral("Foglio Excel"));
+    });
+}
+
 void MenuStampa::ApriEDiQuale(const std::filesystem::path& file, const QString& cosa) {
     const QString percorso = QString::fromStdString(file.lexically_normal().string());
     bool aperto = false;
@@ -313,12 +348,11 @@ void MenuStampa::ApriEDiQuale(const std::filesystem::path& file, const QString& 
         aperto = servizi_.apri(file);
     }
     if (aperto) {
-        Stato(cosa + QStringLiteral(" aperto con il programma associato: ") +
-                            percorso);
+        Stato(cosa + QStringLiteral(" aperto con il programma associato: ") + percorso);
     } else {
         Stato(QStringLiteral("Nessun programma associato ai file ") +
-                            QString::fromStdString(file.extension().string()) +
-                            QStringLiteral(": il file \u00E8 in ") + percorso);
+              QString::fromStdString(file.extension().string()) +
+              QStringLiteral(": il file \u00E8 in ") + percorso);
     }
 }
 

@@ -59,6 +59,10 @@ class MenuStampa : public QDialog {
     void tastoDocumento_Click();
     void tastoFoglio_Click();
     void tastoChiudi_Click();
+    // After the six: "Tableau grafico" writes the laid-out chart as a PDF, "Foglio Excel" the
+    // workbook, each opened with its associated program.
+    void tastoGrafico_Click();
+    void tastoExcel_Click();
 
     // The options as the print job reads them.
     print::OpzioniStampa Opzioni() const;
@@ -77,6 +81,8 @@ class MenuStampa : public QDialog {
     QAbstractButton* tastoDocumento() const { return tastoDocumento_; }
     QAbstractButton* tastoFoglio() const { return tastoFoglio_; }
     QAbstractButton* tastoChiudi() const { return tastoChiudi_; }
+    QAbstractButton* tastoGrafico() const { return tastoGrafico_; }
+    QAbstractButton* tastoExcel() const { return tastoExcel_; }
     // The line under the buttons that says what the last action did and where it went.
     QLabel* rigaStato() const { return rigaStato_; }
 
@@ -105,6 +111,8 @@ class MenuStampa : public QDialog {
     QAbstractButton* tastoStampa_ = nullptr;
     QAbstractButton* tastoAnteprima_ = nullptr;
     QAbstractButton* tastoChiudi_ = nullptr;
+    QAbstractButton* tastoGrafico_ = nullptr;
+    QAbstractButton* tastoExcel_ = nullptr;
     QLabel* rigaStato_ = nullptr;
     std::filesystem::path percorsoDoc_;
     std::string codiceAssistenza_;

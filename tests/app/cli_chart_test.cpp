@@ -321,7 +321,9 @@ TEST_F(ComandoChart, CheckOfACompleteDirectory) {
     const auto esito = check();
     EXPECT_EQ(esito.stato, 0) << esito.out;
     EXPECT_EQ(esito.err, "");
-    EXPECT_TRUE(esito.out.starts_with("Archivi della cartella ")) << esito.out;
+    // The settings in force first, then the files.
+    EXPECT_TRUE(esito.out.starts_with("Cartella dei dati: ")) << esito.out;
+    EXPECT_NE(esito.out.find("\n\nArchivi della cartella "), std::string::npos) << esito.out;
     // File, table and field lines, with one column for the values.
     const std::string file = RigaCheInizia(esito.out, "NumeriCamere.mdb ");
     const std::string tabella = RigaCheInizia(esito.out, "  NumeriCamere ");

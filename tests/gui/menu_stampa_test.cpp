@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <vector>
 
+#include "chart/chart_fixture.h"
 #include "gui/msgbox_routine.h"
 #include "gui/window_style.h"
 #include "support/hotel_fixture.h"
@@ -310,6 +311,39 @@ TEST_F(MenuStampaTest, TheStatusLineSaysWhatWasDoneAndWhere) {
     QTest::keyClick(menu->tastoStampa(), Qt::Key_Escape);
     EXPECT_TRUE(menu->isVisible());
     EXPECT_FALSE(menu->Scaricata());
+}
+
+TEST_F(MenuStampaTest, LaidOutChartAndWorkbookButtons) {
+    // A chart file that is no chart: the message names the line, nothing is opened.
+    auto menu = Apri();
+    menu->tastoGrafico_Click();
+    ASSERT_EQ(MessaggiMostrati(), 1);
+    EXPECT_TRUE(UltimoMessaggio()->testo.contains(QStringLiteral("riga")))
+        << UltimoMessaggio()->testo.toStdString();
+    EXPECT_TRUE(aperti_.empty());
+    EXPECT_FALSE(std::filesystem::exists(hotel_.dir() / "fd3.pdf"));
+
+    // A real week: the PDF and the workbook are written, opened and said.
+    test::ChartFixture settimana;
+    test::SettimanaDiEsempio(settimana);
+    settimana.crea();
+    settimana.db().add("Stampanti",
+                       {{"NumeroHotel", std::int64_t{1}}, {"Destinazione", std::string("Laser")}});
+    stato_.cartellaDati = settimana.dir();
+    auto altro = Apri();
+    QApplication::setActiveWindow(altro.get());
+    altro->show();
+    altro->tastoGrafico()->setFocus();
+    QTest::keyClick(altro->tastoGrafico(), Qt::Key_Return);
+    altro->tastoExcel_Click();
+    ASSERT_EQ(aperti_.size(), 2u);
+    EXPECT_EQ(aperti_[0].filename(), "fd7.pdf");
+    EXPECT_EQ(aperti_[1].filename(), "fd7.xlsx");
+    EXPECT_TRUE(readFile(aperti_[0]).starts_with("%PDF"));
+    EXPECT_TRUE(readFile(aperti_[1]).starts_with("PK"));
+    EXPECT_TRUE(altro->rigaStato()->text().startsWith(
+        QStringLiteral("Foglio Excel aperto con il programma associato: ")));
+    EXPECT_EQ(MessaggiMostrati(), 1);
 }
 
 }  // namespace
