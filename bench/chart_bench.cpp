@@ -62,7 +62,7 @@ std::vector<bench::AlbergoDiProva> AlberghiDiProva(const std::filesystem::path& 
         {"codici in ordine d'arrivo", dir, {15, 6, 2024}}};
     const std::pair<const char*, std::filesystem::path> sparsi[] = {
         {"codici sparsi", bench::cartellaSparsa(dir)},
-        {"codici sparsi, metà storia", bench::cartellaSparsaMeta(dir)},
+        {"codici sparsi, mezza storia", bench::cartellaSparsaMeta(dir)},
         {"codici sparsi, con indici", bench::cartellaSparsaIndici(dir)}};
     for (const auto& [nome, cartella] : sparsi) {
         if (std::filesystem::exists(cartella / "Scheda_Cliente.mdb")) {

@@ -1,6 +1,7 @@
 #include "hotel_bench.h"
 
 #include <iomanip>
+#include <sstream>
 #include <vector>
 
 #include "bare_week.h"
@@ -78,14 +79,15 @@ void StampaIntestazione(std::ostream& out) {
 }
 
 void StampaRiga(std::ostream& out, const AlbergoDiProva& albergo, const MisuraAlbergo& misura) {
-    out << std::left << std::setw(30) << albergo.nome << std::right << std::setw(12)
-        << routines::TestoData(albergo.inizio) << std::setw(8) << misura.righe << std::setw(8)
-        << misura.codici << std::fixed << std::setprecision(3) << std::setw(11) << misura.tableau
-        << std::setw(9) << misura.piccoTableau << std::setw(11) << misura.nudo << std::setw(9)
-        << misura.piccoNudo << std::setprecision(2) << std::setw(10) << misura.tableau / misura.nudo
-        << std::setprecision(1) << std::setw(12) << misura.codiciTableau * 1000 << " / "
-        << misura.codiciNudo * 1000 << "\n"
-        << std::defaultfloat;
+    std::ostringstream riga;
+    riga << std::left << std::setw(30) << albergo.nome << std::right << std::setw(12)
+         << routines::TestoData(albergo.inizio) << std::setw(8) << misura.righe << std::setw(8)
+         << misura.codici << std::fixed << std::setprecision(3) << std::setw(11) << misura.tableau
+         << std::setw(9) << misura.piccoTableau << std::setw(11) << misura.nudo << std::setw(9)
+         << misura.piccoNudo << std::setprecision(2) << std::setw(10)
+         << misura.tableau / misura.nudo << std::setprecision(1) << std::setw(12)
+         << misura.codiciTableau * 1000 << " / " << misura.codiciNudo * 1000 << "\n";
+    out << riga.str() << std::flush;
 }
 
 }  // namespace tableau::bench
