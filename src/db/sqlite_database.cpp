@@ -240,9 +240,11 @@ SqliteDatabase::Prefilter SqliteDatabase::prefilter(const CompiledCriteria& comp
             }
         }
         const std::string column = quoteIdentifier(in->field);
+        // The range is a test only: its unary plus keeps an index on the field for the list,
+        // as a range over the whole index would be scanned whole.
         const std::string range = least && greatest
-                                      ? column + " BETWEEN " + std::to_string(*least) + " AND " +
-                                            std::to_string(*greatest) + " AND "
+                                      ? "+" + column + " BETWEEN " + std::to_string(*least) +
+                                            " AND " + std::to_string(*greatest) + " AND "
                                       : "";
         // Texts are kept for the exact test when they may read as numbers ("field >= ''"
         // holds for texts only).
