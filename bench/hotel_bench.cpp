@@ -15,7 +15,7 @@
 namespace tableau::bench {
 namespace {
 
-constexpr int kVolte = 3;
+constexpr int kVolte = 5;
 
 // What the chart does with the week's codes (chart/crea_tableau.cpp): each table narrowed
 // to the rows whose CodiceCliente is one of them.
