@@ -1,11 +1,11 @@
 // tableau-bench build DIR | build-spread DIR | build-jet DIR | run DIR
 // "build" writes the large hotel, whose client codes follow the arrival dates;
 // "build-spread" writes the hotel whose codes are spread over their whole range (with half
-// its history, and a copy with indexes); "build-jet" writes the large hotel's Jet files
+// its history, and a copy with indexes); "build-jet" writes both hotels' Jet files
 // (DIR/jet). "run" times the chart of 1,000 rooms of each hotel against the same week read
-// with bare SQLite calls and reports the peak memory of both; then times the same chart
-// from the Jet files, which must give the same bytes, against mdb-export of the same
-// tables, and the reading of a Jet table against its rows.
+// with bare SQLite calls and reports the peak memory of both; then times the charts of both
+// hotels from their Jet files, which must give the same bytes, against mdb-export of the
+// same tables, and the reading of a Jet table against its rows.
 #include <cstdlib>
 #include <exception>
 #include <fstream>
@@ -75,36 +75,49 @@ std::vector<bench::AlbergoDiProva> AlberghiDiProva(const std::filesystem::path& 
     return alberghi;
 }
 
-// The same chart from the Jet files: time and peak, against mdb-export of the tables it
-// reads; the chart file must be the one written from SQLite. Then a Jet table read whole.
-int MisuraJet(const std::filesystem::path& dir, const tableau::routines::Orologio& orologio,
-              double secondiSqlite) {
-    const auto hotelJet = bench::cartellaHotelJet(dir);
-    if (!std::filesystem::exists(hotelJet / "Scheda_Cliente.mdb")) {
-        std::cerr << "tableau-bench: mancano gli archivi Jet in " << dir / "jet"
-                  << " (tableau-bench build-jet " << dir << ")\n";
-        return 1;
-    }
+// A hotel's chart from its Jet files: time and peak, against mdb-export of the tables it
+// reads; the chart file must be the one written from SQLite. False when it is not.
+bool MisuraTableauJet(const bench::AlbergoDiProva& albergo, const std::filesystem::path& jet,
+                      const tableau::routines::Orologio& orologio, double secondiSqlite) {
     const auto chartIn = [&](const std::filesystem::path& cartella) {
         tableau::chart::CreaTableau(
             cartella,
-            {1, 1, bench::numeroCamera(1), bench::numeroCamera(bench::kCamere), "15/06/2024"},
+            {1, 1, bench::numeroCamera(1), bench::numeroCamera(bench::kCamere),
+             tableau::routines::TestoData(albergo.inizio)},
             orologio);
     };
-    chartIn(hotelJet);
+    chartIn(jet);
     bench::AzzeraPicco();
-    const double tableauJet = Migliore(3, [&] { chartIn(hotelJet); });
+    const double tableauJet = Migliore(3, [&] { chartIn(jet); });
     const long piccoTableau = bench::PiccoMB();
-    const double esporta = Migliore(3, [&] { bench::EsportaTabelleDelTableau(hotelJet); });
-    chartIn(dir);  // the chart file of the same request from SQLite, to compare
-    const std::string daSqlite = contenuto(dir / "FDbench");
-    const bool uguale = !daSqlite.empty() && daSqlite == contenuto(hotelJet / "FDbench");
-    std::cout << "\nTableau di 1000 camere dagli archivi Jet: " << tableauJet << " s ("
-              << tableauJet / secondiSqlite << " volte SQLite), memoria massima " << piccoTableau
-              << " MB\n"
-              << "mdb-export delle nove tabelle lette:      " << esporta << " s\n"
-              << "rapporto tableau / mdb-export:            " << tableauJet / esporta << "\n"
-              << "file del tableau uguale a quello da SQLite: " << (uguale ? "sì" : "NO") << "\n";
+    const double esporta = Migliore(3, [&] { bench::EsportaTabelleDelTableau(jet); });
+    chartIn(albergo.cartellaDati);  // the chart file of the same request from SQLite
+    const std::string daSqlite = contenuto(albergo.cartellaDati / "FDbench");
+    const bool uguale = !daSqlite.empty() && daSqlite == contenuto(jet / "FDbench");
+    std::cout << "\n"
+              << albergo.nome << ", tableau di 1000 camere dagli archivi Jet: " << tableauJet
+              << " s (" << tableauJet / secondiSqlite << " volte SQLite), memoria massima "
+              << piccoTableau << " MB\n"
+              << "  mdb-export delle nove tabelle lette: " << esporta
+              << " s; rapporto tableau / mdb-export: " << tableauJet / esporta << "\n"
+              << "  file del tableau uguale a quello da SQLite: " << (uguale ? "sì" : "NO") << "\n";
+    return uguale;
+}
+
+// The charts from the Jet files, then a Jet table read whole.
+int MisuraJet(const std::filesystem::path& dir, const tableau::routines::Orologio& orologio,
+              const std::vector<std::pair<bench::AlbergoDiProva, double>>& sqlite) {
+    const std::filesystem::path jet[] = {bench::cartellaHotelJet(dir),
+                                         bench::cartellaSparsaJet(dir)};
+    bool uguali = true;
+    for (std::size_t i = 0; i < std::size(jet) && i < sqlite.size(); ++i) {
+        if (!std::filesystem::exists(jet[i] / "Scheda_Cliente.mdb")) {
+            std::cerr << "tableau-bench: mancano gli archivi Jet in " << jet[i]
+                      << " (tableau-bench build-jet " << dir << ")\n";
+            return 1;
+        }
+        uguali = MisuraTableauJet(sqlite[i].first, jet[i], orologio, sqlite[i].second) && uguali;
+    }
     std::cout << "\nLettura intera di Scheda_Cliente (15 colonne) da un file Jet 4:\n";
     for (const int righe : bench::kRigheJet) {
         const auto cartella = bench::cartellaRigheJet(dir, righe);
@@ -120,7 +133,7 @@ int MisuraJet(const std::filesystem::path& dir, const tableau::routines::Orologi
                   << tempo * 1000 * 100'000 / static_cast<double>(lette)
                   << " ms ogni 100.000 righe; memoria massima " << bench::PiccoMB() << " MB\n";
     }
-    return uguale ? 0 : 1;
+    return uguali ? 0 : 1;
 }
 
 }  // namespace
@@ -144,15 +157,13 @@ int main(int argc, char** argv) {
                      "(migliore di 5; memoria residente prima: "
                   << bench::ResidenteMB() << " MB)\n";
         bench::StampaIntestazione(std::cout);
-        double secondiSqlite = 0;
+        std::vector<std::pair<bench::AlbergoDiProva, double>> sqlite;
         for (const auto& albergo : AlberghiDiProva(dir)) {
             const auto misura = bench::Misura(albergo, orologio);
             bench::StampaRiga(std::cout, albergo, misura);
-            if (secondiSqlite == 0) {
-                secondiSqlite = misura.tableau;
-            }
+            sqlite.emplace_back(albergo, misura.tableau);
         }
-        return MisuraJet(dir, orologio, secondiSqlite);
+        return MisuraJet(dir, orologio, sqlite);
     } catch (const std::exception& e) {
         std::cerr << "tableau-bench: " << e.what() << "\n";
         return 1;
