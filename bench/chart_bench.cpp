@@ -154,7 +154,7 @@ int main(int argc, char** argv) {
     const tableau::routines::OrologioFisso orologio({2026, 12, 8, 12, 0});
     try {
         std::cout << "Tableau di 1000 camere contro la stessa settimana letta con sqlite3 "
-                     "(migliore di 5; memoria residente prima: "
+                     "(migliore di 7; memoria residente prima: "
                   << bench::ResidenteMB() << " MB)\n";
         bench::StampaIntestazione(std::cout);
         std::vector<std::pair<bench::AlbergoDiProva, double>> sqlite;

@@ -1,5 +1,6 @@
 #include "hotel_bench.h"
 
+#include <algorithm>
 #include <iomanip>
 #include <sstream>
 #include <vector>
@@ -15,7 +16,7 @@
 namespace tableau::bench {
 namespace {
 
-constexpr int kVolte = 5;
+constexpr int kVolte = 7;
 
 // What the chart does with the week's codes (chart/crea_tableau.cpp): each table narrowed
 // to the rows whose CodiceCliente is one of them.
@@ -53,20 +54,26 @@ MisuraAlbergo Misura(const AlbergoDiProva& albergo, const routines::Orologio& or
     misura.righe = settimana.righe;
     misura.codici = settimana.codici.size();
     AzzeraPicco();
-    misura.nudo = Migliore(kVolte, nudo);
+    nudo();
     misura.piccoNudo = PiccoMB();
     AzzeraPicco();
-    misura.tableau = Migliore(kVolte, tableau);
+    tableau();
     misura.piccoTableau = PiccoMB();
 
     std::vector<db::Value> codici;
     for (const std::int64_t codice : settimana.codici) {
         codici.push_back(db::Value::integer(codice));
     }
-    misura.codiciTableau =
-        Migliore(kVolte, [&] { LeggiCodiciTableau(albergo.cartellaDati, codici); });
-    misura.codiciNudo =
-        Migliore(kVolte, [&] { LeggiCodiciNudi(albergo.cartellaDati, settimana.codici); });
+    const auto codiciTableau = [&] { LeggiCodiciTableau(albergo.cartellaDati, codici); };
+    const auto codiciNudi = [&] { LeggiCodiciNudi(albergo.cartellaDati, settimana.codici); };
+    // Taken in turns, so that both ways meet the machine's other work alike.
+    misura.nudo = misura.tableau = misura.codiciNudo = misura.codiciTableau = 1e9;
+    for (int i = 0; i < kVolte; ++i) {
+        misura.nudo = std::min(misura.nudo, Migliore(1, nudo));
+        misura.tableau = std::min(misura.tableau, Migliore(1, tableau));
+        misura.codiciNudo = std::min(misura.codiciNudo, Migliore(1, codiciNudi));
+        misura.codiciTableau = std::min(misura.codiciTableau, Migliore(1, codiciTableau));
+    }
     return misura;
 }
 

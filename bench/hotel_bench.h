@@ -18,7 +18,7 @@ struct AlbergoDiProva {
 };
 
 struct MisuraAlbergo {
-    double tableau = 0;  // seconds, best of five
+    double tableau = 0;  // seconds, best of seven
     long piccoTableau = 0;
     double nudo = 0;
     long piccoNudo = 0;
