@@ -12,6 +12,7 @@
 #include "db/writer/jet_writer.h"
 #include "large_hotel.h"
 #include "routines/dates.h"
+#include "spread_hotel.h"
 
 namespace tableau::bench {
 namespace {
@@ -122,10 +123,25 @@ std::filesystem::path righeIn(const std::filesystem::path& jet, int righe) {
     return jet / ("righe-" + std::to_string(righe));
 }
 
+// Every file of a hotel's data directory rewritten as Jet 4 under the same name.
+void convertiHotel(const std::filesystem::path& da, const std::filesystem::path& a) {
+    std::filesystem::create_directories(a);
+    std::set<std::string_view> fatti;
+    for (const auto& table : db::hotelSchema()) {
+        if (fatti.insert(table.file).second) {
+            db::writer::convertHotelFileToJet(da / table.file, a / table.file);
+        }
+    }
+}
+
 }  // namespace
 
 std::filesystem::path cartellaHotelJet(const std::filesystem::path& directory) {
     return hotelIn(directory / "jet");
+}
+
+std::filesystem::path cartellaSparsaJet(const std::filesystem::path& directory) {
+    return directory / "jet" / "spread";
 }
 
 std::filesystem::path cartellaRigheJet(const std::filesystem::path& directory, int righe) {
@@ -144,13 +160,9 @@ void scriviArchiviJet(const std::filesystem::path& directory) {
         std::filesystem::create_directories(cartella);
         db::writer::writeJetFile(cartella / "Scheda_Cliente.mdb", {schedeClienti(righe)});
     }
-    const auto hotel = hotelIn(inCorso);
-    std::filesystem::create_directories(hotel);
-    std::set<std::string_view> fatti;
-    for (const auto& table : db::hotelSchema()) {
-        if (fatti.insert(table.file).second) {
-            db::writer::convertHotelFileToJet(directory / table.file, hotel / table.file);
-        }
+    convertiHotel(directory, hotelIn(inCorso));
+    if (std::filesystem::exists(cartellaSparsa(directory) / "Scheda_Cliente.mdb")) {
+        convertiHotel(cartellaSparsa(directory), inCorso / "spread");
     }
     std::filesystem::remove_all(pronto);
     std::filesystem::rename(inCorso, pronto);

@@ -2,31 +2,16 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <map>
-#include <memory>
 #include <random>
 #include <string>
 #include <vector>
 
-#include "db/hotel_schema.h"
-#include "db/writer/sqlite_writer.h"
+#include "hotel_files.h"
 
 namespace tableau::bench {
-namespace {
 
-using db::writer::Cell;
-
-struct Soggiorno {
-    int camera;
-    int arrivo;  // days from kPrimoGiorno
-    int notti;
-    int persone;
-};
-
-// Stays room by room, one after the other with gaps, until `righe` rows (one per person
-// for guests, one per stay for bookings) are reached; returned in arrival order, as a
-// hotel's files fill up day by day.
-std::vector<Soggiorno> soggiorni(std::mt19937& random, int righe, bool unaRigaPerSoggiorno) {
+std::vector<Soggiorno> soggiorni(std::mt19937& random, int righe, bool unaRigaPerSoggiorno,
+                                 int giorniStoria) {
     std::vector<Soggiorno> result;
     const int perCamera = righe / kCamere;
     for (int camera = 1; camera <= kCamere; ++camera) {
@@ -37,7 +22,7 @@ std::vector<Soggiorno> soggiorni(std::mt19937& random, int righe, bool unaRigaPe
                 unaRigaPerSoggiorno
                     ? 1
                     : std::min(std::uniform_int_distribution<int>(1, 3)(random), perCamera - fatte);
-            result.push_back({camera, giorno % 1826, notti, persone});
+            result.push_back({camera, giorno % giorniStoria, notti, persone});
             fatte += persone;
             giorno += notti + std::uniform_int_distribution<int>(0, 2)(random);
         }
@@ -47,8 +32,6 @@ std::vector<Soggiorno> soggiorni(std::mt19937& random, int righe, bool unaRigaPe
     return result;
 }
 
-}  // namespace
-
 std::string numeroCamera(int i) {
     char out[8];
     std::snprintf(out, sizeof out, "%04d", i);
@@ -56,49 +39,17 @@ std::string numeroCamera(int i) {
 }
 
 void scriviHotelGrande(const std::filesystem::path& cartellaDati) {
-    std::filesystem::remove_all(cartellaDati);
-    db::writer::createHotelFiles(cartellaDati);
-    std::map<std::string, std::unique_ptr<db::writer::SqliteWriter>> writers;
-    const auto writer = [&](std::string_view table) -> db::writer::SqliteWriter& {
-        const std::string file(db::tableDescription(table).file);
-        auto& w = writers[file];
-        if (!w) {
-            w = std::make_unique<db::writer::SqliteWriter>(cartellaDati / file);
-            w->exec("PRAGMA journal_mode=OFF");
-            w->exec("PRAGMA synchronous=OFF");
-            w->begin();
-        }
-        return *w;
-    };
+    ScrittoriHotel writer(cartellaDati);
     const auto n = [](std::int64_t v) { return db::writer::Cell{v}; };
     const auto t = [](std::string v) { return db::writer::Cell{std::move(v)}; };
     const auto chiave = [](int giorno) {
         return routines::ChiaveData(routines::AggiungiGiorni(kPrimoGiorno, giorno));
     };
     std::mt19937 random(20261208);
-
-    writer("AnagraficaHotels")
-        .insert("AnagraficaHotels", {"Numero", "RagioneSociale", "CodiceAssistenza"},
-                {n(1), t("Grand Hotel Benchmark"), t("")});
-    writer("Tableau").insert("Tableau", {"NumeroHotel", "Codice", "Descrizione"},
-                             {n(1), n(1), t("Tutte le camere")});
-    for (int i = 1; i <= kCamere; ++i) {
-        writer("NumeriCamere")
-            .insert("NumeriCamere",
-                    {"NumeroHotel", "NumeroTableau", "NumeroCamera", "TipoCamera", "PostiLetto"},
-                    {n(1), n(1), t(numeroCamera(i)), t("DBL"), n(3)});
-    }
-    writer("TipiCamere").insert("TipiCamere", {"Sigla", "Tipologia"}, {t("DBL"), t("C")});
-    for (const auto& [sigla, tipo] :
-         {std::pair{"BB", "C"}, {"MP", "M"}, {"PC", "P"}, {"SO", "N"}}) {
-        writer("NomiArrangiamenti")
-            .insert("NomiArrangiamenti", {"NumeroHotel", "Sigla", "Tipo"},
-                    {n(1), t(sigla), t(tipo)});
-    }
-    const char* codici[] = {"BB", "MP", "PC", "SO"};
+    scriviCamereEArrangiamenti(writer);
 
     std::int64_t progressivo = 0;
-    for (const auto& s : soggiorni(random, kRigheOspiti, false)) {
+    for (const auto& s : soggiorni(random, kRigheOspiti, false, kGiorniStoria)) {
         const std::int64_t primo = progressivo + 1;
         const bool famiglia = s.persone == 3;
         for (int c = 1; c <= s.persone; ++c) {
@@ -115,7 +66,7 @@ void scriviHotelGrande(const std::filesystem::path& cartellaDati) {
         }
         writer("Arrangiamento")
             .insert("Arrangiamento", {"NumeroHotel", "CodiceCliente", "Arrangiamento"},
-                    {n(1), n(primo), t(codici[primo % 4])});
+                    {n(1), n(primo), t(codiceArrangiamento(primo))});
         if (primo % 10 == 0) {
             writer("Ditta_Intestataria")
                 .insert("Ditta_Intestataria", {"NumeroHotel", "CodiceCliente", "RagioneSociale"},
@@ -123,15 +74,16 @@ void scriviHotelGrande(const std::filesystem::path& cartellaDati) {
         }
     }
     std::int64_t prenotazione = 0;
-    for (const auto& s : soggiorni(random, kRighePrenotazioni, true)) {
+    for (const auto& s : soggiorni(random, kRighePrenotazioni, true, kGiorniStoria)) {
         ++prenotazione;
         writer("Camere_Prenotazione")
-            .insert("Camere_Prenotazione",
-                    {"NumeroHotel", "NumeroPrenotazione", "NumeroCamera", "DataArrivo",
-                     "DataPartenza", "TipoPrenotazione", "NumeroPersone", "Trattamento", "Note"},
-                    {n(1), n(prenotazione), t(numeroCamera(s.camera)), t(chiave(s.arrivo)),
-                     t(chiave(s.arrivo + s.notti)), t("C"), n(2), t(codici[prenotazione % 4]),
-                     t("*nota " + std::to_string(prenotazione % 100) + "*")});
+            .insert(
+                "Camere_Prenotazione",
+                {"NumeroHotel", "NumeroPrenotazione", "NumeroCamera", "DataArrivo", "DataPartenza",
+                 "TipoPrenotazione", "NumeroPersone", "Trattamento", "Note"},
+                {n(1), n(prenotazione), t(numeroCamera(s.camera)), t(chiave(s.arrivo)),
+                 t(chiave(s.arrivo + s.notti)), t("C"), n(2), t(codiceArrangiamento(prenotazione)),
+                 t("*nota " + std::to_string(prenotazione % 100) + "*")});
         writer("Scheda_Prenotazione")
             .insert(
                 "Scheda_Prenotazione",
@@ -139,9 +91,7 @@ void scriviHotelGrande(const std::filesystem::path& cartellaDati) {
                 {n(1), n(prenotazione), t("C"), t("Cliente " + std::to_string(prenotazione)),
                  t("Agenzia " + std::to_string(prenotazione % 50))});
     }
-    for (auto& [file, w] : writers) {
-        w->commit();
-    }
+    writer.commit();
 }
 
 }  // namespace tableau::bench

@@ -2,6 +2,9 @@
 // A large hotel for the benchmark: one block of 1,000 rooms, a million guest rows and a
 // million booking rows spread over five years, no indexes.
 #include <filesystem>
+#include <random>
+#include <string>
+#include <vector>
 
 #include "routines/dates.h"
 
@@ -11,6 +14,21 @@ inline constexpr int kCamere = 1000;
 inline constexpr int kRigheOspiti = 1'000'000;
 inline constexpr int kRighePrenotazioni = 1'000'000;
 inline constexpr routines::Data kPrimoGiorno{1, 1, 2022};  // five years from here
+inline constexpr int kGiorniStoria = 1826;
+
+struct Soggiorno {
+    int camera;
+    int arrivo;  // days from kPrimoGiorno
+    int notti;
+    int persone;
+};
+
+// Stays room by room, one after the other with gaps, until `righe` rows (one per person
+// for guests, one per stay for bookings) are reached; returned in arrival order, as a
+// hotel's files fill up day by day. A room's arrivals past `giorniStoria` days start again
+// from the first day.
+std::vector<Soggiorno> soggiorni(std::mt19937& random, int righe, bool unaRigaPerSoggiorno,
+                                 int giorniStoria);
 
 // Room numbers are four digits, "0001" to "1000", so that text ranges select them.
 std::string numeroCamera(int i);

@@ -26,6 +26,14 @@ RecordSet& RecordSet::operator=(const RecordSet& other) {
 RecordSet::~RecordSet() = default;
 
 int RecordSet::columnIndex(std::string_view name) const {
+    // The rules name fields as the files spell them: those are found without folding
+    // letter case, field by field and row by row. No table has two fields whose names
+    // differ in letter case only.
+    for (std::size_t i = 0; i < table_->columns.size(); ++i) {
+        if (table_->columns[i] == name) {
+            return static_cast<int>(i);
+        }
+    }
     for (std::size_t i = 0; i < table_->columns.size(); ++i) {
         if (routines::StessoNome(table_->columns[i], name)) {
             return static_cast<int>(i);

@@ -234,10 +234,11 @@ TEST_F(HotelDatabase, IntegerComparisonsSelectWhatTheCriteriaSelect) {
                                                  "",
                                                  1e300};
     // The same values in a column of integer affinity and in one without affinity, where
-    // numeric texts stay texts.
+    // numeric texts stay texts; the latter indexed, which must not change the rows' order.
     {
         db::writer::SqliteWriter writer(hotel.dir() / "Arrangiamento.mdb");
         writer.exec("CREATE TABLE Codici (NumeroHotel, CodiceCliente, Arrangiamento)");
+        writer.exec("CREATE INDEX CodiciPerCliente ON Codici (CodiceCliente)");
         writer.begin();
         for (const char* table : {"Arrangiamento", "Codici"}) {
             for (std::size_t i = 0; i < codes.size(); ++i) {

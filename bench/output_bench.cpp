@@ -1,0 +1,48 @@
+#include "output_bench.h"
+
+#include <cstdlib>
+
+#include "chart/chart_reader.h"
+#include "chart/crea_tableau.h"
+#include "preview/workbook_export.h"
+#include "timing.h"
+
+#ifdef TABLEAU_BENCH_PDF
+#include <QGuiApplication>
+
+#include "print/qt/chart_pdf.h"
+#endif
+
+namespace tableau::bench {
+
+void MisuraUscite(const std::filesystem::path& cartellaDati, const std::string& primaCamera,
+                  const std::string& ultimaCamera, const std::string& data,
+                  const routines::Orologio& orologio, std::ostream& out) {
+    chart::CreaTableau(cartellaDati, {1, 1, primaCamera, ultimaCamera, data}, orologio);
+    std::size_t camereLette = 0;
+    const double lettura = Migliore(
+        3, [&] { camereLette = chart::LeggiTableauDellaCartella(cartellaDati).camere.size(); });
+    std::filesystem::path cartella;
+    const double xlsx = Migliore(3, [&] { cartella = preview::EsportaXlsx(cartellaDati); });
+    out << "\nDal file del tableau di " << camereLette << " camere:\n"
+        << "lettura del file:                       " << lettura * 1000 << " ms\n"
+        << "cartella di lavoro (tableau xlsx):      " << xlsx * 1000 << " ms, "
+        << std::filesystem::file_size(cartella) / 1024 << " KB\n";
+#ifdef TABLEAU_BENCH_PDF
+    // The PDF's fonts need a QGuiApplication; no display is needed.
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    int argc = 1;
+    char nome[] = "tableau-bench";
+    char* argv[] = {nome, nullptr};
+    const QGuiApplication app(argc, argv);
+    std::filesystem::path pdf;
+    const double tempo =
+        Migliore(3, [&] { pdf = print::CreaPdfTableau(cartellaDati, print::FormatoPdf::a4); });
+    out << "PDF A4 (tableau pdf):                   " << tempo * 1000 << " ms, "
+        << std::filesystem::file_size(pdf) / 1024 << " KB\n";
+#else
+    out << "PDF: non misurato (compilato senza finestre, TABLEAU_GUI=OFF)\n";
+#endif
+}
+
+}  // namespace tableau::bench
