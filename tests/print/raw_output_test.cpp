@@ -113,10 +113,12 @@ TEST_F(RawOutputTest, OutputChosenByEnvironmentThenLineThenPrinterOverride) {
     tableau("a\r\n");
     const std::string atteso = std::string(5, '\0') + "a\r\n\x0C";
     {
-        test::ScopedEnv variabile("UFFICIO PRIMO", "ambiente.prn");  // other letter case
+        test::ScopedEnv altra("UFFICIO PRIMO", "altra.prn");  // other letter case: not this one
+        test::ScopedEnv variabile("Ufficio Primo", "ambiente.prn");
         esegui(opzioni("Ufficio Primo"));
         EXPECT_EQ(readFile(dir() / "ambiente.prn"), atteso);
         EXPECT_FALSE(std::filesystem::exists(dir() / "linea.prn"));
+        EXPECT_FALSE(std::filesystem::exists(dir() / "altra.prn"));
 
         auto o = opzioni("Ufficio Primo");
         o.stampante = " scelta.prn";  // used as it stands once not blank
@@ -132,6 +134,24 @@ TEST_F(RawOutputTest, OutputChosenByEnvironmentThenLineThenPrinterOverride) {
     EXPECT_EQ(esegui(opzioni("Ufficio Primo")),
               "Scritto nel file " + (dir() / "linea.prn").lexically_normal().string() + ".");
     EXPECT_EQ(readFile(dir() / "linea.prn"), atteso);
+}
+
+TEST_F(RawOutputTest, DestinationNamedLikeAStandardVariableKeepsItsLine) {
+    // $MAIL, $HOME and $PATH are the system's, not destinations: a destination "Mail" must
+    // never write the chart over the mailbox.
+    tableau("a\r\n");
+    const std::string atteso = std::string(5, '\0') + "a\r\n\x0C";
+    test::ScopedEnv mail("MAIL", (dir() / "casella").string().c_str());
+    test::ScopedEnv home("HOME", (dir() / "casa").string().c_str());
+    // PATH keeps its value: lpstat is looked up through it.
+    writeFile(dir() / "casella", "posta");
+    for (const std::string nome : {"Mail", "Home", "Path"}) {
+        destinazione(1, nome, 9, nome + ".prn");
+        esegui(opzioni(nome));
+        EXPECT_EQ(readFile(dir() / (nome + ".prn")), atteso) << nome;
+    }
+    EXPECT_EQ(readFile(dir() / "casella"), "posta");
+    EXPECT_FALSE(std::filesystem::exists(dir() / "casa"));
 }
 
 TEST_F(RawOutputTest, FirstRowOfTheDestinationWhateverHotelAndCurrentHotelPageLength) {
