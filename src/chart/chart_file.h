@@ -1,14 +1,26 @@
 #pragma once
 // The chart file's name: "FD" followed by the workstation number exactly as PCLocal holds
 // it ("FD" when unset). Every writer and reader of the chart uses this one rule; readers
-// find the file without regard to letter case.
+// find the file without regard to letter case. The same number names the spreadsheet file,
+// the mail file and the dated copies, so a number that could lead out of the data directory
+// is refused here, before anything is read or written.
 #include <filesystem>
 #include <optional>
 #include <string>
 
+#include "routines/errors.h"
+
 namespace tableau::chart {
 
-// The workstation number: the text of PCLocal, empty when unset.
+// PCLocal holds what cannot be part of a file name: a path separator, "..", a NUL or a
+// control character. Nothing has been read or written.
+class ErrorePostazione : public routines::Errore {
+  public:
+    using routines::Errore::Errore;
+};
+
+// The workstation number: the text of PCLocal, empty when unset. Throws ErrorePostazione
+// when the text cannot be part of a file name.
 std::string NumeroPostazione();
 
 // "FD" + NumeroPostazione().

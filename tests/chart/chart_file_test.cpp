@@ -1,0 +1,37 @@
+// The chart file's name and the workstation number it is made of.
+#include "chart/chart_file.h"
+
+#include <gtest/gtest.h>
+
+#include "chart/chart_fixture.h"
+#include "support/temp_dir.h"
+
+namespace tableau::chart {
+namespace {
+
+TEST(ChartFile, WorkstationNumberThatWouldLeaveTheDataDirectoryIsRefused) {
+    test::ChartFixture fx;
+    std::filesystem::create_directory(fx.dir() / "FDx");
+    const auto fuori = fx.dir().parent_path() / "ESCAPED";
+    const RichiestaTableau richiesta{1, 1, "", "Z", "16/03/2026"};
+    for (const char* valore : {"x/../../ESCAPED", "..", "a\\b", "7\x01", "7\n", "/tmp/x"}) {
+        const test::ScopedEnv pc("PCLocal", valore);
+        try {
+            CreaTableau(fx.dir(), richiesta, test::kOrologio);
+            ADD_FAILURE() << "accepted " << valore;
+        } catch (const ErrorePostazione& e) {
+            EXPECT_NE(std::string(e.what()).find("PCLocal"), std::string::npos) << e.what();
+        }
+        EXPECT_THROW(NomeFileTableau(), ErrorePostazione) << valore;
+        EXPECT_THROW(TrovaFileTableau(fx.dir()), ErrorePostazione) << valore;
+    }
+    EXPECT_FALSE(std::filesystem::exists(fuori));
+    EXPECT_TRUE(std::filesystem::is_empty(fx.dir() / "FDx"));
+    EXPECT_FALSE(std::filesystem::exists(fx.fileTableau()));
+
+    const test::ScopedEnv pc("PCLocal", "03.b \xC3\xA0");
+    EXPECT_EQ(NomeFileTableau(), "FD03.b \xE0");
+}
+
+}  // namespace
+}  // namespace tableau::chart
