@@ -1,6 +1,7 @@
 // The three kinds of raw output: a file written whole, a device or pipe written directly,
 // and a printer queue receiving a raw job.
 #include <fcntl.h>
+#include <pthread.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -54,6 +55,45 @@ class UscitaFile final : public UscitaGrezza {
     routines::AtomicFile file_;
 };
 
+// SIGPIPE blocked in this thread for the life of the object, so that a pipe whose reader
+// went away gives EPIPE instead of ending the program, whatever the program does with the
+// signal. A SIGPIPE raised meanwhile by our writes is taken off before the mask is put
+// back; one that was already pending is left alone.
+class SenzaSigpipe {
+  public:
+    SenzaSigpipe() {
+        sigemptyset(&sigpipe_);
+        sigaddset(&sigpipe_, SIGPIPE);
+        sigset_t pendenti;
+        sigemptyset(&pendenti);
+        giaPendente_ = ::sigpending(&pendenti) == 0 && sigismember(&pendenti, SIGPIPE) == 1;
+        bloccato_ = ::pthread_sigmask(SIG_BLOCK, &sigpipe_, &precedente_) == 0;
+    }
+    ~SenzaSigpipe() {
+        if (!bloccato_) {
+            return;
+        }
+        if (!giaPendente_) {
+            sigset_t pendenti;
+            sigemptyset(&pendenti);
+            if (::sigpending(&pendenti) == 0 && sigismember(&pendenti, SIGPIPE) == 1) {
+                const timespec subito{};
+                while (::sigtimedwait(&sigpipe_, nullptr, &subito) < 0 && errno == EINTR) {
+                }
+            }
+        }
+        ::pthread_sigmask(SIG_SETMASK, &precedente_, nullptr);
+    }
+    SenzaSigpipe(const SenzaSigpipe&) = delete;
+    SenzaSigpipe& operator=(const SenzaSigpipe&) = delete;
+
+  private:
+    sigset_t sigpipe_{};
+    sigset_t precedente_{};
+    bool giaPendente_ = false;
+    bool bloccato_ = false;
+};
+
 class UscitaDispositivo final : public UscitaGrezza {
   public:
     std::string destinazione() const override {
@@ -75,14 +115,19 @@ class UscitaDispositivo final : public UscitaGrezza {
     UscitaDispositivo& operator=(const UscitaDispositivo&) = delete;
 
     void scrivi(std::string_view byte) override {
+        const SenzaSigpipe senzaSigpipe;
         while (!byte.empty()) {
             const ssize_t scritti = ::write(fd_, byte.data(), byte.size());
             if (scritti < 0) {
                 if (errno == EINTR) {
                     continue;
                 }
+                const int errore = errno;
                 throw ErroreStampa("Errore di scrittura sull'uscita di stampa " +
-                                   percorso_.string() + ": " + std::strerror(errno));
+                                   percorso_.string() + ": " +
+                                   (errore == EPIPE ? std::string("il programma che la leggeva "
+                                                                  "non la legge pi\xC3\xB9")
+                                                    : std::string(std::strerror(errore))));
             }
             byte.remove_prefix(static_cast<std::size_t>(scritti));
         }

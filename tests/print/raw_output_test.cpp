@@ -233,6 +233,26 @@ TEST_F(RawOutputTest, DeviceOrPipeIsWrittenDirectly) {
     EXPECT_TRUE(stampante.operazioni.empty());
 }
 
+TEST_F(RawOutputTest, PipeWhoseReaderGoesAwayIsAPrintErrorNotTheEndOfTheProgram) {
+    // SIGPIPE keeps its default action here: the output itself must not raise it.
+    destinazione(1, "Porta", 9, (dir() / "porta").string());
+    ASSERT_EQ(::mkfifo((dir() / "porta").c_str(), 0600), 0);
+    tableau(Righe(1, 20000));  // far more than the pipe holds
+    std::thread lettore([&] {
+        std::ifstream in(dir() / "porta", std::ios::binary);
+        char inizio[10];
+        in.read(inizio, sizeof inizio);
+    });
+    try {
+        esegui(opzioni("Porta"));
+        ADD_FAILURE() << "no error";
+    } catch (const ErroreStampa& e) {
+        EXPECT_NE(std::string(e.what()).find((dir() / "porta").string()), std::string::npos)
+            << e.what();
+    }
+    lettore.join();
+}
+
 TEST_F(RawOutputTest, DestinationsAndAssistanceCodeOfHotelOne) {
     destinazione(1, "Laser", 1, "a");
     destinazione(2, "Altra", 1, "b");
