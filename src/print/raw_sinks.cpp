@@ -8,8 +8,12 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <optional>
+#include <thread>
 #include <vector>
 
 #include "print/cups_queue.h"
@@ -54,6 +58,21 @@ class UscitaFile final : public UscitaGrezza {
     std::filesystem::path percorso_;
     routines::AtomicFile file_;
 };
+
+// How long a device or pipe may take to have a reader: TABLEAU_ATTESA_USCITA seconds,
+// 10 unless set.
+std::chrono::milliseconds AttesaUscita() {
+    constexpr std::chrono::milliseconds kPredefinita{10000};
+    const char* impostata = std::getenv("TABLEAU_ATTESA_USCITA");
+    if (impostata != nullptr && *impostata != '\0') {
+        char* fine = nullptr;
+        const double secondi = std::strtod(impostata, &fine);
+        if (*fine == '\0' && secondi > 0 && secondi <= 3600) {
+            return std::chrono::milliseconds(static_cast<std::int64_t>(secondi * 1000));
+        }
+    }
+    return kPredefinita;
+}
 
 // SIGPIPE blocked in this thread for the life of the object, so that a pipe whose reader
 // went away gives EPIPE instead of ending the program, whatever the program does with the
@@ -100,10 +119,40 @@ class UscitaDispositivo final : public UscitaGrezza {
         return "Inviato al dispositivo " + percorso_.lexically_normal().string() + ".";
     }
     explicit UscitaDispositivo(const std::filesystem::path& percorso) : percorso_(percorso) {
-        fd_ = ::open(percorso.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
-        if (fd_ < 0) {
+        // Without O_NONBLOCK a pipe that nobody reads would hold the open for ever: it is
+        // tried again until a reader comes or the wait is over.
+        const auto attesa = AttesaUscita();
+        const auto scadenza = std::chrono::steady_clock::now() + attesa;
+        for (;;) {
+            fd_ = ::open(percorso.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
+            if (fd_ >= 0) {
+                break;
+            }
+            const int errore = errno;
+            if (errore == EINTR) {
+                continue;
+            }
+            if (errore != ENXIO) {
+                throw ErroreStampa("Impossibile aprire l'uscita di stampa " + percorso_.string() +
+                                   ": " + std::strerror(errore));
+            }
+            if (std::chrono::steady_clock::now() >= scadenza) {
+                throw ErroreStampa(
+                    "Impossibile aprire l'uscita di stampa " + percorso_.string() +
+                    ": nessun programma la legge dopo " +
+                    std::to_string(
+                        std::chrono::duration_cast<std::chrono::seconds>(attesa).count()) +
+                    " secondi di attesa");
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        const int flag = ::fcntl(fd_, F_GETFL);
+        if (flag < 0 || ::fcntl(fd_, F_SETFL, flag & ~O_NONBLOCK) < 0) {
+            const int errore = errno;
+            ::close(fd_);
+            fd_ = -1;
             throw ErroreStampa("Impossibile aprire l'uscita di stampa " + percorso_.string() +
-                               ": " + std::strerror(errno));
+                               ": " + std::strerror(errore));
         }
     }
     ~UscitaDispositivo() override {

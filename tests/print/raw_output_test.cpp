@@ -1,6 +1,7 @@
 // The raw path of the print job, byte for byte, and what it resolves on the way.
 #include <sys/stat.h>
 
+#include <chrono>
 #include <fstream>
 #include <thread>
 
@@ -251,6 +252,22 @@ TEST_F(RawOutputTest, PipeWhoseReaderGoesAwayIsAPrintErrorNotTheEndOfTheProgram)
             << e.what();
     }
     lettore.join();
+}
+
+TEST_F(RawOutputTest, PipeThatNobodyReadsIsGivenUpAfterTheWait) {
+    destinazione(1, "Porta", 9, (dir() / "porta").string());
+    ASSERT_EQ(::mkfifo((dir() / "porta").c_str(), 0600), 0);
+    tableau("a\r\n");
+    const test::ScopedEnv attesa("TABLEAU_ATTESA_USCITA", "0.3");
+    const auto prima = std::chrono::steady_clock::now();
+    try {
+        esegui(opzioni("Porta"));
+        ADD_FAILURE() << "no error";
+    } catch (const ErroreStampa& e) {
+        EXPECT_NE(std::string(e.what()).find((dir() / "porta").string()), std::string::npos)
+            << e.what();
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - prima, std::chrono::seconds(5));
 }
 
 TEST_F(RawOutputTest, DestinationsAndAssistanceCodeOfHotelOne) {
