@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "chart/chart_fixture.h"
 #include "support/temp_dir.h"
 
@@ -31,6 +33,29 @@ TEST(ChartFile, WorkstationNumberThatWouldLeaveTheDataDirectoryIsRefused) {
 
     const test::ScopedEnv pc("PCLocal", "03.b \xC3\xA0");
     EXPECT_EQ(NomeFileTableau(), "FD03.b \xE0");
+}
+
+TEST(ChartFile, FileFarBeyondAnyChartIsRefusedBeforeReading) {
+    test::ChartFixture fx;
+    fx.crea();
+    EXPECT_EQ(LeggiFileTableau(fx.fileTableau()), test::readFile(fx.fileTableau()));
+    // 2 GB without a byte written: reading it whole would take the memory with it.
+    std::filesystem::resize_file(fx.fileTableau(), std::uintmax_t{2} << 30);
+    const auto prima = std::chrono::steady_clock::now();
+    try {
+        LeggiFileTableau(fx.fileTableau());
+        ADD_FAILURE() << "read";
+    } catch (const ErroreFileTableau& e) {
+        EXPECT_NE(std::string(e.what()).find(fx.fileTableau().string()), std::string::npos)
+            << e.what();
+        EXPECT_NE(std::string(e.what()).find("64 MB"), std::string::npos) << e.what();
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - prima, std::chrono::seconds(1));
+    std::filesystem::resize_file(fx.fileTableau(), kMassimoFileTableau);
+    EXPECT_EQ(LeggiFileTableau(fx.fileTableau()).size(), kMassimoFileTableau);
+    std::filesystem::resize_file(fx.fileTableau(), kMassimoFileTableau + 1);
+    EXPECT_THROW(LeggiFileTableau(fx.fileTableau()), ErroreFileTableau);
+    EXPECT_THROW(LeggiFileTableau(fx.dir() / "manca"), ErroreFileTableau);
 }
 
 }  // namespace
