@@ -137,12 +137,10 @@ class UscitaDispositivo final : public UscitaGrezza {
                                    ": " + std::strerror(errore));
             }
             if (std::chrono::steady_clock::now() >= scadenza) {
-                throw ErroreStampa(
-                    "Impossibile aprire l'uscita di stampa " + percorso_.string() +
-                    ": nessun programma la legge dopo " +
-                    std::to_string(
-                        std::chrono::duration_cast<std::chrono::seconds>(attesa).count()) +
-                    " secondi di attesa");
+                const auto secondi = std::chrono::ceil<std::chrono::seconds>(attesa).count();
+                throw ErroreStampa("Impossibile aprire l'uscita di stampa " + percorso_.string() +
+                                   ": nessun programma la legge dopo " + std::to_string(secondi) +
+                                   (secondi == 1 ? " secondo" : " secondi") + " di attesa");
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
         }
