@@ -1,13 +1,46 @@
 #include "chart/chart_file.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "routines/file_descriptor.h"
+
 #include "db/data_directory.h"
 #include "routines/codepage.h"
 #include "routines/environment.h"
 
 namespace tableau::chart {
+namespace {
+
+bool NomeDiFileSicuro(const std::string& testo) {
+    if (testo.find("..") != std::string::npos) {
+        return false;
+    }
+    for (const char c : testo) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '/' || c == '\\' || byte < 0x20 || byte == 0x7F) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
 
 std::string NumeroPostazione() {
-    return routines::VariabileAmbiente("PCLocal").value_or("");
+    std::string numero = routines::VariabileAmbiente("PCLocal").value_or("");
+    if (!NomeDiFileSicuro(numero)) {
+        // The value itself is left out: it may hold control characters.
+        throw ErrorePostazione(
+            "Il numero della postazione (variabile PCLocal) non pu\xC3\xB2 far parte del nome "
+            "di un file: non deve contenere \"/\", \"\\\", \"..\" n\xC3\xA9 caratteri di "
+            "controllo");
+    }
+    return numero;
 }
 
 std::string NomeFileTableau() {
@@ -24,6 +57,51 @@ std::optional<std::filesystem::path> TrovaFileTableau(const std::filesystem::pat
         return std::nullopt;
     }
     return found;
+}
+
+std::string LeggiTestoTableau(const std::filesystem::path& file) {
+    const auto impossibile = [&](int errore) {
+        return ErroreLetturaTableau("Impossibile leggere il file del tableau " + file.string() +
+                                    ": " + std::strerror(errore));
+    };
+    const auto troppoGrande = [&] {
+        return ErroreLetturaTableau("Il file del tableau " + file.string() + " supera " +
+                                    std::to_string(kMassimoFileTableau >> 20) +
+                                    " MB: non \xC3\xA8 un tableau, non viene letto");
+    };
+    const routines::FileDescriptor fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
+    if (!fd.valid()) {
+        throw impossibile(errno);
+    }
+    struct stat stato {};
+    if (::fstat(fd.get(), &stato) != 0) {
+        throw impossibile(errno);
+    }
+    if (S_ISREG(stato.st_mode) &&
+        static_cast<std::uintmax_t>(stato.st_size) > kMassimoFileTableau) {
+        throw troppoGrande();
+    }
+    std::string testo;
+    if (S_ISREG(stato.st_mode)) {
+        testo.reserve(static_cast<std::size_t>(stato.st_size));
+    }
+    char blocco[1 << 16];
+    for (;;) {
+        const ssize_t letti = ::read(fd.get(), blocco, sizeof blocco);
+        if (letti < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            throw impossibile(errno);
+        }
+        if (letti == 0) {
+            return testo;
+        }
+        if (testo.size() + static_cast<std::size_t>(letti) > kMassimoFileTableau) {
+            throw troppoGrande();  // grown since, or not a regular file
+        }
+        testo.append(blocco, static_cast<std::size_t>(letti));
+    }
 }
 
 }  // namespace tableau::chart

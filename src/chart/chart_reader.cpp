@@ -365,13 +365,8 @@ TableauLetto LeggiTableau(std::string_view testo, std::string_view nomeFile) {
 }
 
 TableauLetto LeggiFileTableau(const std::filesystem::path& file) {
-    std::string testo;
-    try {
-        testo = routines::LeggiFile(file);
-    } catch (const std::exception& e) {
-        throw routines::Errore(e.what());
-    }
-    return LeggiTableau(testo, file.filename().string());
+    // Refused before reading when far larger than any chart.
+    return LeggiTableau(LeggiTestoTableau(file), file.filename().string());
 }
 
 TableauLetto LeggiTableauDellaCartella(const std::filesystem::path& cartellaDati) {

@@ -1,6 +1,12 @@
 #include "chart/occupancy_rules.h"
 
+#include <cstring>
 #include <functional>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include "chart/crea_tableau.h"
 #include "routines/codepage.h"
@@ -142,15 +148,7 @@ class RegoleCamera {
             if (Uguale(ospite.field("NumeroComponente"), Value::integer(1))) {
                 return ospite.field("NumeroProgressivo");
             }
-            RecordSet& capofila = archivi_.ospitiCapofila;
-            capofila.findFirst(
-                Criteria("NumeroCamera = ? and NumeroHotel = ? and NumeroComponente = 1 and "
-                         "DataArrivo = ?",
-                         {ospite.field("NumeroCamera"), hotel_, ospite.field("DataArrivo")}));
-            if (capofila.noMatch()) {
-                return std::nullopt;
-            }
-            return capofila.field("NumeroProgressivo");
+            return primoDelGruppo(ospite.field("NumeroCamera"), ospite.field("DataArrivo"));
         }
         if (Maggiore(famiglia, zero)) {
             return famiglia;
@@ -159,6 +157,53 @@ class RegoleCamera {
             return gruppo;
         }
         return std::nullopt;
+    }
+
+    // The first member (NumeroComponente 1) of the room's party arrived on `arrivo`: the
+    // first such row in storage order, as "NumeroCamera = ? and NumeroHotel = ? and
+    // NumeroComponente = 1 and DataArrivo = ?" finds it. The room's first members are read
+    // once and each answer is kept, so that a room of many members is not searched again
+    // for each of them.
+    std::optional<Value> primoDelGruppo(const Value& camera, const Value& arrivo) {
+        auto& risposta = primiDelGruppo_[Chiave(camera) + '\0' + Chiave(arrivo)];
+        if (risposta) {
+            return *risposta;
+        }
+        auto [primi, nuova] = primiDellaCamera_.try_emplace(Chiave(camera));
+        if (nuova) {
+            RecordSet& capofila = archivi_.ospitiCapofila;
+            const Criteria cerca("NumeroCamera = ? and NumeroHotel = ? and NumeroComponente = 1",
+                                 {camera, hotel_});
+            for (capofila.findFirst(cerca); !capofila.noMatch(); capofila.findNext(cerca)) {
+                primi->second.push_back(
+                    {capofila.field("DataArrivo"), capofila.field("NumeroProgressivo")});
+            }
+        }
+        risposta.emplace();
+        for (const auto& [arrivoPrimo, progressivo] : primi->second) {
+            if (Uguale(arrivoPrimo, arrivo)) {
+                *risposta = progressivo;
+                break;
+            }
+        }
+        return *risposta;
+    }
+
+    // A value's kind and content, so that only the very same value shares an answer.
+    static std::string Chiave(const Value& v) {
+        if (v.isNull()) {
+            return "n";
+        }
+        if (v.isInteger()) {
+            return "i" + std::to_string(v.asInteger());
+        }
+        if (v.isReal()) {
+            const double numero = v.asNumber();
+            std::string byte(sizeof numero, '\0');
+            std::memcpy(byte.data(), &numero, sizeof numero);
+            return "r" + byte;
+        }
+        return "t" + v.textRef();
     }
 
     // Rules A, C and E for one day.
@@ -281,6 +326,10 @@ class RegoleCamera {
     const std::string cameraRidotta_;
     const SettimanaTableau& settimana_;
     TotaliSettimana& totali_;
+    // Arrival and NumeroProgressivo of the room's first members, by room value.
+    std::unordered_map<std::string, std::vector<std::pair<Value, Value>>> primiDellaCamera_;
+    // The first member's NumeroProgressivo by room and arrival (empty inside: none).
+    std::unordered_map<std::string, std::optional<std::optional<Value>>> primiDelGruppo_;
 };
 
 }  // namespace

@@ -17,10 +17,10 @@ std::optional<std::filesystem::path> findFileIgnoringCase(const std::filesystem:
     if (error) {
         return std::nullopt;
     }
-    for (const auto& entry : it) {
-        const std::string name = entry.path().filename().string();
+    for (; it != std::filesystem::directory_iterator(); it.increment(error)) {
+        const std::string name = it->path().filename().string();
         if (routines::StessoNome(name, bareName)) {
-            return entry.path();
+            return it->path();
         }
     }
     return std::nullopt;

@@ -1,5 +1,13 @@
 #include "db/database.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+#include <system_error>
+
 #include "db/data_directory.h"
 #include "db/errors.h"
 #include "db/jet_database.h"
@@ -22,12 +30,66 @@ const char* formatName(DatabaseFormat format) {
     return "?";
 }
 
+namespace {
+
+// What a name that is not a regular file turns out to be, for the message.
+std::string TipoDiFile(std::filesystem::file_type tipo) {
+    switch (tipo) {
+        case std::filesystem::file_type::directory:
+            return "una cartella";
+        case std::filesystem::file_type::fifo:
+            return "una pipe";
+        case std::filesystem::file_type::socket:
+            return "un socket";
+        case std::filesystem::file_type::block:
+        case std::filesystem::file_type::character:
+            return "un dispositivo";
+        default:
+            return "un file speciale";
+    }
+}
+
+}  // namespace
+
 std::unique_ptr<Database> openDatabase(const std::filesystem::path& cartellaDati,
                                        std::string_view bareName) {
     const auto path = findFileIgnoringCase(cartellaDati, bareName);
-    if (!path || !std::filesystem::is_regular_file(*path)) {
+    if (!path) {
         throw ErroreArchivio("Archivio " + std::string(bareName) + " non trovato nella cartella " +
                              std::filesystem::absolute(cartellaDati).lexically_normal().string());
+    }
+    std::error_code errore;
+    const auto stato = std::filesystem::status(*path, errore);
+    if (errore) {
+        // A broken link reads as not found; a link loop or an unreadable folder says why.
+        if (errore == std::errc::no_such_file_or_directory) {
+            throw ErroreArchivio(
+                "Archivio " + std::string(bareName) + " non trovato nella cartella " +
+                std::filesystem::absolute(cartellaDati).lexically_normal().string());
+        }
+        throw ErroreArchivio("Archivio " + std::string(bareName) + ": impossibile leggere " +
+                             path->string() + ": " +
+                             (errore == std::errc::too_many_symbolic_link_levels
+                                  ? std::string("i collegamenti simbolici rimandano l'uno "
+                                                "all'altro senza fine")
+                                  : errore.message()));
+    }
+    if (!std::filesystem::is_regular_file(stato)) {
+        throw ErroreArchivio("Archivio " + std::string(bareName) + ": " + path->string() +
+                             " non \xC3\xA8 un file ma " + TipoDiFile(stato.type()));
+    }
+    {
+        const int fd = ::open(path->c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+        if (fd < 0) {
+            const int motivo = errno;
+            if (motivo == EACCES || motivo == EPERM) {
+                throw ErroreArchivio("Archivio " + std::string(bareName) +
+                                     ": permesso negato, impossibile leggere " + path->string());
+            }
+            throw ErroreArchivio("Archivio " + std::string(bareName) + ": impossibile leggere " +
+                                 path->string() + ": " + std::strerror(motivo));
+        }
+        ::close(fd);
     }
     if (SqliteDatabase::recognises(*path)) {
         return std::make_unique<SqliteDatabase>(*path, std::string(bareName));

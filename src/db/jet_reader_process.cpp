@@ -95,13 +95,16 @@ jet_stream::Content runJetReader(const JetReading& reading) {
         args.push_back(*reading.table);
         args.insert(args.end(), reading.narrowing.begin(), reading.narrowing.end());
     }
-    // Stopped (SIGKILL) and reaped on every path that does not wait for it.
+    // Stopped (SIGKILL) and reaped on every path that does not wait for it; in a process
+    // group of its own, so that a reader that is a wrapper script is stopped with the
+    // programs it started.
     routines::ChildProcess child = [&] {
         try {
             return routines::ChildProcess({.argv = std::move(args),
                                            .input = routines::ChildInput::Null,
                                            .output = routines::ChildOutput::Pipe,
-                                           .errors = routines::ChildOutput::Pipe});
+                                           .errors = routines::ChildOutput::Pipe,
+                                           .newProcessGroup = true});
         } catch (const routines::ErroreAvvio& e) {
             throw ErroreArchivio(cannotStart + "il lettore " + program.string() +
                                  " non si avvia (" + std::strerror(e.codice()) + ")");
@@ -119,7 +122,14 @@ jet_stream::Content runJetReader(const JetReading& reading) {
     bool outOpen = true;
     bool errOpen = true;
     char block[65536];
-    // Only the rows count as progress: a reader that loops writing warnings is hung too.
+    // Only whole records count as progress: a reader that loops writing warnings, or
+    // streams bytes that never complete a row, is hung too.
+    const auto records = [&] {
+        const auto& content = decoder.content();
+        return content.rowsReceived + content.tables.size() + content.columns.size() +
+               (content.endCount ? 1 : 0) + (content.failure ? 1 : 0);
+    };
+    std::uint64_t recordsSoFar = 0;
     auto deadline = std::chrono::steady_clock::now() + reading.patience;
     while (outOpen || errOpen) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -143,7 +153,6 @@ jet_stream::Content runJetReader(const JetReading& reading) {
         if (outOpen && (waits[0].revents & (POLLIN | POLLHUP | POLLERR)) != 0) {
             const std::size_t n = ReadBlock(out, block, sizeof block);
             if (n > 0) {
-                deadline = std::chrono::steady_clock::now() + reading.patience;
                 if (!brokenStream) {
                     try {
                         decoder.feed(std::string_view(block, n));
@@ -153,6 +162,10 @@ jet_stream::Content runJetReader(const JetReading& reading) {
                         brokenStream = true;
                         child.kill();
                     }
+                }
+                if (const auto now = records(); now != recordsSoFar) {
+                    recordsSoFar = now;
+                    deadline = std::chrono::steady_clock::now() + reading.patience;
                 }
             } else {
                 outOpen = false;

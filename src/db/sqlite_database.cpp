@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <chrono>
 #include <fstream>
 #include <functional>
 #include <memory>
@@ -12,6 +13,7 @@
 
 #include "db/data_directory.h"
 #include "db/errors.h"
+#include "db/jet_reader_process.h"
 #include "routines/codepage.h"
 
 namespace tableau::db {
@@ -145,11 +147,54 @@ SqliteDatabase::Statement SqliteDatabase::prepare(const std::string& sql,
     return Statement(raw);
 }
 
+namespace {
+
+// A statement may run for as long as the Jet reader may stay silent (TABLEAU_ATTESA_JET):
+// a table that is a view over an endless query is given up instead of holding the program.
+// SQLite asks every kProgressSteps instructions whether to go on.
+constexpr int kProgressSteps = 10000;
+
+class Watchdog {
+  public:
+    Watchdog(sqlite3* db, std::chrono::milliseconds patience)
+        : db_(db), deadline_(std::chrono::steady_clock::now() + patience) {
+        sqlite3_progress_handler(db_, kProgressSteps, &Watchdog::GoOn, this);
+    }
+    ~Watchdog() { sqlite3_progress_handler(db_, 0, nullptr, nullptr); }
+    Watchdog(const Watchdog&) = delete;
+    Watchdog& operator=(const Watchdog&) = delete;
+    bool expired() const { return expired_; }
+
+  private:
+    static int GoOn(void* self) {
+        auto* watchdog = static_cast<Watchdog*>(self);
+        if (std::chrono::steady_clock::now() >= watchdog->deadline_) {
+            watchdog->expired_ = true;
+            return 1;
+        }
+        return 0;
+    }
+    sqlite3* db_;
+    std::chrono::steady_clock::time_point deadline_;
+    bool expired_ = false;
+};
+
+}  // namespace
+
 void SqliteDatabase::stepAll(sqlite3_stmt* s, const std::string& table,
                              const std::function<void()>& onRow) const {
+    const auto patience = jetReaderPatience();
+    const Watchdog watchdog(db_.get(), patience);
     int rc = SQLITE_ROW;
     while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
         onRow();
+    }
+    if (rc == SQLITE_INTERRUPT && watchdog.expired()) {
+        const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(patience);
+        throw ErroreArchivio(
+            "L'archivio " + name_ + " \xC3\xA8 danneggiato o illeggibile (tabella " + table +
+            "): la lettura \xC3\xA8 durata pi\xC3\xB9 di " + std::to_string(seconds.count()) +
+            " secondi ed \xC3\xA8 stata interrotta");
     }
     if (rc != SQLITE_DONE) {
         throw ErroreArchivio("Errore di lettura della tabella " + table + " dell'archivio " +

@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "chart/chart_file.h"
 #include "routines/atomic_file.h"
 #include "routines/text.h"
 #include "routines/text_file.h"
@@ -15,7 +16,7 @@ LettoreTableau::LettoreTableau(std::filesystem::path file) : file_(std::move(fil
 }
 
 void LettoreTableau::Riavvolgi() {
-    righe_ = routines::RigheDelTesto(routines::LeggiFile(file_));
+    righe_ = routines::RigheDelTesto(chart::LeggiTestoTableau(file_));
     prossimaRiga_ = 0;
 }
 
@@ -36,7 +37,8 @@ PaginaTableau LettoreTableau::CaricaPagina(long limite) {
 
 std::size_t SalvaPagina(const std::filesystem::path& file, std::size_t primaRiga, std::size_t righe,
                         std::string_view testo) {
-    const std::vector<std::string> presenti = routines::RigheDelTesto(routines::LeggiFile(file));
+    const std::vector<std::string> presenti =
+        routines::RigheDelTesto(chart::LeggiTestoTableau(file));
     const std::vector<std::string> nuove = routines::RigheDelTesto(testo);
     const std::size_t inizio = std::min(primaRiga, presenti.size());
     const std::size_t fine = std::min(primaRiga + righe, presenti.size());

@@ -108,7 +108,7 @@ std::string NomeFileXLS() {
 std::filesystem::path ConvertiXLS(const std::filesystem::path& cartellaDati,
                                   const std::filesystem::path& fileTableau) {
     const SeparatoriXLS separatori = LeggiSeparatoriXLS(cartellaDati);
-    const std::string testo = routines::LeggiFile(cartellaDati / fileTableau);
+    const std::string testo = chart::LeggiTestoTableau(cartellaDati / fileTableau);
     routines::AtomicFile uscita(cartellaDati /
                                 std::filesystem::path(routines::cp1252ToUtf8(NomeFileXLS())));
     for (const auto& riga : routines::RigheDelTesto(testo)) {

@@ -1,8 +1,5 @@
 #include "print/chart_lines.h"
 
-#include <fstream>
-#include <iterator>
-
 #include "chart/chart_file.h"
 #include "print/print_error.h"
 #include "routines/codepage.h"
@@ -16,10 +13,11 @@ std::vector<std::string> LeggiRigheTableau(const std::filesystem::path& cartella
         throw ErroreStampa("File del tableau " + routines::cp1252ToUtf8(chart::NomeFileTableau()) +
                            " non trovato nella cartella " + cartellaDati.string());
     }
-    std::ifstream in(*file, std::ios::binary);
-    std::string testo((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad() || !in.is_open()) {
-        throw ErroreStampa("Impossibile leggere il file del tableau " + file->string());
+    std::string testo;
+    try {
+        testo = chart::LeggiTestoTableau(*file);
+    } catch (const chart::ErroreLetturaTableau& e) {
+        throw ErroreStampa(e.what());
     }
     return routines::RigheDelTesto(testo);
 }

@@ -1,14 +1,19 @@
 // The three kinds of raw output: a file written whole, a device or pipe written directly,
 // and a printer queue receiving a raw job.
 #include <fcntl.h>
+#include <pthread.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <optional>
+#include <thread>
 #include <vector>
 
 #include "print/cups_queue.h"
@@ -54,16 +59,98 @@ class UscitaFile final : public UscitaGrezza {
     routines::AtomicFile file_;
 };
 
+// How long a device or pipe may take to have a reader: TABLEAU_ATTESA_USCITA seconds,
+// 10 unless set.
+std::chrono::milliseconds AttesaUscita() {
+    constexpr std::chrono::milliseconds kPredefinita{10000};
+    const char* impostata = std::getenv("TABLEAU_ATTESA_USCITA");
+    if (impostata != nullptr && *impostata != '\0') {
+        char* fine = nullptr;
+        const double secondi = std::strtod(impostata, &fine);
+        if (*fine == '\0' && secondi > 0 && secondi <= 3600) {
+            return std::chrono::milliseconds(static_cast<std::int64_t>(secondi * 1000));
+        }
+    }
+    return kPredefinita;
+}
+
+// SIGPIPE blocked in this thread for the life of the object, so that a pipe whose reader
+// went away gives EPIPE instead of ending the program, whatever the program does with the
+// signal. A SIGPIPE raised meanwhile by our writes is taken off before the mask is put
+// back; one that was already pending is left alone.
+class SenzaSigpipe {
+  public:
+    SenzaSigpipe() {
+        sigemptyset(&sigpipe_);
+        sigaddset(&sigpipe_, SIGPIPE);
+        sigset_t pendenti;
+        sigemptyset(&pendenti);
+        giaPendente_ = ::sigpending(&pendenti) == 0 && sigismember(&pendenti, SIGPIPE) == 1;
+        bloccato_ = ::pthread_sigmask(SIG_BLOCK, &sigpipe_, &precedente_) == 0;
+    }
+    ~SenzaSigpipe() {
+        if (!bloccato_) {
+            return;
+        }
+        if (!giaPendente_) {
+            sigset_t pendenti;
+            sigemptyset(&pendenti);
+            if (::sigpending(&pendenti) == 0 && sigismember(&pendenti, SIGPIPE) == 1) {
+                const timespec subito{};
+                while (::sigtimedwait(&sigpipe_, nullptr, &subito) < 0 && errno == EINTR) {
+                }
+            }
+        }
+        ::pthread_sigmask(SIG_SETMASK, &precedente_, nullptr);
+    }
+    SenzaSigpipe(const SenzaSigpipe&) = delete;
+    SenzaSigpipe& operator=(const SenzaSigpipe&) = delete;
+
+  private:
+    sigset_t sigpipe_{};
+    sigset_t precedente_{};
+    bool giaPendente_ = false;
+    bool bloccato_ = false;
+};
+
 class UscitaDispositivo final : public UscitaGrezza {
   public:
     std::string destinazione() const override {
         return "Inviato al dispositivo " + percorso_.lexically_normal().string() + ".";
     }
     explicit UscitaDispositivo(const std::filesystem::path& percorso) : percorso_(percorso) {
-        fd_ = ::open(percorso.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
-        if (fd_ < 0) {
+        // Without O_NONBLOCK a pipe that nobody reads would hold the open for ever: it is
+        // tried again until a reader comes or the wait is over.
+        const auto attesa = AttesaUscita();
+        const auto scadenza = std::chrono::steady_clock::now() + attesa;
+        for (;;) {
+            fd_ = ::open(percorso.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
+            if (fd_ >= 0) {
+                break;
+            }
+            const int errore = errno;
+            if (errore == EINTR) {
+                continue;
+            }
+            if (errore != ENXIO) {
+                throw ErroreStampa("Impossibile aprire l'uscita di stampa " + percorso_.string() +
+                                   ": " + std::strerror(errore));
+            }
+            if (std::chrono::steady_clock::now() >= scadenza) {
+                const auto secondi = std::chrono::ceil<std::chrono::seconds>(attesa).count();
+                throw ErroreStampa("Impossibile aprire l'uscita di stampa " + percorso_.string() +
+                                   ": nessun programma la legge dopo " + std::to_string(secondi) +
+                                   (secondi == 1 ? " secondo" : " secondi") + " di attesa");
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        const int flag = ::fcntl(fd_, F_GETFL);
+        if (flag < 0 || ::fcntl(fd_, F_SETFL, flag & ~O_NONBLOCK) < 0) {
+            const int errore = errno;
+            ::close(fd_);
+            fd_ = -1;
             throw ErroreStampa("Impossibile aprire l'uscita di stampa " + percorso_.string() +
-                               ": " + std::strerror(errno));
+                               ": " + std::strerror(errore));
         }
     }
     ~UscitaDispositivo() override {
@@ -75,14 +162,19 @@ class UscitaDispositivo final : public UscitaGrezza {
     UscitaDispositivo& operator=(const UscitaDispositivo&) = delete;
 
     void scrivi(std::string_view byte) override {
+        const SenzaSigpipe senzaSigpipe;
         while (!byte.empty()) {
             const ssize_t scritti = ::write(fd_, byte.data(), byte.size());
             if (scritti < 0) {
                 if (errno == EINTR) {
                     continue;
                 }
+                const int errore = errno;
                 throw ErroreStampa("Errore di scrittura sull'uscita di stampa " +
-                                   percorso_.string() + ": " + std::strerror(errno));
+                                   percorso_.string() + ": " +
+                                   (errore == EPIPE ? std::string("il programma che la leggeva "
+                                                                  "non la legge pi\xC3\xB9")
+                                                    : std::string(std::strerror(errore))));
             }
             byte.remove_prefix(static_cast<std::size_t>(scritti));
         }

@@ -5,10 +5,12 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <system_error>
 
 #include "routines/errors.h"
@@ -20,9 +22,53 @@ std::string reason() {
     return std::strerror(errno);
 }
 
+// A run killed while writing leaves its temporary behind. Those of the same target older
+// than this are removed when the next writer starts; a younger one may belong to a run
+// still writing and is kept.
+constexpr std::chrono::minutes kTemporaneoAbbandonato{10};
+
+bool SuffissoDiMkstemp(std::string_view suffisso) {
+    if (suffisso.size() != 6) {
+        return false;
+    }
+    for (const char c : suffisso) {
+        if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void RimuoviTemporaneiAbbandonati(const std::filesystem::path& target) {
+    const std::string prefisso = "." + target.filename().string() + ".";
+    const auto cartella =
+        target.parent_path().empty() ? std::filesystem::path(".") : target.parent_path();
+    const auto limite = std::filesystem::file_time_type::clock::now() - kTemporaneoAbbandonato;
+    std::error_code error;
+    std::filesystem::directory_iterator it(cartella, error);
+    for (; !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
+        const std::string nome = it->path().filename().string();
+        if (nome.size() != prefisso.size() + 6 || nome.compare(0, prefisso.size(), prefisso) != 0 ||
+            !SuffissoDiMkstemp(std::string_view(nome).substr(prefisso.size()))) {
+            continue;
+        }
+        struct stat stato {};
+        if (::lstat(it->path().c_str(), &stato) != 0 || !S_ISREG(stato.st_mode) ||
+            stato.st_uid != ::geteuid() || (stato.st_mode & 07777) != 0600) {
+            continue;  // not one of ours
+        }
+        std::error_code ignored;
+        const auto scritto = std::filesystem::last_write_time(it->path(), ignored);
+        if (!ignored && scritto < limite) {
+            std::filesystem::remove(it->path(), ignored);
+        }
+    }
+}
+
 // A fresh hidden file beside the target ("." + name + six random characters), open for
 // writing; its path is returned in `temporary`.
 int CreaTemporaneo(const std::filesystem::path& target, std::filesystem::path& temporary) {
+    RimuoviTemporaneiAbbandonati(target);
     std::string pattern =
         (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
     if (target.parent_path().empty()) {

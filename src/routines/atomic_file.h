@@ -2,6 +2,8 @@
 // A file written whole or not at all: the bytes go to a temporary file beside the target,
 // which replaces the target only on commit(). A writer destroyed without commit() (an
 // exception on the way) removes its temporary file and leaves the previous file intact.
+// The temporaries a killed run left for the same target are removed by the next writer
+// once they are ten minutes old.
 #include <cstdio>
 #include <filesystem>
 #include <string_view>

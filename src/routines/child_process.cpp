@@ -63,6 +63,7 @@ class SpawnAttributes {
     SpawnAttributes& operator=(const SpawnAttributes&) = delete;
 
     void setFlags(short flags) { ::posix_spawnattr_setflags(&attributes_, flags); }
+    void setProcessGroup(pid_t group) { ::posix_spawnattr_setpgroup(&attributes_, group); }
     const posix_spawnattr_t* get() const { return &attributes_; }
 
   private:
@@ -168,7 +169,10 @@ ChildProcess::ChildProcess(const ChildOptions& options)
     }
     SpawnAttributes attributes(cannotStart);
     if (options.newSession) {
-        attributes.setFlags(POSIX_SPAWN_SETSID);
+        attributes.setFlags(POSIX_SPAWN_SETSID);  // a session leader leads a group too
+    } else if (options.newProcessGroup) {
+        attributes.setFlags(POSIX_SPAWN_SETPGROUP);
+        attributes.setProcessGroup(0);
     }
 
     std::vector<char*> argv;
@@ -185,6 +189,7 @@ ChildProcess::ChildProcess(const ChildOptions& options)
         throw ErroreAvvio(cannotStart, spawned);
     }
     pid_ = pid;
+    group_ = options.newProcessGroup;
 }
 
 ChildProcess::~ChildProcess() {
@@ -196,6 +201,7 @@ ChildProcess::ChildProcess(ChildProcess&& other) noexcept
       pid_(std::exchange(other.pid_, -1)),
       status_(std::exchange(other.status_, std::nullopt)),
       stopSignal_(other.stopSignal_),
+      group_(other.group_),
       input_(std::move(other.input_)),
       output_(std::move(other.output_)),
       errors_(std::move(other.errors_)),
@@ -209,6 +215,7 @@ ChildProcess& ChildProcess::operator=(ChildProcess&& other) noexcept {
         pid_ = std::exchange(other.pid_, -1);
         status_ = std::exchange(other.status_, std::nullopt);
         stopSignal_ = other.stopSignal_;
+        group_ = other.group_;
         input_ = std::move(other.input_);
         output_ = std::move(other.output_);
         errors_ = std::move(other.errors_);
@@ -223,14 +230,15 @@ void ChildProcess::stop() {
     output_.reset();
     errors_.reset();
     if (pid_ > 0 && !status_) {
-        ::kill(pid_, stopSignal_);
+        kill(stopSignal_);
         wait();
     }
 }
 
 void ChildProcess::kill(int signal) {
+    // Until it is reaped the child's pid names it, and its group while it leads one.
     if (pid_ > 0 && !status_) {
-        ::kill(pid_, signal);
+        ::kill(group_ ? -pid_ : pid_, signal);
     }
 }
 

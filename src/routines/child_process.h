@@ -40,6 +40,9 @@ struct ChildOptions {
     ChildOutput errors = ChildOutput::Inherit;
     // The child leads a session of its own, apart from the program's terminal and signals.
     bool newSession = false;
+    // The child leads a process group of its own: kill() and the stop reach the programs it
+    // starts in turn (a wrapper script's children), not the child alone.
+    bool newProcessGroup = false;
     // Where the child runs; the program's current directory when empty.
     std::filesystem::path workingDirectory = {};
     // The signal that stops a child whose object goes without waiting for it.
@@ -75,7 +78,8 @@ class ChildProcess {
     FileDescriptor& outputPipe() { return output_; }
     FileDescriptor& errorPipe() { return errors_; }
 
-    // Sends the signal to the child unless it has been reaped.
+    // Sends the signal to the child (to its process group when it leads one) unless it has
+    // been reaped.
     void kill(int signal = SIGKILL);
     // Waits for the child's end; asked again, tells the same.
     ExitStatus wait();
@@ -101,6 +105,7 @@ class ChildProcess {
     pid_t pid_ = -1;
     std::optional<ExitStatus> status_;
     int stopSignal_ = SIGKILL;
+    bool group_ = false;
     FileDescriptor input_;
     FileDescriptor output_;
     FileDescriptor errors_;

@@ -5,8 +5,9 @@
 
 namespace tableau::routines {
 
-// The value of an environment variable, its name matched without regard to letter case
-// (an exact match wins), converted to Windows-1252. Empty when the variable is not set.
+// The value of an environment variable, its name matched exactly as written (names differ
+// by letter case here: a destination "Mail" must not take $MAIL), converted to
+// Windows-1252. Empty when the variable is not set.
 std::optional<std::string> VariabileAmbiente(std::string_view nome);
 
 }  // namespace tableau::routines

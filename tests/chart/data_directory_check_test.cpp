@@ -2,8 +2,12 @@
 #include "chart/data_directory_check.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <iostream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -178,6 +182,41 @@ TEST(VerificaArchivi, OneReportNamesEveryMissingFileTableOrField) {
     EXPECT_TRUE(Contiene(problemi, "Contatori.mdb"));
     EXPECT_FALSE(Contiene(problemi, "Stampanti\"")) << "the other table of the file is there";
     EXPECT_EQ(VerificaArchivi(fx.dir()), problemi);
+}
+
+TEST(VerificaArchivi, FilesThatAreNoFilesOrCannotBeReadSayWhyAndTheCheckGoesOn) {
+    test::HotelFixture fx;
+    fs::remove(fx.dir() / "Contatori.mdb");
+    fs::create_symlink("Contatori.mdb", fx.dir() / "Contatori.mdb");  // a loop
+    fs::remove(fx.dir() / "Tableau.mdb");
+    fs::create_directory(fx.dir() / "Tableau.mdb");
+    fs::remove(fx.dir() / "Stampanti.mdb");
+    ASSERT_EQ(::mkfifo((fx.dir() / "Stampanti.mdb").c_str(), 0600), 0);
+
+    const auto rapporto = RapportoVerificaArchivi(fx.dir());
+    const auto& contatori = Archivio(rapporto, "Contatori.mdb").errore;
+    EXPECT_NE(contatori.find("collegamenti simbolici"), std::string::npos) << contatori;
+    EXPECT_EQ(contatori.find("filesystem"), std::string::npos) << contatori;
+    const auto& tableau = Archivio(rapporto, "Tableau.mdb").errore;
+    EXPECT_NE(tableau.find("non \xC3\xA8 un file ma una cartella"), std::string::npos) << tableau;
+    const auto& stampanti = Archivio(rapporto, "Stampanti.mdb").errore;
+    EXPECT_NE(stampanti.find("non \xC3\xA8 un file ma una pipe"), std::string::npos) << stampanti;
+    EXPECT_EQ(Archivio(rapporto, "NumeriCamere.mdb").formato, DatabaseFormat::Sqlite);
+    EXPECT_EQ(Archivio(rapporto, "Arrangiamenti.mdb").formato, DatabaseFormat::Sqlite);
+
+    // A file the user may not read; the check runs as a user without rights to it.
+    fs::permissions(fx.dir() / "Arrangiamento.mdb", fs::perms::none);
+    fs::permissions(fx.dir(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                  fs::perms::others_read | fs::perms::others_exec);
+    EXPECT_EXIT(
+        {
+            if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) {
+                std::_Exit(3);
+            }
+            std::cerr << Archivio(RapportoVerificaArchivi(fx.dir()), "Arrangiamento.mdb").errore;
+            std::_Exit(0);
+        },
+        ::testing::ExitedWithCode(0), "Arrangiamento.mdb: permesso negato");
 }
 
 TEST(VerificaArchivi, JetFileIsReadWithItsFormat) {

@@ -2,11 +2,13 @@
 // the weekly totals, checked on the chart file built from small hotels.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
 
 #include "chart/chart_layout.h"
 #include "chart_fixture.h"
+#include "db/writer/sqlite_writer.h"
 
 namespace tableau::chart {
 namespace {
@@ -227,6 +229,49 @@ TEST(OccupancyRules, FamiliesGroupsAndFirstMember) {
     EXPECT_EQ(Cella(righe[totali], 0), "CC =     3       ");
     EXPECT_EQ(Cella(righe[totali + 1], 0), "MP =     1       ");
     EXPECT_EQ(Cella(righe[totali + 2], 0), "PC =     1       ");
+}
+
+TEST(OccupancyRules, ManyMembersWithoutTheirFirstAreLookedUpOnce) {
+    // 8,000 members numbered 2 and above in one room, no head of family or group and no
+    // member 1: each asks for the party's first member, which the room does not hold.
+    ChartFixture fx;
+    fx.camera("501");
+    fx.classe("BB", "S");
+    fx.arrangiamento(7, "BB");
+    {
+        db::writer::SqliteWriter writer(fx.dir() / "Scheda_Cliente.mdb");
+        writer.begin();
+        for (std::int64_t i = 0; i < 8000; ++i) {
+            writer.insert("Scheda_Cliente",
+                          {"NumeroHotel", "NumeroCamera", "DataArrivo", "DataPartenza", "Partito",
+                           "NumeroProgressivo", "NumeroComponente", "CodiceCapoFamiglia",
+                           "CodiceCapoGruppo", "NomeCliente"},
+                          {std::int64_t{1}, std::string("501"), std::string("20260316"),
+                           std::string("20260318"), std::string("N"), 1000 + i, 2 + i % 5,
+                           std::int64_t{0}, std::int64_t{0}, std::string("Ospite")});
+        }
+        writer.commit();
+    }
+    // One member 1 arrived another day: found for no one.
+    fx.ospite({.camera = "501",
+               .arrivo = "20260315",
+               .partenza = "20260318",
+               .progressivo = 7,
+               .componente = 1,
+               .nome = "Capofila"});
+    const auto prima = std::chrono::steady_clock::now();
+    const auto righe = fx.crea();
+    const auto durata = std::chrono::steady_clock::now() - prima;
+    EXPECT_LT(durata, std::chrono::seconds(2))
+        << std::chrono::duration_cast<std::chrono::milliseconds>(durata).count() << " ms";
+
+    const auto camera = RigheDellaCamera(righe, 0);
+    EXPECT_EQ(Cella(camera[0], 0), Conto(8001, "(arrivata)"));
+    EXPECT_EQ(Cella(camera[0], 1), Conto(8001, "(in fermata)"));
+    EXPECT_EQ(Cella(camera[0], 2), Conto(0));
+    EXPECT_EQ(Cella(camera[3], 0), Pieno("BB"));  // the head's own, the members' none
+    const std::size_t totali = 5 + 5 * 1;
+    EXPECT_EQ(Cella(righe[totali], 0), "CC =     1       ");
 }
 
 TEST(OccupancyRules, WeeklyTotalsByClass) {

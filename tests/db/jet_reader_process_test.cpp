@@ -11,6 +11,7 @@
 #include <map>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "db/database.h"
@@ -81,6 +82,40 @@ TEST_F(ReaderStandIn, CrashesHangsAndNonsenseNameTheFile) {
     why = failure();
     EXPECT_TRUE(contains(why, "TABLEAU_LETTORE_JET")) << why;
     EXPECT_TRUE(contains(why, missing)) << why;
+}
+
+// Whether the process is gone (or only waits to be reaped, by whoever adopted it).
+bool Ended(pid_t pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    if (!std::getline(stat, line)) {
+        return true;
+    }
+    const auto close = line.rfind(')');
+    return close != std::string::npos && close + 2 < line.size() && line[close + 2] == 'Z';
+}
+
+TEST_F(ReaderStandIn, WrapperIsStoppedWithItsChildrenAndBytesWithoutRowsAreNoProgress) {
+    // A wrapper script whose own child holds the stream open and never writes.
+    use("sleep 60 &\necho $! > '" + (dir / "figlio").string() + "'\nwait");
+    std::string why = failure(std::chrono::milliseconds(400));
+    EXPECT_TRUE(contains(why, "interrotta")) << why;
+    std::ifstream in(dir / "figlio");
+    pid_t figlio = 0;
+    ASSERT_TRUE(in >> figlio);
+    const auto start = Clock::now();
+    while (!Ended(figlio) && Clock::now() - start < std::chrono::seconds(5)) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    EXPECT_TRUE(Ended(figlio)) << "the wrapper's child still runs";
+
+    // A record announced 64 MB long whose bytes trickle in for hours.
+    use("printf '\\377\\377\\377\\003R'\n"
+        "while :; do printf 'xxxxxxxxxxxxxxxx' || exit; sleep 0.01; done");
+    const auto trickle = Clock::now();
+    why = failure(std::chrono::milliseconds(400));
+    EXPECT_LT(Clock::now() - trickle, std::chrono::seconds(10));
+    EXPECT_TRUE(contains(why, "interrotta")) << why;
 }
 
 TEST(JetReaderPatience, SetInSecondsByTheAdministrator) {

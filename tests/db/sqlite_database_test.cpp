@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -11,6 +12,7 @@
 #include "db/errors.h"
 #include "support/hotel_fixture.h"
 #include "support/record_walk.h"
+#include "support/temp_dir.h"
 
 namespace tableau::db {
 namespace {
@@ -150,6 +152,25 @@ TEST_F(HotelDatabase, MissingFileTableOrFieldIsAnErrorNamingIt) {
     test::writeFile(hotel.dir() / "Rotto.mdb", broken);
     EXPECT_FALSE(
         errorOf([&] { openDatabase(hotel.dir(), "Rotto.mdb")->openTable("Rotto"); }).empty());
+}
+
+TEST_F(HotelDatabase, EndlessQueryIsGivenUpAfterThePatience) {
+    db::writer::SqliteWriter(hotel.dir() / "Tableau.mdb")
+        .exec(
+            "DROP TABLE Tableau; CREATE VIEW Tableau AS WITH RECURSIVE n(x) AS "
+            "(SELECT 1 UNION ALL SELECT x + 1 FROM n) "
+            "SELECT x AS NumeroHotel, x AS Codice, 'a' AS Descrizione FROM n WHERE x < 0");
+    const test::ScopedEnv patience("TABLEAU_ATTESA_JET", "0.5");
+    const auto file = openDatabase(hotel.dir(), "Tableau.mdb");
+    for (const auto& action : std::vector<std::function<void()>>{
+             [&] { file->openTable("Tableau"); }, [&] { file->summarize("Tableau"); }}) {
+        const auto start = std::chrono::steady_clock::now();
+        const std::string message = errorOf(action);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+        EXPECT_NE(message.find("Tableau.mdb"), std::string::npos) << message;
+        EXPECT_NE(message.find("tabella Tableau"), std::string::npos) << message;
+        EXPECT_NE(message.find("interrotta"), std::string::npos) << message;
+    }
 }
 
 TEST_F(HotelDatabase, SelectWithASubQueryOnAnotherFile) {

@@ -1,6 +1,7 @@
 // The raw path of the print job, byte for byte, and what it resolves on the way.
 #include <sys/stat.h>
 
+#include <chrono>
 #include <fstream>
 #include <thread>
 
@@ -113,10 +114,12 @@ TEST_F(RawOutputTest, OutputChosenByEnvironmentThenLineThenPrinterOverride) {
     tableau("a\r\n");
     const std::string atteso = std::string(5, '\0') + "a\r\n\x0C";
     {
-        test::ScopedEnv variabile("UFFICIO PRIMO", "ambiente.prn");  // other letter case
+        test::ScopedEnv altra("UFFICIO PRIMO", "altra.prn");  // other letter case: not this one
+        test::ScopedEnv variabile("Ufficio Primo", "ambiente.prn");
         esegui(opzioni("Ufficio Primo"));
         EXPECT_EQ(readFile(dir() / "ambiente.prn"), atteso);
         EXPECT_FALSE(std::filesystem::exists(dir() / "linea.prn"));
+        EXPECT_FALSE(std::filesystem::exists(dir() / "altra.prn"));
 
         auto o = opzioni("Ufficio Primo");
         o.stampante = " scelta.prn";  // used as it stands once not blank
@@ -132,6 +135,24 @@ TEST_F(RawOutputTest, OutputChosenByEnvironmentThenLineThenPrinterOverride) {
     EXPECT_EQ(esegui(opzioni("Ufficio Primo")),
               "Scritto nel file " + (dir() / "linea.prn").lexically_normal().string() + ".");
     EXPECT_EQ(readFile(dir() / "linea.prn"), atteso);
+}
+
+TEST_F(RawOutputTest, DestinationNamedLikeAStandardVariableKeepsItsLine) {
+    // $MAIL, $HOME and $PATH are the system's, not destinations: a destination "Mail" must
+    // never write the chart over the mailbox.
+    tableau("a\r\n");
+    const std::string atteso = std::string(5, '\0') + "a\r\n\x0C";
+    test::ScopedEnv mail("MAIL", (dir() / "casella").string().c_str());
+    test::ScopedEnv home("HOME", (dir() / "casa").string().c_str());
+    // PATH keeps its value: lpstat is looked up through it.
+    writeFile(dir() / "casella", "posta");
+    for (const std::string nome : {"Mail", "Home", "Path"}) {
+        destinazione(1, nome, 9, nome + ".prn");
+        esegui(opzioni(nome));
+        EXPECT_EQ(readFile(dir() / (nome + ".prn")), atteso) << nome;
+    }
+    EXPECT_EQ(readFile(dir() / "casella"), "posta");
+    EXPECT_FALSE(std::filesystem::exists(dir() / "casa"));
 }
 
 TEST_F(RawOutputTest, FirstRowOfTheDestinationWhateverHotelAndCurrentHotelPageLength) {
@@ -211,6 +232,42 @@ TEST_F(RawOutputTest, DeviceOrPipeIsWrittenDirectly) {
               "Inviato al dispositivo " + (dir() / "porta").lexically_normal().string() + ".");
     EXPECT_EQ(ricevuto, std::string(5, '\0') + "a|\r\n\x0C");
     EXPECT_TRUE(stampante.operazioni.empty());
+}
+
+TEST_F(RawOutputTest, PipeWhoseReaderGoesAwayIsAPrintErrorNotTheEndOfTheProgram) {
+    // SIGPIPE keeps its default action here: the output itself must not raise it.
+    destinazione(1, "Porta", 9, (dir() / "porta").string());
+    ASSERT_EQ(::mkfifo((dir() / "porta").c_str(), 0600), 0);
+    tableau(Righe(1, 20000));  // far more than the pipe holds
+    std::thread lettore([&] {
+        std::ifstream in(dir() / "porta", std::ios::binary);
+        char inizio[10];
+        in.read(inizio, sizeof inizio);
+    });
+    try {
+        esegui(opzioni("Porta"));
+        ADD_FAILURE() << "no error";
+    } catch (const ErroreStampa& e) {
+        EXPECT_NE(std::string(e.what()).find((dir() / "porta").string()), std::string::npos)
+            << e.what();
+    }
+    lettore.join();
+}
+
+TEST_F(RawOutputTest, PipeThatNobodyReadsIsGivenUpAfterTheWait) {
+    destinazione(1, "Porta", 9, (dir() / "porta").string());
+    ASSERT_EQ(::mkfifo((dir() / "porta").c_str(), 0600), 0);
+    tableau("a\r\n");
+    const test::ScopedEnv attesa("TABLEAU_ATTESA_USCITA", "0.3");
+    const auto prima = std::chrono::steady_clock::now();
+    try {
+        esegui(opzioni("Porta"));
+        ADD_FAILURE() << "no error";
+    } catch (const ErroreStampa& e) {
+        EXPECT_NE(std::string(e.what()).find((dir() / "porta").string()), std::string::npos)
+            << e.what();
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - prima, std::chrono::seconds(5));
 }
 
 TEST_F(RawOutputTest, DestinationsAndAssistanceCodeOfHotelOne) {

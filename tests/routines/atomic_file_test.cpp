@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <stdexcept>
@@ -73,6 +74,28 @@ TEST(AtomicFile, WithoutCommitThePreviousFileStaysWhole) {
 
     { AtomicFile unused(dir / "other"); }
     EXPECT_EQ(entries(dir.path()), std::vector<std::string>{"FD7"});
+}
+
+TEST(AtomicFile, TemporariesOfKilledRunsAreRemovedOnceOld) {
+    test::TempDir dir;
+    const auto temporaneo = [&](const std::string& nome, std::chrono::minutes eta) {
+        test::writeFile(dir / nome, "parziale");
+        fs::permissions(dir / nome, fs::perms::owner_read | fs::perms::owner_write);
+        fs::last_write_time(dir / nome, fs::file_time_type::clock::now() - eta);
+    };
+    temporaneo(".FD5.a1B2c3", std::chrono::minutes(60));   // a killed run's
+    temporaneo(".FD5.Zz9yX8", std::chrono::minutes(11));   // a killed run's
+    temporaneo(".FD5.q7W8e9", std::chrono::minutes(1));    // a run still writing
+    temporaneo(".FD55.a1B2c3", std::chrono::minutes(60));  // another target's
+    temporaneo(".FD5.a1B2c3d", std::chrono::minutes(60));  // not a temporary name
+    test::writeFile(dir / "FD5.bak", "copia");
+    {
+        AtomicFile file(dir / "FD5");
+        file.write("x");
+        file.commit();
+    }
+    EXPECT_EQ(entries(dir.path()), (std::vector<std::string>{".FD5.a1B2c3d", ".FD5.q7W8e9",
+                                                             ".FD55.a1B2c3", "FD5", "FD5.bak"}));
 }
 
 TEST(AtomicFile, MissingDirectoryIsReportedWithTheFileName) {
