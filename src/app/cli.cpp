@@ -49,7 +49,10 @@ Gli archivi possono essere file Jet (.mdb di Access, anche .accdb) o SQLite.
 Variabili d'ambiente:
   PCLocal               numero della postazione
   TABLEAU_CARTELLA      la cartella dei dati
-  TABLEAU_ATTESA_JET    secondi di attesa di un archivio Jet che non risponde (15)
+  TABLEAU_ATTESA_JET    secondi di attesa di un archivio Jet che non risponde, e durata
+                        massima di una lettura SQLite (15)
+  TABLEAU_ATTESA_USCITA secondi di attesa di un lettore per un dispositivo o una pipe di
+                        stampa (10)
   TABLEAU_LETTORE_JET   percorso del lettore degli archivi Jet (tableau-jet)
   MDB_JET3_CHARSET      codifica dei testi degli archivi Jet 3 (CP1252)
 
