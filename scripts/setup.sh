@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 PACKAGES=(
     # build
     cmake ninja-build g++ pkg-config
-    libsqlite3-dev qt6-base-dev qt6-base-dev-tools libqt6svg6-dev libgl-dev
+    libsqlite3-dev qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
     # the workbook export
     libxlsxwriter-dev
     libgtest-dev libgmock-dev
