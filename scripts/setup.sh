@@ -22,6 +22,8 @@ PACKAGES=(
     cups cups-client printer-driver-cups-pdf
     # the Debian package and its checks
     dpkg-dev lintian
+    # the fuzzers (scripts/fuzz.sh): clang and its libFuzzer and sanitizer runtimes
+    clang libclang-rt-14-dev
 )
 
 as_root() {
