@@ -38,6 +38,32 @@ std::string numeroCamera(int i) {
     return out;
 }
 
+void scriviPrenotazioni(ScrittoriHotel& writer, const std::vector<Soggiorno>& stays) {
+    const auto n = [](std::int64_t v) { return db::writer::Cell{v}; };
+    const auto t = [](std::string v) { return db::writer::Cell{std::move(v)}; };
+    const auto chiave = [](int giorno) {
+        return routines::ChiaveData(routines::AggiungiGiorni(kPrimoGiorno, giorno));
+    };
+    std::int64_t prenotazione = 0;
+    for (const auto& s : stays) {
+        ++prenotazione;
+        writer("Camere_Prenotazione")
+            .insert(
+                "Camere_Prenotazione",
+                {"NumeroHotel", "NumeroPrenotazione", "NumeroCamera", "DataArrivo", "DataPartenza",
+                 "TipoPrenotazione", "NumeroPersone", "Trattamento", "Note"},
+                {n(1), n(prenotazione), t(numeroCamera(s.camera)), t(chiave(s.arrivo)),
+                 t(chiave(s.arrivo + s.notti)), t("C"), n(2), t(codiceArrangiamento(prenotazione)),
+                 t("*nota " + std::to_string(prenotazione % 100) + "*")});
+        writer("Scheda_Prenotazione")
+            .insert(
+                "Scheda_Prenotazione",
+                {"NumeroHotel", "NumeroPrenotazione", "TipoPrenotazione", "NomeCliente", "Ditta"},
+                {n(1), n(prenotazione), t("C"), t("Cliente " + std::to_string(prenotazione)),
+                 t("Agenzia " + std::to_string(prenotazione % 50))});
+    }
+}
+
 void scriviHotelGrande(const std::filesystem::path& cartellaDati) {
     ScrittoriHotel writer(cartellaDati);
     const auto n = [](std::int64_t v) { return db::writer::Cell{v}; };
@@ -73,24 +99,7 @@ void scriviHotelGrande(const std::filesystem::path& cartellaDati) {
                         {n(1), n(primo), t("Ditta " + std::to_string(primo))});
         }
     }
-    std::int64_t prenotazione = 0;
-    for (const auto& s : soggiorni(random, kRighePrenotazioni, true, kGiorniStoria)) {
-        ++prenotazione;
-        writer("Camere_Prenotazione")
-            .insert(
-                "Camere_Prenotazione",
-                {"NumeroHotel", "NumeroPrenotazione", "NumeroCamera", "DataArrivo", "DataPartenza",
-                 "TipoPrenotazione", "NumeroPersone", "Trattamento", "Note"},
-                {n(1), n(prenotazione), t(numeroCamera(s.camera)), t(chiave(s.arrivo)),
-                 t(chiave(s.arrivo + s.notti)), t("C"), n(2), t(codiceArrangiamento(prenotazione)),
-                 t("*nota " + std::to_string(prenotazione % 100) + "*")});
-        writer("Scheda_Prenotazione")
-            .insert(
-                "Scheda_Prenotazione",
-                {"NumeroHotel", "NumeroPrenotazione", "TipoPrenotazione", "NomeCliente", "Ditta"},
-                {n(1), n(prenotazione), t("C"), t("Cliente " + std::to_string(prenotazione)),
-                 t("Agenzia " + std::to_string(prenotazione % 50))});
-    }
+    scriviPrenotazioni(writer, soggiorni(random, kRighePrenotazioni, true, kGiorniStoria));
     writer.commit();
 }
 

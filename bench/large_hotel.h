@@ -30,6 +30,11 @@ struct Soggiorno {
 std::vector<Soggiorno> soggiorni(std::mt19937& random, int righe, bool unaRigaPerSoggiorno,
                                  int giorniStoria);
 
+class ScrittoriHotel;
+
+// One booked room and its booking header per stay, numbered from 1, in the stays' order.
+void scriviPrenotazioni(ScrittoriHotel& writer, const std::vector<Soggiorno>& stays);
+
 // Room numbers are four digits, "0001" to "1000", so that text ranges select them.
 std::string numeroCamera(int i);
 

@@ -71,24 +71,7 @@ void scriviHotelSparso(const std::filesystem::path& cartellaDati, int righe) {
             .insert("Ditta_Intestataria", {"NumeroHotel", "CodiceCliente", "RagioneSociale"},
                     {n(1), n(codice), t("Ditta " + std::to_string(codice))});
     }
-    std::int64_t prenotazione = 0;
-    for (const auto& s : soggiorni(random, righe, true, kSenzaFine)) {
-        ++prenotazione;
-        writer("Camere_Prenotazione")
-            .insert(
-                "Camere_Prenotazione",
-                {"NumeroHotel", "NumeroPrenotazione", "NumeroCamera", "DataArrivo", "DataPartenza",
-                 "TipoPrenotazione", "NumeroPersone", "Trattamento", "Note"},
-                {n(1), n(prenotazione), t(numeroCamera(s.camera)), t(chiave(s.arrivo)),
-                 t(chiave(s.arrivo + s.notti)), t("C"), n(2), t(codiceArrangiamento(prenotazione)),
-                 t("*nota " + std::to_string(prenotazione % 100) + "*")});
-        writer("Scheda_Prenotazione")
-            .insert(
-                "Scheda_Prenotazione",
-                {"NumeroHotel", "NumeroPrenotazione", "TipoPrenotazione", "NomeCliente", "Ditta"},
-                {n(1), n(prenotazione), t("C"), t("Cliente " + std::to_string(prenotazione)),
-                 t("Agenzia " + std::to_string(prenotazione % 50))});
-    }
+    scriviPrenotazioni(writer, soggiorni(random, righe, true, kSenzaFine));
     writer.commit();
 }
 
