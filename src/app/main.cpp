@@ -39,7 +39,7 @@ int main(int argc, char** argv) {
     try {
         generali = app::LeggiOpzioniGenerali(app::Argomenti(argv + 1, argv + argc));
     } catch (const std::exception&) {
-        generali.resto.emplace_back("-C");  // the command line reports it
+        return app::esegui(argc, argv, std::cout, std::cerr);  // it reports the option
     }
     if (!generali.resto.empty()) {
         return app::esegui(argc, argv, std::cout, std::cerr);

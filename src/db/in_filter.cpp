@@ -29,9 +29,7 @@ void InFilter::add(const Value& v) {
         return;
     }
     const std::string key = keyOf(v);
-    if (!v.isText()) {
-        numbers.insert(v.asNumber());
-    } else if (routines::TestoNumerico(v.textRef())) {
+    if (!v.isText() || routines::TestoNumerico(v.textRef())) {
         numbers.insert(v.asNumber());
     }
     numbersOnly = numbersOnly && key.find_first_not_of("-0123456789", 1) == std::string::npos;
