@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 PACKAGES=(
     # build
     cmake ninja-build g++ pkg-config
-    libsqlite3-dev qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
+    libsqlite3-dev libpq-dev qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
     # the workbook export
     libxlsxwriter-dev
     libgtest-dev libgmock-dev
@@ -20,6 +20,8 @@ PACKAGES=(
     # demo and tests
     sqlite3 poppler-utils mdbtools python3-openpyxl
     cups cups-client printer-driver-cups-pdf
+    # the PostgreSQL servers of the server tests (scripts/pg-test-server.sh)
+    postgresql postgresql-client
     # the Debian package and its checks
     dpkg-dev lintian
     # the fuzzers (scripts/fuzz.sh): clang and its libFuzzer and sanitizer runtimes

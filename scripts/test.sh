@@ -1,20 +1,25 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds, and runs every test (ctest), then builds and tests the
 # core again without the windows; builds and checks the Debian package. Printing tests use
-# a real CUPS server that this script starts for the run and stops afterwards.
+# a real CUPS server, server tests a real PostgreSQL primary and hot standby, that this
+# script starts for the run and stops afterwards.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 scripts/setup.sh
 
 started_cups=0
-if [ -x scripts/cups-test-server.sh ]; then
-    scripts/cups-test-server.sh start && started_cups=1
-fi
-stop_cups() {
+started_pg=0
+stop_servers() {
     if [ "$started_cups" -eq 1 ]; then "$root/scripts/cups-test-server.sh" stop || true; fi
+    if [ "$started_pg" -eq 1 ]; then "$root/scripts/pg-test-server.sh" stop || true; fi
 }
-trap stop_cups EXIT
+trap stop_servers EXIT
+scripts/cups-test-server.sh start && started_cups=1
+scripts/pg-test-server.sh stop
+scripts/pg-test-server.sh start && started_pg=1
+# The server tests fail, rather than skip, should the servers be missing.
+export TABLEAU_TEST_PG_OBBLIGATORIO=1
 
 (cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j 2 "$@")
 
