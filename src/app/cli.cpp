@@ -29,9 +29,9 @@ Comandi:
         (fd<PCLocal>.xlsx, o FILE) con i fogli Tableau, Dati e Totali.
   mail --recipient INDIRIZZO [--recipient INDIRIZZO ...] [--format pdf|xlsx|text|totals]
        [--hotel H] [--tableau T] [--from PRIMA] [--to ULTIMA] [--date GG/MM/AAAA]
-        Scrive il tableau come chart e lo invia in un solo messaggio, con il programma
-        sendmail del sistema: nel testo le date della settimana, i totali CC, MP e PC e
-        gli arrivi di ogni giorno; in allegato il PDF (pdf, predefinito), la cartella di
+        Scrive il file del tableau come chart e lo invia in un solo messaggio con il
+        programma sendmail del sistema: nel testo le date della settimana, i totali CC,
+        MP e PC e gli arrivi di ogni giorno; in allegato il PDF (pdf, predefinito), la cartella di
         lavoro (xlsx) o il tableau come testo UTF-8 (text); totals invia solo i totali.
         Senza --date la settimana inizia oggi; senza --from e --to le camere proposte
         dalla finestra di richiesta (tutte quelle del tableau se non ne propone).
@@ -55,9 +55,10 @@ Opzioni generali (prima o dopo il comando):
 
 Impostazioni, ciascuna sopra la precedente: il file dell'ufficio /etc/tableau.conf, il
 file dell'utente ~/.config/tableau/tableau.conf (righe "chiave = valore": cartella,
-postazione, le chiavi della posta di tableau mail), l'ambiente (TABLEAU_CARTELLA, PCLocal) e l'opzione --cartella.
-tableau check dice da dove viene ciascuna. Ogni tableau, stampa, esportazione e invio e ogni
-errore sono registrati nel registro di sistema (journalctl -t tableau).
+postazione e le chiavi di tableau mail), l'ambiente (TABLEAU_CARTELLA, PCLocal) e
+l'opzione --cartella. tableau check dice da dove viene ciascuna. Ogni tableau, stampa,
+esportazione e invio e ogni errore sono registrati nel registro di sistema
+(journalctl -t tableau).
 
 Gli archivi possono essere file Jet (.mdb di Access, anche .accdb) o SQLite.
 Variabili d'ambiente:
