@@ -298,6 +298,15 @@ TEST_F(ComandoMail, TheTimersRunNeedsNoArguments) {
     EXPECT_EQ(Colonne(posta.righe, "CC"), Testi(tableauLetto.totaleCC));
     ASSERT_EQ(posta.allegati.size(), 1u);
     EXPECT_EQ(posta.allegati[0].tipo, "text/plain");
+
+    // tableau check says where the mail's settings came from.
+    routines::ChildProcess controllo(routines::ChildOptions{.argv = {TABLEAU_EXECUTABLE, "check"},
+                                                            .output = routines::ChildOutput::Pipe});
+    controllo.finish();
+    EXPECT_NE(controllo.output().find("Posta, mail.recipients: a@b.it, c@d.it (da " +
+                                      (configurazione / "tableau" / "tableau.conf").string() + ")"),
+              std::string::npos)
+        << controllo.output();
 }
 
 TEST(UsoMail, HelpNamesTheCommand) {
