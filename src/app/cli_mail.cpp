@@ -46,8 +46,8 @@ struct RichiestaPosta {
     std::vector<std::string> destinatari;
     mail::FormatoPosta formato = mail::FormatoPosta::pdf;
     chart::RichiestaTableau tableau;
-    bool primaData = false;
-    bool ultimaData = false;
+    bool primaIndicata = false;
+    bool ultimaIndicata = false;
     std::vector<std::string> sendmail;
     std::string mittente;
 };
@@ -150,11 +150,11 @@ RichiestaPosta LeggiRichiesta(const Argomenti& argomenti,
                  "Il numero del tableau");
     if (const auto prima = Valore(opzioni, "--from", impostazioni.primaCameraPosta)) {
         richiesta.tableau.primaCamera = routines::utf8ToCp1252(*prima);
-        richiesta.primaData = true;
+        richiesta.primaIndicata = true;
     }
     if (const auto ultima = Valore(opzioni, "--to", impostazioni.ultimaCameraPosta)) {
         richiesta.tableau.ultimaCamera = routines::utf8ToCp1252(*ultima);
-        richiesta.ultimaData = true;
+        richiesta.ultimaIndicata = true;
     }
     const auto data = opzioni.find("--date");
     richiesta.tableau.dataInizio =
@@ -175,15 +175,15 @@ RichiestaPosta LeggiRichiesta(const Argomenti& argomenti,
 // The rooms of the request that were not given: the range the request window proposes,
 // else every room of the block.
 void CompletaCamere(RichiestaPosta& richiesta) {
-    if (richiesta.primaData && richiesta.ultimaData) {
+    if (richiesta.primaIndicata && richiesta.ultimaIndicata) {
         return;
     }
     const chart::IntervalloCamere intervallo = chart::IntervalloDelTableau(
         std::filesystem::current_path(), richiesta.tableau.hotel, richiesta.tableau.tableau);
-    if (!richiesta.primaData) {
+    if (!richiesta.primaIndicata) {
         richiesta.tableau.primaCamera = intervallo.prima;
     }
-    if (!richiesta.ultimaData) {
+    if (!richiesta.ultimaIndicata) {
         richiesta.tableau.ultimaCamera = intervallo.ultima;
     }
 }
