@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 root=$(pwd)
 secondi=${1:-20}
 
-targets=(criteria chart_reader spreadsheet_export output_conversions dates jet_stream settings)
+targets=(criteria chart_reader chart_mail spreadsheet_export output_conversions dates jet_stream settings)
 
 echo "== Compilazione dei fuzzer in build-fuzz/"
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \

@@ -21,11 +21,12 @@ fallito=0
 contenuto=$(dpkg-deb -c "$pacchetto")
 for file in ./usr/bin/tableau ./usr/libexec/tableau/tableau-jet \
     ./usr/share/applications/tableau.desktop ./usr/share/icons/hicolor/scalable/apps/tableau.svg \
-    ./usr/share/man/man1/tableau.1.gz ./usr/share/doc/tableau/copyright; do
+    ./usr/share/man/man1/tableau.1.gz ./usr/share/doc/tableau/copyright \
+    ./usr/lib/systemd/system/tableau-mail.service ./usr/lib/systemd/system/tableau-mail.timer; do
     grep -q " $file\$" <<<"$contenuto" || { echo "manca nel pacchetto: $file" >&2; fallito=1; }
 done
 dipendenze=$(dpkg-deb -f "$pacchetto" Depends)
-for dipendenza in cups-client fonts-liberation libmdb3 libqt6widgets6 libsqlite3-0; do
+for dipendenza in cups-client fonts-liberation libmdb3 libqt6widgets6 libsqlite3-0 libgmime-3.0-0; do
     grep -q "$dipendenza" <<<"$dipendenze" || { echo "dipendenza mancante: $dipendenza" >&2; fallito=1; }
 done
 if [ "$(id -u)" -eq 0 ] && ! dpkg-query -W tableau >/dev/null 2>&1; then
@@ -33,6 +34,16 @@ if [ "$(id -u)" -eq 0 ] && ! dpkg-query -W tableau >/dev/null 2>&1; then
     (cd / && env -u TABLEAU_LETTORE_JET tableau --help | grep -q "^Uso: tableau") ||
         { echo "tableau --help non funziona dopo l'installazione" >&2; fallito=1; }
     man -w tableau >/dev/null || { echo "la pagina di manuale non si trova" >&2; fallito=1; }
+    # The timer and its service are well formed, and installing enabled neither.
+    if command -v systemd-analyze >/dev/null; then
+        systemd-analyze verify /usr/lib/systemd/system/tableau-mail.service \
+            /usr/lib/systemd/system/tableau-mail.timer ||
+            { echo "tableau-mail.service o tableau-mail.timer non validi" >&2; fallito=1; }
+    fi
+    grep -qx "Environment=PCLocal=mail" /usr/lib/systemd/system/tableau-mail.service ||
+        { echo "il servizio non ha la sua postazione" >&2; fallito=1; }
+    [ ! -e /etc/systemd/system/timers.target.wants/tableau-mail.timer ] ||
+        { echo "il timer è stato abilitato dall'installazione" >&2; fallito=1; }
     dpkg -r tableau >/dev/null
     [ ! -e /usr/bin/tableau ] && [ ! -e /usr/libexec/tableau ] ||
         { echo "dpkg -r ha lasciato dei file" >&2; fallito=1; }

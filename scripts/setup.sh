@@ -11,6 +11,8 @@ PACKAGES=(
     libsqlite3-dev libpq-dev qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
     # the workbook export
     libxlsxwriter-dev
+    # the chart by mail (tableau mail): the message composed by GMime
+    libgmime-3.0-dev
     libgtest-dev libgmock-dev
     # the Jet reader (libmdb and glib)
     mdbtools-dev libglib2.0-dev
@@ -19,6 +21,9 @@ PACKAGES=(
     fonts-liberation qt6-translations-l10n
     # demo and tests
     sqlite3 poppler-utils mdbtools python3-openpyxl
+    # tableau mail's tests: msmtp as the sendmail interface (the msmtp package replaces no
+    # system sendmail), aiosmtpd as the receiving SMTP server
+    msmtp python3-aiosmtpd
     cups cups-client printer-driver-cups-pdf
     # the PostgreSQL servers of the server tests (scripts/pg-test-server.sh)
     postgresql postgresql-client

@@ -27,6 +27,20 @@ Comandi:
   xlsx [--output FILE]
         Scrive il file del tableau in una cartella di lavoro per il foglio di calcolo
         (fd<PCLocal>.xlsx, o FILE) con i fogli Tableau, Dati e Totali.
+  mail --recipient INDIRIZZO [--recipient INDIRIZZO ...] [--format pdf|xlsx|text|totals]
+       [--hotel H] [--tableau T] [--from PRIMA] [--to ULTIMA] [--date GG/MM/AAAA]
+        Scrive il file del tableau come chart e lo invia in un solo messaggio con il
+        programma sendmail del sistema: nel testo le date della settimana, i totali CC,
+        MP e PC e gli arrivi di ogni giorno; in allegato il PDF (pdf, predefinito), la cartella di
+        lavoro (xlsx) o il tableau come testo UTF-8 (text); totals invia solo i totali.
+        Senza --date la settimana inizia oggi; senza --from e --to le camere proposte
+        dalla finestra di richiesta (tutte quelle del tableau se non ne propone).
+        Destinatari, formato e richiesta possono venire dal file delle impostazioni
+        (mail.recipients, separati da virgole, mail.format, mail.hotel, mail.tableau,
+        mail.from, mail.to); il mittente dalla chiave mittente (altrimenti tableau@ e il
+        nome completo della macchina), il programma dalla chiave sendmail
+        (/usr/sbin/sendmail -t -oi). Un indirizzo non valido o nessun destinatario:
+        codice 2, senza scrivere nulla; sendmail assente o in errore: codice 1.
   print --destination NOME [--printer NOME] [--hotel H] [--normal] [--landscape] [--duplex]
         Stampa il file del tableau sulla destinazione indicata.
   print --list
@@ -41,9 +55,10 @@ Opzioni generali (prima o dopo il comando):
 
 Impostazioni, ciascuna sopra la precedente: il file dell'ufficio /etc/tableau.conf, il
 file dell'utente ~/.config/tableau/tableau.conf (righe "chiave = valore": cartella,
-postazione), l'ambiente (TABLEAU_CARTELLA, PCLocal) e l'opzione --cartella.
-tableau check dice da dove viene ciascuna. Ogni tableau, stampa ed esportazione e ogni
-errore sono registrati nel registro di sistema (journalctl -t tableau).
+postazione e le chiavi di tableau mail), l'ambiente (TABLEAU_CARTELLA, PCLocal) e
+l'opzione --cartella. tableau check dice da dove viene ciascuna. Ogni tableau, stampa,
+esportazione e invio e ogni errore sono registrati nel registro di sistema
+(journalctl -t tableau).
 
 Gli archivi possono essere file Jet (.mdb di Access, anche .accdb) o SQLite.
 Variabili d'ambiente:
@@ -103,6 +118,9 @@ int esegui(int argc, char** argv, std::ostream& out, std::ostream& err) {
     }
     if (comando == "print") {
         return comandoPrint(argomenti, out, err);
+    }
+    if (comando == "mail") {
+        return comandoMail(argomenti, out, err, impostazioni);
     }
     if (comando == "pdf") {
         return comandoPdf(argomenti, out, err);

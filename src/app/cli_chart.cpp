@@ -76,8 +76,8 @@ std::map<std::string, std::string, std::less<>> LeggiOpzioni(const Argomenti& ar
     return valori;
 }
 
-// A 16-bit signed number written in decimal, as the request window holds hotel and
-// tableau numbers.
+}  // namespace
+
 std::int16_t Numero16(const std::string& testo, std::string_view cosa) {
     std::size_t letti = 0;
     long valore = 0;
@@ -87,13 +87,17 @@ std::int16_t Numero16(const std::string& testo, std::string_view cosa) {
         letti = 0;
     }
     if (letti == 0 || letti != testo.size() || valore < -32768 || valore > 32767) {
-        throw ErroreArgomenti(std::string(cosa) + " deve essere un numero intero tra -32768 e " +
-                              "32767 (indicato: \"" + testo + "\").");
+        throw routines::RichiestaRifiutata(std::string(cosa) +
+                                           " deve essere un numero intero tra -32768 e " +
+                                           "32767 (indicato: \"" + testo + "\").");
     }
     return static_cast<std::int16_t>(valore);
 }
 
-}  // namespace
+void ScriviTableauRichiesto(const chart::RichiestaTableau& richiesta,
+                            const routines::Orologio& orologio) {
+    chart::CreaTableau(std::filesystem::current_path(), richiesta, orologio);
+}
 
 int comandoChart(const Argomenti& argomenti, std::ostream& out, std::ostream& err) {
     if (argomenti.size() == 1 && (argomenti[0] == "--help" || argomenti[0] == "-h")) {
@@ -108,7 +112,7 @@ int comandoChart(const Argomenti& argomenti, std::ostream& out, std::ostream& er
         richiesta.primaCamera = routines::utf8ToCp1252(opzioni.find("--from")->second);
         richiesta.ultimaCamera = routines::utf8ToCp1252(opzioni.find("--to")->second);
         richiesta.dataInizio = routines::utf8ToCp1252(opzioni.find("--date")->second);
-    } catch (const ErroreArgomenti& e) {
+    } catch (const routines::RichiestaRifiutata& e) {
         err << "tableau chart: " << e.what() << '\n' << kUsoChart;
         return kRifiutato;
     }
@@ -116,8 +120,7 @@ int comandoChart(const Argomenti& argomenti, std::ostream& out, std::ostream& er
     try {
         // The request window's checks, then the chart: a refused request writes nothing and
         // a failed run leaves the previous chart whole.
-        const routines::OrologioDiSistema orologio;
-        chart::CreaTableau(std::filesystem::current_path(), richiesta, orologio);
+        ScriviTableauRichiesto(richiesta, routines::OrologioDiSistema());
     } catch (const std::exception& e) {
         Scrivi(err, e.what());
         if (EsitoDi(e) == kFallito) {

@@ -4,8 +4,10 @@
 // problems and the summary.
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 #include <ostream>
 #include <string>
+#include <utility>
 
 #include "app/cli_commands.h"
 #include "chart/data_directory_check.h"
@@ -75,6 +77,25 @@ void ScriviRapporto(std::ostream& out, const chart::RapportoArchivi& rapporto) {
     }
 }
 
+// The settings of tableau mail that are set, each with where it came from.
+void ScriviImpostazioniPosta(std::ostream& out, const routines::Impostazioni& impostazioni) {
+    const std::pair<const char*, const std::optional<routines::Impostazione>*> chiavi[] = {
+        {"mail.recipients", &impostazioni.destinatari},
+        {"mail.format", &impostazioni.formatoPosta},
+        {"mail.hotel", &impostazioni.hotelPosta},
+        {"mail.tableau", &impostazioni.tableauPosta},
+        {"mail.from", &impostazioni.primaCameraPosta},
+        {"mail.to", &impostazioni.ultimaCameraPosta},
+        {"mittente", &impostazioni.mittente},
+        {"sendmail", &impostazioni.sendmail}};
+    for (const auto& [chiave, impostazione] : chiavi) {
+        if (*impostazione) {
+            out << "Posta, " << chiave << ": " << (*impostazione)->valore << " (da "
+                << (*impostazione)->origine << ")\n";
+        }
+    }
+}
+
 }  // namespace
 
 int comandoCheck(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
@@ -104,7 +125,9 @@ int comandoCheck(const Argomenti& argomenti, std::ostream& out, std::ostream& er
         << (impostazioni.postazione
                 ? impostazioni.postazione->valore + " (da " + impostazioni.postazione->origine + ")"
                 : std::string("nessuna (PCLocal non impostata)"))
-        << "\n\n";
+        << "\n";
+    ScriviImpostazioniPosta(out, impostazioni);
+    out << '\n';
     out << "Archivi della cartella " << cartellaDati.string() << "\n\n";
     ScriviRapporto(out, rapporto);
     const auto problemi = rapporto.problemi();

@@ -1,6 +1,8 @@
 #include "chart/hotel_lists.h"
 
+#include <algorithm>
 #include <limits>
+#include <optional>
 
 #include "db/database.h"
 #include "routines/errors.h"
@@ -81,6 +83,32 @@ IntervalloCamere ProponiIntervallo(db::RecordSet& numeriCamere,
         }
     }
     return intervallo;
+}
+
+IntervalloCamere IntervalloDelTableau(const std::filesystem::path& cartellaDati, std::int16_t hotel,
+                                      std::int16_t tableau) {
+    const auto archivio = db::openDatabase(cartellaDati, "NumeriCamere.mdb");
+    db::RecordSet numeriCamere = archivio->openTable("NumeriCamere");
+    IntervalloCamere intervallo = ProponiIntervallo(numeriCamere, cartellaDati, hotel, tableau);
+    if (!intervallo.ultima.empty() || intervallo.prima != std::string(1, '\xFF')) {
+        return intervallo;
+    }
+    std::optional<IntervalloCamere> tutte;
+    const db::Criteria criteri("NumeroHotel = ? and NumeroTableau = ?",
+                               {db::Value::integer(hotel), db::Value::integer(tableau)});
+    for (numeriCamere.findFirst(criteri); !numeriCamere.noMatch(); numeriCamere.findNext(criteri)) {
+        const db::Value& camera = numeriCamere.field("NumeroCamera");
+        if (camera.isNull()) {
+            continue;
+        }
+        const std::string numero = camera.asText();
+        if (!tutte) {
+            tutte = IntervalloCamere{numero, numero};
+        }
+        tutte->prima = std::min(tutte->prima, numero);
+        tutte->ultima = std::max(tutte->ultima, numero);
+    }
+    return tutte.value_or(IntervalloCamere{});
 }
 
 }  // namespace tableau::chart

@@ -40,4 +40,11 @@ IntervalloCamere ProponiIntervallo(db::RecordSet& numeriCamere,
                                    const std::filesystem::path& cartellaDati, std::int16_t hotel,
                                    std::int16_t tableau);
 
+// The rooms a chart of the block covers when the request names none (tableau mail): the
+// range ProponiIntervallo proposes, read from "NumeriCamere.mdb" of the data directory; when
+// it proposes none, every room of the block, from its lowest to its highest number. A block
+// without rooms gives an empty range ("" to ""). Throws db::ErroreArchivio.
+IntervalloCamere IntervalloDelTableau(const std::filesystem::path& cartellaDati, std::int16_t hotel,
+                                      std::int16_t tableau);
+
 }  // namespace tableau::chart

@@ -73,9 +73,8 @@ std::filesystem::path FileUtentePredefinito() {
 
 Impostazioni RisolviImpostazioni(const FontiImpostazioni& fonti) {
     const auto ufficio = LeggiFileImpostazioni(fonti.fileUfficio);
-    const auto utente =
-        fonti.fileUtente.empty() ? std::map<std::string, std::string>{}
-                                 : LeggiFileImpostazioni(fonti.fileUtente);
+    const auto utente = fonti.fileUtente.empty() ? std::map<std::string, std::string>{}
+                                                 : LeggiFileImpostazioni(fonti.fileUtente);
     const auto primo = [](std::initializer_list<std::optional<Impostazione>> candidati) {
         for (const auto& candidato : candidati) {
             if (candidato) {
@@ -85,15 +84,27 @@ Impostazioni RisolviImpostazioni(const FontiImpostazioni& fonti) {
         return std::optional<Impostazione>();
     };
     Impostazioni impostazioni;
-    impostazioni.cartellaDati = primo(
-        {fonti.opzioneCartella ? std::optional<Impostazione>(
-                                     Impostazione{*fonti.opzioneCartella, "--cartella"})
-                               : std::nullopt,
-         DaAmbiente("TABLEAU_CARTELLA"), DaFile(utente, fonti.fileUtente, "cartella"),
-         DaFile(ufficio, fonti.fileUfficio, "cartella")});
+    impostazioni.cartellaDati =
+        primo({fonti.opzioneCartella
+                   ? std::optional<Impostazione>(Impostazione{*fonti.opzioneCartella, "--cartella"})
+                   : std::nullopt,
+               DaAmbiente("TABLEAU_CARTELLA"), DaFile(utente, fonti.fileUtente, "cartella"),
+               DaFile(ufficio, fonti.fileUfficio, "cartella")});
     impostazioni.postazione =
         primo({DaAmbiente("PCLocal"), DaFile(utente, fonti.fileUtente, "postazione"),
                DaFile(ufficio, fonti.fileUfficio, "postazione")});
+    const auto daiFile = [&](const std::string& chiave) {
+        return primo(
+            {DaFile(utente, fonti.fileUtente, chiave), DaFile(ufficio, fonti.fileUfficio, chiave)});
+    };
+    impostazioni.mittente = daiFile("mittente");
+    impostazioni.sendmail = daiFile("sendmail");
+    impostazioni.destinatari = daiFile("mail.recipients");
+    impostazioni.formatoPosta = daiFile("mail.format");
+    impostazioni.hotelPosta = daiFile("mail.hotel");
+    impostazioni.tableauPosta = daiFile("mail.tableau");
+    impostazioni.primaCameraPosta = daiFile("mail.from");
+    impostazioni.ultimaCameraPosta = daiFile("mail.to");
     return impostazioni;
 }
 

@@ -22,7 +22,7 @@ std::map<std::string, std::string> LeggiFileImpostazioni(const std::filesystem::
 
 struct FontiImpostazioni {
     std::filesystem::path fileUfficio = "/etc/tableau.conf";
-    std::filesystem::path fileUtente;                // empty: none
+    std::filesystem::path fileUtente;            // empty: none
     std::optional<std::string> opzioneCartella;  // -C / --cartella on the command line
 };
 
@@ -36,6 +36,18 @@ struct Impostazioni {
     // The workstation number: $PCLocal, else key "postazione" of the user's file, then of
     // the office's file.
     std::optional<Impostazione> postazione;
+    // The mail of the chart (tableau mail), each from key "<name>" of the user's file, then of
+    // the office's file: "mittente" (the From address), "sendmail" (the sendmail interface
+    // as a path and its arguments), "mail.recipients" (addresses separated by commas),
+    // "mail.format", "mail.hotel", "mail.tableau", "mail.from", "mail.to" (the request).
+    std::optional<Impostazione> mittente;
+    std::optional<Impostazione> sendmail;
+    std::optional<Impostazione> destinatari;
+    std::optional<Impostazione> formatoPosta;
+    std::optional<Impostazione> hotelPosta;
+    std::optional<Impostazione> tableauPosta;
+    std::optional<Impostazione> primaCameraPosta;
+    std::optional<Impostazione> ultimaCameraPosta;
 };
 
 // Throws Errore for an unreadable or malformed settings file.

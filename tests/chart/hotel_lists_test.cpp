@@ -93,5 +93,27 @@ TEST(ProponiIntervallo, LowestAndHighestRoomOfClassCByTextOrder) {
     EXPECT_THROW(ProponiIntervallo(camere, hotel.dir(), 5, 1), db::ErroreArchivio);
 }
 
+TEST(IntervalloDelTableau, TheProposalElseEveryRoomOfTheBlock) {
+    HotelFixture hotel;
+    hotel.tipoCamera("DB", "C");
+    hotel.tipoCamera("SU", "S");
+    hotel.camera(5, 1, "101", "DB", 2);
+    hotel.camera(5, 1, "20", "SU", 2);  // not proposed: another class
+    hotel.camera(5, 2, "300", "SU", 2);
+    hotel.camera(5, 2, "1000", "XX", 2);
+    hotel.camera(5, 2, "31", "SU", 2);
+    hotel.camera(6, 2, "0", "SU", 2);  // another hotel
+
+    const auto proposto = IntervalloDelTableau(hotel.dir(), 5, 1);
+    EXPECT_EQ(proposto.prima, "101");
+    EXPECT_EQ(proposto.ultima, "101");
+    const auto tutte = IntervalloDelTableau(hotel.dir(), 5, 2);
+    EXPECT_EQ(tutte.prima, "1000");
+    EXPECT_EQ(tutte.ultima, "31");
+    const auto nessuna = IntervalloDelTableau(hotel.dir(), 5, 9);
+    EXPECT_EQ(nessuna.prima, "");
+    EXPECT_EQ(nessuna.ultima, "");
+}
+
 }  // namespace
 }  // namespace tableau::chart

@@ -18,8 +18,9 @@ declare -A allowed=(
     [chart]="routines db chart"
     [print]="routines db chart print"
     [preview]="routines db chart print preview"
-    [gui]="routines db chart print preview gui"
-    [app]="routines db chart print preview gui app"
+    [mail]="routines db chart print preview mail"
+    [gui]="routines db chart print preview mail gui"
+    [app]="routines db chart print preview mail gui app"
 )
 for layer in "${!allowed[@]}"; do
     while IFS= read -r line; do

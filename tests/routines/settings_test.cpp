@@ -50,6 +50,28 @@ TEST(Impostazioni, EachSourceAboveTheOneBefore) {
     EXPECT_FALSE(imp.postazione);
 }
 
+TEST(Impostazioni, TheMailKeysUserAboveOffice) {
+    test::TempDir dir;
+    writeFile(dir / "ufficio.conf",
+              "mittente = tableau@hotel.it\nsendmail = /usr/sbin/sendmail -t -oi\n"
+              "mail.recipients = a@b.it, c@d.it\nmail.format = pdf\nmail.hotel = 1\n"
+              "mail.tableau = 2\nmail.from = 101\nmail.to = 199\n");
+    writeFile(dir / "utente.conf", "mail.format = totals\nmail.to = 150\nmittente =\n");
+    const auto imp = RisolviImpostazioni({dir / "ufficio.conf", dir / "utente.conf", {}});
+    ASSERT_TRUE(imp.mittente && imp.sendmail && imp.destinatari && imp.formatoPosta &&
+                imp.hotelPosta && imp.tableauPosta && imp.primaCameraPosta &&
+                imp.ultimaCameraPosta);
+    EXPECT_EQ(imp.mittente->valore, "tableau@hotel.it") << "an empty value does not count";
+    EXPECT_EQ(imp.sendmail->valore, "/usr/sbin/sendmail -t -oi");
+    EXPECT_EQ(imp.destinatari->valore, "a@b.it, c@d.it");
+    EXPECT_EQ(imp.formatoPosta->valore, "totals");
+    EXPECT_EQ(imp.formatoPosta->origine, (dir / "utente.conf").string());
+    EXPECT_EQ(imp.hotelPosta->valore, "1");
+    EXPECT_EQ(imp.tableauPosta->valore, "2");
+    EXPECT_EQ(imp.primaCameraPosta->valore, "101");
+    EXPECT_EQ(imp.ultimaCameraPosta->valore, "150");
+}
+
 TEST(Impostazioni, WrongFilesAreNamed) {
     test::TempDir dir;
     writeFile(dir / "rotto.conf", "cartella = /srv\nsolo testo\n");

@@ -1,0 +1,275 @@
+// tableau mail: the morning chart by mail. The chart of the request is made as tableau
+// chart makes it, read back, laid out in the chosen output and sent in one message through
+// the system's sendmail interface. Recipients, format and request come from the options,
+// else from the settings files, so that a timer runs it without arguments.
+#include <algorithm>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/cli_commands.h"
+#include "app/qt_application.h"
+#include "chart/chart_file.h"
+#include "chart/chart_reader.h"
+#include "chart/hotel_lists.h"
+#include "mail/chart_mail.h"
+#include "mail/mail_address.h"
+#include "mail/mail_message.h"
+#include "mail/sendmail.h"
+#include "preview/workbook_export.h"
+#include "print/qt/chart_pdf.h"
+#include "routines/codepage.h"
+#include "routines/dates.h"
+#include "routines/errors.h"
+#include "routines/system_log.h"
+#include "routines/text.h"
+#include "routines/text_file.h"
+
+namespace tableau::app {
+namespace {
+
+constexpr std::string_view kUsoMail =
+    "Uso: tableau mail --recipient INDIRIZZO [--recipient INDIRIZZO ...] "
+    "[--format pdf|xlsx|text|totals]\n"
+    "                  [--hotel H] [--tableau T] [--from PRIMA] [--to ULTIMA] "
+    "[--date GG/MM/AAAA]\n";
+
+constexpr std::string_view kOpzioni[] = {"--recipient", "--format", "--hotel", "--tableau",
+                                         "--from",      "--to",     "--date"};
+
+// What the command line and the settings ask for, before anything is read or written.
+struct RichiestaPosta {
+    std::vector<std::string> destinatari;
+    mail::FormatoPosta formato = mail::FormatoPosta::pdf;
+    chart::RichiestaTableau tableau;
+    bool primaIndicata = false;
+    bool ultimaIndicata = false;
+    std::vector<std::string> sendmail;
+    std::string mittente;
+};
+
+// A message of the program on a terminal line, the message box's line breaks as blanks.
+std::string SuUnaRiga(std::string_view messaggio) {
+    std::string testo(messaggio);
+    for (std::size_t p = testo.find("\r\n"); p != std::string::npos; p = testo.find("\r\n")) {
+        testo.replace(p, 2, p > 0 && testo[p - 1] == ' ' ? "" : " ");
+    }
+    return testo;
+}
+
+// The options by name; --recipient may come again and again, the others once.
+std::multimap<std::string, std::string, std::less<>> LeggiOpzioni(const Argomenti& argomenti) {
+    std::multimap<std::string, std::string, std::less<>> valori;
+    for (std::size_t i = 0; i < argomenti.size(); ++i) {
+        std::string nome = argomenti[i];
+        std::optional<std::string> valore;
+        if (const auto uguale = nome.find('='); nome.starts_with("--") && uguale != nome.npos) {
+            valore = nome.substr(uguale + 1);
+            nome.resize(uguale);
+        }
+        if (std::find(std::begin(kOpzioni), std::end(kOpzioni), nome) == std::end(kOpzioni)) {
+            throw routines::RichiestaRifiutata("opzione sconosciuta \"" + nome + "\".");
+        }
+        if (!valore) {
+            if (i + 1 >= argomenti.size()) {
+                throw routines::RichiestaRifiutata("manca il valore dell'opzione " + nome + ".");
+            }
+            valore = argomenti[++i];
+        }
+        if (nome != "--recipient" && valori.contains(nome)) {
+            throw routines::RichiestaRifiutata("l'opzione " + nome +
+                                               " \xC3\xA8 indicata pi\xC3\xB9 volte.");
+        }
+        valori.emplace(nome, *valore);
+    }
+    return valori;
+}
+
+// The option's value, else the setting's (UTF-8).
+std::optional<std::string> Valore(
+    const std::multimap<std::string, std::string, std::less<>>& opzioni, std::string_view nome,
+    const std::optional<routines::Impostazione>& impostazione) {
+    if (const auto trovata = opzioni.find(nome); trovata != opzioni.end()) {
+        return trovata->second;
+    }
+    if (impostazione) {
+        return impostazione->valore;
+    }
+    return std::nullopt;
+}
+
+std::string Obbligatorio(const std::optional<std::string>& valore, std::string_view opzione,
+                         std::string_view chiave) {
+    if (!valore) {
+        throw routines::RichiestaRifiutata("manca l'opzione " + std::string(opzione) +
+                                           " (o la chiave " + std::string(chiave) +
+                                           " nel file delle impostazioni).");
+    }
+    return *valore;
+}
+
+std::string Oggi(const routines::Orologio& orologio) {
+    const routines::DataOra adesso = orologio.adesso();
+    return routines::TestoData(routines::Data{adesso.giorno, adesso.mese, adesso.anno});
+}
+
+RichiestaPosta LeggiRichiesta(const Argomenti& argomenti,
+                              const routines::Impostazioni& impostazioni,
+                              const routines::Orologio& orologio) {
+    const auto opzioni = LeggiOpzioni(argomenti);
+    RichiestaPosta richiesta;
+    const auto [primo, ultimo] = opzioni.equal_range("--recipient");
+    for (auto voce = primo; voce != ultimo; ++voce) {
+        for (std::string& indirizzo : mail::DividiDestinatari(voce->second)) {
+            richiesta.destinatari.push_back(std::move(indirizzo));
+        }
+    }
+    if (primo == ultimo && impostazioni.destinatari) {
+        richiesta.destinatari = mail::DividiDestinatari(impostazioni.destinatari->valore);
+    }
+    mail::ControllaDestinatari(richiesta.destinatari);
+
+    if (const auto formato = Valore(opzioni, "--format", impostazioni.formatoPosta)) {
+        const auto letto = mail::LeggiFormatoPosta(*formato);
+        if (!letto) {
+            throw routines::RichiestaRifiutata("il formato \"" + *formato +
+                                               "\" non esiste: pdf, xlsx, text o totals.");
+        }
+        richiesta.formato = *letto;
+    }
+    richiesta.tableau.hotel = Numero16(
+        Obbligatorio(Valore(opzioni, "--hotel", impostazioni.hotelPosta), "--hotel", "mail.hotel"),
+        "Il numero dell'albergo");
+    richiesta.tableau.tableau =
+        Numero16(Obbligatorio(Valore(opzioni, "--tableau", impostazioni.tableauPosta), "--tableau",
+                              "mail.tableau"),
+                 "Il numero del tableau");
+    if (const auto prima = Valore(opzioni, "--from", impostazioni.primaCameraPosta)) {
+        richiesta.tableau.primaCamera = routines::utf8ToCp1252(*prima);
+        richiesta.primaIndicata = true;
+    }
+    if (const auto ultima = Valore(opzioni, "--to", impostazioni.ultimaCameraPosta)) {
+        richiesta.tableau.ultimaCamera = routines::utf8ToCp1252(*ultima);
+        richiesta.ultimaIndicata = true;
+    }
+    const auto data = opzioni.find("--date");
+    richiesta.tableau.dataInizio =
+        data != opzioni.end() ? routines::utf8ToCp1252(data->second) : Oggi(orologio);
+
+    richiesta.sendmail = mail::ComandoSendmail(impostazioni.sendmail ? impostazioni.sendmail->valore
+                                                                     : mail::kSendmailPredefinito);
+    richiesta.mittente =
+        impostazioni.mittente ? impostazioni.mittente->valore : mail::MittentePredefinito();
+    if (!mail::IndirizzoValido(richiesta.mittente)) {
+        throw routines::RichiestaRifiutata("il mittente \"" + richiesta.mittente +
+                                           "\" non \xC3\xA8 un indirizzo valido: impostare la "
+                                           "chiave mittente nel file delle impostazioni.");
+    }
+    return richiesta;
+}
+
+// The rooms of the request that were not given: the range the request window proposes,
+// else every room of the block.
+void CompletaCamere(RichiestaPosta& richiesta) {
+    if (richiesta.primaIndicata && richiesta.ultimaIndicata) {
+        return;
+    }
+    const chart::IntervalloCamere intervallo = chart::IntervalloDelTableau(
+        std::filesystem::current_path(), richiesta.tableau.hotel, richiesta.tableau.tableau);
+    if (!richiesta.primaIndicata) {
+        richiesta.tableau.primaCamera = intervallo.prima;
+    }
+    if (!richiesta.ultimaIndicata) {
+        richiesta.tableau.ultimaCamera = intervallo.ultima;
+    }
+}
+
+// The chosen output of the chart read back: written to the workstation's usual file
+// (fdN.pdf, fdN.xlsx) as tableau pdf and tableau xlsx write it, then attached.
+std::optional<mail::Allegato> Allegato(const chart::TableauLetto& tableau,
+                                       mail::FormatoPosta formato) {
+    const std::filesystem::path cartella = std::filesystem::current_path();
+    std::string contenuto;
+    switch (formato) {
+        case mail::FormatoPosta::totali:
+            return std::nullopt;
+        case mail::FormatoPosta::pdf: {
+            ApplicazioneQt app;
+            app.prepara();
+            const auto file = cartella / print::NomeFilePdf();
+            print::ScriviPdfTableau(tableau, file, print::FormatoPdf::a4);
+            contenuto = routines::LeggiFile(file);
+            break;
+        }
+        case mail::FormatoPosta::xlsx: {
+            const auto file = cartella / preview::NomeFileXlsx();
+            preview::ScriviXlsx(tableau, file);
+            contenuto = routines::LeggiFile(file);
+            break;
+        }
+        case mail::FormatoPosta::testo: {
+            const auto file = chart::TrovaFileTableau(cartella);
+            contenuto = mail::TableauInUtf8(
+                chart::LeggiTestoTableau(file.value_or(chart::PercorsoFileTableau(cartella))));
+            break;
+        }
+    }
+    return mail::Allegato{mail::NomeAllegato(tableau, formato),
+                          std::string(mail::TipoAllegato(formato)), std::move(contenuto)};
+}
+
+std::string DescriviInvio(const RichiestaPosta& richiesta, const std::string& hotel) {
+    const std::size_t n = richiesta.destinatari.size();
+    return std::to_string(n) + (n == 1 ? " destinatario" : " destinatari") + ", albergo " +
+           std::to_string(richiesta.tableau.hotel) + (hotel.empty() ? "" : " " + hotel) +
+           ", tableau " + std::to_string(richiesta.tableau.tableau) + ", formato " +
+           std::string(mail::NomeFormatoPosta(richiesta.formato));
+}
+
+}  // namespace
+
+int comandoMail(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
+                const routines::Impostazioni& impostazioni, const routines::Orologio& orologio) {
+    if (argomenti.size() == 1 && (argomenti[0] == "--help" || argomenti[0] == "-h")) {
+        out << kUsoMail;
+        return kEseguito;
+    }
+    RichiestaPosta richiesta;
+    try {
+        richiesta = LeggiRichiesta(argomenti, impostazioni, orologio);
+    } catch (const routines::RichiestaRifiutata& e) {
+        err << "tableau mail: " << e.what() << '\n' << kUsoMail;
+        routines::RegistraErrore(std::string("tableau non inviato per posta: ") + e.what());
+        return kRifiutato;
+    }
+
+    std::string hotel;
+    try {
+        CompletaCamere(richiesta);
+        ScriviTableauRichiesto(richiesta.tableau, orologio);
+        routines::RegistraEvento("tableau scritto: " + chart::DescriviRichiesta(richiesta.tableau));
+        const chart::TableauLetto tableau =
+            chart::LeggiTableauDellaCartella(std::filesystem::current_path());
+        hotel = routines::cp1252ToUtf8(routines::Trim(tableau.hotel));
+        const mail::Messaggio messaggio{richiesta.mittente, richiesta.destinatari,
+                                        mail::OggettoPosta(tableau), mail::TestoPosta(tableau),
+                                        Allegato(tableau, richiesta.formato)};
+        mail::InviaMessaggio(richiesta.sendmail, mail::ComponiMessaggio(messaggio));
+    } catch (const std::exception& e) {
+        err << "tableau mail: " << SuUnaRiga(e.what()) << '\n';
+        routines::RegistraErrore("tableau non inviato per posta (" +
+                                 DescriviInvio(richiesta, hotel) + "): " + SuUnaRiga(e.what()));
+        return EsitoDi(e);
+    }
+    routines::RegistraEvento("tableau inviato per posta: " + DescriviInvio(richiesta, hotel));
+    const std::size_t n = richiesta.destinatari.size();
+    out << "Tableau inviato per posta a " << n << (n == 1 ? " destinatario" : " destinatari")
+        << ".\n";
+    return kEseguito;
+}
+
+}  // namespace tableau::app
