@@ -22,8 +22,10 @@ std::map<std::string, std::string> LeggiFileImpostazioni(const std::filesystem::
 
 struct FontiImpostazioni {
     std::filesystem::path fileUfficio = "/etc/tableau.conf";
-    std::filesystem::path fileUtente;                // empty: none
+    std::filesystem::path fileUtente;            // empty: none
     std::optional<std::string> opzioneCartella;  // -C / --cartella on the command line
+    std::optional<std::string> opzioneServer;    // --server on the command line
+    std::optional<std::string> opzioneSchema;    // --schema on the command line
 };
 
 // The user's file: $XDG_CONFIG_HOME/tableau/tableau.conf, else ~/.config/tableau/tableau.conf.
@@ -36,6 +38,13 @@ struct Impostazioni {
     // The workstation number: $PCLocal, else key "postazione" of the user's file, then of
     // the office's file.
     std::optional<Impostazione> postazione;
+    // The chain's PostgreSQL server the hotel tables are read from (a libpq connection
+    // string or URI): --server, else $TABLEAU_SERVER, else key "server" of the user's file,
+    // then of the office's file; nothing means the data directory's files.
+    std::optional<Impostazione> server;
+    // The site's schema on that server, as given (its check is the caller's): --schema,
+    // else $TABLEAU_SCHEMA, else key "schema" of the user's file, then of the office's file.
+    std::optional<Impostazione> schema;
 };
 
 // Throws Errore for an unreadable or malformed settings file.
