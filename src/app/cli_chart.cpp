@@ -10,8 +10,11 @@
 #include <string_view>
 
 #include "app/cli_commands.h"
+#include "app/startup.h"
 #include "chart/chart_file.h"
 #include "chart/crea_tableau.h"
+#include "chart/request_check.h"
+#include "db/data_source.h"
 #include "db/errors.h"
 #include "routines/clock.h"
 #include "routines/codepage.h"
@@ -93,9 +96,25 @@ std::int16_t Numero16(const std::string& testo, std::string_view cosa) {
     return static_cast<std::int16_t>(valore);
 }
 
+// The chart from the source; a read a standby cancelled for its recovery is read again
+// once, in a new snapshot.
+void CreaTableauDa(db::DataSource& sorgente, const chart::RichiestaTableau& richiesta,
+                   const routines::Orologio& orologio) {
+    try {
+        chart::CreaTableau(sorgente, richiesta, orologio);
+    } catch (const std::exception& e) {
+        if (!db::isRecoveryConflict(e)) {
+            throw;
+        }
+        sorgente.restart();
+        chart::CreaTableau(sorgente, richiesta, orologio);
+    }
+}
+
 }  // namespace
 
-int comandoChart(const Argomenti& argomenti, std::ostream& out, std::ostream& err) {
+int comandoChart(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
+                 const routines::Impostazioni& impostazioni) {
     if (argomenti.size() == 1 && (argomenti[0] == "--help" || argomenti[0] == "-h")) {
         out << kUsoChart;
         return kEseguito;
@@ -113,11 +132,20 @@ int comandoChart(const Argomenti& argomenti, std::ostream& out, std::ostream& er
         return kRifiutato;
     }
 
+    std::optional<db::SyncRecord> sincronizzazione;
+    std::string provenienza;
     try {
-        // The request window's checks, then the chart: a refused request writes nothing and
-        // a failed run leaves the previous chart whole.
+        // The request window's checks first: a refused request contacts no server and
+        // writes nothing. Then the chart: a failed run leaves the previous chart whole.
+        chart::ControllaRichiesta(richiesta.primaCamera, richiesta.ultimaCamera,
+                                  richiesta.dataInizio);
         const routines::OrologioDiSistema orologio;
-        chart::CreaTableau(std::filesystem::current_path(), richiesta, orologio);
+        const auto sorgente = ApriSorgenteDati(impostazioni);
+        CreaTableauDa(*sorgente, richiesta, orologio);
+        if (sorgente->fromServer()) {
+            provenienza = sorgente->describe();
+            sincronizzazione = sorgente->lastSync();
+        }
     } catch (const std::exception& e) {
         Scrivi(err, e.what());
         if (EsitoDi(e) == kFallito) {
@@ -126,8 +154,16 @@ int comandoChart(const Argomenti& argomenti, std::ostream& out, std::ostream& er
         }
         return EsitoDi(e);
     }
-    routines::RegistraEvento("tableau scritto: " + chart::DescriviRichiesta(richiesta));
+    routines::RegistraEvento("tableau scritto: " + chart::DescriviRichiesta(richiesta) +
+                             (provenienza.empty() ? std::string() : ", dati dal " + provenienza));
     out << "Tableau scritto nel file " << routines::cp1252ToUtf8(chart::NomeFileTableau()) << ".\n";
+    if (!provenienza.empty()) {
+        // Last night's copy is not live data: say which copy the chart shows.
+        out << "Dati dal " << provenienza << ", "
+            << (sincronizzazione ? "sincronizzati il " + sincronizzazione->when + "."
+                                 : std::string("mai sincronizzati."))
+            << '\n';
+    }
     return kEseguito;
 }
 

@@ -3,6 +3,7 @@
 // name, writes its messages to err (UTF-8) and returns the exit status: 0 done, 1 a
 // failure of the data or the system (a database, a file, a printer), 2 a request refused
 // (bad arguments, a range or date the request window would refuse).
+#include <cstdint>
 #include <exception>
 #include <iosfwd>
 #include <string>
@@ -22,14 +23,30 @@ inline constexpr int kRifiutato = 2;  // a request refused: nothing was done
 // The exit status of a failure: kRifiutato for a routines::RichiestaRifiutata, else kFallito.
 int EsitoDi(const std::exception& errore);
 
-int comandoChart(const Argomenti& argomenti, std::ostream& out, std::ostream& err);
-// The settings in force are shown with where each came from.
+// The commands that read hotel tables read them where the settings say (the data
+// directory's files, or the chain's server); without settings, the files.
+int comandoChart(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
+                 const routines::Impostazioni& impostazioni = {});
+// The settings in force are shown with where each came from; with a server, the server is
+// checked instead of the hotel files.
 int comandoCheck(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
                  const routines::Impostazioni& impostazioni = {});
 int comandoCsv(const Argomenti& argomenti, std::ostream& out, std::ostream& err);
-int comandoPrint(const Argomenti& argomenti, std::ostream& out, std::ostream& err);
+int comandoPrint(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
+                 const routines::Impostazioni& impostazioni = {});
+// Copies the data directory's hotel tables into the site's schema on the server the
+// settings name (a server is required).
+int comandoSync(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
+                const routines::Impostazioni& impostazioni = {});
 int comandoPdf(const Argomenti& argomenti, std::ostream& out, std::ostream& err);
 int comandoXlsx(const Argomenti& argomenti, std::ostream& out, std::ostream& err);
+
+// "1.234.567": a count as an Italian reader writes it.
+std::string ConPuntiMigliaia(std::int64_t n);
+
+// The connection string of a sync: target_session_attrs=read-write added (over any the
+// string gives), so that only the primary of a host list is written to.
+std::string ConnessionePerScrivere(const std::string& conninfo);
 
 // The whole command line: dispatches to the command named by argv[1]; --help prints usage.
 int esegui(int argc, char** argv, std::ostream& out, std::ostream& err);

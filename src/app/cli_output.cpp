@@ -6,6 +6,7 @@
 
 #include "app/cli_commands.h"
 #include "app/qt_application.h"
+#include "app/startup.h"
 #include "db/errors.h"
 #include "preview/spreadsheet_export.h"
 #include "print/print_job.h"
@@ -110,7 +111,8 @@ int comandoCsv(const Argomenti& argomenti, std::ostream& out, std::ostream& err)
     }
 }
 
-int comandoPrint(const Argomenti& argomenti, std::ostream& out, std::ostream& err) {
+int comandoPrint(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
+                 const routines::Impostazioni& impostazioni) {
     print::OpzioniStampa opzioni;
     bool destinazioneData = false;
     bool elenco = false;
@@ -157,7 +159,11 @@ int comandoPrint(const Argomenti& argomenti, std::ostream& out, std::ostream& er
     }
     try {
         const auto cartellaDati = std::filesystem::current_path();
-        opzioni.codiceAssistenza = print::LeggiCodiceAssistenza(cartellaDati);
+        // The assistance code is the hotels' table's, from the server when one is set; the
+        // print settings are the workstation's own files.
+        const auto sorgente = ApriSorgenteDati(impostazioni);
+        opzioni.codiceAssistenza =
+            print::LeggiCodiceAssistenza(*sorgente->open("AnagraficaHotels.mdb"));
         StampantiSuRichiesta stampanti;
         const std::string dove = print::EseguiStampa(cartellaDati, opzioni, stampanti);
         routines::RegistraEvento("stampa su " + routines::cp1252ToUtf8(opzioni.destinazione) +

@@ -60,9 +60,14 @@ std::vector<VoceElenco> ElencoTableau(db::RecordSet& tableau, std::int16_t hotel
 IntervalloCamere ProponiIntervallo(db::RecordSet& numeriCamere,
                                    const std::filesystem::path& cartellaDati, std::int16_t hotel,
                                    std::int16_t tableau) {
-    IntervalloCamere intervallo{std::string(1, '\xFF'), std::string()};
     const auto archivio = db::openDatabase(cartellaDati, "TipiCamere.mdb");
     db::RecordSet tipi = archivio->openTable("TipiCamere");
+    return ProponiIntervallo(numeriCamere, tipi, hotel, tableau);
+}
+
+IntervalloCamere ProponiIntervallo(db::RecordSet& numeriCamere, db::RecordSet& tipi,
+                                   std::int16_t hotel, std::int16_t tableau) {
+    IntervalloCamere intervallo{std::string(1, '\xFF'), std::string()};
     const db::Criteria criteri("NumeroHotel = ? and NumeroTableau = ?",
                                {db::Value::integer(hotel), db::Value::integer(tableau)});
     for (numeriCamere.findFirst(criteri); !numeriCamere.noMatch(); numeriCamere.findNext(criteri)) {

@@ -39,5 +39,8 @@ struct IntervalloCamere {
 IntervalloCamere ProponiIntervallo(db::RecordSet& numeriCamere,
                                    const std::filesystem::path& cartellaDati, std::int16_t hotel,
                                    std::int16_t tableau);
+// The same with the room types at hand (table TipiCamere, from the files or the server).
+IntervalloCamere ProponiIntervallo(db::RecordSet& numeriCamere, db::RecordSet& tipiCamere,
+                                   std::int16_t hotel, std::int16_t tableau);
 
 }  // namespace tableau::chart

@@ -30,8 +30,11 @@ std::vector<std::string> StampantiInstallate(const ServizioStampanti& stampanti)
 }
 
 std::string LeggiCodiceAssistenza(const std::filesystem::path& cartellaDati) {
-    const auto database = db::openDatabase(cartellaDati, "AnagraficaHotels.mdb");
-    auto alberghi = database->openTable("AnagraficaHotels");
+    return LeggiCodiceAssistenza(*db::openDatabase(cartellaDati, "AnagraficaHotels.mdb"));
+}
+
+std::string LeggiCodiceAssistenza(db::Database& archivioHotel) {
+    auto alberghi = archivioHotel.openTable("AnagraficaHotels");
     alberghi.findFirst(db::Criteria("Numero = ?", {db::Value::integer(1)}));
     return alberghi.noMatch() ? std::string() : alberghi.field("CodiceAssistenza").asText();
 }

@@ -24,8 +24,8 @@ struct FontiImpostazioni {
     std::filesystem::path fileUfficio = "/etc/tableau.conf";
     std::filesystem::path fileUtente;            // empty: none
     std::optional<std::string> opzioneCartella;  // -C / --cartella on the command line
-    std::optional<std::string> opzioneServer;    // --server on the command line
-    std::optional<std::string> opzioneSchema;    // --schema on the command line
+    std::optional<std::string> opzioneServer{};  // --server on the command line
+    std::optional<std::string> opzioneSchema{};  // --schema on the command line
 };
 
 // The user's file: $XDG_CONFIG_HOME/tableau/tableau.conf, else ~/.config/tableau/tableau.conf.
