@@ -16,9 +16,9 @@ namespace tableau::app {
 // rest is the command and its arguments, in order.
 struct OpzioniGenerali {
     std::optional<std::string> cartella;
-    std::optional<std::string> server;
-    std::optional<std::string> schema;
     Argomenti resto;
+    std::optional<std::string> server{};
+    std::optional<std::string> schema{};
 };
 
 // Throws routines::RichiestaRifiutata for an option without its value.
