@@ -62,6 +62,7 @@ const char* formatName(DatabaseFormat format);
 // What a table holds, without its rows: for the data directory check.
 struct TableSummary {
     std::vector<std::string> fields;  // in the table's order
+    std::vector<FieldType> types;     // each field's, as the file declares it
     std::size_t rows = 0;
     // The row count the file itself declares, where the format keeps one (Jet): fewer
     // rows read than declared betray damaged pages the library skipped without a word.

@@ -1,0 +1,303 @@
+#include "db/server_sync.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <map>
+#include <set>
+
+#include "db/copy_text.h"
+#include "db/server_schema.h"
+#include "db/sync_source.h"
+#include "routines/codepage.h"
+
+namespace tableau::db {
+namespace {
+
+// The fields the chart's reads narrow the rows by, indexed where the table has them.
+struct Indice {
+    std::string_view table;
+    std::string_view field;
+};
+constexpr Indice kIndici[] = {
+    {"NumeriCamere", "NumeroHotel"},         {"Scheda_Cliente", "DataArrivo"},
+    {"Scheda_Cliente", "DataPartenza"},      {"Ditta_Intestataria", "CodiceCliente"},
+    {"Arrangiamento", "CodiceCliente"},      {"Camere_Prenotazione", "DataArrivo"},
+    {"Camere_Prenotazione", "DataPartenza"}, {"Scheda_Prenotazione", "NumeroPrenotazione"},
+};
+
+// A table of a new shape is filled under this prefix and takes its name at the end.
+constexpr std::string_view kPrefissoNuova = "tableau_nuova ";
+
+std::string NomeIndice(std::string_view table, std::string_view field) {
+    return std::string(table) + " (" + std::string(field) + ")";
+}
+
+// Rolls back unless committed: a failure anywhere leaves the server as it was.
+class Transazione {
+  public:
+    explicit Transazione(ServerConnection& c) : c_(c) { c_.execScript("BEGIN"); }
+    ~Transazione() {
+        if (!conclusa_) {
+            try {
+                c_.execScript("ROLLBACK");
+            } catch (...) {
+                // the connection is gone, and the transaction with it
+            }
+        }
+    }
+    Transazione(const Transazione&) = delete;
+    Transazione& operator=(const Transazione&) = delete;
+    void commit() {
+        conclusa_ = true;
+        c_.execScript("COMMIT");
+    }
+
+  private:
+    ServerConnection& c_;
+    bool conclusa_ = false;
+};
+
+struct ColonnaEsistente {
+    std::string name;
+    std::string type;
+    std::string collation;
+    bool notNull = false;
+};
+
+// The columns of the schema's tables of the given names, in their order.
+std::map<std::string, std::vector<ColonnaEsistente>> ColonneEsistenti(ServerConnection& c,
+                                                                      const std::string& schema,
+                                                                      const std::string& nomi) {
+    const ServerResult r = c.exec(
+        "SELECT c.relname, a.attname, format_type(a.atttypid, a.atttypmod),"
+        " coalesce(co.collname, ''), a.attnotnull"
+        " FROM pg_class c JOIN pg_namespace n ON n.oid = c.relnamespace"
+        " JOIN pg_attribute a ON a.attrelid = c.oid AND a.attnum > 0 AND NOT a.attisdropped"
+        " LEFT JOIN pg_collation co ON co.oid = a.attcollation"
+        " WHERE n.nspname = $1 AND c.relname = ANY ($2::text[])"
+        " ORDER BY c.relname, a.attnum",
+        {schema, nomi});
+    std::map<std::string, std::vector<ColonnaEsistente>> colonne;
+    for (int i = 0; i < r.rows(); ++i) {
+        colonne[std::string(r.text(i, 0))].push_back(
+            ColonnaEsistente{std::string(r.text(i, 1)), std::string(r.text(i, 2)),
+                             std::string(r.text(i, 3)), r.text(i, 4) == "t"});
+    }
+    return colonne;
+}
+
+std::set<std::string> IndiciEsistenti(ServerConnection& c, const std::string& schema) {
+    const ServerResult r =
+        c.exec("SELECT indexname FROM pg_indexes WHERE schemaname = $1", {schema});
+    std::set<std::string> nomi;
+    for (int i = 0; i < r.rows(); ++i) {
+        nomi.emplace(r.text(i, 0));
+    }
+    return nomi;
+}
+
+// A text array literal of plain names ("{"a","b"}").
+std::string ArrayDiTesti(const std::vector<std::string>& nomi) {
+    std::string out = "{";
+    for (const auto& nome : nomi) {
+        out += out.size() > 1 ? ",\"" : "\"";
+        for (const char ch : nome) {
+            if (ch == '"' || ch == '\\') {
+                out += '\\';
+            }
+            out += ch;
+        }
+        out += '"';
+    }
+    return out + "}";
+}
+
+// Whether the table on the server has the fields the file has, of the same types, and the
+// order column: then its rows are replaced in place.
+bool StessaForma(const SyncSource& s, const std::vector<ColonnaEsistente>& colonne) {
+    if (colonne.size() != s.fields.size() + 1) {
+        return false;
+    }
+    for (std::size_t i = 0; i < s.fields.size(); ++i) {
+        const ColonnaEsistente& c = colonne[i];
+        if (c.name != s.fields[i] || c.type != serverTypeName(s.types[i]) || c.notNull ||
+            (s.types[i] == ServerType::Text && c.collation != "C")) {
+            return false;
+        }
+    }
+    const ColonnaEsistente& ordine = colonne.back();
+    return ordine.name == kOrderColumn && ordine.type == "bigint" && ordine.notNull;
+}
+
+// The columns of a new table: the file's fields, texts compared byte by byte, and the
+// order column.
+std::string Definizione(const SyncSource& s) {
+    std::string def = "(";
+    for (std::size_t i = 0; i < s.fields.size(); ++i) {
+        def += quoteIdentifier(s.fields[i]) + " " + serverTypeName(s.types[i]) +
+               (s.types[i] == ServerType::Text ? " COLLATE \"C\", " : ", ");
+    }
+    return def + quoteIdentifier(kOrderColumn) + " bigint NOT NULL)";
+}
+
+std::string ElencoColonne(const SyncSource& s) {
+    std::string list = "(";
+    for (const auto& field : s.fields) {
+        list += quoteIdentifier(field) + ", ";
+    }
+    return list + quoteIdentifier(kOrderColumn) + ")";
+}
+
+// Sends the kept rows in chunks of about a megabyte.
+std::int64_t Copia(ServerConnection& c, const std::string& tabella, const SyncSource& s) {
+    constexpr std::size_t kPezzo = std::size_t{1} << 20;
+    const auto& rows = s.rows.rows();
+    std::size_t prossima = 0;
+    return c.copyIn("COPY " + tabella + " " + ElencoColonne(s) + " FROM STDIN",
+                    [&](std::string& chunk) {
+                        chunk.reserve(kPezzo + 4096);
+                        while (prossima < s.kept.size() && chunk.size() < kPezzo) {
+                            const std::size_t r = s.kept[prossima++];
+                            for (const Value& v : rows[r]) {
+                                appendCopyField(chunk, v);
+                                chunk += '\t';
+                            }
+                            chunk += std::to_string(r);
+                            chunk += '\n';
+                        }
+                        return prossima < s.kept.size();
+                    });
+}
+
+// Gives the new table every privilege the old one had, to roles and PUBLIC alike (the
+// owner's own among them): grants survive a change of the file's fields.
+void CopiaPrivilegi(ServerConnection& c, const std::string& vecchia, const std::string& nuova) {
+    const ServerResult r = c.exec(
+        "SELECT coalesce(r.rolname, ''), a.privilege_type, a.is_grantable"
+        " FROM pg_class c"
+        " CROSS JOIN LATERAL aclexplode(coalesce(c.relacl, acldefault('r', c.relowner))) a"
+        " LEFT JOIN pg_roles r ON r.oid = a.grantee"
+        " WHERE c.oid = $1::regclass",
+        {vecchia});
+    std::string grants;
+    for (int i = 0; i < r.rows(); ++i) {
+        const std::string ruolo =
+            r.text(i, 0).empty() ? std::string("PUBLIC") : quoteIdentifier(r.text(i, 0));
+        grants += "GRANT " + std::string(r.text(i, 1)) + " ON " + nuova + " TO " + ruolo +
+                  (r.text(i, 2) == "t" ? " WITH GRANT OPTION;" : ";");
+    }
+    if (!grants.empty()) {
+        c.execScript(grants);
+    }
+}
+
+std::string NomeMacchina() {
+    char nome[256] = {};
+    if (::gethostname(nome, sizeof nome - 1) != 0) {
+        return "?";
+    }
+    return nome;
+}
+
+std::string Utf8(const std::string& testo) {
+    return routines::ScrittoInUtf8(testo) ? testo : routines::cp1252ToUtf8(testo);
+}
+
+}  // namespace
+
+std::vector<SyncedTable> syncToServer(const std::filesystem::path& cartellaDati,
+                                      ServerConnection& connection, const std::string& schema,
+                                      const SyncOptions& options) {
+    // Every file is read and checked before the server is written.
+    const std::vector<SyncSource> sources =
+        readSyncSources(cartellaDati, options.storicoMesi, options.today);
+    const std::string nomeSchema = checkSchemaName(schema);
+    const std::string s = quoteIdentifier(nomeSchema) + ".";
+
+    Transazione transazione(connection);
+    // One sync of a schema at a time.
+    connection.exec("SELECT pg_advisory_xact_lock(hashtext('tableau'), hashtext($1))",
+                    {nomeSchema});
+    if (connection.exec("SELECT 1 FROM pg_namespace WHERE nspname = $1", {nomeSchema}).rows() ==
+        0) {
+        connection.execScript("CREATE SCHEMA " + quoteIdentifier(nomeSchema));
+    }
+    std::vector<std::string> nomi;
+    for (const auto& source : sources) {
+        nomi.push_back(source.table);
+        nomi.push_back(std::string(kPrefissoNuova) + source.table);
+    }
+    nomi.emplace_back(kSyncTable);
+    const auto esistenti = ColonneEsistenti(connection, nomeSchema, ArrayDiTesti(nomi));
+    const std::set<std::string> indici = IndiciEsistenti(connection, nomeSchema);
+
+    std::vector<SyncedTable> copiate;
+    std::vector<const SyncSource*> sostituite;
+    for (const SyncSource& source : sources) {
+        const auto found = esistenti.find(source.table);
+        const bool stessa = found != esistenti.end() && StessaForma(source, found->second);
+        const std::string nome = stessa ? source.table : std::string(kPrefissoNuova) + source.table;
+        const std::string tabella = s + quoteIdentifier(nome);
+        if (stessa) {
+            connection.execScript("DELETE FROM " + tabella);
+        } else {
+            connection.execScript("DROP TABLE IF EXISTS " + tabella + "; CREATE TABLE " + tabella +
+                                  " " + Definizione(source));
+            sostituite.push_back(&source);
+        }
+        const std::int64_t righe = Copia(connection, tabella, source);
+        std::string crea;
+        for (const Indice& indice : kIndici) {
+            const bool campo = std::find(source.fields.begin(), source.fields.end(),
+                                         indice.field) != source.fields.end();
+            const std::string nomeIndice = NomeIndice(nome, indice.field);
+            if (indice.table == source.table && campo && (!stessa || !indici.count(nomeIndice))) {
+                crea += "CREATE INDEX " + quoteIdentifier(nomeIndice) + " ON " + tabella + " (" +
+                        quoteIdentifier(indice.field) + ");";
+            }
+        }
+        connection.execScript(crea + "ANALYZE " + tabella);
+        copiate.push_back(SyncedTable{source.table, righe});
+    }
+
+    // The tables of a new shape take the old ones' places, in the order readers lock them.
+    for (const SyncSource* source : sostituite) {
+        const std::string vecchia = s + quoteIdentifier(source->table);
+        const std::string nuova = s + quoteIdentifier(std::string(kPrefissoNuova) + source->table);
+        std::string cambio;
+        if (esistenti.count(source->table) != 0) {
+            CopiaPrivilegi(connection, vecchia, nuova);
+            cambio = "DROP TABLE " + vecchia + ";";
+        }
+        cambio += "ALTER TABLE " + nuova + " RENAME TO " + quoteIdentifier(source->table) + ";";
+        for (const Indice& indice : kIndici) {
+            if (indice.table == source->table &&
+                std::find(source->fields.begin(), source->fields.end(), indice.field) !=
+                    source->fields.end()) {
+                cambio += "ALTER INDEX " + s +
+                          quoteIdentifier(NomeIndice(std::string(kPrefissoNuova) + source->table,
+                                                     indice.field)) +
+                          " RENAME TO " + quoteIdentifier(NomeIndice(source->table, indice.field)) +
+                          ";";
+            }
+        }
+        connection.execScript(cambio);
+    }
+
+    const std::string registro = s + quoteIdentifier(kSyncTable);
+    if (esistenti.count(std::string(kSyncTable)) == 0) {
+        connection.execScript("CREATE TABLE " + registro +
+                              " (quando timestamptz NOT NULL, cartella text NOT NULL,"
+                              " macchina text NOT NULL)");
+    }
+    connection.execScript("DELETE FROM " + registro);
+    connection.exec(
+        "INSERT INTO " + registro + " (quando, cartella, macchina) VALUES (now(), $1, $2)",
+        {Utf8(std::filesystem::absolute(cartellaDati).lexically_normal().string()),
+         Utf8(NomeMacchina())});
+    transazione.commit();
+    return copiate;
+}
+
+}  // namespace tableau::db
