@@ -79,6 +79,23 @@ Codici di uscita: 0 eseguito, 1 errore degli archivi o del sistema, 2 richiesta 
 
 }  // namespace
 
+std::string SuUnaRiga(std::string messaggio) {
+    std::string riga;
+    for (std::size_t i = 0; i < messaggio.size(); ++i) {
+        const char c = messaggio[i];
+        if (c == '\n' && (i == 0 || messaggio[i - 1] != '\r')) {
+            riga += ' ';
+            while (i + 1 < messaggio.size() &&
+                   (messaggio[i + 1] == '\t' || messaggio[i + 1] == ' ')) {
+                ++i;
+            }
+        } else {
+            riga += c;
+        }
+    }
+    return riga;
+}
+
 int EsitoDi(const std::exception& errore) {
     return dynamic_cast<const routines::RichiestaRifiutata*>(&errore) != nullptr ? kRifiutato
                                                                                  : kFallito;

@@ -32,7 +32,7 @@ constexpr std::string_view kOpzioni[] = {"--hotel", "--tableau", "--from", "--to
 // A message of the program (UTF-8, as every failure's message is) on a terminal line, the
 // message box's line breaks as plain new lines.
 void Scrivi(std::ostream& flusso, std::string_view messaggio) {
-    std::string testo(messaggio);
+    std::string testo = SuUnaRiga(std::string(messaggio));
     for (std::size_t p = testo.find(" \r\n"); p != std::string::npos; p = testo.find(" \r\n")) {
         testo.replace(p, 3, "\n");
     }

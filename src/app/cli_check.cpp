@@ -122,7 +122,7 @@ std::vector<std::string> ControllaServer(std::ostream& out, const db::ServerSett
                        : std::string("nessuna registrata"))
             << '\n';
     } catch (const std::exception& e) {
-        out << "Ultima sincronizzazione: non letta (" << e.what() << ")\n";
+        out << "Ultima sincronizzazione: non letta (" << SuUnaRiga(e.what()) << ")\n";
     }
     out << "\nTabelle dello schema " << server.schema << "\n\n";
 
@@ -243,7 +243,7 @@ int comandoCheck(const Argomenti& argomenti, std::ostream& out, std::ostream& er
         try {
             problemi = ControllaServer(out, *server);
         } catch (const std::exception& e) {
-            err << "tableau check: " << e.what() << '\n';
+            err << "tableau check: " << SuUnaRiga(e.what()) << '\n';
             return kFallito;
         }
         out << "\nArchivi della postazione nella cartella " << cartellaDati.string() << "\n\n";

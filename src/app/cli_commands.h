@@ -41,6 +41,10 @@ int comandoSync(const Argomenti& argomenti, std::ostream& out, std::ostream& err
 int comandoPdf(const Argomenti& argomenti, std::ostream& out, std::ostream& err);
 int comandoXlsx(const Argomenti& argomenti, std::ostream& out, std::ostream& err);
 
+// A failure's message on one terminal line: the server's own text may break its lines
+// ("\n\tIs the server running..."); the message box's breaks ("\r\n") are kept.
+std::string SuUnaRiga(std::string messaggio);
+
 // "1.234.567": a count as an Italian reader writes it.
 std::string ConPuntiMigliaia(std::int64_t n);
 

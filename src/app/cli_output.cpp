@@ -171,7 +171,7 @@ int comandoPrint(const Argomenti& argomenti, std::ostream& out, std::ostream& er
         out << dove << '\n';
         return kEseguito;
     } catch (const std::exception& e) {
-        err << "tableau print: " << e.what() << '\n';
+        err << "tableau print: " << SuUnaRiga(e.what()) << '\n';
         routines::RegistraErrore("stampa su " + routines::cp1252ToUtf8(opzioni.destinazione) +
                                  " non riuscita: " + e.what());
         return kFallito;

@@ -119,9 +119,10 @@ int comandoSync(const Argomenti& argomenti, std::ostream& out, std::ostream& err
         routines::RegistraEvento("sincronizzazione completata: " + esito);
         return kEseguito;
     } catch (const std::exception& e) {
-        err << "tableau sync: " << e.what() << '\n';
+        const std::string messaggio = SuUnaRiga(e.what());
+        err << "tableau sync: " << messaggio << '\n';
         routines::RegistraErrore("sincronizzazione nello schema " + server->schema +
-                                 " del server " + descrizione + " non riuscita: " + e.what());
+                                 " del server " + descrizione + " non riuscita: " + messaggio);
         return EsitoDi(e);
     }
 }
