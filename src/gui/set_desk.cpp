@@ -153,7 +153,6 @@ void SetDesk::Form_Load() {
     leggi(tabellaTableau_, "Tableau.mdb", "Tableau");
     leggi(tabellaHotel_, "AnagraficaHotels.mdb", "AnagraficaHotels");
     leggi(tabellaNumeriCamere_, "NumeriCamere.mdb", "NumeriCamere");
-    leggi(tabellaTipiCamere_, "TipiCamere.mdb", "TipiCamere");
     MostraProvenienza(*sorgente);
 }
 
@@ -207,7 +206,6 @@ void SetDesk::Form_Unload() {
     tabellaTableau_.reset();
     tabellaHotel_.reset();
     tabellaNumeriCamere_.reset();
-    tabellaTipiCamere_.reset();
 }
 
 void SetDesk::elencoHotel_Click() {
@@ -239,9 +237,11 @@ void SetDesk::elencoTableau_Click() {
     }
     try {
         stato_.tableauCorrente = static_cast<std::int16_t>(elencoTableau_->currentData().toInt());
-        const chart::IntervalloCamere intervallo =
-            chart::ProponiIntervallo(*tabellaNumeriCamere_, *tabellaTipiCamere_,
-                                     stato_.hotelCorrente, stato_.tableauCorrente);
+        // The room types are read at each pick, as they were from the files.
+        db::RecordSet tipiCamere =
+            ApriSorgente(stato_)->open("TipiCamere.mdb")->openTable("TipiCamere");
+        const chart::IntervalloCamere intervallo = chart::ProponiIntervallo(
+            *tabellaNumeriCamere_, tipiCamere, stato_.hotelCorrente, stato_.tableauCorrente);
         ImpostaTesto(casellaPrimaCamera_, TestoQt(intervallo.prima));
         ImpostaTesto(casellaUltimaCamera_, TestoQt(intervallo.ultima));
         tastoStampa_->setFocus(Qt::OtherFocusReason);

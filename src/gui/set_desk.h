@@ -38,9 +38,9 @@ class SetDesk : public QWidget {
     // False when the window closed itself on its first activation (no hotel, no block).
     bool Avvia();
 
-    // Reads the hotels, the room blocks, the rooms and the room types where the program
-    // reads the hotel tables, kept while the window lives; from a server, shows which
-    // server and when it was last synced. Throws db::ErroreArchivio (db::ErroreServer).
+    // Reads the hotels, the room blocks and the rooms where the program reads the hotel
+    // tables, kept while the window lives; from a server, shows which server and when it
+    // was last synced. Throws db::ErroreArchivio (db::ErroreServer).
     void Form_Load();
     // Starts the form over: hotel list, first hotel, its first block, proposed range, today.
     void Form_Activate();
@@ -106,12 +106,11 @@ class SetDesk : public QWidget {
     QAbstractButton* tastoEsci_ = nullptr;
     QLabel* rigaServer_ = nullptr;
 
-    // The hotel tables, read at load and kept until unload: the room blocks, the hotels,
-    // the rooms and the room types.
+    // The hotel tables, read at load and kept until unload: the room blocks, the hotels and
+    // the rooms.
     std::optional<db::RecordSet> tabellaTableau_;
     std::optional<db::RecordSet> tabellaHotel_;
     std::optional<db::RecordSet> tabellaNumeriCamere_;
-    std::optional<db::RecordSet> tabellaTipiCamere_;
     bool scaricata_ = false;
     bool inAttivazione_ = false;
 };
