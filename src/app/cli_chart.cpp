@@ -96,21 +96,6 @@ std::int16_t Numero16(const std::string& testo, std::string_view cosa) {
     return static_cast<std::int16_t>(valore);
 }
 
-// The chart from the source; a read a standby cancelled for its recovery is read again
-// once, in a new snapshot.
-void CreaTableauDa(db::DataSource& sorgente, const chart::RichiestaTableau& richiesta,
-                   const routines::Orologio& orologio) {
-    try {
-        chart::CreaTableau(sorgente, richiesta, orologio);
-    } catch (const std::exception& e) {
-        if (!db::isRecoveryConflict(e)) {
-            throw;
-        }
-        sorgente.restart();
-        chart::CreaTableau(sorgente, richiesta, orologio);
-    }
-}
-
 }  // namespace
 
 int comandoChart(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
@@ -141,7 +126,7 @@ int comandoChart(const Argomenti& argomenti, std::ostream& out, std::ostream& er
                                   richiesta.dataInizio);
         const routines::OrologioDiSistema orologio;
         const auto sorgente = ApriSorgenteDati(impostazioni);
-        CreaTableauDa(*sorgente, richiesta, orologio);
+        chart::CreaTableau(*sorgente, richiesta, orologio);
         if (sorgente->fromServer()) {
             provenienza = sorgente->describe();
             sincronizzazione = sorgente->lastSync();

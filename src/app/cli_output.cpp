@@ -161,9 +161,7 @@ int comandoPrint(const Argomenti& argomenti, std::ostream& out, std::ostream& er
         const auto cartellaDati = std::filesystem::current_path();
         // The assistance code is the hotels' table's, from the server when one is set; the
         // print settings are the workstation's own files.
-        const auto sorgente = ApriSorgenteDati(impostazioni);
-        opzioni.codiceAssistenza =
-            print::LeggiCodiceAssistenza(*sorgente->open("AnagraficaHotels.mdb"));
+        opzioni.codiceAssistenza = print::LeggiCodiceAssistenza(*ApriSorgenteDati(impostazioni));
         StampantiSuRichiesta stampanti;
         const std::string dove = print::EseguiStampa(cartellaDati, opzioni, stampanti);
         routines::RegistraEvento("stampa su " + routines::cp1252ToUtf8(opzioni.destinazione) +

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 
+#include "db/data_source.h"
 #include "routines/clock.h"
 #include "routines/errors.h"
 
@@ -28,6 +29,12 @@ struct RichiestaTableau {
 std::string DescriviRichiesta(const RichiestaTableau& richiesta);
 
 void CreaTableau(const std::filesystem::path& cartellaDati, const RichiestaTableau& richiesta,
+                 const routines::Orologio& orologio);
+
+// The same, reading the hotel tables from the source (the data directory's files or the
+// chain's server) and writing the chart file into its data directory. A read a standby
+// cancels for its recovery is made once more in a new snapshot.
+void CreaTableau(db::DataSource& origine, const RichiestaTableau& richiesta,
                  const routines::Orologio& orologio);
 
 }  // namespace tableau::chart

@@ -60,14 +60,15 @@ std::vector<VoceElenco> ElencoTableau(db::RecordSet& tableau, std::int16_t hotel
 IntervalloCamere ProponiIntervallo(db::RecordSet& numeriCamere,
                                    const std::filesystem::path& cartellaDati, std::int16_t hotel,
                                    std::int16_t tableau) {
-    const auto archivio = db::openDatabase(cartellaDati, "TipiCamere.mdb");
-    db::RecordSet tipi = archivio->openTable("TipiCamere");
-    return ProponiIntervallo(numeriCamere, tipi, hotel, tableau);
+    db::DataSource origine(cartellaDati, std::nullopt);
+    return ProponiIntervallo(numeriCamere, origine, hotel, tableau);
 }
 
-IntervalloCamere ProponiIntervallo(db::RecordSet& numeriCamere, db::RecordSet& tipi,
+IntervalloCamere ProponiIntervallo(db::RecordSet& numeriCamere, db::DataSource& origine,
                                    std::int16_t hotel, std::int16_t tableau) {
     IntervalloCamere intervallo{std::string(1, '\xFF'), std::string()};
+    const auto archivio = origine.open("TipiCamere.mdb");
+    db::RecordSet tipi = archivio->openTable("TipiCamere");
     const db::Criteria criteri("NumeroHotel = ? and NumeroTableau = ?",
                                {db::Value::integer(hotel), db::Value::integer(tableau)});
     for (numeriCamere.findFirst(criteri); !numeriCamere.noMatch(); numeriCamere.findNext(criteri)) {

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "db/data_source.h"
 #include "db/record_set.h"
 
 namespace tableau::chart {
@@ -39,8 +40,8 @@ struct IntervalloCamere {
 IntervalloCamere ProponiIntervallo(db::RecordSet& numeriCamere,
                                    const std::filesystem::path& cartellaDati, std::int16_t hotel,
                                    std::int16_t tableau);
-// The same with the room types at hand (table TipiCamere, from the files or the server).
-IntervalloCamere ProponiIntervallo(db::RecordSet& numeriCamere, db::RecordSet& tipiCamere,
+// The same, "TipiCamere.mdb" read from the source (the data directory or the chain's server).
+IntervalloCamere ProponiIntervallo(db::RecordSet& numeriCamere, db::DataSource& origine,
                                    std::int16_t hotel, std::int16_t tableau);
 
 }  // namespace tableau::chart

@@ -30,17 +30,7 @@ int avvia(int argc, char** argv, std::function<std::unique_ptr<db::DataSource>()
     ServiziRichiesta servizi;
     servizi.creaTableau = [&stato](const chart::RichiestaTableau& richiesta) {
         // A source of its own per chart: the server's latest snapshot, no connection kept.
-        // A read a standby cancelled for its recovery is read again once.
-        const auto sorgente = ApriSorgente(stato);
-        try {
-            chart::CreaTableau(*sorgente, richiesta, *stato.orologio);
-        } catch (const std::exception& e) {
-            if (!db::isRecoveryConflict(e)) {
-                throw;
-            }
-            sorgente->restart();
-            chart::CreaTableau(*sorgente, richiesta, *stato.orologio);
-        }
+        chart::CreaTableau(*ApriSorgente(stato), richiesta, *stato.orologio);
     };
     servizi.mostraMenuStampa = [&stato, &stampanti] {
         MenuStampa menu(stato, stampanti);

@@ -231,8 +231,7 @@ void MenuStampa::Form_Activate() {
     try {
         elencoDestinazioni_->clear();
         // The assistance code is the hotels' table's, from the server when one is set.
-        if (std::string codice =
-                print::LeggiCodiceAssistenza(*ApriSorgente(stato_)->open("AnagraficaHotels.mdb"));
+        if (std::string codice = print::LeggiCodiceAssistenza(*ApriSorgente(stato_));
             !codice.empty()) {
             codiceAssistenza_ = std::move(codice);
         }

@@ -238,10 +238,9 @@ void SetDesk::elencoTableau_Click() {
     try {
         stato_.tableauCorrente = static_cast<std::int16_t>(elencoTableau_->currentData().toInt());
         // The room types are read at each pick, as they were from the files.
-        db::RecordSet tipiCamere =
-            ApriSorgente(stato_)->open("TipiCamere.mdb")->openTable("TipiCamere");
-        const chart::IntervalloCamere intervallo = chart::ProponiIntervallo(
-            *tabellaNumeriCamere_, tipiCamere, stato_.hotelCorrente, stato_.tableauCorrente);
+        const chart::IntervalloCamere intervallo =
+            chart::ProponiIntervallo(*tabellaNumeriCamere_, *ApriSorgente(stato_),
+                                     stato_.hotelCorrente, stato_.tableauCorrente);
         ImpostaTesto(casellaPrimaCamera_, TestoQt(intervallo.prima));
         ImpostaTesto(casellaUltimaCamera_, TestoQt(intervallo.ultima));
         tastoStampa_->setFocus(Qt::OtherFocusReason);

@@ -308,5 +308,49 @@ TEST(ServerSync, JetFilesGiveTheSameTablesAsSqliteFiles) {
     }
 }
 
+TEST(ServerSync, ASyncCutOffHalfWayLeavesTheOldRows) {
+    TABLEAU_RICHIEDE_SERVER();
+    HotelFixture fx;
+    fx.hotel(1, "Prima");
+    SchemaDiProva schema;
+    const std::string s = schema.nome() + ".";
+    Sincronizza(fx.dir(), schema.nome());
+    fx.hotel(2, "Dopo");
+    writer::SqliteWriter(fx.dir() / "Scheda_Cliente.mdb")
+        .exec(
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 300000)"
+            " INSERT INTO Scheda_Cliente (NumeroHotel, NumeroCamera, NomeCliente)"
+            " SELECT 1, i, 'Ospite numero ' || i FROM n");
+    // Another connection ends the sync's as soon as it copies the guests.
+    std::atomic<bool> finito{false};
+    std::atomic<bool> interrotta{false};
+    std::thread interruttore([&] {
+        ServerConnection c(ServerPrimario());
+        while (!finito && !interrotta) {
+            interrotta = c.exec(
+                              "SELECT pg_terminate_backend(pid) FROM pg_stat_activity"
+                              " WHERE query LIKE 'COPY %' AND query LIKE $1",
+                              {"%" + schema.nome() + "%Scheda_Cliente%"})
+                             .rows() > 0;
+        }
+    });
+    try {
+        Sincronizza(fx.dir(), schema.nome());
+        ADD_FAILURE() << "the sync was not cut off";
+    } catch (const ErroreServer& e) {
+        EXPECT_NE(std::string(e.what()).find("127.0.0.1:55432/postgres"), std::string::npos);
+    }
+    finito = true;
+    interruttore.join();
+    EXPECT_TRUE(interrotta);
+    EXPECT_EQ(Righe("SELECT \"RagioneSociale\" FROM " + s + "\"AnagraficaHotels\""),
+              (std::vector<std::string>{"Prima"}));
+    EXPECT_EQ(Righe("SELECT count(*) FROM " + s + "\"Scheda_Cliente\""),
+              (std::vector<std::string>{"0"}));
+    Sincronizza(fx.dir(), schema.nome());
+    EXPECT_EQ(Righe("SELECT count(*) FROM " + s + "\"Scheda_Cliente\""),
+              (std::vector<std::string>{"300000"}));
+}
+
 }  // namespace
 }  // namespace tableau::db
