@@ -14,15 +14,17 @@
 namespace tableau::db {
 namespace {
 
-// The fields the chart's reads narrow the rows by, indexed where the table has them.
+// The fields the chart's reads narrow the rows by, indexed where the table has them. Of a
+// week's "DataArrivo <= last day and DataPartenza > first day" only the departure is indexed:
+// it picks out the stays of recent and coming weeks, which charts are asked for, while
+// "DataArrivo <= ..." holds for nearly every row but those of the future.
 struct Indice {
     std::string_view table;
     std::string_view field;
 };
 constexpr Indice kIndici[] = {
-    {"NumeriCamere", "NumeroHotel"},         {"Scheda_Cliente", "DataArrivo"},
-    {"Scheda_Cliente", "DataPartenza"},      {"Ditta_Intestataria", "CodiceCliente"},
-    {"Arrangiamento", "CodiceCliente"},      {"Camere_Prenotazione", "DataArrivo"},
+    {"NumeriCamere", "NumeroHotel"},         {"Scheda_Cliente", "DataPartenza"},
+    {"Ditta_Intestataria", "CodiceCliente"}, {"Arrangiamento", "CodiceCliente"},
     {"Camere_Prenotazione", "DataPartenza"}, {"Scheda_Prenotazione", "NumeroPrenotazione"},
 };
 
