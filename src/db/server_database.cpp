@@ -236,11 +236,15 @@ std::optional<SyncRecord> ServerSession::lastSync() {
 ServerDatabase::ServerDatabase(ServerSession& session, std::string name, ServerTableShape shape)
     : session_(session), name_(std::move(name)), shape_(std::move(shape)) {}
 
-void ServerDatabase::check(const std::string& table) const {
+void ServerDatabase::checkTable(const std::string& table) const {
     if (!routines::StessoNome(table, shape_.table)) {
         throw ErroreServer(session_.where() + ": tabella " + table + " non trovata (l'archivio " +
                            name_ + " vi tiene la tabella " + shape_.table + ")");
     }
+}
+
+void ServerDatabase::check(const std::string& table) const {
+    checkTable(table);
     std::string mancanti;
     for (const auto& d : hotelSchema()) {
         if (d.table != shape_.table) {
@@ -263,9 +267,7 @@ void ServerDatabase::check(const std::string& table) const {
 }
 
 TableSummary ServerDatabase::summarize(const std::string& table) {
-    if (!routines::StessoNome(table, shape_.table)) {
-        check(table);
-    }
+    checkTable(table);
     TableSummary summary;
     summary.fields = shape_.fields;
     for (const ServerType t : shape_.types) {

@@ -71,8 +71,9 @@ class ServerDatabase final : public Database {
     DatabaseFormat format() const override { return DatabaseFormat::Server; }
 
   private:
-    // Throws ErroreServer unless the table is this file's and has every field the program
-    // reads of it.
+    // Throws ErroreServer unless the table is this file's.
+    void checkTable(const std::string& table) const;
+    // The same, and unless it has every field the program reads of it.
     void check(const std::string& table) const;
     std::optional<InFilter> inFilter(const SelectStatement& statement);
 

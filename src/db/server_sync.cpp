@@ -14,15 +14,17 @@
 namespace tableau::db {
 namespace {
 
-// The fields the chart's reads narrow the rows by, indexed where the table has them.
+// The fields the chart's reads narrow the rows by, indexed where the table has them. Of a
+// week's "DataArrivo <= last day and DataPartenza > first day" only the departure is indexed:
+// it picks out the stays of recent and coming weeks, which charts are asked for, while
+// "DataArrivo <= ..." holds for nearly every row but those of the future.
 struct Indice {
     std::string_view table;
     std::string_view field;
 };
 constexpr Indice kIndici[] = {
-    {"NumeriCamere", "NumeroHotel"},         {"Scheda_Cliente", "DataArrivo"},
-    {"Scheda_Cliente", "DataPartenza"},      {"Ditta_Intestataria", "CodiceCliente"},
-    {"Arrangiamento", "CodiceCliente"},      {"Camere_Prenotazione", "DataArrivo"},
+    {"NumeriCamere", "NumeroHotel"},         {"Scheda_Cliente", "DataPartenza"},
+    {"Ditta_Intestataria", "CodiceCliente"}, {"Arrangiamento", "CodiceCliente"},
     {"Camere_Prenotazione", "DataPartenza"}, {"Scheda_Prenotazione", "NumeroPrenotazione"},
 };
 
@@ -97,6 +99,26 @@ std::set<std::string> IndiciEsistenti(ServerConnection& c, const std::string& sc
     return nomi;
 }
 
+// The schema's tables of the given names that other objects are built on: views, foreign
+// keys, triggers, policies, publications, defaults, constraints, indexes other than the
+// sync's own. Their rows are replaced in place, so that those objects stay.
+std::set<std::string> TabelleConDipendenze(ServerConnection& c, const std::string& schema,
+                                           const std::string& nomi, const std::string& indici) {
+    const ServerResult r = c.exec(
+        "SELECT c.relname FROM pg_class c JOIN pg_namespace n ON n.oid = c.relnamespace"
+        " WHERE n.nspname = $1 AND c.relname = ANY ($2::text[]) AND (EXISTS (SELECT 1"
+        " FROM pg_depend d WHERE d.refclassid = 'pg_class'::regclass AND d.refobjid = c.oid"
+        " AND d.classid NOT IN ('pg_class'::regclass, 'pg_type'::regclass))"
+        " OR EXISTS (SELECT 1 FROM pg_index i JOIN pg_class ic ON ic.oid = i.indexrelid"
+        " WHERE i.indrelid = c.oid AND ic.relname <> ALL ($3::text[])))",
+        {schema, nomi, indici});
+    std::set<std::string> tabelle;
+    for (int i = 0; i < r.rows(); ++i) {
+        tabelle.emplace(r.text(i, 0));
+    }
+    return tabelle;
+}
+
 // A text array literal of plain names ("{"a","b"}").
 std::string ArrayDiTesti(const std::vector<std::string>& nomi) {
     std::string out = "{";
@@ -150,46 +172,69 @@ std::string ElencoColonne(const SyncSource& s) {
 }
 
 // Sends the kept rows in chunks of about a megabyte.
-std::int64_t Copia(ServerConnection& c, const std::string& tabella, const SyncSource& s) {
+std::int64_t Copia(ServerConnection& c, const std::string& tabella, const SyncSource& s,
+                   bool freeze) {
     constexpr std::size_t kPezzo = std::size_t{1} << 20;
     const auto& rows = s.rows.rows();
     std::size_t prossima = 0;
-    return c.copyIn("COPY " + tabella + " " + ElencoColonne(s) + " FROM STDIN",
-                    [&](std::string& chunk) {
-                        chunk.reserve(kPezzo + 4096);
-                        while (prossima < s.kept.size() && chunk.size() < kPezzo) {
-                            const std::size_t r = s.kept[prossima++];
-                            for (const Value& v : rows[r]) {
-                                appendCopyField(chunk, v);
-                                chunk += '\t';
-                            }
-                            chunk += std::to_string(r);
-                            chunk += '\n';
-                        }
-                        return prossima < s.kept.size();
-                    });
+    // A table made in this transaction takes its rows frozen: nobody else sees it before
+    // the commit, and no later vacuum has to visit them.
+    return c.copyIn(
+        "COPY " + tabella + " " + ElencoColonne(s) + " FROM STDIN" + (freeze ? " (FREEZE)" : ""),
+        [&](std::string& chunk) {
+            chunk.reserve(kPezzo + 4096);
+            while (prossima < s.kept.size() && chunk.size() < kPezzo) {
+                const std::size_t r = s.kept[prossima++];
+                for (const Value& v : rows[r]) {
+                    appendCopyField(chunk, v);
+                    chunk += '\t';
+                }
+                chunk += std::to_string(r);
+                chunk += '\n';
+            }
+            return prossima < s.kept.size();
+        });
 }
 
-// Gives the new table every privilege the old one had, to roles and PUBLIC alike (the
-// owner's own among them): grants survive a change of the file's fields.
-void CopiaPrivilegi(ServerConnection& c, const std::string& vecchia, const std::string& nuova) {
+struct Privilegio {
+    std::string ruolo;  // quoted, or PUBLIC
+    std::string tipo;   // SELECT, INSERT, ...
+    bool concedibile = false;
+};
+
+// The privileges of a table, the owner's own among them.
+std::vector<Privilegio> Privilegi(ServerConnection& c, const std::string& tabella) {
     const ServerResult r = c.exec(
         "SELECT coalesce(r.rolname, ''), a.privilege_type, a.is_grantable"
         " FROM pg_class c"
         " CROSS JOIN LATERAL aclexplode(coalesce(c.relacl, acldefault('r', c.relowner))) a"
         " LEFT JOIN pg_roles r ON r.oid = a.grantee"
         " WHERE c.oid = $1::regclass",
-        {vecchia});
-    std::string grants;
+        {tabella});
+    std::vector<Privilegio> privilegi;
     for (int i = 0; i < r.rows(); ++i) {
-        const std::string ruolo =
-            r.text(i, 0).empty() ? std::string("PUBLIC") : quoteIdentifier(r.text(i, 0));
-        grants += "GRANT " + std::string(r.text(i, 1)) + " ON " + nuova + " TO " + ruolo +
-                  (r.text(i, 2) == "t" ? " WITH GRANT OPTION;" : ";");
+        privilegi.push_back(
+            Privilegio{r.text(i, 0).empty() ? std::string("PUBLIC") : quoteIdentifier(r.text(i, 0)),
+                       std::string(r.text(i, 1)), r.text(i, 2) == "t"});
     }
-    if (!grants.empty()) {
-        c.execScript(grants);
+    return privilegi;
+}
+
+// Gives the new table the very privileges the old one had, to roles and PUBLIC alike (those
+// the default privileges gave it taken back first): grants survive the replacement.
+void CopiaPrivilegi(ServerConnection& c, const std::string& vecchia, const std::string& nuova) {
+    std::string script;
+    std::set<std::string> ruoli;
+    for (const Privilegio& p : Privilegi(c, nuova)) {
+        if (ruoli.insert(p.ruolo).second) {
+            script += "REVOKE ALL ON " + nuova + " FROM " + p.ruolo + ";";
+        }
     }
+    for (const Privilegio& p : Privilegi(c, vecchia)) {
+        script += "GRANT " + p.tipo + " ON " + nuova + " TO " + p.ruolo +
+                  (p.concedibile ? " WITH GRANT OPTION;" : ";");
+    }
+    c.execScript(script);
 }
 
 std::string NomeMacchina() {
@@ -231,37 +276,59 @@ std::vector<SyncedTable> syncToServer(const std::filesystem::path& cartellaDati,
     nomi.emplace_back(kSyncTable);
     const auto esistenti = ColonneEsistenti(connection, nomeSchema, ArrayDiTesti(nomi));
     const std::set<std::string> indici = IndiciEsistenti(connection, nomeSchema);
+    std::vector<std::string> nostriIndici;
+    for (const Indice& indice : kIndici) {
+        nostriIndici.push_back(NomeIndice(indice.table, indice.field));
+    }
+    const std::set<std::string> conDipendenze = TabelleConDipendenze(
+        connection, nomeSchema, ArrayDiTesti(nomi), ArrayDiTesti(nostriIndici));
 
     std::vector<SyncedTable> copiate;
     std::vector<const SyncSource*> sostituite;
     for (const SyncSource& source : sources) {
         const auto found = esistenti.find(source.table);
-        const bool stessa = found != esistenti.end() && StessaForma(source, found->second);
-        const std::string nome = stessa ? source.table : std::string(kPrefissoNuova) + source.table;
+        // The rows of a table of the same shape with objects built on it are replaced in
+        // place; otherwise a new table is filled (much faster than rows deleted and indexes
+        // kept up to date, and it leaves no dead rows behind) and takes the old one's place.
+        const bool sulPosto = found != esistenti.end() && StessaForma(source, found->second) &&
+                              conDipendenze.count(source.table) != 0;
+        const std::string nome =
+            sulPosto ? source.table : std::string(kPrefissoNuova) + source.table;
         const std::string tabella = s + quoteIdentifier(nome);
-        if (stessa) {
+        if (sulPosto) {
             connection.execScript("DELETE FROM " + tabella);
         } else {
             connection.execScript("DROP TABLE IF EXISTS " + tabella + "; CREATE TABLE " + tabella +
                                   " " + Definizione(source));
             sostituite.push_back(&source);
         }
-        const std::int64_t righe = Copia(connection, tabella, source);
+        const std::int64_t righe = Copia(connection, tabella, source, /*freeze=*/!sulPosto);
         std::string crea;
         for (const Indice& indice : kIndici) {
             const bool campo = std::find(source.fields.begin(), source.fields.end(),
                                          indice.field) != source.fields.end();
             const std::string nomeIndice = NomeIndice(nome, indice.field);
-            if (indice.table == source.table && campo && (!stessa || !indici.count(nomeIndice))) {
+            if (indice.table == source.table && campo && (!sulPosto || !indici.count(nomeIndice))) {
                 crea += "CREATE INDEX " + quoteIdentifier(nomeIndice) + " ON " + tabella + " (" +
                         quoteIdentifier(indice.field) + ");";
             }
         }
-        connection.execScript(crea + "ANALYZE " + tabella);
+        // The statistics of the fields the chart's reads narrow by, for the planner to use
+        // the indexes from the first read on; the server's autovacuum gathers the rest.
+        std::string campiLetti;
+        for (const std::string_view campo :
+             {"NumeroHotel", "DataArrivo", "DataPartenza", "CodiceCliente", "NumeroPrenotazione"}) {
+            if (std::find(source.fields.begin(), source.fields.end(), campo) !=
+                source.fields.end()) {
+                campiLetti += (campiLetti.empty() ? " (" : ", ") + quoteIdentifier(campo);
+            }
+        }
+        connection.execScript(crea + "ANALYZE " + tabella +
+                              (campiLetti.empty() ? std::string() : campiLetti + ")"));
         copiate.push_back(SyncedTable{source.table, righe});
     }
 
-    // The tables of a new shape take the old ones' places, in the order readers lock them.
+    // The new tables take the old ones' places, in the order readers lock them.
     for (const SyncSource* source : sostituite) {
         const std::string vecchia = s + quoteIdentifier(source->table);
         const std::string nuova = s + quoteIdentifier(std::string(kPrefissoNuova) + source->table);

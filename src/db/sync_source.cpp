@@ -1,8 +1,12 @@
 #include "db/sync_source.h"
 
+#include <algorithm>
 #include <cmath>
 #include <ctime>
+#include <exception>
+#include <thread>
 
+#include "db/data_directory.h"
 #include "db/database.h"
 #include "db/errors.h"
 #include "db/in_filter.h"
@@ -206,21 +210,78 @@ std::string monthsBefore(const std::string& oggi, int mesi) {
 
 std::vector<SyncSource> readSyncSources(const std::filesystem::path& cartellaDati,
                                         std::optional<int> storicoMesi, const std::string& today) {
-    std::vector<SyncSource> sources;
+    // The files are opened in order, so that the first missing one is named; the tables of
+    // SQLite files are then read two at a time (each file has its own connection), those of
+    // Jet files one after the other, as their reader programs are started.
+    struct Lettura {
+        const ServerTable* origine;
+        std::unique_ptr<Database> database;
+        std::optional<RecordSet> rows;
+        std::exception_ptr errore;
+    };
+    std::vector<Lettura> letture;
     for (const ServerTable& t : serverTables()) {
-        const auto database = openDatabase(cartellaDati, t.file);
-        RecordSet rows = database->openTable(std::string(t.table));
+        letture.push_back(Lettura{&t, openDatabase(cartellaDati, t.file), std::nullopt, nullptr});
+    }
+    const auto leggi = [](Lettura& l) {
+        try {
+            l.rows = l.database->openTable(std::string(l.origine->table));
+        } catch (...) {
+            l.errore = std::current_exception();
+        }
+    };
+    std::vector<Lettura*> secondo;
+    {
+        // The larger files first, each to the lighter of the two.
+        std::vector<std::pair<std::uintmax_t, Lettura*>> perPeso;
+        for (auto& l : letture) {
+            const auto path = findFileIgnoringCase(cartellaDati, l.origine->file);
+            std::error_code ignorato;
+            perPeso.emplace_back(path ? std::filesystem::file_size(*path, ignorato) : 0, &l);
+        }
+        std::stable_sort(perPeso.begin(), perPeso.end(),
+                         [](const auto& a, const auto& b) { return a.first > b.first; });
+        std::vector<Lettura*> primo;
+        std::uintmax_t pesoPrimo = 0;
+        std::uintmax_t pesoSecondo = 0;
+        for (const auto& [peso, l] : perPeso) {
+            const bool sqlite = l->database->format() == DatabaseFormat::Sqlite;
+            if (sqlite && pesoSecondo < pesoPrimo) {
+                secondo.push_back(l);
+                pesoSecondo += peso;
+            } else {
+                primo.push_back(l);
+                pesoPrimo += peso;
+            }
+        }
+        std::thread altro([&] {
+            for (Lettura* l : secondo) {
+                leggi(*l);
+            }
+        });
+        for (Lettura* l : primo) {
+            leggi(*l);
+        }
+        altro.join();
+    }
+    std::vector<SyncSource> sources;
+    for (auto& l : letture) {
+        if (l.errore) {
+            std::rethrow_exception(l.errore);
+        }
+        RecordSet rows = std::move(*l.rows);
         std::vector<std::string> fields;
         for (const auto& name : rows.fieldNames()) {
             fields.push_back(NomeUtf8(name));
         }
-        std::vector<ServerType> types = serverTypes(std::string(t.file), rows, fields);
+        std::vector<ServerType> types = serverTypes(std::string(l.origine->file), rows, fields);
         std::vector<std::size_t> kept(rows.rowCount());
         for (std::size_t r = 0; r < kept.size(); ++r) {
             kept[r] = r;
         }
-        sources.push_back(SyncSource{std::string(t.file), std::string(t.table), std::move(fields),
-                                     std::move(types), std::move(rows), std::move(kept)});
+        sources.push_back(SyncSource{std::string(l.origine->file), std::string(l.origine->table),
+                                     std::move(fields), std::move(types), std::move(rows),
+                                     std::move(kept)});
     }
     if (!storicoMesi) {
         return sources;
