@@ -1,4 +1,4 @@
-// tableau-bench build DIR | build-spread DIR | build-jet DIR | run DIR
+// tableau-bench build DIR | build-spread DIR | build-jet DIR | run DIR | sync DIR CONNINFO
 // "build" writes the large hotel, whose client codes follow the arrival dates;
 // "build-spread" writes the hotel whose codes are spread over their whole range (with half
 // its history, and a copy with indexes); "build-jet" writes both hotels' Jet files
@@ -6,7 +6,9 @@
 // with bare SQLite calls and reports the peak memory of both; then times the charts of both
 // hotels from their Jet files, which must give the same bytes, against mdb-export of the
 // same tables, then the workbook and (built with the windows) the PDF of the first hotel's
-// chart, and the reading of a Jet table against its rows.
+// chart, and the reading of a Jet table against its rows. "sync" times the sync of the
+// large hotel into a PostgreSQL server against psql's \copy of the same rows, and its chart
+// from the server.
 #include <cstdlib>
 #include <exception>
 #include <fstream>
@@ -25,6 +27,7 @@
 #include "peak_memory.h"
 #include "routines/clock.h"
 #include "spread_hotel.h"
+#include "sync_bench.h"
 #include "timing.h"
 
 namespace {
@@ -141,14 +144,28 @@ int MisuraJet(const std::filesystem::path& dir, const tableau::routines::Orologi
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::string comando = argc == 3 ? argv[1] : "";
+    const std::string comando =
+        argc == 3 || (argc == 4 && argv[1] == std::string("sync")) ? argv[1] : "";
     if (comando != "build" && comando != "build-spread" && comando != "build-jet" &&
-        comando != "run") {
+        comando != "run" && comando != "sync") {
         std::cerr << "Uso: tableau-bench build CARTELLA | build-spread CARTELLA | "
-                     "build-jet CARTELLA | run CARTELLA\n";
+                     "build-jet CARTELLA | run CARTELLA | sync CARTELLA CONNESSIONE\n";
         return 2;
     }
     const std::filesystem::path dir = argv[2];
+    if (comando == "sync") {
+        ::setenv("PCLocal", "bench", 1);
+        try {
+            return bench::MisuraSincronizzazione(
+                       dir, argv[3], tableau::routines::OrologioFisso({2026, 12, 8, 12, 0}),
+                       std::cout)
+                       ? 0
+                       : 1;
+        } catch (const std::exception& e) {
+            std::cerr << "tableau-bench: " << e.what() << "\n";
+            return 1;
+        }
+    }
     if (comando != "run") {
         return Costruisci(comando, dir);
     }

@@ -6,7 +6,10 @@
 # calls; then writes both hotels' Jet files once (bench-data/jet/) and times the same
 # charts from them against mdb-export of the same tables, and the reading of a Jet table of
 # 100,000, 200,000 and 400,000 rows; and the workbook and the PDF of the first chart (built
-# with the windows for the PDF; no display needed).
+# with the windows for the PDF; no display needed). With TABLEAU_BENCH_PG set to a libpq
+# connection string, also times the sync of the large hotel into that server (schemas
+# bench_sync and bench_copia, replaced) against psql's \copy of the same rows, and its chart
+# from the server.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -16,3 +19,6 @@ cmake --build build-release --target tableau-bench
 [ -d bench-data/spread-indexed ] || build-release/tableau-bench build-spread bench-data
 [ -d bench-data/jet/spread ] || build-release/tableau-bench build-jet bench-data
 build-release/tableau-bench run bench-data
+if [ -n "${TABLEAU_BENCH_PG:-}" ]; then
+    build-release/tableau-bench sync bench-data "$TABLEAU_BENCH_PG"
+fi

@@ -48,22 +48,39 @@ Comandi:
   check Controlla la cartella dei dati: elenca ogni archivio che il programma legge con
         il suo formato, le tabelle lette con il numero di righe e i campi letti, presenti
         o mancanti; termina con l'elenco dei problemi (codice di uscita 1 se ve ne sono).
+        Con un server controlla invece il server: la versione, l'ultima sincronizzazione,
+        le dieci tabelle dello schema con le righe, i campi e il permesso di leggerle.
+  sync [--storico MESI]
+        Copia le dieci tabelle dell'albergo dalla cartella dei dati nello schema del server
+        della catena (--server e --schema, obbligatorio il server), tutte o nessuna; scrive
+        solo sul server primario. Con --storico copia degli ospiti e delle prenotazioni
+        solo i soggiorni finiti negli ultimi MESI mesi o dopo.
 
 Opzioni generali (prima o dopo il comando):
   -C, --cartella CARTELLA   la cartella dei dati (al posto della cartella corrente)
+  --server CONNESSIONE      il server PostgreSQL della catena, come stringa di connessione
+                            di libpq ("host=... port=... dbname=... user=...") o URI
+                            (postgresql://...): le dieci tabelle dell'albergo si leggono
+                            dallo schema del server invece che dagli archivi della cartella;
+                            vuoto, gli archivi della cartella. La password va in ~/.pgpass,
+                            mai nella stringa di connessione.
+  --schema NOME             lo schema della sede sul server (public): lettere, cifre e "_"
   -h, --help                mostra questo aiuto
 
 Impostazioni, ciascuna sopra la precedente: il file dell'ufficio /etc/tableau.conf, il
 file dell'utente ~/.config/tableau/tableau.conf (righe "chiave = valore": cartella,
-postazione e le chiavi di tableau mail), l'ambiente (TABLEAU_CARTELLA, PCLocal) e
-l'opzione --cartella. tableau check dice da dove viene ciascuna. Ogni tableau, stampa,
-esportazione e invio e ogni errore sono registrati nel registro di sistema
+postazione, server, schema e le chiavi di tableau mail), l'ambiente (TABLEAU_CARTELLA,
+PCLocal, TABLEAU_SERVER, TABLEAU_SCHEMA) e le opzioni --cartella, --server, --schema.
+tableau check dice da dove viene ciascuna. Ogni tableau, stampa, esportazione,
+sincronizzazione e invio e ogni errore sono registrati nel registro di sistema
 (journalctl -t tableau).
 
 Gli archivi possono essere file Jet (.mdb di Access, anche .accdb) o SQLite.
 Variabili d'ambiente:
   PCLocal               numero della postazione
   TABLEAU_CARTELLA      la cartella dei dati
+  TABLEAU_SERVER        il server PostgreSQL della catena (come --server)
+  TABLEAU_SCHEMA        lo schema della sede sul server (come --schema)
   TABLEAU_ATTESA_JET    secondi di attesa di un archivio Jet che non risponde, e durata
                         massima di una lettura SQLite (15)
   TABLEAU_ATTESA_USCITA secondi di attesa di un lettore per un dispositivo o una pipe di
@@ -75,6 +92,23 @@ Codici di uscita: 0 eseguito, 1 errore degli archivi o del sistema, 2 richiesta 
 )";
 
 }  // namespace
+
+std::string SuUnaRiga(std::string messaggio) {
+    std::string riga;
+    for (std::size_t i = 0; i < messaggio.size(); ++i) {
+        const char c = messaggio[i];
+        if (c == '\n' && (i == 0 || messaggio[i - 1] != '\r')) {
+            riga += ' ';
+            while (i + 1 < messaggio.size() &&
+                   (messaggio[i + 1] == '\t' || messaggio[i + 1] == ' ')) {
+                ++i;
+            }
+        } else {
+            riga += c;
+        }
+    }
+    return riga;
+}
 
 int EsitoDi(const std::exception& errore) {
     return dynamic_cast<const routines::RichiestaRifiutata*>(&errore) != nullptr ? kRifiutato
@@ -104,11 +138,13 @@ int esegui(int argc, char** argv, std::ostream& out, std::ostream& err) {
         impostazioni = ApplicaImpostazioni(generali);
     } catch (const std::exception& e) {
         err << "tableau: " << e.what() << '\n';
-        routines::RegistraErrore(e.what());
-        return kFallito;
+        if (EsitoDi(e) == kFallito) {
+            routines::RegistraErrore(e.what());
+        }
+        return EsitoDi(e);
     }
     if (comando == "chart") {
-        return comandoChart(argomenti, out, err);
+        return comandoChart(argomenti, out, err, impostazioni);
     }
     if (comando == "check") {
         return comandoCheck(argomenti, out, err, impostazioni);
@@ -117,7 +153,10 @@ int esegui(int argc, char** argv, std::ostream& out, std::ostream& err) {
         return comandoCsv(argomenti, out, err);
     }
     if (comando == "print") {
-        return comandoPrint(argomenti, out, err);
+        return comandoPrint(argomenti, out, err, impostazioni);
+    }
+    if (comando == "sync") {
+        return comandoSync(argomenti, out, err, impostazioni);
     }
     if (comando == "mail") {
         return comandoMail(argomenti, out, err, impostazioni);

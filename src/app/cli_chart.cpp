@@ -10,8 +10,11 @@
 #include <string_view>
 
 #include "app/cli_commands.h"
+#include "app/startup.h"
 #include "chart/chart_file.h"
 #include "chart/crea_tableau.h"
+#include "chart/request_check.h"
+#include "db/data_source.h"
 #include "db/errors.h"
 #include "routines/clock.h"
 #include "routines/codepage.h"
@@ -29,7 +32,7 @@ constexpr std::string_view kOpzioni[] = {"--hotel", "--tableau", "--from", "--to
 // A message of the program (UTF-8, as every failure's message is) on a terminal line, the
 // message box's line breaks as plain new lines.
 void Scrivi(std::ostream& flusso, std::string_view messaggio) {
-    std::string testo(messaggio);
+    std::string testo = SuUnaRiga(std::string(messaggio));
     for (std::size_t p = testo.find(" \r\n"); p != std::string::npos; p = testo.find(" \r\n")) {
         testo.replace(p, 3, "\n");
     }
@@ -94,12 +97,22 @@ std::int16_t Numero16(const std::string& testo, std::string_view cosa) {
     return static_cast<std::int16_t>(valore);
 }
 
-void ScriviTableauRichiesto(const chart::RichiestaTableau& richiesta,
-                            const routines::Orologio& orologio) {
-    chart::CreaTableau(std::filesystem::current_path(), richiesta, orologio);
+std::optional<ProvenienzaServer> ScriviTableauRichiesto(
+    const chart::RichiestaTableau& richiesta, const routines::Orologio& orologio,
+    const routines::Impostazioni& impostazioni) {
+    // The request window's checks first: a refused request contacts no server and writes
+    // nothing. Then the chart: a failed run leaves the previous chart whole.
+    chart::ControllaRichiesta(richiesta.primaCamera, richiesta.ultimaCamera, richiesta.dataInizio);
+    const auto sorgente = ApriSorgenteDati(impostazioni);
+    chart::CreaTableau(*sorgente, richiesta, orologio);
+    if (!sorgente->fromServer()) {
+        return std::nullopt;
+    }
+    return ProvenienzaServer{sorgente->describe(), sorgente->lastSync()};
 }
 
-int comandoChart(const Argomenti& argomenti, std::ostream& out, std::ostream& err) {
+int comandoChart(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
+                 const routines::Impostazioni& impostazioni) {
     if (argomenti.size() == 1 && (argomenti[0] == "--help" || argomenti[0] == "-h")) {
         out << kUsoChart;
         return kEseguito;
@@ -117,10 +130,14 @@ int comandoChart(const Argomenti& argomenti, std::ostream& out, std::ostream& er
         return kRifiutato;
     }
 
+    std::optional<db::SyncRecord> sincronizzazione;
+    std::string provenienza;
     try {
-        // The request window's checks, then the chart: a refused request writes nothing and
-        // a failed run leaves the previous chart whole.
-        ScriviTableauRichiesto(richiesta, routines::OrologioDiSistema());
+        if (const auto server =
+                ScriviTableauRichiesto(richiesta, routines::OrologioDiSistema(), impostazioni)) {
+            provenienza = server->descrizione;
+            sincronizzazione = server->sincronizzazione;
+        }
     } catch (const std::exception& e) {
         Scrivi(err, e.what());
         if (EsitoDi(e) == kFallito) {
@@ -129,8 +146,16 @@ int comandoChart(const Argomenti& argomenti, std::ostream& out, std::ostream& er
         }
         return EsitoDi(e);
     }
-    routines::RegistraEvento("tableau scritto: " + chart::DescriviRichiesta(richiesta));
+    routines::RegistraEvento("tableau scritto: " + chart::DescriviRichiesta(richiesta) +
+                             (provenienza.empty() ? std::string() : ", dati dal " + provenienza));
     out << "Tableau scritto nel file " << routines::cp1252ToUtf8(chart::NomeFileTableau()) << ".\n";
+    if (!provenienza.empty()) {
+        // Last night's copy is not live data: say which copy the chart shows.
+        out << "Dati dal " << provenienza << ", "
+            << (sincronizzazione ? "sincronizzati il " + sincronizzazione->when + "."
+                                 : std::string("mai sincronizzati."))
+            << '\n';
+    }
     return kEseguito;
 }
 

@@ -10,19 +10,25 @@
 #include <utility>
 
 #include "app/cli_commands.h"
+#include "app/startup.h"
 #include "chart/data_directory_check.h"
+#include "db/data_source.h"
+#include "db/hotel_schema.h"
+#include "db/server_connection.h"
+#include "db/server_schema.h"
+#include "routines/text.h"
 
 namespace tableau::app {
-namespace {
 
-// "1.234.567": the row count as an Italian reader writes it.
-std::string ConPuntiMigliaia(std::size_t n) {
-    std::string cifre = std::to_string(n);
+std::string ConPuntiMigliaia(std::int64_t n) {
+    std::string cifre = std::to_string(n < 0 ? -n : n);
     for (std::size_t fine = cifre.size(); fine > 3; fine -= 3) {
         cifre.insert(fine - 3, 1, '.');
     }
-    return cifre;
+    return n < 0 ? "-" + cifre : cifre;
 }
+
+namespace {
 
 std::string Righe(std::size_t n) {
     return ConPuntiMigliaia(n) + (n == 1 ? " riga" : " righe");
@@ -48,6 +54,134 @@ void Riga(std::ostream& out, std::size_t larghezza, std::size_t rientro, const s
     std::string testo = std::string(rientro, ' ') + nome;
     testo.resize(std::max(larghezza, testo.size() + 1), ' ');
     out << testo << valore << '\n';
+}
+
+// The setting lines: each value and where it came from; a server by its hosts, ports and
+// database only, never its password.
+void ScriviImpostazioni(std::ostream& out, const std::filesystem::path& cartellaDati,
+                        const routines::Impostazioni& impostazioni,
+                        const std::optional<db::ServerSetting>& server) {
+    out << "Cartella dei dati: " << cartellaDati.string() << " ("
+        << (impostazioni.cartellaDati ? "da " + impostazioni.cartellaDati->origine
+                                      : std::string("la cartella corrente"))
+        << ")\n";
+    out << "Postazione: "
+        << (impostazioni.postazione
+                ? impostazioni.postazione->valore + " (da " + impostazioni.postazione->origine + ")"
+                : std::string("nessuna (PCLocal non impostata)"))
+        << '\n';
+    if (!server) {
+        out << "Server: nessuno, le tabelle dell'albergo si leggono dagli archivi della cartella"
+            << (impostazioni.server ? " (da " + impostazioni.server->origine + ")" : std::string())
+            << "\n";
+        return;
+    }
+    std::string indirizzo;
+    try {
+        indirizzo = db::describeServers(server->conninfo);
+    } catch (const db::ErroreServer&) {
+        indirizzo = "indirizzo non valido";
+    }
+    out << "Server: " << indirizzo << " (da " << impostazioni.server->origine << ")\n";
+    out << "Schema: " << server->schema << " ("
+        << (impostazioni.schema ? "da " + impostazioni.schema->origine : std::string("predefinito"))
+        << ")\n";
+}
+
+// The site's schema on the server: version, last sync, and for each of the ten tables
+// whether it is there and the role may read it, its rows and the fields the chart reads.
+// Returns the problems found. Throws db::ErroreServer when the server cannot be reached.
+std::vector<std::string> ControllaServer(std::ostream& out, const db::ServerSetting& server) {
+    db::ServerConnection connessione(server.conninfo);
+    const std::string nome = connessione.server();
+    const std::string ruolo(connessione.exec("SELECT current_user").text(0, 0));
+    const std::string versione(connessione.exec("SHOW server_version").text(0, 0));
+    out << "Server " << nome << ": PostgreSQL " << versione
+        << (connessione.inRecovery() ? ", standby in sola lettura" : ", primario") << ", ruolo "
+        << ruolo << '\n';
+
+    std::vector<std::string> problemi;
+    const std::string dove = "Server " + nome + ", schema " + server.schema + ": ";
+    const auto schema = connessione.exec(
+        "SELECT has_schema_privilege(oid, 'USAGE') FROM pg_namespace WHERE nspname = $1",
+        {server.schema});
+    if (schema.rows() == 0) {
+        out << "Schema " << server.schema << ": MANCANTE\n";
+        problemi.push_back(dove + "lo schema non esiste (mai sincronizzato?)");
+        return problemi;
+    }
+    const bool usabile = schema.text(0, 0) == "t";
+    if (!usabile) {
+        problemi.push_back(dove + "il ruolo " + ruolo + " non pu\xC3\xB2 usare lo schema");
+    }
+
+    // The last sync, as the chart's readers see it.
+    try {
+        db::DataSource sorgente(std::filesystem::current_path(), server);
+        const auto ultima = sorgente.lastSync();
+        out << "Ultima sincronizzazione: "
+            << (ultima ? ultima->when + ", dalla cartella " + ultima->directory
+                       : std::string("nessuna registrata"))
+            << '\n';
+    } catch (const std::exception& e) {
+        out << "Ultima sincronizzazione: non letta (" << SuUnaRiga(e.what()) << ")\n";
+    }
+    out << "\nTabelle dello schema " << server.schema << "\n\n";
+
+    std::size_t larghezza = 0;
+    for (const db::ServerTable& tabella : db::serverTables()) {
+        larghezza = std::max(larghezza, tabella.table.size());
+        for (const auto& campo : db::tableDescription(tabella.table).columns) {
+            larghezza = std::max(larghezza, 2 + campo.name.size());
+        }
+    }
+    larghezza += 2;
+    for (const db::ServerTable& tabella : db::serverTables()) {
+        const std::string nomeTabella(tabella.table);
+        // The sync keeps the file's own spelling of the name; the program matches without
+        // regard to letter case, as in the files.
+        const auto trovata = connessione.exec(
+            "SELECT c.oid::text, c.relname, has_table_privilege(c.oid, 'SELECT') "
+            "FROM pg_class c JOIN pg_namespace n ON n.oid = c.relnamespace "
+            "WHERE n.nspname = $1 AND lower(c.relname) = lower($2) "
+            "AND c.relkind IN ('r', 'p', 'v', 'm', 'f') ORDER BY c.relname = $2 DESC LIMIT 1",
+            {server.schema, nomeTabella});
+        if (trovata.rows() == 0) {
+            Riga(out, larghezza, 0, nomeTabella, "MANCANTE");
+            problemi.push_back(dove + "manca la tabella " + nomeTabella);
+            continue;
+        }
+        const std::string oid(trovata.text(0, 0));
+        const std::string nomeSulServer(trovata.text(0, 1));
+        const bool leggibile = usabile && trovata.text(0, 2) == "t";
+        if (leggibile) {
+            const auto righe =
+                connessione.exec("SELECT count(*) FROM " + db::quoteIdentifier(server.schema) +
+                                 "." + db::quoteIdentifier(nomeSulServer));
+            Riga(out, larghezza, 0, nomeTabella,
+                 Righe(static_cast<std::size_t>(std::stoll(std::string(righe.text(0, 0))))));
+        } else {
+            Riga(out, larghezza, 0, nomeTabella, "NON LEGGIBILE dal ruolo " + ruolo);
+            problemi.push_back(dove + "il ruolo " + ruolo + " non pu\xC3\xB2 leggere la tabella " +
+                               nomeTabella);
+        }
+        const auto colonne = connessione.exec(
+            "SELECT attname FROM pg_attribute WHERE attrelid = $1::oid AND attnum > 0 "
+            "AND NOT attisdropped",
+            {oid});
+        for (const auto& campo : db::tableDescription(tabella.table).columns) {
+            bool presente = false;
+            for (int r = 0; r < colonne.rows() && !presente; ++r) {
+                presente = routines::StessoNome(colonne.text(r, 0), campo.name);
+            }
+            Riga(out, larghezza, 2, std::string(campo.name), presente ? "presente" : "MANCANTE");
+            if (!presente) {
+                problemi.push_back(dove + "Campo \"" + std::string(campo.name) +
+                                   "\" non trovato nella tabella " + nomeTabella);
+            }
+        }
+    }
+    return problemi;
 }
 
 void ScriviRapporto(std::ostream& out, const chart::RapportoArchivi& rapporto) {
@@ -108,6 +242,7 @@ int comandoCheck(const Argomenti& argomenti, std::ostream& out, std::ostream& er
         err << "tableau check: il comando non ha opzioni.\nUso: tableau check\n";
         return kRifiutato;
     }
+    const auto server = ServerImpostato(impostazioni);
     chart::RapportoArchivi rapporto;
     std::filesystem::path cartellaDati;
     try {
@@ -117,20 +252,31 @@ int comandoCheck(const Argomenti& argomenti, std::ostream& out, std::ostream& er
         err << "tableau check: " << e.what() << '\n';
         return kFallito;
     }
-    out << "Cartella dei dati: " << cartellaDati.string() << " ("
-        << (impostazioni.cartellaDati ? "da " + impostazioni.cartellaDati->origine
-                                      : std::string("la cartella corrente"))
-        << ")\n";
-    out << "Postazione: "
-        << (impostazioni.postazione
-                ? impostazioni.postazione->valore + " (da " + impostazioni.postazione->origine + ")"
-                : std::string("nessuna (PCLocal non impostata)"))
-        << "\n";
+    if (server) {
+        // The hotel tables are the server's: the directory keeps the workstation's own files.
+        std::erase_if(rapporto.archivi, [](const chart::RapportoArchivi::Archivio& archivio) {
+            return db::isServerFile(archivio.nome);
+        });
+    }
+    ScriviImpostazioni(out, cartellaDati, impostazioni, server);
     ScriviImpostazioniPosta(out, impostazioni);
     out << '\n';
-    out << "Archivi della cartella " << cartellaDati.string() << "\n\n";
+    std::vector<std::string> problemi;
+    if (server) {
+        try {
+            problemi = ControllaServer(out, *server);
+        } catch (const std::exception& e) {
+            err << "tableau check: " << SuUnaRiga(e.what()) << '\n';
+            return kFallito;
+        }
+        out << "\nArchivi della postazione nella cartella " << cartellaDati.string() << "\n\n";
+    } else {
+        out << "Archivi della cartella " << cartellaDati.string() << "\n\n";
+    }
     ScriviRapporto(out, rapporto);
-    const auto problemi = rapporto.problemi();
+    for (auto& problema : rapporto.problemi()) {
+        problemi.push_back(std::move(problema));
+    }
     if (problemi.empty()) {
         out << "\nControllo completato: tutti gli archivi, le tabelle e i campi sono presenti.\n";
         return kEseguito;

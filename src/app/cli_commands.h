@@ -10,7 +10,10 @@
 #include <string_view>
 #include <vector>
 
+#include <optional>
+
 #include "chart/crea_tableau.h"
+#include "db/data_source.h"
 #include "routines/clock.h"
 #include "routines/settings.h"
 
@@ -30,17 +33,36 @@ int EsitoDi(const std::exception& errore);
 // numbers. Throws routines::RichiestaRifiutata naming `cosa` ("Il numero dell'albergo").
 std::int16_t Numero16(const std::string& testo, std::string_view cosa);
 
-// Writes the chart of the request into the data directory's chart file: the one way the
-// commands make a chart (tableau chart, tableau mail). Throws as chart::CreaTableau.
-void ScriviTableauRichiesto(const chart::RichiestaTableau& richiesta,
-                            const routines::Orologio& orologio);
+// Where the hotel tables of a chart were read, when from the chain's server: the server and
+// schema, and the sync they hold.
+struct ProvenienzaServer {
+    std::string descrizione;
+    std::optional<db::SyncRecord> sincronizzazione;
+};
 
-int comandoChart(const Argomenti& argomenti, std::ostream& out, std::ostream& err);
-// The settings in force are shown with where each came from.
+// Writes the chart of the request into the data directory's chart file, the hotel tables
+// read where the settings say: the one way the commands make a chart (tableau chart,
+// tableau mail). Checks the request before contacting any server. Throws as
+// chart::CreaTableau, or db::ErroreServer.
+std::optional<ProvenienzaServer> ScriviTableauRichiesto(const chart::RichiestaTableau& richiesta,
+                                                        const routines::Orologio& orologio,
+                                                        const routines::Impostazioni& impostazioni);
+
+// The commands that read hotel tables read them where the settings say (the data
+// directory's files, or the chain's server); without settings, the files.
+int comandoChart(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
+                 const routines::Impostazioni& impostazioni = {});
+// The settings in force are shown with where each came from; with a server, the server is
+// checked instead of the hotel files.
 int comandoCheck(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
                  const routines::Impostazioni& impostazioni = {});
 int comandoCsv(const Argomenti& argomenti, std::ostream& out, std::ostream& err);
-int comandoPrint(const Argomenti& argomenti, std::ostream& out, std::ostream& err);
+int comandoPrint(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
+                 const routines::Impostazioni& impostazioni = {});
+// Copies the data directory's hotel tables into the site's schema on the server the
+// settings name (a server is required).
+int comandoSync(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
+                const routines::Impostazioni& impostazioni = {});
 int comandoPdf(const Argomenti& argomenti, std::ostream& out, std::ostream& err);
 int comandoXlsx(const Argomenti& argomenti, std::ostream& out, std::ostream& err);
 // tableau mail: the chart of the request made, laid out and sent by mail through the
@@ -49,6 +71,17 @@ int comandoXlsx(const Argomenti& argomenti, std::ostream& out, std::ostream& err
 int comandoMail(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
                 const routines::Impostazioni& impostazioni,
                 const routines::Orologio& orologio = routines::OrologioDiSistema());
+
+// A failure's message on one terminal line: the server's own text may break its lines
+// ("\n\tIs the server running..."); the message box's breaks ("\r\n") are kept.
+std::string SuUnaRiga(std::string messaggio);
+
+// "1.234.567": a count as an Italian reader writes it.
+std::string ConPuntiMigliaia(std::int64_t n);
+
+// The connection string of a sync: target_session_attrs=read-write added (over any the
+// string gives), so that only the primary of a host list is written to.
+std::string ConnessionePerScrivere(const std::string& conninfo);
 
 // The whole command line: dispatches to the command named by argv[1]; --help prints usage.
 int esegui(int argc, char** argv, std::ostream& out, std::ostream& err);

@@ -13,6 +13,7 @@
 
 #include "app/cli_commands.h"
 #include "app/qt_application.h"
+#include "app/startup.h"
 #include "chart/chart_file.h"
 #include "chart/chart_reader.h"
 #include "chart/hotel_lists.h"
@@ -52,9 +53,10 @@ struct RichiestaPosta {
     std::string mittente;
 };
 
-// A message of the program on a terminal line, the message box's line breaks as blanks.
-std::string SuUnaRiga(std::string_view messaggio) {
-    std::string testo(messaggio);
+// A message on one terminal line: the server's line breaks folded, the message box's line
+// breaks as blanks too.
+std::string SenzaACapo(std::string_view messaggio) {
+    std::string testo = SuUnaRiga(std::string(messaggio));
     for (std::size_t p = testo.find("\r\n"); p != std::string::npos; p = testo.find("\r\n")) {
         testo.replace(p, 2, p > 0 && testo[p - 1] == ' ' ? "" : " ");
     }
@@ -174,12 +176,13 @@ RichiestaPosta LeggiRichiesta(const Argomenti& argomenti,
 
 // The rooms of the request that were not given: the range the request window proposes,
 // else every room of the block.
-void CompletaCamere(RichiestaPosta& richiesta) {
+void CompletaCamere(RichiestaPosta& richiesta, const routines::Impostazioni& impostazioni) {
     if (richiesta.primaIndicata && richiesta.ultimaIndicata) {
         return;
     }
-    const chart::IntervalloCamere intervallo = chart::IntervalloDelTableau(
-        std::filesystem::current_path(), richiesta.tableau.hotel, richiesta.tableau.tableau);
+    const auto sorgente = ApriSorgenteDati(impostazioni);
+    const chart::IntervalloCamere intervallo =
+        chart::IntervalloDelTableau(*sorgente, richiesta.tableau.hotel, richiesta.tableau.tableau);
     if (!richiesta.primaIndicata) {
         richiesta.tableau.primaCamera = intervallo.prima;
     }
@@ -249,8 +252,8 @@ int comandoMail(const Argomenti& argomenti, std::ostream& out, std::ostream& err
 
     std::string hotel;
     try {
-        CompletaCamere(richiesta);
-        ScriviTableauRichiesto(richiesta.tableau, orologio);
+        CompletaCamere(richiesta, impostazioni);
+        ScriviTableauRichiesto(richiesta.tableau, orologio, impostazioni);
         routines::RegistraEvento("tableau scritto: " + chart::DescriviRichiesta(richiesta.tableau));
         const chart::TableauLetto tableau =
             chart::LeggiTableauDellaCartella(std::filesystem::current_path());
@@ -260,9 +263,9 @@ int comandoMail(const Argomenti& argomenti, std::ostream& out, std::ostream& err
                                         Allegato(tableau, richiesta.formato)};
         mail::InviaMessaggio(richiesta.sendmail, mail::ComponiMessaggio(messaggio));
     } catch (const std::exception& e) {
-        err << "tableau mail: " << SuUnaRiga(e.what()) << '\n';
+        err << "tableau mail: " << SenzaACapo(e.what()) << '\n';
         routines::RegistraErrore("tableau non inviato per posta (" +
-                                 DescriviInvio(richiesta, hotel) + "): " + SuUnaRiga(e.what()));
+                                 DescriviInvio(richiesta, hotel) + "): " + SenzaACapo(e.what()));
         return EsitoDi(e);
     }
     routines::RegistraEvento("tableau inviato per posta: " + DescriviInvio(richiesta, hotel));

@@ -6,6 +6,7 @@
 
 #include "app/cli_commands.h"
 #include "app/qt_application.h"
+#include "app/startup.h"
 #include "db/errors.h"
 #include "preview/spreadsheet_export.h"
 #include "print/print_job.h"
@@ -110,7 +111,8 @@ int comandoCsv(const Argomenti& argomenti, std::ostream& out, std::ostream& err)
     }
 }
 
-int comandoPrint(const Argomenti& argomenti, std::ostream& out, std::ostream& err) {
+int comandoPrint(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
+                 const routines::Impostazioni& impostazioni) {
     print::OpzioniStampa opzioni;
     bool destinazioneData = false;
     bool elenco = false;
@@ -157,7 +159,9 @@ int comandoPrint(const Argomenti& argomenti, std::ostream& out, std::ostream& er
     }
     try {
         const auto cartellaDati = std::filesystem::current_path();
-        opzioni.codiceAssistenza = print::LeggiCodiceAssistenza(cartellaDati);
+        // The assistance code is the hotels' table's, from the server when one is set; the
+        // print settings are the workstation's own files.
+        opzioni.codiceAssistenza = print::LeggiCodiceAssistenza(*ApriSorgenteDati(impostazioni));
         StampantiSuRichiesta stampanti;
         const std::string dove = print::EseguiStampa(cartellaDati, opzioni, stampanti);
         routines::RegistraEvento("stampa su " + routines::cp1252ToUtf8(opzioni.destinazione) +
@@ -165,7 +169,7 @@ int comandoPrint(const Argomenti& argomenti, std::ostream& out, std::ostream& er
         out << dove << '\n';
         return kEseguito;
     } catch (const std::exception& e) {
-        err << "tableau print: " << e.what() << '\n';
+        err << "tableau print: " << SuUnaRiga(e.what()) << '\n';
         routines::RegistraErrore("stampa su " + routines::cp1252ToUtf8(opzioni.destinazione) +
                                  " non riuscita: " + e.what());
         return kFallito;

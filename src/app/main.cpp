@@ -49,12 +49,13 @@ int main(int argc, char** argv) {
         std::cerr << *motivo << '\n';
         return app::kFallito;
     }
+    routines::Impostazioni impostazioni;
     try {
-        app::ApplicaImpostazioni(generali);
+        impostazioni = app::ApplicaImpostazioni(generali);
     } catch (const std::exception& errore) {
         // Started from the desktop nobody reads the terminal: the window says it.
         routines::RegistraErrore(errore.what());
         return gui::MostraErroreDiAvvio(argc, argv, errore.what());
     }
-    return gui::avvia(argc, argv);
+    return gui::avvia(argc, argv, [impostazioni] { return app::ApriSorgenteDati(impostazioni); });
 }

@@ -6,23 +6,47 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <string_view>
 
+#include "db/server_schema.h"
 #include "routines/errors.h"
 
 namespace tableau::app {
 
 OpzioniGenerali LeggiOpzioniGenerali(const Argomenti& argomenti) {
+    struct Generale {
+        std::string_view nome;
+        std::string_view breve;
+        std::string_view cosa;  // what is missing after it
+        std::optional<std::string> OpzioniGenerali::*valore;
+    };
+    static constexpr Generale kGenerali[] = {
+        {"--cartella", "-C", "la cartella dei dati", &OpzioniGenerali::cartella},
+        {"--server", "", "l'indirizzo del server", &OpzioniGenerali::server},
+        {"--schema", "", "il nome dello schema", &OpzioniGenerali::schema},
+    };
     OpzioniGenerali opzioni;
     for (std::size_t i = 0; i < argomenti.size(); ++i) {
         const std::string& a = argomenti[i];
-        if (a == "-C" || a == "--cartella") {
-            if (i + 1 >= argomenti.size()) {
-                throw routines::RichiestaRifiutata("manca la cartella dei dati dopo " + a + ".");
+        bool generale = false;
+        for (const Generale& g : kGenerali) {
+            if (a == g.nome || (!g.breve.empty() && a == g.breve)) {
+                if (i + 1 >= argomenti.size()) {
+                    throw routines::RichiestaRifiutata("manca " + std::string(g.cosa) + " dopo " +
+                                                       a + ".");
+                }
+                opzioni.*g.valore = argomenti[++i];
+                generale = true;
+            } else if (a.size() > g.nome.size() && a.starts_with(g.nome) &&
+                       a[g.nome.size()] == '=') {
+                opzioni.*g.valore = a.substr(g.nome.size() + 1);
+                generale = true;
             }
-            opzioni.cartella = argomenti[++i];
-        } else if (a.starts_with("--cartella=")) {
-            opzioni.cartella = a.substr(std::string_view("--cartella=").size());
-        } else {
+            if (generale) {
+                break;
+            }
+        }
+        if (!generale) {
             opzioni.resto.push_back(a);
         }
     }
@@ -35,7 +59,19 @@ routines::Impostazioni ApplicaImpostazioni(const OpzioniGenerali& opzioni,
         fonti.fileUtente = routines::FileUtentePredefinito();
     }
     fonti.opzioneCartella = opzioni.cartella;
+    fonti.opzioneServer = opzioni.server;
+    fonti.opzioneSchema = opzioni.schema;
     routines::Impostazioni impostazioni = routines::RisolviImpostazioni(fonti);
+    // A schema name goes into statements: anything but a plain name is refused before a
+    // server is contacted or a file is touched.
+    if (auto& schema = impostazioni.schema) {
+        try {
+            schema->valore = db::checkSchemaName(schema->valore);
+        } catch (const routines::RichiestaRifiutata& e) {
+            throw routines::RichiestaRifiutata(std::string(e.what()) + " Indicato da " +
+                                               schema->origine + ".");
+        }
+    }
     if (const auto& cartella = impostazioni.cartellaDati) {
         std::error_code errore;
         const std::filesystem::path percorso(cartella->valore);
@@ -56,6 +92,23 @@ routines::Impostazioni ApplicaImpostazioni(const OpzioniGenerali& opzioni,
         ::setenv("PCLocal", postazione->valore.c_str(), 1);
     }
     return impostazioni;
+}
+
+std::optional<db::ServerSetting> ServerImpostato(const routines::Impostazioni& impostazioni) {
+    if (!impostazioni.server || impostazioni.server->valore.empty()) {
+        return std::nullopt;
+    }
+    db::ServerSetting server;
+    server.conninfo = impostazioni.server->valore;
+    if (impostazioni.schema) {
+        server.schema = db::checkSchemaName(impostazioni.schema->valore);
+    }
+    return server;
+}
+
+std::unique_ptr<db::DataSource> ApriSorgenteDati(const routines::Impostazioni& impostazioni) {
+    return std::make_unique<db::DataSource>(std::filesystem::current_path(),
+                                            ServerImpostato(impostazioni));
 }
 
 }  // namespace tableau::app

@@ -10,13 +10,14 @@
 #include "chart/chart_layout.h"
 #include "chart/occupancy_rules.h"
 #include "chart/request_check.h"
+#include "db/data_source.h"
 #include "db/database.h"
 #include "db/errors.h"
 #include "routines/atomic_file.h"
-#include "routines/dates.h"
-#include "routines/text.h"
 #include "routines/codepage.h"
+#include "routines/dates.h"
 #include "routines/shared_tables.h"
+#include "routines/text.h"
 
 namespace tableau::chart {
 namespace {
@@ -108,28 +109,28 @@ std::vector<Value> NumeriPrenotazione(RecordSet prenotazioni) {
 
 // The database handles of a run and the record sets opened on them.
 struct ArchiviTableau {
-    ArchiviTableau(const std::filesystem::path& cartellaDati, const SettimanaTableau& settimana)
-        : fileCamere(db::openDatabase(cartellaDati, "NumeriCamere.mdb")),
+    ArchiviTableau(db::DataSource& origine, const SettimanaTableau& settimana)
+        : fileCamere(origine.open("NumeriCamere.mdb")),
           camere(fileCamere->openTable("NumeriCamere").sortedBy("NumeroCamera")),
-          fileOspiti(db::openDatabase(cartellaDati, "Scheda_Cliente.mdb")),
+          fileOspiti(origine.open("Scheda_Cliente.mdb")),
           ospiti(fileOspiti->select(
               SelectStatement{"Scheda_Cliente", CriterioSettimana(settimana), std::nullopt})),
           ospitiCapofila(ospiti),
           codiciOspiti(CodiciDegliOspiti(ospiti)),
-          fileDitte(db::openDatabase(cartellaDati, "Ditta_Intestataria.mdb")),
+          fileDitte(origine.open("Ditta_Intestataria.mdb")),
           ditte(TabellaPerCodici(*fileDitte, "Ditta_Intestataria", codiciOspiti)),
-          fileHotel(db::openDatabase(cartellaDati, "AnagraficaHotels.mdb")),
+          fileHotel(origine.open("AnagraficaHotels.mdb")),
           hotel(fileHotel->openTable("AnagraficaHotels")),
-          fileTableau(db::openDatabase(cartellaDati, "Tableau.mdb")),
+          fileTableau(origine.open("Tableau.mdb")),
           tableau(fileTableau->openTable("Tableau")),
-          fileArrangiamento(db::openDatabase(cartellaDati, "Arrangiamento.mdb")),
+          fileArrangiamento(origine.open("Arrangiamento.mdb")),
           arrangiamenti(TabellaPerCodici(*fileArrangiamento, "Arrangiamento", codiciOspiti)),
-          fileArrangiamenti(db::openDatabase(cartellaDati, "Arrangiamenti.mdb")),
+          fileArrangiamenti(origine.open("Arrangiamenti.mdb")),
           nomiArrangiamenti(fileArrangiamenti->openTable("NomiArrangiamenti")),
-          filePrenotazioni(db::openDatabase(cartellaDati, "Camere_Prenotazione.mdb")),
+          filePrenotazioni(origine.open("Camere_Prenotazione.mdb")),
           prenotazioni(filePrenotazioni->select(
               SelectStatement{"Camere_Prenotazione", CriterioSettimana(settimana), std::nullopt})),
-          fileTestate(db::openDatabase(cartellaDati, "Scheda_Prenotazione.mdb")),
+          fileTestate(origine.open("Scheda_Prenotazione.mdb")),
           testate(fileTestate->select(SelectStatement{
               "Scheda_Prenotazione", Criteria(""), std::nullopt,
               SelectStatement::ValuesIn{"NumeroPrenotazione", NumeriPrenotazione(prenotazioni)}})) {
@@ -219,17 +220,35 @@ std::string DescriviRichiesta(const RichiestaTableau& richiesta) {
 
 void CreaTableau(const std::filesystem::path& cartellaDati, const RichiestaTableau& richiesta,
                  const routines::Orologio& orologio) {
+    db::DataSource origine(cartellaDati, std::nullopt);
+    CreaTableau(origine, richiesta, orologio);
+}
+
+void CreaTableau(db::DataSource& origine, const RichiestaTableau& richiesta,
+                 const routines::Orologio& orologio) {
     ControllaRichiesta(richiesta.primaCamera, richiesta.ultimaCamera, richiesta.dataInizio);
     std::string dataControllata = richiesta.dataInizio;
     routines::DataValida(dataControllata);
     const auto inizio = routines::LeggiData(dataControllata);  // the check has read it
     const SettimanaTableau settimana = CalcolaSettimana(*inizio);
 
-    ArchiviTableau archivi(cartellaDati, settimana);
+    // Every read is done here, before the chart file is opened. A standby may cancel a read
+    // that holds back its recovery: the tables are then read once more, in a new snapshot.
+    std::optional<ArchiviTableau> letti;
+    try {
+        letti.emplace(origine, settimana);
+    } catch (const std::exception& e) {
+        if (!db::isRecoveryConflict(e)) {
+            throw;
+        }
+        origine.restart();
+        letti.emplace(origine, settimana);
+    }
+    ArchiviTableau& archivi = *letti;
     const std::string titolo = RigaTitoloTableau(archivi, richiesta, orologio);
     const std::string separatore = RigaSeparatore();
 
-    ScrittoreTableau scrittore(PercorsoFileTableau(cartellaDati));
+    ScrittoreTableau scrittore(PercorsoFileTableau(origine.cartellaDati()));
     scrittore.riga(titolo);
     scrittore.riga(RigaBordoSuperiore());
 

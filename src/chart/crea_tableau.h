@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 
+#include "db/data_source.h"
 #include "routines/clock.h"
 #include "routines/errors.h"
 
@@ -18,16 +19,23 @@ struct RichiestaTableau {
     std::string dataInizio;    // start date dd/mm/yyyy, as typed
 };
 
+// The request in one line for the system log (UTF-8): hotel, block, rooms and week, no
+// guest's data.
+std::string DescriviRichiesta(const RichiestaTableau& richiesta);
+
 // Writes the chart file NomeFileTableau() into the data directory, replacing it atomically:
 // when the run fails the previous chart stays whole. Throws RichiestaRifiutata for a request
 // that fails the request checks (nothing is written), db::ErroreArchivio for a missing file,
 // table or field, routines::ErroreOverflow, std::runtime_error for a file that cannot be
 // written. The clock gives the generation time in the title line.
-// The request in one line for the system log (UTF-8): hotel, block, rooms and week, no
-// guest's data.
-std::string DescriviRichiesta(const RichiestaTableau& richiesta);
-
 void CreaTableau(const std::filesystem::path& cartellaDati, const RichiestaTableau& richiesta,
+                 const routines::Orologio& orologio);
+
+// The same, reading the hotel tables from the source (the data directory's files or the
+// chain's server, whose failures are db::ErroreServer) and writing the chart file into its
+// data directory. A read a standby cancels for its recovery is made once more in a new
+// snapshot.
+void CreaTableau(db::DataSource& origine, const RichiestaTableau& richiesta,
                  const routines::Orologio& orologio);
 
 }  // namespace tableau::chart

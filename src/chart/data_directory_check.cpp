@@ -68,6 +68,11 @@ std::vector<std::string> RapportoArchivi::problemi() const {
 }
 
 RapportoArchivi RapportoVerificaArchivi(const std::filesystem::path& cartellaDati) {
+    db::DataSource origine(cartellaDati, std::nullopt);
+    return RapportoVerificaArchivi(origine);
+}
+
+RapportoArchivi RapportoVerificaArchivi(db::DataSource& origine) {
     RapportoArchivi rapporto;
     const auto& schema = db::hotelSchema();
     for (const auto& primaTabella : schema) {
@@ -80,7 +85,7 @@ RapportoArchivi RapportoVerificaArchivi(const std::filesystem::path& cartellaDat
         RapportoArchivi::Archivio archivio{std::string(primaTabella.file), std::nullopt, {}, {}};
         try {
             // Open only while its tables are read: a Jet file keeps its tables in memory.
-            const auto database = db::openDatabase(cartellaDati, primaTabella.file);
+            const auto database = origine.open(primaTabella.file);
             archivio.formato = database->format();
             for (const auto& descrizione : schema) {
                 if (descrizione.file == primaTabella.file) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "db/data_source.h"
 #include "db/database.h"
 
 namespace tableau::chart {
@@ -44,6 +45,9 @@ struct RapportoArchivi {
 // Opens every database file of the schema in the directory and reads each of its tables;
 // a file or table that fails is reported and the check goes on with the others.
 RapportoArchivi RapportoVerificaArchivi(const std::filesystem::path& cartellaDati);
+// The same through a source: with a server, the hotel files' tables are those of its schema
+// (format PostgreSQL) and the workstation's own files those of the data directory.
+RapportoArchivi RapportoVerificaArchivi(db::DataSource& origine);
 
 // The problem lines of the directory's report.
 std::vector<std::string> VerificaArchivi(const std::filesystem::path& cartellaDati);

@@ -62,8 +62,14 @@ std::vector<VoceElenco> ElencoTableau(db::RecordSet& tableau, std::int16_t hotel
 IntervalloCamere ProponiIntervallo(db::RecordSet& numeriCamere,
                                    const std::filesystem::path& cartellaDati, std::int16_t hotel,
                                    std::int16_t tableau) {
+    db::DataSource origine(cartellaDati, std::nullopt);
+    return ProponiIntervallo(numeriCamere, origine, hotel, tableau);
+}
+
+IntervalloCamere ProponiIntervallo(db::RecordSet& numeriCamere, db::DataSource& origine,
+                                   std::int16_t hotel, std::int16_t tableau) {
     IntervalloCamere intervallo{std::string(1, '\xFF'), std::string()};
-    const auto archivio = db::openDatabase(cartellaDati, "TipiCamere.mdb");
+    const auto archivio = origine.open("TipiCamere.mdb");
     db::RecordSet tipi = archivio->openTable("TipiCamere");
     const db::Criteria criteri("NumeroHotel = ? and NumeroTableau = ?",
                                {db::Value::integer(hotel), db::Value::integer(tableau)});
@@ -87,9 +93,15 @@ IntervalloCamere ProponiIntervallo(db::RecordSet& numeriCamere,
 
 IntervalloCamere IntervalloDelTableau(const std::filesystem::path& cartellaDati, std::int16_t hotel,
                                       std::int16_t tableau) {
-    const auto archivio = db::openDatabase(cartellaDati, "NumeriCamere.mdb");
+    db::DataSource origine(cartellaDati, std::nullopt);
+    return IntervalloDelTableau(origine, hotel, tableau);
+}
+
+IntervalloCamere IntervalloDelTableau(db::DataSource& origine, std::int16_t hotel,
+                                      std::int16_t tableau) {
+    const auto archivio = origine.open("NumeriCamere.mdb");
     db::RecordSet numeriCamere = archivio->openTable("NumeriCamere");
-    IntervalloCamere intervallo = ProponiIntervallo(numeriCamere, cartellaDati, hotel, tableau);
+    IntervalloCamere intervallo = ProponiIntervallo(numeriCamere, origine, hotel, tableau);
     if (!intervallo.ultima.empty() || intervallo.prima != std::string(1, '\xFF')) {
         return intervallo;
     }

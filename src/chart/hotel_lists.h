@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "db/data_source.h"
 #include "db/record_set.h"
 
 namespace tableau::chart {
@@ -39,11 +40,17 @@ struct IntervalloCamere {
 IntervalloCamere ProponiIntervallo(db::RecordSet& numeriCamere,
                                    const std::filesystem::path& cartellaDati, std::int16_t hotel,
                                    std::int16_t tableau);
+// The same, "TipiCamere.mdb" read from the source (the data directory or the chain's server).
+IntervalloCamere ProponiIntervallo(db::RecordSet& numeriCamere, db::DataSource& origine,
+                                   std::int16_t hotel, std::int16_t tableau);
 
 // The rooms a chart of the block covers when the request names none (tableau mail): the
-// range ProponiIntervallo proposes, read from "NumeriCamere.mdb" of the data directory; when
-// it proposes none, every room of the block, from its lowest to its highest number. A block
+// range ProponiIntervallo proposes, read from "NumeriCamere.mdb" of the source; when it
+// proposes none, every room of the block, from its lowest to its highest number. A block
 // without rooms gives an empty range ("" to ""). Throws db::ErroreArchivio.
+IntervalloCamere IntervalloDelTableau(db::DataSource& origine, std::int16_t hotel,
+                                      std::int16_t tableau);
+// The same from the data directory's files.
 IntervalloCamere IntervalloDelTableau(const std::filesystem::path& cartellaDati, std::int16_t hotel,
                                       std::int16_t tableau);
 

@@ -24,6 +24,7 @@ struct ServerSetting {
 struct SyncRecord {
     std::string when;       // local time, "08/12/2026 02:30"
     std::string directory;  // the data directory synced from (UTF-8)
+    std::string machine;    // the name of the machine that ran the sync
 };
 
 class DataSource {

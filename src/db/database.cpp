@@ -26,6 +26,8 @@ const char* formatName(DatabaseFormat format) {
             return "Jet 4";
         case DatabaseFormat::Ace:
             return "ACE";
+        case DatabaseFormat::Server:
+            return "PostgreSQL";
     }
     return "?";
 }

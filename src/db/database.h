@@ -53,15 +53,17 @@ inline SelectStatement::SelectStatement(std::string table_, Criteria where_,
       in(std::move(in_)),
       inValues(std::move(inValues_)) {}
 
-// The on-disk formats a hotel database file may have.
-enum class DatabaseFormat { Sqlite, Jet3, Jet4, Ace };
+// The on-disk formats a hotel database file may have; Server for a hotel file's table read
+// from the chain's PostgreSQL server.
+enum class DatabaseFormat { Sqlite, Jet3, Jet4, Ace, Server };
 
-// "SQLite", "Jet 3", "Jet 4" or "ACE", as the data directory check shows them.
+// "SQLite", "Jet 3", "Jet 4", "ACE" or "PostgreSQL", as the data directory check shows them.
 const char* formatName(DatabaseFormat format);
 
 // What a table holds, without its rows: for the data directory check.
 struct TableSummary {
     std::vector<std::string> fields;  // in the table's order
+    std::vector<FieldType> types;     // each field's, as the file declares it
     std::size_t rows = 0;
     // The row count the file itself declares, where the format keeps one (Jet): fewer
     // rows read than declared betray damaged pages the library skipped without a word.

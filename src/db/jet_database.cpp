@@ -106,6 +106,18 @@ std::vector<std::string> Narrowing(const RowChoice& choice, const std::vector<Va
     return args;
 }
 
+// The field types the reader's column kinds tell.
+std::vector<FieldType> TypesOfKinds(const std::string& kinds) {
+    std::vector<FieldType> types;
+    for (const char kind : kinds) {
+        types.push_back(kind == 'I' || kind == 'B'   ? FieldType::Integer
+                        : kind == 'R'                ? FieldType::Real
+                        : kind == 'T' || kind == 'D' ? FieldType::Text
+                                                     : FieldType::Other);
+    }
+    return types;
+}
+
 }  // namespace
 
 JetDatabase::JetDatabase(std::filesystem::path path, std::string name, DatabaseFormat format)
@@ -164,6 +176,7 @@ std::shared_ptr<RowTable> JetDatabase::read(const std::string& stored,
         rows->columns.push_back(routines::utf8ToCp1252(column));
     }
     rows->rows = std::move(content.rows);
+    rows->types = TypesOfKinds(content.columnKinds);
     return rows;
 }
 
@@ -182,6 +195,7 @@ TableSummary JetDatabase::summarize(const std::string& name) {
     for (const auto& column : content.columns) {
         summary.fields.push_back(routines::utf8ToCp1252(column));
     }
+    summary.types = TypesOfKinds(content.columnKinds);
     summary.rows = static_cast<std::size_t>(content.rowsReceived);
     if (content.declaredRows) {
         summary.declaredRows = static_cast<std::size_t>(*content.declaredRows);
@@ -223,6 +237,7 @@ RecordSet JetDatabase::select(const SelectStatement& statement) {
     auto chosen = std::make_shared<RowTable>();
     chosen->name = whole.name;
     chosen->columns = whole.columns;
+    chosen->types = whole.types;
     for (const auto& row : whole.rows) {
         if (choice(row)) {
             chosen->rows.push_back(row);

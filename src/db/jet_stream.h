@@ -5,7 +5,8 @@
 //   'T' a table name (the list of tables)       'C' the column names of a table
 //   'R' one row: per column a tag and a value   'E' end: the count of what was sent
 //   'D' the row count the table's definition declares
-//   'Y' what each column holds: 'T' text, 'I' whole number, '-' anything else
+//   'Y' what each column holds: 'T' text, 'I' whole number, 'B' yes/no, 'R' real,
+//       'D' date or id read as text, '-' a field not read
 //   'X' failure: one kind byte and a message
 // Names and texts travel as UTF-8; values are tagged null, integer, real or text.
 #include <cstdint>
@@ -58,7 +59,7 @@ struct Content {
     std::vector<std::vector<Value>> rows;  // those the row filter kept
     std::uint64_t rowsReceived = 0;        // kept or not
     std::optional<std::uint64_t> declaredRows;
-    std::string columnKinds;                // one 'T', 'I' or '-' a column
+    std::string columnKinds;                // one letter a column, as 'Y' has them
     std::optional<std::uint64_t> endCount;  // set only when the stream ended properly
     std::optional<FailureKind> failure;
     std::string failureMessage;  // UTF-8

@@ -9,6 +9,7 @@
 
 #include "db/criteria.h"
 #include "db/equality_index.h"
+#include "db/field_type.h"
 #include "db/value.h"
 
 namespace tableau::db {
@@ -18,6 +19,7 @@ struct RowTable {
     std::string name;  // the table's name, for messages
     std::vector<std::string> columns;
     std::vector<std::vector<Value>> rows;  // storage order
+    std::vector<FieldType> types;          // one a column as the file declares it; may be empty
 };
 
 class RecordSet {
@@ -50,6 +52,11 @@ class RecordSet {
     const std::string& tableName() const { return table_->name; }
     // The field names in the table's order.
     const std::vector<std::string>& fieldNames() const { return table_->columns; }
+    // The fields' types as the file declares them, in the table's order (empty when the
+    // storage does not tell).
+    const std::vector<FieldType>& fieldTypes() const { return table_->types; }
+    // Every row in storage order, whatever the current one: for copying a table whole.
+    const std::vector<std::vector<Value>>& rows() const { return table_->rows; }
 
   private:
     struct Search;

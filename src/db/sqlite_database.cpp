@@ -30,6 +30,26 @@ std::string quoteIdentifier(const std::string& name) {
     return quoted + "\"";
 }
 
+// SQLite's affinity rules for a declared column type, in their order: INT gives INTEGER;
+// CHAR, CLOB or TEXT give TEXT; BLOB or no type keep the values as they are; REAL, FLOA or
+// DOUB give REAL; anything else NUMERIC.
+FieldType declaredType(const char* declared) {
+    std::string type = declared != nullptr ? declared : "";
+    std::transform(type.begin(), type.end(), type.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    const auto has = [&type](const char* part) { return type.find(part) != std::string::npos; };
+    if (has("INT")) {
+        return FieldType::Integer;
+    }
+    if (has("CHAR") || has("CLOB") || has("TEXT")) {
+        return FieldType::Text;
+    }
+    if (has("REAL") || has("FLOA") || has("DOUB")) {
+        return FieldType::Real;
+    }
+    return FieldType::Other;
+}
+
 Value readColumn(sqlite3_stmt* s, int column) {
     switch (sqlite3_column_type(s, column)) {
         case SQLITE_INTEGER:
@@ -126,6 +146,7 @@ TableSummary SqliteDatabase::summarize(const std::string& table) {
         const Statement shape = prepare("SELECT * FROM " + quoteIdentifier(table), table);
         for (int c = 0; c < sqlite3_column_count(shape.get()); ++c) {
             summary.fields.emplace_back(sqlite3_column_name(shape.get(), c));
+            summary.types.push_back(declaredType(sqlite3_column_decltype(shape.get(), c)));
         }
     }
     stepAll(count.get(), table,
@@ -203,17 +224,6 @@ void SqliteDatabase::stepAll(sqlite3_stmt* s, const std::string& table,
 }
 
 namespace {
-
-// SQLite's affinity rule for a declared column type: TEXT affinity when the type names
-// CHAR, CLOB or TEXT and not INT.
-bool hasTextAffinity(std::string declared) {
-    std::transform(declared.begin(), declared.end(), declared.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    const auto has = [&declared](const char* part) {
-        return declared.find(part) != std::string::npos;
-    };
-    return !has("INT") && (has("CHAR") || has("CLOB") || has("TEXT"));
-}
 
 constexpr std::int64_t kExactInDouble = std::int64_t{1} << 53;
 
@@ -342,8 +352,8 @@ std::shared_ptr<RowTable> SqliteDatabase::selectRows(const std::string& table,
         const Statement shape = prepare("SELECT *" + from, table);
         for (int c = 0; c < sqlite3_column_count(shape.get()); ++c) {
             result->columns.emplace_back(sqlite3_column_name(shape.get(), c));
-            const char* declared = sqlite3_column_decltype(shape.get(), c);
-            textColumns.push_back(hasTextAffinity(declared ? declared : ""));
+            result->types.push_back(declaredType(sqlite3_column_decltype(shape.get(), c)));
+            textColumns.push_back(result->types.back() == FieldType::Text);
         }
     }
     const CompiledCriteria compiled(where.text(), result->columns, table);

@@ -13,7 +13,7 @@
 
 namespace tableau::gui {
 
-int avvia(int argc, char** argv) {
+int avvia(int argc, char** argv, std::function<std::unique_ptr<db::DataSource>()> apriSorgente) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tableau"));
     QApplication::setDesktopFileName(QStringLiteral("tableau"));
@@ -23,12 +23,14 @@ int avvia(int argc, char** argv) {
 
     StatoProgramma stato;
     stato.cartellaDati = std::filesystem::current_path();
+    stato.apriSorgente = std::move(apriSorgente);
     // One printer service for the whole run: the current printer persists between jobs.
     print::ServizioStampantiQt stampanti;
 
     ServiziRichiesta servizi;
     servizi.creaTableau = [&stato](const chart::RichiestaTableau& richiesta) {
-        chart::CreaTableau(stato.cartellaDati, richiesta, *stato.orologio);
+        // A source of its own per chart: the server's latest snapshot, no connection kept.
+        chart::CreaTableau(*ApriSorgente(stato), richiesta, *stato.orologio);
     };
     servizi.mostraMenuStampa = [&stato, &stampanti] {
         MenuStampa menu(stato, stampanti);

@@ -230,7 +230,8 @@ void MenuStampa::Form_Activate() {
     }
     try {
         elencoDestinazioni_->clear();
-        if (std::string codice = print::LeggiCodiceAssistenza(stato_.cartellaDati);
+        // The assistance code is the hotels' table's, from the server when one is set.
+        if (std::string codice = print::LeggiCodiceAssistenza(*ApriSorgente(stato_));
             !codice.empty()) {
             codiceAssistenza_ = std::move(codice);
         }

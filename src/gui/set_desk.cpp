@@ -20,8 +20,8 @@
 #include "gui/tastiera.h"
 #include "gui/twips.h"
 #include "gui/window_style.h"
-#include "routines/system_log.h"
 #include "routines/dates.h"
+#include "routines/system_log.h"
 #include "routines/text.h"
 
 namespace tableau::gui {
@@ -38,6 +38,11 @@ constexpr int kCaratteriData = 10;
 constexpr std::array<std::array<int, 4>, 3> kCornici{
     {{1320, 840, 1215, 495}, {1320, 1440, 1215, 495}, {1320, 2040, 1815, 495}}};
 
+// The window's size in twips; with data from a server it is taller by the server's line.
+constexpr int kLarghezza = 3765;
+constexpr int kAltezza = 3765;
+constexpr int kAltezzaRigaServer = 480;
+
 }  // namespace
 
 SetDesk::SetDesk(StatoProgramma& stato, ServiziRichiesta servizi, QWidget* parent)
@@ -51,7 +56,7 @@ void SetDesk::CostruisciControlli() {
     setWindowTitle(QStringLiteral("Tableau Tavornelide"));
     setWindowIcon(Icona("tableau"));
     Colora(this, kSfondo);
-    setFixedSize(DimensioneTwips(3765, 3765));
+    setFixedSize(DimensioneTwips(kLarghezza, kAltezza));
 
     struct Etichetta {
         const char* testo;
@@ -109,6 +114,12 @@ void SetDesk::CostruisciControlli() {
     esci->setGeometry(RettangoloTwips(2040, 2640, 1608, 1050));
     esci->setFocusPolicy(Qt::StrongFocus);
 
+    rigaServer_ = new QLabel(this);
+    rigaServer_->setFont(Carattere("Arial", 7.5));
+    rigaServer_->setWordWrap(true);
+    rigaServer_->setGeometry(RettangoloTwips(120, kAltezza - 15, 3525, kAltezzaRigaServer - 30));
+    rigaServer_->hide();
+
     tastoStampa_ = stampa;
     tastoEsci_ = esci;
     connect(tastoStampa_, &QAbstractButton::clicked, this, [this] { tastoStampa_Click(); });
@@ -133,15 +144,36 @@ bool SetDesk::Avvia() {
 }
 
 void SetDesk::Form_Load() {
-    const auto apri = [this](std::unique_ptr<db::Database>& archivio,
-                             std::optional<db::RecordSet>& tabella, const char* file,
-                             const char* nomeTabella) {
-        archivio = db::openDatabase(stato_.cartellaDati, file);
-        tabella = archivio->openTable(nomeTabella);
+    // Read whole and let go: no file or connection stays open while the window waits.
+    const auto sorgente = ApriSorgente(stato_);
+    const auto leggi = [&sorgente](std::optional<db::RecordSet>& tabella, const char* file,
+                                   const char* nomeTabella) {
+        tabella = sorgente->open(file)->openTable(nomeTabella);
     };
-    apri(archivioTableau_, tabellaTableau_, "Tableau.mdb", "Tableau");
-    apri(archivioHotel_, tabellaHotel_, "AnagraficaHotels.mdb", "AnagraficaHotels");
-    apri(archivioNumeriCamere_, tabellaNumeriCamere_, "NumeriCamere.mdb", "NumeriCamere");
+    leggi(tabellaTableau_, "Tableau.mdb", "Tableau");
+    leggi(tabellaHotel_, "AnagraficaHotels.mdb", "AnagraficaHotels");
+    leggi(tabellaNumeriCamere_, "NumeriCamere.mdb", "NumeriCamere");
+    MostraProvenienza(*sorgente);
+}
+
+void SetDesk::MostraProvenienza(db::DataSource& sorgente) {
+    if (!sorgente.fromServer()) {
+        rigaServer_->hide();
+        setFixedSize(DimensioneTwips(kLarghezza, kAltezza));
+        return;
+    }
+    // Last night's copy is not live data: the window says which copy it shows.
+    const auto ultima = sorgente.lastSync();
+    rigaServer_->setText(QStringLiteral("Dati dal %1, ")
+                             .arg(QString::fromStdString(sorgente.describe()))
+                             .append(ultima ? QStringLiteral("sincronizzati il %1.")
+                                                  .arg(QString::fromStdString(ultima->when))
+                                            : QStringLiteral("mai sincronizzati.")));
+    rigaServer_->setToolTip(ultima ? QStringLiteral("Copiati dalla cartella %1")
+                                         .arg(QString::fromStdString(ultima->directory))
+                                   : QString());
+    setFixedSize(DimensioneTwips(kLarghezza, kAltezza + kAltezzaRigaServer));
+    rigaServer_->show();
 }
 
 void SetDesk::Form_Activate() {
@@ -172,11 +204,8 @@ void SetDesk::Form_Activate() {
 
 void SetDesk::Form_Unload() {
     tabellaTableau_.reset();
-    archivioTableau_.reset();
     tabellaHotel_.reset();
-    archivioHotel_.reset();
     tabellaNumeriCamere_.reset();
-    archivioNumeriCamere_.reset();
 }
 
 void SetDesk::elencoHotel_Click() {
@@ -208,8 +237,9 @@ void SetDesk::elencoTableau_Click() {
     }
     try {
         stato_.tableauCorrente = static_cast<std::int16_t>(elencoTableau_->currentData().toInt());
+        // The room types are read at each pick, as they were from the files.
         const chart::IntervalloCamere intervallo =
-            chart::ProponiIntervallo(*tabellaNumeriCamere_, stato_.cartellaDati,
+            chart::ProponiIntervallo(*tabellaNumeriCamere_, *ApriSorgente(stato_),
                                      stato_.hotelCorrente, stato_.tableauCorrente);
         ImpostaTesto(casellaPrimaCamera_, TestoQt(intervallo.prima));
         ImpostaTesto(casellaUltimaCamera_, TestoQt(intervallo.ultima));
@@ -293,8 +323,8 @@ void SetDesk::tastoStampa_Click() {
     try {
         // A chart from Jet files on a network share can take seconds.
         const Occupato occupato(this);
-        const chart::RichiestaTableau richiesta{stato_.hotelCorrente, stato_.tableauCorrente,
-                                                prima, ultima, dataInizio};
+        const chart::RichiestaTableau richiesta{stato_.hotelCorrente, stato_.tableauCorrente, prima,
+                                                ultima, dataInizio};
         servizi_.creaTableau(richiesta);
         routines::RegistraEvento("tableau scritto: " + chart::DescriviRichiesta(richiesta));
     } catch (const std::exception& errore) {

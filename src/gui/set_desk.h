@@ -8,11 +8,12 @@
 
 #include "chart/crea_tableau.h"
 #include "chart/request_check.h"
-#include "db/database.h"
+#include "db/data_source.h"
 #include "db/record_set.h"
 #include "gui/stato_programma.h"
 
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QAbstractButton;
 
@@ -37,11 +38,13 @@ class SetDesk : public QWidget {
     // False when the window closed itself on its first activation (no hotel, no block).
     bool Avvia();
 
-    // Opens the three hotel files kept open while the window lives. Throws db::ErroreArchivio.
+    // Reads the hotels, the room blocks and the rooms where the program reads the hotel
+    // tables, kept while the window lives; from a server, shows which server and when it
+    // was last synced. Throws db::ErroreArchivio (db::ErroreServer).
     void Form_Load();
     // Starts the form over: hotel list, first hotel, its first block, proposed range, today.
     void Form_Activate();
-    // Closes the hotel files.
+    // Lets the hotel tables go.
     void Form_Unload();
 
     // A hotel was picked: lists its room blocks and picks the first.
@@ -69,6 +72,9 @@ class SetDesk : public QWidget {
     QLineEdit* casellaData() const { return casellaData_; }
     QAbstractButton* tastoStampa() const { return tastoStampa_; }
     QAbstractButton* tastoEsci() const { return tastoEsci_; }
+    // The line under the buttons saying the data come from the server and when they were
+    // last synced; hidden when the hotel tables are the data directory's files.
+    QLabel* rigaServer() const { return rigaServer_; }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -77,6 +83,7 @@ class SetDesk : public QWidget {
 
   private:
     void CostruisciControlli();
+    void MostraProvenienza(db::DataSource& sorgente);
     // Shows an input error; the window activates again when the message box has closed.
     void Avvisa(const chart::RichiestaRifiutata& rifiuto);
     // Shows a failure of the core; the window stays as the user left it.
@@ -97,13 +104,12 @@ class SetDesk : public QWidget {
     QLineEdit* casellaData_ = nullptr;
     QAbstractButton* tastoStampa_ = nullptr;
     QAbstractButton* tastoEsci_ = nullptr;
+    QLabel* rigaServer_ = nullptr;
 
-    // The hotel files, open from load to unload: the room blocks, the hotels and the rooms.
-    std::unique_ptr<db::Database> archivioTableau_;
+    // The hotel tables, read at load and kept until unload: the room blocks, the hotels and
+    // the rooms.
     std::optional<db::RecordSet> tabellaTableau_;
-    std::unique_ptr<db::Database> archivioHotel_;
     std::optional<db::RecordSet> tabellaHotel_;
-    std::unique_ptr<db::Database> archivioNumeriCamere_;
     std::optional<db::RecordSet> tabellaNumeriCamere_;
     bool scaricata_ = false;
     bool inAttivazione_ = false;

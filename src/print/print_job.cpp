@@ -1,5 +1,6 @@
 #include "print/print_job.h"
 
+#include "db/data_source.h"
 #include "db/database.h"
 #include "print/chart_lines.h"
 #include "print/page_output.h"
@@ -30,7 +31,12 @@ std::vector<std::string> StampantiInstallate(const ServizioStampanti& stampanti)
 }
 
 std::string LeggiCodiceAssistenza(const std::filesystem::path& cartellaDati) {
-    const auto database = db::openDatabase(cartellaDati, "AnagraficaHotels.mdb");
+    db::DataSource origine(cartellaDati, std::nullopt);
+    return LeggiCodiceAssistenza(origine);
+}
+
+std::string LeggiCodiceAssistenza(db::DataSource& origine) {
+    const auto database = origine.open("AnagraficaHotels.mdb");
     auto alberghi = database->openTable("AnagraficaHotels");
     alberghi.findFirst(db::Criteria("Numero = ?", {db::Value::integer(1)}));
     return alberghi.noMatch() ? std::string() : alberghi.field("CodiceAssistenza").asText();

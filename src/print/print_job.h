@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "db/data_source.h"
 #include "print/print_error.h"
 #include "print/printer.h"
 
@@ -39,6 +40,8 @@ std::vector<std::string> StampantiInstallate(const ServizioStampanti& stampanti)
 
 // CodiceAssistenza of hotel 1 in AnagraficaHotels; empty without that row.
 std::string LeggiCodiceAssistenza(const std::filesystem::path& cartellaDati);
+// The same, read from the source (the data directory's file or the chain's server).
+std::string LeggiCodiceAssistenza(db::DataSource& origine);
 
 // The Destinazione of every Stampanti row of hotel 1, in storage order.
 std::vector<std::string> ElencoDestinazioni(const std::filesystem::path& cartellaDati);

@@ -83,16 +83,20 @@ Impostazioni RisolviImpostazioni(const FontiImpostazioni& fonti) {
         }
         return std::optional<Impostazione>();
     };
+    // The option, the environment, the user's file, the office's file.
+    const auto risolvi = [&](const std::optional<std::string>& opzione, const char* nomeOpzione,
+                             const char* variabile, const std::string& chiave) {
+        return primo({opzione ? std::optional<Impostazione>(Impostazione{*opzione, nomeOpzione})
+                              : std::nullopt,
+                      DaAmbiente(variabile), DaFile(utente, fonti.fileUtente, chiave),
+                      DaFile(ufficio, fonti.fileUfficio, chiave)});
+    };
     Impostazioni impostazioni;
     impostazioni.cartellaDati =
-        primo({fonti.opzioneCartella
-                   ? std::optional<Impostazione>(Impostazione{*fonti.opzioneCartella, "--cartella"})
-                   : std::nullopt,
-               DaAmbiente("TABLEAU_CARTELLA"), DaFile(utente, fonti.fileUtente, "cartella"),
-               DaFile(ufficio, fonti.fileUfficio, "cartella")});
-    impostazioni.postazione =
-        primo({DaAmbiente("PCLocal"), DaFile(utente, fonti.fileUtente, "postazione"),
-               DaFile(ufficio, fonti.fileUfficio, "postazione")});
+        risolvi(fonti.opzioneCartella, "--cartella", "TABLEAU_CARTELLA", "cartella");
+    impostazioni.postazione = risolvi(std::nullopt, "", "PCLocal", "postazione");
+    impostazioni.server = risolvi(fonti.opzioneServer, "--server", "TABLEAU_SERVER", "server");
+    impostazioni.schema = risolvi(fonti.opzioneSchema, "--schema", "TABLEAU_SCHEMA", "schema");
     const auto daiFile = [&](const std::string& chiave) {
         return primo(
             {DaFile(utente, fonti.fileUtente, chiave), DaFile(ufficio, fonti.fileUfficio, chiave)});

@@ -24,6 +24,8 @@ struct FontiImpostazioni {
     std::filesystem::path fileUfficio = "/etc/tableau.conf";
     std::filesystem::path fileUtente;            // empty: none
     std::optional<std::string> opzioneCartella;  // -C / --cartella on the command line
+    std::optional<std::string> opzioneServer{};  // --server on the command line
+    std::optional<std::string> opzioneSchema{};  // --schema on the command line
 };
 
 // The user's file: $XDG_CONFIG_HOME/tableau/tableau.conf, else ~/.config/tableau/tableau.conf.
@@ -48,6 +50,13 @@ struct Impostazioni {
     std::optional<Impostazione> tableauPosta;
     std::optional<Impostazione> primaCameraPosta;
     std::optional<Impostazione> ultimaCameraPosta;
+    // The chain's PostgreSQL server the hotel tables are read from (a libpq connection
+    // string or URI): --server, else $TABLEAU_SERVER, else key "server" of the user's file,
+    // then of the office's file; nothing means the data directory's files.
+    std::optional<Impostazione> server;
+    // The site's schema on that server, as given (its check is the caller's): --schema,
+    // else $TABLEAU_SCHEMA, else key "schema" of the user's file, then of the office's file.
+    std::optional<Impostazione> schema;
 };
 
 // Throws Errore for an unreadable or malformed settings file.

@@ -117,7 +117,7 @@ TEST(RecordSet, SortedByRoomNumberInByteOrderWithTiesInStorageOrder) {
     EXPECT_EQ(walk(walker, Criteria(""), "PostiLetto"),
               (Texts{"", "1", "2", "2", "2", "2", "2", "3", "4"}));
 
-    RecordSet empty(std::make_shared<RowTable>(RowTable{"Vuota", {"A"}, {}}));
+    RecordSet empty(std::make_shared<RowTable>(RowTable{"Vuota", {"A"}, {}, {}}));
     EXPECT_TRUE(empty.noMatch());
     EXPECT_TRUE(empty.sortedBy("A").noMatch());
 }

@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QTest>
@@ -12,11 +13,15 @@
 #include <vector>
 
 #include "db/errors.h"
+#include "db/server_connection.h"
+#include "db/server_sync.h"
 #include "db/writer/jet_writer.h"
 #include "gui/error_message.h"
 #include "gui/msgbox_routine.h"
 #include "support/hotel_fixture.h"
 #include "support/list_checks.h"
+#include "support/temp_dir.h"
+#include "support/test_server.h"
 
 namespace tableau::gui {
 namespace {
@@ -130,6 +135,71 @@ TEST_F(SetDeskTest, ActivationFillsTheListsAndProposesTheRange) {
     EXPECT_EQ(Voci(desk->elencoTableau()), (QStringList{"  4 Torre"}));
     EXPECT_EQ(desk->casellaPrimaCamera()->text(), QStringLiteral("40"));
     EXPECT_EQ(MessaggiMostrati(), 0);
+    // From the files there is no server line.
+    EXPECT_FALSE(desk->rigaServer()->isVisible());
+}
+
+TEST_F(SetDeskTest, FromTheServerTheWindowSaysWhichCopyItShows) {
+    TABLEAU_RICHIEDE_SERVER();
+    const test::SchemaDiProva schema(false);
+    {
+        db::ServerConnection connessione(test::ServerPrimario());
+        db::syncToServer(hotel_.dir(), connessione, schema.nome(), {});
+    }
+    const auto altezzaDaiFile = Finestra()->height();
+    // The office's directory holds none of the hotel files.
+    test::TempDir ufficio;
+    stato_.cartellaDati = ufficio.path();
+    const db::ServerSetting server{test::ServerPrimario(), schema.nome()};
+    int aperture = 0;
+    stato_.apriSorgente = [&] {
+        ++aperture;
+        return std::make_unique<db::DataSource>(ufficio.path(), server);
+    };
+    auto desk = Finestra();
+    ASSERT_TRUE(desk->Avvia());
+    EXPECT_EQ(Voci(desk->elencoHotel()), (QStringList{"  7 Hotel Sole", " 12 Lago"}));
+    EXPECT_EQ(Voci(desk->elencoTableau()), (QStringList{"  1 Piano terra", " 12 Dependance"}));
+    EXPECT_EQ(desk->casellaPrimaCamera()->text(), QStringLiteral("101"));
+    EXPECT_EQ(desk->casellaUltimaCamera()->text(), QStringLiteral("99"));
+    desk->elencoTableau()->setCurrentIndex(1);
+    emit desk->elencoTableau()->activated(1);
+    EXPECT_EQ(desk->casellaPrimaCamera()->text(), QStringLiteral("7"));
+    // The lists read once, the room types at each block picked; no connection kept.
+    EXPECT_EQ(aperture, 3);
+
+    const QLabel* riga = desk->rigaServer();
+    ASSERT_TRUE(riga->isVisible());
+    const auto adesso = routines::OrologioDiSistema().adesso();
+    const QString oggi = QStringLiteral("%1/%2/%3")
+                             .arg(adesso.giorno, 2, 10, QLatin1Char('0'))
+                             .arg(adesso.mese, 2, 10, QLatin1Char('0'))
+                             .arg(adesso.anno);
+    EXPECT_TRUE(riga->text().startsWith(
+        QStringLiteral("Dati dal server 127.0.0.1:55432/postgres, schema %1, sincronizzati il %2 ")
+            .arg(QString::fromStdString(schema.nome()), oggi)))
+        << riga->text().toStdString();
+    EXPECT_EQ(riga->toolTip(), QStringLiteral("Copiati dalla cartella %1")
+                                   .arg(QString::fromStdString(hotel_.dir().string())));
+    // The line has a place of its own under the buttons, inside the window.
+    EXPECT_GT(desk->height(), altezzaDaiFile);
+    EXPECT_TRUE(desk->rect().contains(riga->geometry()));
+    EXPECT_GE(riga->geometry().top(), desk->tastoStampa()->geometry().bottom());
+    EXPECT_EQ(MessaggiMostrati(), 0);
+
+    // A server that does not answer: the lists are not read and the failure names it.
+    stato_.apriSorgente = [&] {
+        return std::make_unique<db::DataSource>(
+            ufficio.path(), db::ServerSetting{test::ServerPrimario() + " port=1", schema.nome()});
+    };
+    auto senzaServer = Finestra();
+    try {
+        senzaServer->Form_Load();
+        FAIL() << "no server, yet the lists were read";
+    } catch (const db::ErroreServer& e) {
+        EXPECT_NE(std::string(e.what()).find("127.0.0.1:1/postgres"), std::string::npos)
+            << e.what();
+    }
 }
 
 // The lists keep their peach and read well, closed and open. A name longer than its list

@@ -72,6 +72,46 @@ TEST(Impostazioni, TheMailKeysUserAboveOffice) {
     EXPECT_EQ(imp.ultimaCameraPosta->valore, "150");
 }
 
+TEST(Impostazioni, ServerAndSchemaFollowTheSameOrder) {
+    test::TempDir dir;
+    const ScopedEnv server("TABLEAU_SERVER", nullptr);
+    const ScopedEnv schema("TABLEAU_SCHEMA", nullptr);
+    writeFile(dir / "ufficio.conf",
+              "server = host=db.catena port=5432 dbname=catena\nschema = Roma\n");
+    writeFile(dir / "utente.conf", "schema = milano\n");
+    FontiImpostazioni fonti{dir / "ufficio.conf", dir / "utente.conf", std::nullopt};
+
+    auto imp = RisolviImpostazioni(fonti);
+    ASSERT_TRUE(imp.server && imp.schema);
+    // The value is the rest of the line, "=" and spaces included.
+    EXPECT_EQ(imp.server->valore, "host=db.catena port=5432 dbname=catena");
+    EXPECT_EQ(imp.server->origine, (dir / "ufficio.conf").string());
+    EXPECT_EQ(imp.schema->valore, "milano");
+    EXPECT_EQ(imp.schema->origine, (dir / "utente.conf").string());
+
+    const ScopedEnv ambienteServer("TABLEAU_SERVER", "postgresql://standby/catena");
+    const ScopedEnv ambienteSchema("TABLEAU_SCHEMA", "napoli");
+    imp = RisolviImpostazioni(fonti);
+    EXPECT_EQ(imp.server->valore, "postgresql://standby/catena");
+    EXPECT_EQ(imp.server->origine, "TABLEAU_SERVER");
+    EXPECT_EQ(imp.schema->origine, "TABLEAU_SCHEMA");
+
+    fonti.opzioneServer = "host=10.0.0.5";
+    fonti.opzioneSchema = "torino";
+    imp = RisolviImpostazioni(fonti);
+    EXPECT_EQ(imp.server->valore, "host=10.0.0.5");
+    EXPECT_EQ(imp.server->origine, "--server");
+    EXPECT_EQ(imp.schema->valore, "torino");
+    EXPECT_EQ(imp.schema->origine, "--schema");
+
+    // Without any, the files are read: no server, no schema.
+    const ScopedEnv senzaServer("TABLEAU_SERVER", nullptr);
+    const ScopedEnv senzaSchema("TABLEAU_SCHEMA", nullptr);
+    imp = RisolviImpostazioni(FontiImpostazioni{dir / "manca.conf", {}, std::nullopt});
+    EXPECT_FALSE(imp.server);
+    EXPECT_FALSE(imp.schema);
+}
+
 TEST(Impostazioni, WrongFilesAreNamed) {
     test::TempDir dir;
     writeFile(dir / "rotto.conf", "cartella = /srv\nsolo testo\n");

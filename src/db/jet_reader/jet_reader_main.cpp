@@ -159,10 +159,15 @@ int Righe(MdbHandle* mdb, const char* name, bool soloColonne, std::vector<Filtro
         cols.push_back(col);
         names.emplace_back(col->name);
         generi.push_back(GenereDi(col->col_type));
-        // What a filter may test: texts, and whole numbers other than yes/no fields.
-        tipi += col->col_type == MDB_TEXT || col->col_type == MDB_MEMO         ? 'T'
-                : generi.back() == Genere::Intero && col->col_type != MDB_BOOL ? 'I'
-                                                                               : '-';
+        // What a filter may test: texts ('T'), and whole numbers other than yes/no fields
+        // ('I'); the others tell the field's type only: yes/no 'B', reals 'R', dates and
+        // replication ids (read as texts) 'D', fields never read '-'.
+        tipi += col->col_type == MDB_TEXT || col->col_type == MDB_MEMO ? 'T'
+                : col->col_type == MDB_BOOL                            ? 'B'
+                : generi.back() == Genere::Intero                      ? 'I'
+                : generi.back() == Genere::Reale                       ? 'R'
+                : generi.back() == Genere::Testo                       ? 'D'
+                                                                       : '-';
     }
     out.columns(names);
     out.types(tipi);

@@ -1,0 +1,176 @@
+// tableau sync against the real test servers: one line per table and a closing line, the
+// primary written even when the standby is listed first, and each failure in one line with
+// exit status 1 (2 for a wrong option), the server's data left as they were.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/run_cli.h"
+#include "app/server_roles.h"
+#include "chart/chart_fixture.h"
+#include "db/server_connection.h"
+#include "db/server_schema.h"
+#include "support/log_socket.h"
+#include "support/test_server.h"
+
+namespace tableau::app {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<std::string> Righe(const std::string& testo) {
+    std::vector<std::string> righe;
+    std::istringstream flusso(testo);
+    for (std::string riga; std::getline(flusso, riga);) {
+        righe.push_back(riga);
+    }
+    return righe;
+}
+
+// The rows of a table of the schema, as the superuser sees them.
+long RigheSulServer(const std::string& schema, const std::string& tabella) {
+    db::ServerConnection c(test::ServerPrimario());
+    return std::stol(std::string(
+        c.exec("SELECT count(*) FROM " + schema + "." + db::quoteIdentifier(tabella)).text(0, 0)));
+}
+
+class ComandoSync : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        TABLEAU_RICHIEDE_SERVER();
+        test::SettimanaDiEsempio(fx_);
+    }
+
+    EsitoComando sync(const std::string& server, Argomenti altri = {}) {
+        Argomenti riga{"sync", "-C",       fx_.dir().string(), "--server",
+                       server, "--schema", schema_.nome()};
+        riga.insert(riga.end(), altri.begin(), altri.end());
+        return EseguiRiga(riga);
+    }
+
+    test::ChartFixture fx_;
+    test::SchemaDiProva schema_{false};
+    test::TempDir altrove_;
+    test::CurrentDirectory qui_{altrove_.path()};
+    test::ScopedEnv config_{"XDG_CONFIG_HOME", altrove_.path().c_str()};
+    test::ScopedEnv server_{"TABLEAU_SERVER", nullptr};
+    test::ScopedEnv schemaAmbiente_{"TABLEAU_SCHEMA", nullptr};
+};
+
+TEST_F(ComandoSync, OneLinePerTableThenTheClosingLine) {
+    test::PresaRegistro registro(altrove_ / "log");
+    const auto esito = sync(test::ServerPrimario());
+    ASSERT_EQ(esito.stato, kEseguito) << esito.err;
+    EXPECT_TRUE(esito.err.empty()) << esito.err;
+    const auto righe = Righe(esito.out);
+    ASSERT_EQ(righe.size(), db::serverTables().size() + 1) << esito.out;
+    for (std::size_t i = 0; i < db::serverTables().size(); ++i) {
+        const std::string tabella(db::serverTables()[i].table);
+        const long n = RigheSulServer(schema_.nome(), tabella);
+        EXPECT_EQ(righe[i], tabella + ": " + std::to_string(n) +
+                                (n == 1 ? " riga copiata." : " righe copiate."));
+    }
+    EXPECT_EQ(righe[0], "AnagraficaHotels: 1 riga copiata.");
+    EXPECT_EQ(RigheSulServer(schema_.nome(), "Scheda_Cliente"), 2);
+    EXPECT_TRUE(righe.back().starts_with("Sincronizzazione completata: 10 tabelle, "))
+        << righe.back();
+    EXPECT_TRUE(righe.back().ends_with(" dalla cartella " + fx_.dir().string() + " nello schema " +
+                                       schema_.nome() + " del server 127.0.0.1:55432/postgres."))
+        << righe.back();
+    EXPECT_NE(registro.Ricevi().find("sincronizzazione completata: 10 tabelle"), std::string::npos);
+
+    // A schema named in capitals is the same schema, as PostgreSQL folds it.
+    std::string maiuscolo = schema_.nome();
+    for (char& c : maiuscolo) {
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    const auto ancora = EseguiRiga({"sync", "-C", fx_.dir().string(), "--server",
+                                    test::ServerPrimario(), "--schema", maiuscolo});
+    ASSERT_EQ(ancora.stato, kEseguito) << ancora.err;
+    EXPECT_NE(ancora.out.find("nello schema " + schema_.nome() + " del server"), std::string::npos);
+}
+
+TEST_F(ComandoSync, AStandbyListedFirstIsPassedOverForThePrimary) {
+    // Whatever the string asks, a sync connects to the server that takes writes.
+    for (const std::string& server : {
+             std::string("host=127.0.0.1,127.0.0.1 port=55433,55432 user=postgres "
+                         "dbname=postgres connect_timeout=5"),
+             std::string("host=127.0.0.1,127.0.0.1 port=55433,55432 user=postgres "
+                         "dbname=postgres target_session_attrs=any"),
+             std::string("postgresql://postgres@127.0.0.1:55433,127.0.0.1:55432/"
+                         "postgres?target_session_attrs=read-only"),
+         }) {
+        const auto esito = sync(server);
+        EXPECT_EQ(esito.stato, kEseguito) << server << ": " << esito.err;
+        EXPECT_NE(esito.out.find("del server 127.0.0.1:55432/postgres."), std::string::npos)
+            << esito.out;
+    }
+    EXPECT_EQ(ConnessionePerScrivere("postgresql://h/db"),
+              "postgresql://h/db?target_session_attrs=read-write");
+}
+
+TEST_F(ComandoSync, EachFailureInOneLineAndTheServerKeepsItsData) {
+    ASSERT_EQ(sync(test::ServerPrimario()).stato, kEseguito);
+    const long ospiti = RigheSulServer(schema_.nome(), "Scheda_Cliente");
+    const auto unaRiga = [](const EsitoComando& esito) {
+        EXPECT_EQ(esito.stato, kFallito) << esito.err;
+        EXPECT_TRUE(esito.out.empty()) << esito.out;
+        EXPECT_TRUE(esito.err.starts_with("tableau sync: ")) << esito.err;
+        EXPECT_EQ(Righe(esito.err).size(), 1U) << esito.err;
+        return esito.err;
+    };
+
+    test::PortaDiProva nessuno(false);
+    std::string err = unaRiga(sync(nessuno.connessione()));
+    EXPECT_NE(err.find("127.0.0.1:" + std::to_string(nessuno.porta()) + "/catena"),
+              std::string::npos)
+        << err;
+
+    err = unaRiga(sync("host='senza fine"));
+    EXPECT_NE(err.find("Indirizzo del server PostgreSQL non valido"), std::string::npos) << err;
+
+    const test::RuoloDiProva conPassword("Giusta123");
+    err = unaRiga(sync(conPassword.connessione() + " password=Sbagliata456"));
+    EXPECT_NE(err.find("127.0.0.1:55432/postgres: accesso rifiutato"), std::string::npos) << err;
+    EXPECT_EQ(err.find("Sbagliata456"), std::string::npos) << err;
+
+    // A role that may read but not write: the schema's tables stay as they were.
+    const test::RuoloDiProva lettore;
+    test::EseguiSulPrimario("GRANT USAGE ON SCHEMA " + schema_.nome() + " TO " + lettore.nome() +
+                            "; GRANT SELECT ON ALL TABLES IN SCHEMA " + schema_.nome() + " TO " +
+                            lettore.nome());
+    err = unaRiga(sync(lettore.connessione()));
+    EXPECT_NE(err.find("127.0.0.1:55432/postgres"), std::string::npos) << err;
+
+    fx_.ospite({.camera = "104", .arrivo = "20260316", .partenza = "20260318", .nome = "Nuovo"});
+    fs::remove(fx_.dir() / "Tableau.mdb");
+    err = unaRiga(sync(test::ServerPrimario()));
+    EXPECT_NE(err.find("Tableau.mdb"), std::string::npos) << err;
+    EXPECT_EQ(RigheSulServer(schema_.nome(), "Scheda_Cliente"), ospiti);
+}
+
+TEST_F(ComandoSync, WrongOptionsAreRefusedWithTwo) {
+    test::PortaDiProva muta(true);
+    for (const Argomenti& altri :
+         {Argomenti{"--storico", "0"}, Argomenti{"--storico", "sei"}, Argomenti{"--storico=-3"},
+          Argomenti{"--storico", "1.5"}, Argomenti{"--storico"}, Argomenti{"--mesi", "6"},
+          Argomenti{"--storico", "6", "--storico", "7"}}) {
+        const auto esito = sync(muta.connessione(), altri);
+        EXPECT_EQ(esito.stato, kRifiutato) << altri.front() << ": " << esito.err;
+        EXPECT_TRUE(esito.err.starts_with("tableau sync: ")) << esito.err;
+    }
+    const auto senzaServer = EseguiRiga({"sync", "-C", fx_.dir().string()});
+    EXPECT_EQ(senzaServer.stato, kRifiutato);
+    EXPECT_NE(senzaServer.err.find("manca il server"), std::string::npos) << senzaServer.err;
+    EXPECT_EQ(muta.connessioni(), 0);
+
+    // A history of months is taken.
+    const auto storico = sync(test::ServerPrimario(), {"--storico=24"});
+    EXPECT_EQ(storico.stato, kEseguito) << storico.err;
+}
+
+}  // namespace
+}  // namespace tableau::app
