@@ -27,6 +27,9 @@ struct SyncRecord {
     std::string machine;    // the name of the machine that ran the sync
 };
 
+// A source serves one action (a chart, a list, a check): its server transaction holds the ten
+// tables, and a sync waits for it to end before it puts its new tables in place. The server
+// ends a source's session left idle in its transaction for a minute; restart() makes it anew.
 class DataSource {
   public:
     // The files of cartellaDati, or with a server the hotel tables of its schema. A server

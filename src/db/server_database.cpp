@@ -112,6 +112,11 @@ std::string ServerSession::describe() const {
     return where();
 }
 
+// A sync waits for the readers holding the tables before it puts its new tables in place,
+// and the readers after it wait for the sync: the server ends a source left idle in its
+// transaction for a minute (milliseconds).
+constexpr int kAttesaMassimaInattiva = 60000;
+
 // The transaction is read-only and repeatable read; its snapshot is taken by its first
 // query, after the LOCK (which takes none) holds the ten tables: a sync replacing a table
 // either finished before, or waits for this read to end.
@@ -123,8 +128,10 @@ void ServerSession::begin() {
         nomi.emplace_back(t.table);
     }
     try {
-        connection_->execScript("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY; LOCK TABLE " +
-                                tabelle + " IN ACCESS SHARE MODE");
+        connection_->execScript(
+            "SET idle_in_transaction_session_timeout = " + std::to_string(kAttesaMassimaInattiva) +
+            "; BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY; LOCK TABLE " + tabelle +
+            " IN ACCESS SHARE MODE");
     } catch (const ErroreServer& e) {
         missing(e);
     }

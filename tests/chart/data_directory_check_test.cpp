@@ -13,10 +13,12 @@
 #include <vector>
 
 #include "db/hotel_schema.h"
+#include "db/server_sync.h"
 #include "db/writer/jet_writer.h"
 #include "db/writer/sqlite_writer.h"
 #include "support/hotel_fixture.h"
 #include "support/temp_dir.h"
+#include "support/test_server.h"
 
 namespace tableau::chart {
 namespace {
@@ -290,6 +292,28 @@ TEST(VerificaArchivi, RowsLostToADamagedPageAreReported) {
     EXPECT_TRUE(Contiene(problemi,
                          "l'archivio ne dichiara 300: l'archivio potrebbe essere "
                          "danneggiato"));
+}
+
+TEST(VerificaArchivi, TheHotelTablesOfTheServerAndTheWorkstationsOwnFiles) {
+    TABLEAU_RICHIEDE_SERVER();
+    test::HotelFixture hotel;
+    hotel.hotel(1, "Albergo");
+    test::SchemaDiProva schema;
+    {
+        db::ServerConnection c(test::ServerPrimario());
+        db::syncToServer(hotel.dir(), c, schema.nome(), {});
+    }
+    test::EseguiSulPrimario("ALTER TABLE " + schema.nome() +
+                            ".\"Tableau\" DROP COLUMN \"Descrizione\"");
+    fs::remove(hotel.dir() / "Tableau.mdb");  // the server's table is read, not the file
+    db::DataSource server(hotel.dir(), db::ServerSetting{test::ServerPrimario(), schema.nome()});
+    const RapportoArchivi rapporto = RapportoVerificaArchivi(server);
+    EXPECT_EQ(Archivio(rapporto, "AnagraficaHotels.mdb").formato, DatabaseFormat::Server);
+    EXPECT_EQ(Archivio(rapporto, "AnagraficaHotels.mdb").tabelle.at(0).righe, 1u);
+    EXPECT_EQ(Archivio(rapporto, "Stampanti.mdb").formato, DatabaseFormat::Sqlite);
+    EXPECT_EQ(rapporto.problemi(),
+              (std::vector<std::string>{"Tableau.mdb: Campo \"Descrizione\" non trovato nella "
+                                        "tabella Tableau"}));
 }
 
 }  // namespace

@@ -4,7 +4,9 @@
 
 #include "db/database.h"
 #include "db/errors.h"
+#include "db/server_sync.h"
 #include "support/hotel_fixture.h"
+#include "support/test_server.h"
 
 namespace tableau::chart {
 namespace {
@@ -113,6 +115,34 @@ TEST(IntervalloDelTableau, TheProposalElseEveryRoomOfTheBlock) {
     const auto nessuna = IntervalloDelTableau(hotel.dir(), 5, 9);
     EXPECT_EQ(nessuna.prima, "");
     EXPECT_EQ(nessuna.ultima, "");
+}
+
+TEST(ProponiIntervallo, TheSameRoomsFromTheServer) {
+    TABLEAU_RICHIEDE_SERVER();
+    HotelFixture hotel;
+    hotel.tipoCamera("DB", "C");
+    hotel.tipoCamera("\xC3\xA9", "C");  // é
+    hotel.camera(5, 1, "a10", "DB", 2);
+    hotel.camera(5, 1, "B2", "\xC3\xA9", 2);
+    hotel.camera(5, 1, "\xC3\xA4", "DB", 2);  // ä
+    hotel.camera(5, 1, "Z", "SU", 2);
+    test::SchemaDiProva schema;
+    {
+        db::ServerConnection c(test::ServerPrimario());
+        db::syncToServer(hotel.dir(), c, schema.nome(), {});
+    }
+    auto camere = Tabella(hotel, "NumeriCamere.mdb", "NumeriCamere");
+    const auto daiFile = ProponiIntervallo(camere, hotel.dir(), 5, 1);
+    EXPECT_EQ(daiFile.prima, "B2");
+    EXPECT_EQ(daiFile.ultima, "\xE4");
+    // The files are gone: the server alone gives the rooms and their types.
+    std::filesystem::remove(hotel.dir() / "TipiCamere.mdb");
+    std::filesystem::remove(hotel.dir() / "NumeriCamere.mdb");
+    db::DataSource server(hotel.dir(), db::ServerSetting{test::ServerPrimario(), schema.nome()});
+    auto camereDalServer = server.open("NumeriCamere.mdb")->openTable("NumeriCamere");
+    const auto dalServer = ProponiIntervallo(camereDalServer, server, 5, 1);
+    EXPECT_EQ(dalServer.prima, daiFile.prima);
+    EXPECT_EQ(dalServer.ultima, daiFile.ultima);
 }
 
 }  // namespace

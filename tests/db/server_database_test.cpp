@@ -207,6 +207,32 @@ TEST(ServerDatabase, TheLastSyncIsToldAndTheStatementsCounted) {
     EXPECT_EQ(file.statements(), 0u);
 }
 
+TEST(ServerDatabase, ARestartReadsAgainAfterTheServerEndedTheSession) {
+    TABLEAU_RICHIEDE_SERVER();
+    HotelFixture fx;
+    fx.hotel(1, "Primo");
+    SchemaDiProva schema;
+    Sincronizza(fx.dir(), schema.nome());
+    const std::string nome = "tableau_" + schema.nome();
+    DataSource server(fx.dir(),
+                      ServerSetting{ServerPrimario() + " application_name=" + nome, schema.nome()});
+    // The snapshot holds: rows written meanwhile are not seen until the restart. (A sync
+    // would wait for this reader to end before it puts its new tables in place.)
+    EseguiSulPrimario("INSERT INTO " + schema.nome() +
+                      ".\"AnagraficaHotels\" (\"Numero\", tableau_riga) VALUES (2, 1)");
+    EXPECT_EQ(server.open("AnagraficaHotels.mdb")->openTable("AnagraficaHotels").rowCount(), 1u);
+    server.restart();
+    EXPECT_EQ(server.open("AnagraficaHotels.mdb")->openTable("AnagraficaHotels").rowCount(), 2u);
+    // As a standby ends a session in conflict with its recovery.
+    EseguiSulPrimario(
+        "SELECT pg_terminate_backend(pid) FROM pg_stat_activity"
+        " WHERE application_name = '" +
+        nome + "'");
+    EXPECT_THROW(server.open("Tableau.mdb")->openTable("Tableau"), ErroreServer);
+    server.restart();
+    EXPECT_EQ(server.open("AnagraficaHotels.mdb")->openTable("AnagraficaHotels").rowCount(), 2u);
+}
+
 TEST(ServerDatabase, RecoveryConflictsAreTheStandbysCancellations) {
     EXPECT_TRUE(isRecoveryConflict(ErroreServer("annullata", "40001")));
     EXPECT_TRUE(isRecoveryConflict(ErroreServer("annullata", "40P01")));

@@ -215,7 +215,9 @@ TEST(ServerSync, GrantsSurviveEvenATableOfANewShape) {
     Sincronizza(fx.dir(), schema.nome());
     EseguiSulPrimario("GRANT SELECT ON ALL TABLES IN SCHEMA " + schema.nome() +
                       " TO prova_lettore; GRANT UPDATE ON " + s +
-                      "\"NumeriCamere\" TO prova_lettore WITH GRANT OPTION");
+                      "\"NumeriCamere\" TO prova_lettore WITH GRANT OPTION;"
+                      "REVOKE SELECT ON " +
+                      s + "\"Tableau\" FROM prova_nuovo");
     {
         writer::SqliteWriter w(fx.dir() / "NumeriCamere.mdb");
         w.exec("ALTER TABLE NumeriCamere ADD COLUMN Piano INTEGER");
@@ -233,6 +235,9 @@ TEST(ServerSync, GrantsSurviveEvenATableOfANewShape) {
     EXPECT_EQ(privilegi("NumeriCamere", "prova_nuovo"), (std::vector<std::string>{"SELECT|NO"}));
     EXPECT_EQ(privilegi("Scheda_Cliente", "prova_lettore"),
               (std::vector<std::string>{"SELECT|NO"}));
+    // A default privilege taken back from a table stays taken back.
+    EXPECT_EQ(privilegi("Tableau", "prova_nuovo"), (std::vector<std::string>{}));
+    EXPECT_EQ(privilegi("Tableau", "prova_lettore"), (std::vector<std::string>{"SELECT|NO"}));
     EXPECT_EQ(Righe("SELECT count(\"Piano\") FROM " + s + "\"NumeriCamere\""),
               (std::vector<std::string>{"0"}));
     EXPECT_EQ(Righe("SELECT indexname FROM pg_indexes WHERE schemaname = '" + schema.nome() +
