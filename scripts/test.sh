@@ -27,3 +27,9 @@ echo "== Compilazione senza finestre in build-core/"
 cmake -S . -B build-core -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTABLEAU_GUI=OFF >/dev/null
 cmake --build build-core -j "$(nproc)"
 (cd build-core && ctest --output-on-failure -j 2 "$@")
+
+# The whole suite again with AddressSanitizer and UndefinedBehaviorSanitizer (build-asan/),
+# while the CUPS server is still up; then every fuzzer for a bounded time over its corpus.
+# Either fails the run on any finding.
+scripts/sanitizer-test.sh "$@"
+scripts/fuzz.sh "${TABLEAU_FUZZ_SECONDI:-20}"
