@@ -56,6 +56,10 @@ void Limita(int resource, rlim_t value) {
 #endif
 
 #ifdef TABLEAU_JET_ASAN
+// The sanitizer's quarantine of freed blocks, in megabytes (its default, set in
+// __asan_default_options below).
+constexpr unsigned long kQuarantenaMb = 256;
+
 // The private writable memory the process holds now (VmData), in bytes; 0 when unknown.
 rlim_t DatiAttuali() {
     std::FILE* stato = std::fopen("/proc/self/status", "re");
@@ -94,10 +98,13 @@ rlim_t MemoriaConsentita() {
 // Sets the bound on memory. Built with AddressSanitizer, the process already holds terabytes of
 // shadow memory before main, counted in its address space and in its data alike: an
 // absolute bound would leave it no room at all. The bound is then on the data added from
-// here on, which is where libmdb's allocations (through the sanitizer's) go.
+// here on, which is where libmdb's allocations (through the sanitizer's) go, and the
+// sanitizer's quarantine of freed blocks (kQuarantenaMb below) is added to it: libmdb frees
+// a buffer of kBindSize for every row it converts, and kept there those blocks would fill
+// the bound of a sound file's reading.
 void LimitaMemoria() {
 #ifdef TABLEAU_JET_ASAN
-    Limita(RLIMIT_DATA, DatiAttuali() + MemoriaConsentita());
+    Limita(RLIMIT_DATA, DatiAttuali() + MemoriaConsentita() + (rlim_t{kQuarantenaMb} << 20));
 #else
     Limita(RLIMIT_AS, MemoriaConsentita());
 #endif
@@ -288,7 +295,7 @@ int Righe(MdbHandle* mdb, const char* name, bool soloColonne, std::vector<Filtro
 // blocks are zeroed here too, so that the reader behaves on damaged files as it does in
 // the ordinary build. ASAN_OPTIONS still has the last word.
 extern "C" const char* __asan_default_options() {
-    return "allocator_may_return_null=1:malloc_fill_byte=0";
+    return "allocator_may_return_null=1:malloc_fill_byte=0:quarantine_size_mb=256";
 }
 #endif
 
