@@ -32,4 +32,4 @@ cmake --build build-core -j "$(nproc)"
 # while the CUPS server is still up; then every fuzzer for a bounded time over its corpus.
 # Either fails the run on any finding.
 scripts/sanitizer-test.sh "$@"
-scripts/fuzz.sh "${TABLEAU_FUZZ_SECONDI:-20}"
+scripts/fuzz.sh "${TABLEAU_FUZZ_SECONDI:-30}"
