@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds, and runs every test (ctest), then builds and tests the
-# core again without the windows; builds and checks the Debian package. Printing tests use
-# a real CUPS server that this script starts for the run and stops afterwards.
+# core again without the windows; builds and checks the Debian package; runs the suite again
+# with the sanitizers (scripts/sanitizer-test.sh) and the fuzzers (scripts/fuzz.sh). Printing
+# tests use a real CUPS server that this script starts for the run and stops afterwards.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
