@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds, and runs every test (ctest), then builds and tests the
-# core again without the windows; builds and checks the Debian package. Printing tests use
-# a real CUPS server, server tests a real PostgreSQL primary and hot standby, that this
-# script starts for the run and stops afterwards.
+# core again without the windows; builds and checks the Debian package; runs the suite again
+# with the sanitizers (scripts/sanitizer-test.sh) and the fuzzers (scripts/fuzz.sh). Printing
+# tests use a real CUPS server, server tests a real PostgreSQL primary and hot standby, that
+# this script starts for the run and stops afterwards.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -32,3 +33,9 @@ echo "== Compilazione senza finestre in build-core/"
 cmake -S . -B build-core -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTABLEAU_GUI=OFF >/dev/null
 cmake --build build-core -j "$(nproc)"
 (cd build-core && ctest --output-on-failure -j 2 "$@")
+
+# The whole suite again with AddressSanitizer and UndefinedBehaviorSanitizer (build-asan/),
+# while the CUPS server is still up; then every fuzzer for a bounded time over its corpus.
+# Either fails the run on any finding.
+scripts/sanitizer-test.sh "$@"
+scripts/fuzz.sh "${TABLEAU_FUZZ_SECONDI:-30}"

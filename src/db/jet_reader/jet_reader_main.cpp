@@ -19,6 +19,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <unordered_set>
 #include <vector>
 
@@ -37,6 +38,9 @@ constexpr std::size_t kBindSize = 256 * 1024;
 // Beyond these a damaged file is looping or running away with memory.
 constexpr rlim_t kCpuSeconds = 300;
 constexpr rlim_t kAddressSpace = rlim_t{2} << 30;
+// The bounds $TABLEAU_MEMORIA_JET may set, in megabytes.
+constexpr unsigned long kMemoriaMinima = 128;
+constexpr unsigned long kMemoriaMassima = 1 << 20;
 
 void Limita(int resource, rlim_t value) {
     const rlimit limit{value, value};
@@ -52,6 +56,10 @@ void Limita(int resource, rlim_t value) {
 #endif
 
 #ifdef TABLEAU_JET_ASAN
+// The sanitizer's quarantine of freed blocks, in megabytes (its default, set in
+// __asan_default_options below).
+constexpr unsigned long kQuarantenaMb = 256;
+
 // The private writable memory the process holds now (VmData), in bytes; 0 when unknown.
 rlim_t DatiAttuali() {
     std::FILE* stato = std::fopen("/proc/self/status", "re");
@@ -70,15 +78,35 @@ rlim_t DatiAttuali() {
 }
 #endif
 
-// The bound on memory. Built with AddressSanitizer, the process already holds terabytes of
+// The bound on memory: $TABLEAU_MEMORIA_JET megabytes when set to a whole number within
+// bounds (a machine with tables that need more), else 2 GiB.
+rlim_t MemoriaConsentita() {
+    const char* set = std::getenv("TABLEAU_MEMORIA_JET");
+    if (set == nullptr || *set == '\0') {
+        return kAddressSpace;
+    }
+    unsigned long megabyte = 0;
+    const char* const fine = set + std::char_traits<char>::length(set);
+    const auto [end, error] = std::from_chars(set, fine, megabyte);
+    if (error != std::errc() || end != fine || megabyte < kMemoriaMinima ||
+        megabyte > kMemoriaMassima) {
+        return kAddressSpace;
+    }
+    return static_cast<rlim_t>(megabyte) << 20;
+}
+
+// Sets the bound on memory. Built with AddressSanitizer, the process already holds terabytes of
 // shadow memory before main, counted in its address space and in its data alike: an
 // absolute bound would leave it no room at all. The bound is then on the data added from
-// here on, which is where libmdb's allocations (through the sanitizer's) go.
+// here on, which is where libmdb's allocations (through the sanitizer's) go, and the
+// sanitizer's quarantine of freed blocks (kQuarantenaMb below) is added to it: libmdb frees
+// a buffer of kBindSize for every row it converts, and kept there those blocks would fill
+// the bound of a sound file's reading.
 void LimitaMemoria() {
 #ifdef TABLEAU_JET_ASAN
-    Limita(RLIMIT_DATA, DatiAttuali() + kAddressSpace);
+    Limita(RLIMIT_DATA, DatiAttuali() + MemoriaConsentita() + (rlim_t{kQuarantenaMb} << 20));
 #else
-    Limita(RLIMIT_AS, kAddressSpace);
+    Limita(RLIMIT_AS, MemoriaConsentita());
 #endif
 }
 
@@ -264,9 +292,15 @@ int Righe(MdbHandle* mdb, const char* name, bool soloColonne, std::vector<Filtro
 #ifdef TABLEAU_JET_ASAN
 // At the bound the sanitizer's own report of the failed allocation needs memory it cannot
 // have, and never ends: the allocation fails instead, and glib ends the process as it does
-// in the ordinary build. ASAN_OPTIONS still has the last word.
+// in the ordinary build.
+// On some damaged catalogs libmdb reads heap memory it never wrote, and what it finds there
+// decides whether it loops for ever. The sanitizer fills new blocks with 0xbe, where the C
+// library hands out fresh memory zeroed: the reader would stop where the program's own
+// reader loops (testodbc.mdb with one byte of its catalog changed, in the tests). New
+// blocks are zeroed here too, so that the reader behaves on damaged files as it does in
+// the ordinary build. ASAN_OPTIONS still has the last word.
 extern "C" const char* __asan_default_options() {
-    return "allocator_may_return_null=1";
+    return "allocator_may_return_null=1:malloc_fill_byte=0:quarantine_size_mb=256";
 }
 #endif
 
