@@ -68,6 +68,40 @@ Riferimento CopiaDiRiferimento(const std::filesystem::path& dir, const std::stri
     return tempi;
 }
 
+// psql fetching, in one read-only transaction over the same server, the rows the chart of
+// the week reads: the four small tables whole, the guests and booked rooms of the week in
+// the files' order, the arrangements and companies of the week's client codes and the
+// headers of the week's bookings. Its output is thrown away.
+double LeggiConPsql(const std::string& conninfo, const std::string& schema,
+                    const std::string& primo, const std::string& ultimo,
+                    const std::filesystem::path& cartella) {
+    const std::string settimana = "\"DataArrivo\" <= '" + ultimo + "' AND \"DataPartenza\" > '" +
+                                  primo + "'";
+    const auto tabella = [&](const char* nome) { return schema + "." + db::quoteIdentifier(nome); };
+    std::string script = "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY;\n";
+    for (const char* nome : {"NumeriCamere", "AnagraficaHotels", "Tableau", "NomiArrangiamenti"}) {
+        script += "SELECT * FROM " + tabella(nome) + ";\n";
+    }
+    for (const char* nome : {"Scheda_Cliente", "Camere_Prenotazione"}) {
+        script += "SELECT * FROM " + tabella(nome) + " WHERE " + settimana + " ORDER BY " +
+                  std::string(db::kOrderColumn) + ";\n";
+    }
+    for (const char* nome : {"Arrangiamento", "Ditta_Intestataria"}) {
+        script += "SELECT * FROM " + tabella(nome) +
+                  " WHERE \"CodiceCliente\" IN (SELECT \"NumeroProgressivo\" FROM " +
+                  tabella("Scheda_Cliente") + " WHERE " + settimana + ");\n";
+    }
+    script += "SELECT * FROM " + tabella("Scheda_Prenotazione") +
+              " WHERE \"NumeroPrenotazione\" IN (SELECT \"NumeroPrenotazione\" FROM " +
+              tabella("Camere_Prenotazione") + " WHERE " + settimana + ");\nCOMMIT;\n";
+    const auto file = cartella / "settimana.sql";
+    std::ofstream(file) << script;
+    const std::string comando = "psql -q -X -v ON_ERROR_STOP=1 " + Parola(conninfo) + " -f " +
+                                Parola(file.string()) + " > /dev/null";
+    Esegui(comando);
+    return Migliore(3, [&] { Esegui(comando); });
+}
+
 }  // namespace
 
 bool MisuraSincronizzazione(const std::filesystem::path& dir, const std::string& conninfo,
@@ -108,10 +142,23 @@ bool MisuraSincronizzazione(const std::filesystem::path& dir, const std::string&
         istruzioni = server.statements();
     });
     const bool uguale = Contenuto(dir / "FDbench") == daiFile;
+    std::size_t istruzioniOtto = 0;
+    {
+        db::DataSource server(dir, db::ServerSetting{conninfo, "bench_sync"});
+        chart::CreaTableau(server,
+                           {1, 1, numeroCamera(1), numeroCamera(8), richiesta.dataInizio},
+                           orologio);
+        istruzioniOtto = server.statements();
+    }
+    std::filesystem::create_directories(csv);
+    const double psql = LeggiConPsql(conninfo, "bench_sync", "20240615", "20240621", csv);
+    std::filesystem::remove_all(csv);
     out << "  tableau di 1000 camere dal server: " << tempoServer << " s (" << istruzioni
-        << " istruzioni), dagli archivi: " << tempoFile << " s; uguale: " << (uguale ? "sì" : "NO")
-        << "\n";
-    return uguale;
+        << " istruzioni; per 8 camere " << istruzioniOtto << "), dagli archivi: " << tempoFile
+        << " s; uguale: " << (uguale ? "sì" : "NO") << "\n"
+        << "  psql che legge le stesse righe della settimana dallo stesso server: " << psql
+        << " s; rapporto tableau / psql: " << tempoServer / psql << "\n";
+    return uguale && istruzioni == istruzioniOtto;
 }
 
 }  // namespace tableau::bench

@@ -31,7 +31,10 @@ for dipendenza in cups-client fonts-liberation libmdb3 libqt6widgets6 libsqlite3
 done
 if [ "$(id -u)" -eq 0 ] && ! dpkg-query -W tableau >/dev/null 2>&1; then
     dpkg -i "$pacchetto" >/dev/null
-    (cd / && env -u TABLEAU_LETTORE_JET tableau --help | grep -q "^Uso: tableau") ||
+    # The whole help read before it is searched: grep -q leaving early would cut the pipe
+    # under tableau, which then reports the failed write.
+    aiuto=$(cd / && env -u TABLEAU_LETTORE_JET tableau --help) || aiuto=""
+    grep -q "^Uso: tableau" <<<"$aiuto" ||
         { echo "tableau --help non funziona dopo l'installazione" >&2; fallito=1; }
     man -w tableau >/dev/null || { echo "la pagina di manuale non si trova" >&2; fallito=1; }
     # The timer and its service are well formed, and installing enabled neither.
