@@ -42,38 +42,12 @@ void Scrivi(std::ostream& flusso, std::string_view messaggio) {
     flusso << "tableau chart: " << testo << '\n';
 }
 
-// A command line that cannot be read; the message is UTF-8.
-class ErroreArgomenti : public routines::RichiestaRifiutata {
-  public:
-    using routines::RichiestaRifiutata::RichiestaRifiutata;
-};
-
-// The options by name, each once; "--name value" or "--name=value".
-std::map<std::string, std::string, std::less<>> LeggiOpzioni(const Argomenti& argomenti) {
-    std::map<std::string, std::string, std::less<>> valori;
-    for (std::size_t i = 0; i < argomenti.size(); ++i) {
-        std::string nome = argomenti[i];
-        std::optional<std::string> valore;
-        if (const auto uguale = nome.find('='); nome.starts_with("--") && uguale != nome.npos) {
-            valore = nome.substr(uguale + 1);
-            nome.resize(uguale);
-        }
-        if (std::find(std::begin(kOpzioni), std::end(kOpzioni), nome) == std::end(kOpzioni)) {
-            throw ErroreArgomenti("opzione sconosciuta \"" + nome + "\".");
-        }
-        if (!valore) {
-            if (i + 1 >= argomenti.size()) {
-                throw ErroreArgomenti("manca il valore dell'opzione " + nome + ".");
-            }
-            valore = argomenti[++i];
-        }
-        if (!valori.emplace(nome, *valore).second) {
-            throw ErroreArgomenti("l'opzione " + nome + " è indicata più volte.");
-        }
-    }
+// The options by name, each once and every one given.
+OpzioniComando LeggiOpzioni(const Argomenti& argomenti) {
+    OpzioniComando valori = LeggiOpzioniComando(argomenti, kOpzioni);
     for (const auto nome : kOpzioni) {
         if (!valori.contains(nome)) {
-            throw ErroreArgomenti("manca l'opzione " + std::string(nome) + ".");
+            throw routines::RichiestaRifiutata("manca l'opzione " + std::string(nome) + ".");
         }
     }
     return valori;

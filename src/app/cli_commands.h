@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <exception>
 #include <iosfwd>
+#include <map>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,6 +30,14 @@ inline constexpr int kRifiutato = 2;  // a request refused: nothing was done
 
 // The exit status of a failure: kRifiutato for a routines::RichiestaRifiutata, else kFallito.
 int EsitoDi(const std::exception& errore);
+
+// The options of a command by name, "--name value" or "--name=value": only those admitted,
+// each once but the one that may be repeated (none when empty). Throws
+// routines::RichiestaRifiutata for an unknown option, a missing value or a repeat.
+using OpzioniComando = std::multimap<std::string, std::string, std::less<>>;
+OpzioniComando LeggiOpzioniComando(const Argomenti& argomenti,
+                                   std::span<const std::string_view> ammesse,
+                                   std::string_view ripetibile = {});
 
 // A 16-bit signed number written in decimal, as the request window holds hotel and tableau
 // numbers. Throws routines::RichiestaRifiutata naming `cosa` ("Il numero dell'albergo").

@@ -64,31 +64,8 @@ std::string SenzaACapo(std::string_view messaggio) {
 }
 
 // The options by name; --recipient may come again and again, the others once.
-std::multimap<std::string, std::string, std::less<>> LeggiOpzioni(const Argomenti& argomenti) {
-    std::multimap<std::string, std::string, std::less<>> valori;
-    for (std::size_t i = 0; i < argomenti.size(); ++i) {
-        std::string nome = argomenti[i];
-        std::optional<std::string> valore;
-        if (const auto uguale = nome.find('='); nome.starts_with("--") && uguale != nome.npos) {
-            valore = nome.substr(uguale + 1);
-            nome.resize(uguale);
-        }
-        if (std::find(std::begin(kOpzioni), std::end(kOpzioni), nome) == std::end(kOpzioni)) {
-            throw routines::RichiestaRifiutata("opzione sconosciuta \"" + nome + "\".");
-        }
-        if (!valore) {
-            if (i + 1 >= argomenti.size()) {
-                throw routines::RichiestaRifiutata("manca il valore dell'opzione " + nome + ".");
-            }
-            valore = argomenti[++i];
-        }
-        if (nome != "--recipient" && valori.contains(nome)) {
-            throw routines::RichiestaRifiutata("l'opzione " + nome +
-                                               " \xC3\xA8 indicata pi\xC3\xB9 volte.");
-        }
-        valori.emplace(nome, *valore);
-    }
-    return valori;
+OpzioniComando LeggiOpzioni(const Argomenti& argomenti) {
+    return LeggiOpzioniComando(argomenti, kOpzioni, "--recipient");
 }
 
 // The option's value, else the setting's (UTF-8).

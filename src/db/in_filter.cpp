@@ -67,11 +67,14 @@ std::optional<InFilter> inFilterOf(const SelectStatement& statement,
     if (!statement.in) {
         return std::nullopt;
     }
-    const auto& sub = *statement.in;
-    const auto other = openDatabase(cartellaDati, sub.file);
+    const auto other = openDatabase(cartellaDati, statement.in->file);
+    return inFilterOfSubquery(*other, *statement.in);
+}
+
+InFilter inFilterOfSubquery(Database& other, const SelectStatement::SubqueryIn& sub) {
     InFilter filter;
     filter.field = sub.field;
-    RecordSet rows = other->select(SelectStatement{sub.table, sub.where});
+    RecordSet rows = other.select(SelectStatement{sub.table, sub.where});
     const Criteria every("");
     for (rows.findFirst(every); !rows.noMatch(); rows.findNext(every)) {
         filter.add(rows.field(sub.selectField));

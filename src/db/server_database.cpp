@@ -295,16 +295,8 @@ std::optional<InFilter> ServerDatabase::inFilter(const SelectStatement& statemen
     if (!statement.in || statement.inValues) {
         return inFilterOf(statement, session_.cartellaDati());
     }
-    const auto& sub = *statement.in;
-    const auto other = session_.open(sub.file);
-    InFilter filter;
-    filter.field = sub.field;
-    RecordSet rows = other->select(SelectStatement{sub.table, sub.where});
-    const Criteria every("");
-    for (rows.findFirst(every); !rows.noMatch(); rows.findNext(every)) {
-        filter.add(rows.field(sub.selectField));
-    }
-    return filter;
+    const auto other = session_.open(statement.in->file);
+    return inFilterOfSubquery(*other, *statement.in);
 }
 
 // The server is asked only for what it decides as the criteria do, so that its rows are a
