@@ -128,7 +128,7 @@ int MisuraJet(const std::filesystem::path& dir, const tableau::routines::Orologi
         const auto cartella = bench::cartellaRigheJet(dir, righe);
         std::size_t lette = 0;
         const auto leggi = [&] {
-            const auto archivio = tableau::db::openDatabase(cartella, "Scheda_Cliente.mdb");
+            const auto archivio = tableau::db::OpenDatabase(cartella, "Scheda_Cliente.mdb");
             lette = archivio->openTable("Scheda_Cliente").rowCount();
         };
         leggi();  // warm the page cache

@@ -25,7 +25,7 @@ std::size_t LeggiCodiciTableau(const std::filesystem::path& cartellaDati,
     std::size_t righe = 0;
     for (const char* tabella : {"Arrangiamento", "Ditta_Intestataria"}) {
         const auto file =
-            db::openDatabase(cartellaDati, std::string(db::tableDescription(tabella).file));
+            db::OpenDatabase(cartellaDati, std::string(db::tableDescription(tabella).file));
         righe += file->select(db::SelectStatement{
                                   tabella, db::Criteria(""), std::nullopt,
                                   db::SelectStatement::ValuesIn{"CodiceCliente", codici, true}})

@@ -12,7 +12,7 @@ namespace tableau::bench {
 ScrittoriHotel::ScrittoriHotel(std::filesystem::path cartellaDati)
     : cartellaDati_(std::move(cartellaDati)) {
     std::filesystem::remove_all(cartellaDati_);
-    db::writer::createHotelFiles(cartellaDati_);
+    db::writer::CreateHotelFiles(cartellaDati_);
 }
 
 db::writer::SqliteWriter& ScrittoriHotel::operator()(std::string_view table) {

@@ -129,7 +129,7 @@ void convertiHotel(const std::filesystem::path& da, const std::filesystem::path&
     std::set<std::string_view> fatti;
     for (const auto& table : db::hotelSchema()) {
         if (fatti.insert(table.file).second) {
-            db::writer::convertHotelFileToJet(da / table.file, a / table.file);
+            db::writer::ConvertHotelFileToJet(da / table.file, a / table.file);
         }
     }
 }
@@ -158,7 +158,7 @@ void scriviArchiviJet(const std::filesystem::path& directory) {
     for (const int righe : kRigheJet) {
         const auto cartella = righeIn(inCorso, righe);
         std::filesystem::create_directories(cartella);
-        db::writer::writeJetFile(cartella / "Scheda_Cliente.mdb", {schedeClienti(righe)});
+        db::writer::WriteJetFile(cartella / "Scheda_Cliente.mdb", {schedeClienti(righe)});
     }
     convertiHotel(directory, hotelIn(inCorso));
     if (std::filesystem::exists(cartellaSparsa(directory) / "Scheda_Cliente.mdb")) {

@@ -6,9 +6,10 @@
 
 #include "chart/crea_tableau.h"
 #include "db/data_source.h"
-#include "db/server_connection.h"
-#include "db/server_schema.h"
-#include "db/server_sync.h"
+#include "db/server/server_connection.h"
+#include "db/server/server_schema.h"
+#include "db/server/server_sync.h"
+#include "db/sql_text.h"
 #include "large_hotel.h"
 #include "timing.h"
 
@@ -45,13 +46,13 @@ struct Riferimento {
 Riferimento CopiaDiRiferimento(const std::filesystem::path& dir, const std::string& conninfo,
                                const std::filesystem::path& csv) {
     Riferimento tempi;
-    db::ServerConnection c(conninfo);
+    db::server::ServerConnection c(conninfo);
     c.execScript("DROP SCHEMA IF EXISTS bench_copia CASCADE; CREATE SCHEMA bench_copia");
     std::string copie;
-    for (const auto& t : db::serverTables()) {
+    for (const auto& t : db::server::ServerTables()) {
         const std::string tabella(t.table);
-        c.execScript("CREATE TABLE bench_copia." + db::quoteIdentifier(tabella) +
-                     " (LIKE bench_sync." + db::quoteIdentifier(tabella) + ")");
+        c.execScript("CREATE TABLE bench_copia." + db::QuoteIdentifier(tabella) +
+                     " (LIKE bench_sync." + db::QuoteIdentifier(tabella) + ")");
         const auto file = csv / (tabella + ".csv");
         const auto esportazione = Clock::now();
         Esegui("sqlite3 -csv " + Parola((dir / std::string(t.file)).string()) +
@@ -75,16 +76,16 @@ Riferimento CopiaDiRiferimento(const std::filesystem::path& dir, const std::stri
 double LeggiConPsql(const std::string& conninfo, const std::string& schema,
                     const std::string& primo, const std::string& ultimo,
                     const std::filesystem::path& cartella) {
-    const std::string settimana = "\"DataArrivo\" <= '" + ultimo + "' AND \"DataPartenza\" > '" +
-                                  primo + "'";
-    const auto tabella = [&](const char* nome) { return schema + "." + db::quoteIdentifier(nome); };
+    const std::string settimana =
+        "\"DataArrivo\" <= '" + ultimo + "' AND \"DataPartenza\" > '" + primo + "'";
+    const auto tabella = [&](const char* nome) { return schema + "." + db::QuoteIdentifier(nome); };
     std::string script = "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY;\n";
     for (const char* nome : {"NumeriCamere", "AnagraficaHotels", "Tableau", "NomiArrangiamenti"}) {
         script += "SELECT * FROM " + tabella(nome) + ";\n";
     }
     for (const char* nome : {"Scheda_Cliente", "Camere_Prenotazione"}) {
         script += "SELECT * FROM " + tabella(nome) + " WHERE " + settimana + " ORDER BY " +
-                  std::string(db::kOrderColumn) + ";\n";
+                  std::string(db::server::kOrderColumn) + ";\n";
     }
     for (const char* nome : {"Arrangiamento", "Ditta_Intestataria"}) {
         script += "SELECT * FROM " + tabella(nome) +
@@ -106,15 +107,15 @@ double LeggiConPsql(const std::string& conninfo, const std::string& schema,
 
 bool MisuraSincronizzazione(const std::filesystem::path& dir, const std::string& conninfo,
                             const routines::Orologio& orologio, std::ostream& out) {
-    db::ServerConnection c(conninfo);
+    db::server::ServerConnection c(conninfo);
     c.execScript("DROP SCHEMA IF EXISTS bench_sync CASCADE");
     std::int64_t righe = 0;
     auto inizio = Clock::now();
-    for (const auto& t : db::syncToServer(dir, c, "bench_sync", {})) {
+    for (const auto& t : db::server::SyncToServer(dir, c, "bench_sync", {})) {
         righe += t.rows;
     }
     const double prima = SecondiDa(inizio);
-    const double ancora = Migliore(3, [&] { db::syncToServer(dir, c, "bench_sync", {}); });
+    const double ancora = Migliore(3, [&] { db::server::SyncToServer(dir, c, "bench_sync", {}); });
     const auto csv = std::filesystem::temp_directory_path() / "tableau-bench-csv";
     std::filesystem::create_directories(csv);
     const Riferimento riferimento = CopiaDiRiferimento(dir, conninfo, csv);
@@ -145,8 +146,7 @@ bool MisuraSincronizzazione(const std::filesystem::path& dir, const std::string&
     std::size_t istruzioniOtto = 0;
     {
         db::DataSource server(dir, db::ServerSetting{conninfo, "bench_sync"});
-        chart::CreaTableau(server,
-                           {1, 1, numeroCamera(1), numeroCamera(8), richiesta.dataInizio},
+        chart::CreaTableau(server, {1, 1, numeroCamera(1), numeroCamera(8), richiesta.dataInizio},
                            orologio);
         istruzioniOtto = server.statements();
     }

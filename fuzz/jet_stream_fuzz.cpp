@@ -5,10 +5,10 @@
 #include <stdexcept>
 #include <string_view>
 
-#include "db/jet_stream.h"
+#include "db/jet/jet_stream.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* dati, std::size_t dimensione) {
-    using namespace tableau::db::jet_stream;
+    using namespace tableau::db::jet::jet_stream;
     const std::string_view flusso(reinterpret_cast<const char*>(dati), dimensione);
     // A row filter like the one the Jet database makes from its criteria.
     Decoder decoder([](const std::vector<std::string>& colonne) -> RowFilter {

@@ -29,16 +29,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* dati, std::size_t dime
     const std::string_view testo(reinterpret_cast<const char*>(dati), dimensione);
 
     // Windows-1252 to UTF-8 and back: every byte survives; the UTF-8 form is well made.
-    const std::string utf8 = cp1252ToUtf8(testo);
-    Verifica(utf8ToCp1252(utf8) == testo);
+    const std::string utf8 = InUtf8(testo);
+    Verifica(InCp1252(utf8) == testo);
     const bool alti = std::any_of(testo.begin(), testo.end(),
                                   [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
     Verifica(ScrittoInUtf8(utf8) == alti);
     // Any bytes read as UTF-8: at most one character per byte.
-    Verifica(utf8ToCp1252(testo).size() <= testo.size());
+    Verifica(InCp1252(testo).size() <= testo.size());
     (void)ScrittoInUtf8(testo);
 
-    const std::string pulito = Trim(testo);
+    const std::string pulito = TogliSpazi(testo);
     Verifica(pulito.size() <= testo.size());
     Verifica(pulito.empty() || (pulito.front() != ' ' && pulito.back() != ' '));
     Verifica(Sinistra(testo, dimensione / 2) == testo.substr(0, dimensione / 2));
@@ -57,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* dati, std::size_t dime
 
     Verifica(std::isfinite(ValoreNumerico(testo)));
     if (TestoNumerico(testo)) {
-        Verifica(!Trim(testo).empty());
+        Verifica(!TogliSpazi(testo).empty());
     }
     return 0;
 }

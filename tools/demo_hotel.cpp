@@ -302,7 +302,7 @@ void scriviHotelDemoJet(const std::filesystem::path& cartellaDati, const routine
     std::set<std::string_view> fatti;
     for (const auto& table : db::hotelSchema()) {
         if (fatti.insert(table.file).second) {
-            db::writer::convertHotelFileToJet(sqlite.path() / table.file,
+            db::writer::ConvertHotelFileToJet(sqlite.path() / table.file,
                                               cartellaDati / table.file);
         }
     }

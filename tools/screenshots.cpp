@@ -21,8 +21,8 @@
 #include "gui/menu_stampa.h"
 #include "gui/msgbox_form.h"
 #include "gui/qt_text.h"
+#include "gui/qt_translation.h"
 #include "gui/set_desk.h"
-#include "gui/traduzione_qt.h"
 #include "print/printer.h"
 #include "routines/clock.h"
 
@@ -83,7 +83,7 @@ int Fotografie(const std::filesystem::path& cartella) {
     // The request window over the first hotel and its first block; nothing is built from
     // its button here.
     gui::SetDesk desk(stato, gui::ServiziRichiesta{});
-    if (!desk.Avvia()) {
+    if (!desk.avvia()) {
         std::cerr << "tableau-screenshots: l'albergo dimostrativo non ha blocchi di camere\n";
         return 1;
     }
@@ -112,7 +112,7 @@ int Fotografie(const std::filesystem::path& cartella) {
     // The warning of a room range given backwards.
     const chart::RichiestaRifiutata rifiuto(chart::Difetto::camere);
     gui::MsgBox_Form messaggio;
-    messaggio.Prepara(gui::TestoQt(rifiuto.what()), routines::TipoMessaggio::okAvviso,
+    messaggio.prepara(gui::TestoQt(rifiuto.what()), routines::TipoMessaggio::okAvviso,
                       gui::TestoQt(rifiuto.titolo()));
     messaggio.show();
     riuscite &= Fotografa(&messaggio, cartella / "msgbox_form.png");

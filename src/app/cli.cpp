@@ -115,7 +115,7 @@ int EsitoDi(const std::exception& errore) {
                                                                                  : kFallito;
 }
 
-int esegui(int argc, char** argv, std::ostream& out, std::ostream& err) {
+int Esegui(int argc, char** argv, std::ostream& out, std::ostream& err) {
     OpzioniGenerali generali;
     try {
         generali = LeggiOpzioniGenerali(Argomenti(argv + 1, argv + argc));
@@ -144,28 +144,28 @@ int esegui(int argc, char** argv, std::ostream& out, std::ostream& err) {
         return EsitoDi(e);
     }
     if (comando == "chart") {
-        return comandoChart(argomenti, out, err, impostazioni);
+        return ComandoChart(argomenti, out, err, impostazioni);
     }
     if (comando == "check") {
-        return comandoCheck(argomenti, out, err, impostazioni);
+        return ComandoCheck(argomenti, out, err, impostazioni);
     }
     if (comando == "csv") {
-        return comandoCsv(argomenti, out, err);
+        return ComandoCsv(argomenti, out, err);
     }
     if (comando == "print") {
-        return comandoPrint(argomenti, out, err, impostazioni);
+        return ComandoPrint(argomenti, out, err, impostazioni);
     }
     if (comando == "sync") {
-        return comandoSync(argomenti, out, err, impostazioni);
+        return ComandoSync(argomenti, out, err, impostazioni);
     }
     if (comando == "mail") {
-        return comandoMail(argomenti, out, err, impostazioni);
+        return ComandoMail(argomenti, out, err, impostazioni);
     }
     if (comando == "pdf") {
-        return comandoPdf(argomenti, out, err);
+        return ComandoPdf(argomenti, out, err);
     }
     if (comando == "xlsx") {
-        return comandoXlsx(argomenti, out, err);
+        return ComandoXlsx(argomenti, out, err);
     }
     err << "tableau: comando sconosciuto \"" << comando << "\". Usare tableau --help.\n";
     return kRifiutato;

@@ -85,7 +85,7 @@ std::optional<ProvenienzaServer> ScriviTableauRichiesto(
     return ProvenienzaServer{sorgente->describe(), sorgente->lastSync()};
 }
 
-int comandoChart(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
+int ComandoChart(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
                  const routines::Impostazioni& impostazioni) {
     if (argomenti.size() == 1 && (argomenti[0] == "--help" || argomenti[0] == "-h")) {
         out << kUsoChart;
@@ -96,9 +96,9 @@ int comandoChart(const Argomenti& argomenti, std::ostream& out, std::ostream& er
         const auto opzioni = LeggiOpzioni(argomenti);
         richiesta.hotel = Numero16(opzioni.find("--hotel")->second, "Il numero dell'albergo");
         richiesta.tableau = Numero16(opzioni.find("--tableau")->second, "Il numero del tableau");
-        richiesta.primaCamera = routines::utf8ToCp1252(opzioni.find("--from")->second);
-        richiesta.ultimaCamera = routines::utf8ToCp1252(opzioni.find("--to")->second);
-        richiesta.dataInizio = routines::utf8ToCp1252(opzioni.find("--date")->second);
+        richiesta.primaCamera = routines::InCp1252(opzioni.find("--from")->second);
+        richiesta.ultimaCamera = routines::InCp1252(opzioni.find("--to")->second);
+        richiesta.dataInizio = routines::InCp1252(opzioni.find("--date")->second);
     } catch (const routines::RichiestaRifiutata& e) {
         err << "tableau chart: " << e.what() << '\n' << kUsoChart;
         return kRifiutato;
@@ -122,7 +122,7 @@ int comandoChart(const Argomenti& argomenti, std::ostream& out, std::ostream& er
     }
     routines::RegistraEvento("tableau scritto: " + chart::DescriviRichiesta(richiesta) +
                              (provenienza.empty() ? std::string() : ", dati dal " + provenienza));
-    out << "Tableau scritto nel file " << routines::cp1252ToUtf8(chart::NomeFileTableau()) << ".\n";
+    out << "Tableau scritto nel file " << routines::InUtf8(chart::NomeFileTableau()) << ".\n";
     if (!provenienza.empty()) {
         // Last night's copy is not live data: say which copy the chart shows.
         out << "Dati dal " << provenienza << ", "

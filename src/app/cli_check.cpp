@@ -14,8 +14,9 @@
 #include "chart/data_directory_check.h"
 #include "db/data_source.h"
 #include "db/hotel_schema.h"
-#include "db/server_connection.h"
-#include "db/server_schema.h"
+#include "db/server/server_connection.h"
+#include "db/server/server_schema.h"
+#include "db/sql_text.h"
 #include "routines/text.h"
 
 namespace tableau::app {
@@ -78,7 +79,7 @@ void ScriviImpostazioni(std::ostream& out, const std::filesystem::path& cartella
     }
     std::string indirizzo;
     try {
-        indirizzo = db::describeServers(server->conninfo);
+        indirizzo = db::server::DescribeServers(server->conninfo);
     } catch (const db::ErroreServer&) {
         indirizzo = "indirizzo non valido";
     }
@@ -92,7 +93,7 @@ void ScriviImpostazioni(std::ostream& out, const std::filesystem::path& cartella
 // whether it is there and the role may read it, its rows and the fields the chart reads.
 // Returns the problems found. Throws db::ErroreServer when the server cannot be reached.
 std::vector<std::string> ControllaServer(std::ostream& out, const db::ServerSetting& server) {
-    db::ServerConnection connessione(server.conninfo);
+    db::server::ServerConnection connessione(server.conninfo);
     const std::string nome = connessione.server();
     const std::string ruolo(connessione.exec("SELECT current_user").text(0, 0));
     const std::string versione(connessione.exec("SHOW server_version").text(0, 0));
@@ -129,14 +130,14 @@ std::vector<std::string> ControllaServer(std::ostream& out, const db::ServerSett
     out << "\nTabelle dello schema " << server.schema << "\n\n";
 
     std::size_t larghezza = 0;
-    for (const db::ServerTable& tabella : db::serverTables()) {
+    for (const db::server::ServerTable& tabella : db::server::ServerTables()) {
         larghezza = std::max(larghezza, tabella.table.size());
         for (const auto& campo : db::tableDescription(tabella.table).columns) {
             larghezza = std::max(larghezza, 2 + campo.name.size());
         }
     }
     larghezza += 2;
-    for (const db::ServerTable& tabella : db::serverTables()) {
+    for (const db::server::ServerTable& tabella : db::server::ServerTables()) {
         const std::string nomeTabella(tabella.table);
         // The sync keeps the file's own spelling of the name; the program matches without
         // regard to letter case, as in the files.
@@ -156,8 +157,8 @@ std::vector<std::string> ControllaServer(std::ostream& out, const db::ServerSett
         const bool leggibile = usabile && trovata.text(0, 2) == "t";
         if (leggibile) {
             const auto righe =
-                connessione.exec("SELECT count(*) FROM " + db::quoteIdentifier(server.schema) +
-                                 "." + db::quoteIdentifier(nomeSulServer));
+                connessione.exec("SELECT count(*) FROM " + db::QuoteIdentifier(server.schema) +
+                                 "." + db::QuoteIdentifier(nomeSulServer));
             Riga(out, larghezza, 0, nomeTabella,
                  Righe(static_cast<std::size_t>(std::stoll(std::string(righe.text(0, 0))))));
         } else {
@@ -232,7 +233,7 @@ void ScriviImpostazioniPosta(std::ostream& out, const routines::Impostazioni& im
 
 }  // namespace
 
-int comandoCheck(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
+int ComandoCheck(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
                  const routines::Impostazioni& impostazioni) {
     if (!argomenti.empty()) {
         if (argomenti.size() == 1 && (argomenti[0] == "--help" || argomenti[0] == "-h")) {
@@ -255,7 +256,7 @@ int comandoCheck(const Argomenti& argomenti, std::ostream& out, std::ostream& er
     if (server) {
         // The hotel tables are the server's: the directory keeps the workstation's own files.
         std::erase_if(rapporto.archivi, [](const chart::RapportoArchivi::Archivio& archivio) {
-            return db::isServerFile(archivio.nome);
+            return db::server::IsServerFile(archivio.nome);
         });
     }
     ScriviImpostazioni(out, cartellaDati, impostazioni, server);

@@ -60,25 +60,25 @@ std::optional<ProvenienzaServer> ScriviTableauRichiesto(const chart::RichiestaTa
 
 // The commands that read hotel tables read them where the settings say (the data
 // directory's files, or the chain's server); without settings, the files.
-int comandoChart(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
+int ComandoChart(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
                  const routines::Impostazioni& impostazioni = {});
 // The settings in force are shown with where each came from; with a server, the server is
 // checked instead of the hotel files.
-int comandoCheck(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
+int ComandoCheck(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
                  const routines::Impostazioni& impostazioni = {});
-int comandoCsv(const Argomenti& argomenti, std::ostream& out, std::ostream& err);
-int comandoPrint(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
+int ComandoCsv(const Argomenti& argomenti, std::ostream& out, std::ostream& err);
+int ComandoPrint(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
                  const routines::Impostazioni& impostazioni = {});
 // Copies the data directory's hotel tables into the site's schema on the server the
 // settings name (a server is required).
-int comandoSync(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
+int ComandoSync(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
                 const routines::Impostazioni& impostazioni = {});
-int comandoPdf(const Argomenti& argomenti, std::ostream& out, std::ostream& err);
-int comandoXlsx(const Argomenti& argomenti, std::ostream& out, std::ostream& err);
+int ComandoPdf(const Argomenti& argomenti, std::ostream& out, std::ostream& err);
+int ComandoXlsx(const Argomenti& argomenti, std::ostream& out, std::ostream& err);
 // tableau mail: the chart of the request made, laid out and sent by mail through the
 // sendmail interface. The settings give the recipients, the format and the request where
 // the options do not; the clock gives the start date when none is given.
-int comandoMail(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
+int ComandoMail(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
                 const routines::Impostazioni& impostazioni,
                 const routines::Orologio& orologio = routines::OrologioDiSistema());
 
@@ -94,6 +94,6 @@ std::string ConPuntiMigliaia(std::int64_t n);
 std::string ConnessionePerScrivere(const std::string& conninfo);
 
 // The whole command line: dispatches to the command named by argv[1]; --help prints usage.
-int esegui(int argc, char** argv, std::ostream& out, std::ostream& err);
+int Esegui(int argc, char** argv, std::ostream& out, std::ostream& err);
 
 }  // namespace tableau::app

@@ -63,12 +63,12 @@ std::optional<OpzioniEsportazione> LeggiOpzioni(const Argomenti& argomenti,
 
 // The file as the user knows it: as given, or the usual name.
 std::string NomeMostrato(const OpzioniEsportazione& opzioni, const std::string& nomeUsuale) {
-    return opzioni.file.empty() ? routines::cp1252ToUtf8(nomeUsuale) : opzioni.file.string();
+    return opzioni.file.empty() ? routines::InUtf8(nomeUsuale) : opzioni.file.string();
 }
 
 }  // namespace
 
-int comandoPdf(const Argomenti& argomenti, std::ostream& out, std::ostream& err) {
+int ComandoPdf(const Argomenti& argomenti, std::ostream& out, std::ostream& err) {
     const auto opzioni = LeggiOpzioni(argomenti, "pdf", true, err);
     if (!opzioni) {
         return kRifiutato;
@@ -90,7 +90,7 @@ int comandoPdf(const Argomenti& argomenti, std::ostream& out, std::ostream& err)
     return kEseguito;
 }
 
-int comandoXlsx(const Argomenti& argomenti, std::ostream& out, std::ostream& err) {
+int ComandoXlsx(const Argomenti& argomenti, std::ostream& out, std::ostream& err) {
     const auto opzioni = LeggiOpzioni(argomenti, "xlsx", false, err);
     if (!opzioni) {
         return kRifiutato;

@@ -128,16 +128,16 @@ RichiestaPosta LeggiRichiesta(const Argomenti& argomenti,
                               "mail.tableau"),
                  "Il numero del tableau");
     if (const auto prima = Valore(opzioni, "--from", impostazioni.primaCameraPosta)) {
-        richiesta.tableau.primaCamera = routines::utf8ToCp1252(*prima);
+        richiesta.tableau.primaCamera = routines::InCp1252(*prima);
         richiesta.primaIndicata = true;
     }
     if (const auto ultima = Valore(opzioni, "--to", impostazioni.ultimaCameraPosta)) {
-        richiesta.tableau.ultimaCamera = routines::utf8ToCp1252(*ultima);
+        richiesta.tableau.ultimaCamera = routines::InCp1252(*ultima);
         richiesta.ultimaIndicata = true;
     }
     const auto data = opzioni.find("--date");
     richiesta.tableau.dataInizio =
-        data != opzioni.end() ? routines::utf8ToCp1252(data->second) : Oggi(orologio);
+        data != opzioni.end() ? routines::InCp1252(data->second) : Oggi(orologio);
 
     richiesta.sendmail = mail::ComandoSendmail(impostazioni.sendmail ? impostazioni.sendmail->valore
                                                                      : mail::kSendmailPredefinito);
@@ -212,7 +212,7 @@ std::string DescriviInvio(const RichiestaPosta& richiesta, const std::string& ho
 
 }  // namespace
 
-int comandoMail(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
+int ComandoMail(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
                 const routines::Impostazioni& impostazioni, const routines::Orologio& orologio) {
     if (argomenti.size() == 1 && (argomenti[0] == "--help" || argomenti[0] == "-h")) {
         out << kUsoMail;
@@ -234,7 +234,7 @@ int comandoMail(const Argomenti& argomenti, std::ostream& out, std::ostream& err
         routines::RegistraEvento("tableau scritto: " + chart::DescriviRichiesta(richiesta.tableau));
         const chart::TableauLetto tableau =
             chart::LeggiTableauDellaCartella(std::filesystem::current_path());
-        hotel = routines::cp1252ToUtf8(routines::Trim(tableau.hotel));
+        hotel = routines::InUtf8(routines::TogliSpazi(tableau.hotel));
         const mail::Messaggio messaggio{richiesta.mittente, richiesta.destinatari,
                                         mail::OggettoPosta(tableau), mail::TestoPosta(tableau),
                                         Allegato(tableau, richiesta.formato)};

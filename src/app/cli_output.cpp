@@ -86,14 +86,14 @@ int ElencaStampanti(std::ostream& out, std::ostream& err) {
         err << "Nessuna stampante installata.\n";
     }
     for (const auto& nome : nomi) {
-        out << routines::cp1252ToUtf8(nome) << '\n';
+        out << routines::InUtf8(nome) << '\n';
     }
     return kEseguito;
 }
 
 }  // namespace
 
-int comandoCsv(const Argomenti& argomenti, std::ostream& out, std::ostream& err) {
+int ComandoCsv(const Argomenti& argomenti, std::ostream& out, std::ostream& err) {
     if (!argomenti.empty()) {
         err << "tableau csv: argomento non previsto \"" << argomenti.front()
             << "\". Usare tableau --help.\n";
@@ -111,7 +111,7 @@ int comandoCsv(const Argomenti& argomenti, std::ostream& out, std::ostream& err)
     }
 }
 
-int comandoPrint(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
+int ComandoPrint(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
                  const routines::Impostazioni& impostazioni) {
     print::OpzioniStampa opzioni;
     bool destinazioneData = false;
@@ -127,10 +127,10 @@ int comandoPrint(const Argomenti& argomenti, std::ostream& out, std::ostream& er
             }
         }
         if (a == "--destination") {
-            opzioni.destinazione = routines::utf8ToCp1252(*valore);
+            opzioni.destinazione = routines::InCp1252(*valore);
             destinazioneData = true;
         } else if (a == "--printer") {
-            opzioni.stampante = routines::utf8ToCp1252(*valore);
+            opzioni.stampante = routines::InCp1252(*valore);
         } else if (a == "--hotel") {
             if (!LeggiHotel(*valore, opzioni.hotelCorrente)) {
                 err << "tableau print: numero di albergo non valido \"" << *valore << "\".\n";
@@ -164,13 +164,13 @@ int comandoPrint(const Argomenti& argomenti, std::ostream& out, std::ostream& er
         opzioni.codiceAssistenza = print::LeggiCodiceAssistenza(*ApriSorgenteDati(impostazioni));
         StampantiSuRichiesta stampanti;
         const std::string dove = print::EseguiStampa(cartellaDati, opzioni, stampanti);
-        routines::RegistraEvento("stampa su " + routines::cp1252ToUtf8(opzioni.destinazione) +
-                                 ": " + dove);
+        routines::RegistraEvento("stampa su " + routines::InUtf8(opzioni.destinazione) + ": " +
+                                 dove);
         out << dove << '\n';
         return kEseguito;
     } catch (const std::exception& e) {
         err << "tableau print: " << SuUnaRiga(e.what()) << '\n';
-        routines::RegistraErrore("stampa su " + routines::cp1252ToUtf8(opzioni.destinazione) +
+        routines::RegistraErrore("stampa su " + routines::InUtf8(opzioni.destinazione) +
                                  " non riuscita: " + e.what());
         return kFallito;
     }

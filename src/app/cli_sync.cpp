@@ -9,8 +9,8 @@
 
 #include "app/cli_commands.h"
 #include "app/startup.h"
-#include "db/server_connection.h"
-#include "db/server_sync.h"
+#include "db/server/server_connection.h"
+#include "db/server/server_sync.h"
 #include "routines/clock.h"
 #include "routines/errors.h"
 #include "routines/system_log.h"
@@ -77,13 +77,13 @@ std::string ConnessionePerScrivere(const std::string& conninfo) {
     return conninfo + " target_session_attrs=read-write";
 }
 
-int comandoSync(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
+int ComandoSync(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
                 const routines::Impostazioni& impostazioni) {
     if (argomenti.size() == 1 && (argomenti[0] == "--help" || argomenti[0] == "-h")) {
         out << kUsoSync;
         return kEseguito;
     }
-    db::SyncOptions opzioni;
+    db::server::SyncOptions opzioni;
     std::optional<db::ServerSetting> server;
     try {
         opzioni.storicoMesi = LeggiStorico(argomenti);
@@ -102,13 +102,14 @@ int comandoSync(const Argomenti& argomenti, std::ostream& out, std::ostream& err
     const auto cartellaDati = std::filesystem::current_path();
     std::string descrizione;
     try {
-        descrizione = db::describeServers(server->conninfo);
+        descrizione = db::server::DescribeServers(server->conninfo);
         // A sync only writes: a standby listed first is passed over for the primary.
-        db::ServerConnection connessione(ConnessionePerScrivere(server->conninfo));
+        db::server::ServerConnection connessione(ConnessionePerScrivere(server->conninfo));
         descrizione = connessione.server();
-        const auto tabelle = db::syncToServer(cartellaDati, connessione, server->schema, opzioni);
+        const auto tabelle =
+            db::server::SyncToServer(cartellaDati, connessione, server->schema, opzioni);
         std::int64_t totale = 0;
-        for (const db::SyncedTable& tabella : tabelle) {
+        for (const db::server::SyncedTable& tabella : tabelle) {
             out << tabella.table << ": " << Copiate(tabella.rows) << ".\n";
             totale += tabella.rows;
         }

@@ -39,10 +39,10 @@ int main(int argc, char** argv) {
     try {
         generali = app::LeggiOpzioniGenerali(app::Argomenti(argv + 1, argv + argc));
     } catch (const std::exception&) {
-        return app::esegui(argc, argv, std::cout, std::cerr);  // it reports the option
+        return app::Esegui(argc, argv, std::cout, std::cerr);  // it reports the option
     }
     if (!generali.resto.empty()) {
-        return app::esegui(argc, argv, std::cout, std::cerr);
+        return app::Esegui(argc, argv, std::cout, std::cerr);
     }
     // Without a display server Qt would end the program with its own English text.
     if (const auto motivo = app::MotivoSenzaDisplay()) {
@@ -57,5 +57,5 @@ int main(int argc, char** argv) {
         routines::RegistraErrore(errore.what());
         return gui::MostraErroreDiAvvio(argc, argv, errore.what());
     }
-    return gui::avvia(argc, argv, [impostazioni] { return app::ApriSorgenteDati(impostazioni); });
+    return gui::Avvia(argc, argv, [impostazioni] { return app::ApriSorgenteDati(impostazioni); });
 }

@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <string_view>
 
-#include "db/server_schema.h"
+#include "db/server/server_schema.h"
 #include "routines/errors.h"
 
 namespace tableau::app {
@@ -66,7 +66,7 @@ routines::Impostazioni ApplicaImpostazioni(const OpzioniGenerali& opzioni,
     // server is contacted or a file is touched.
     if (auto& schema = impostazioni.schema) {
         try {
-            schema->valore = db::checkSchemaName(schema->valore);
+            schema->valore = db::server::CheckSchemaName(schema->valore);
         } catch (const routines::RichiestaRifiutata& e) {
             throw routines::RichiestaRifiutata(std::string(e.what()) + " Indicato da " +
                                                schema->origine + ".");
@@ -101,7 +101,7 @@ std::optional<db::ServerSetting> ServerImpostato(const routines::Impostazioni& i
     db::ServerSetting server;
     server.conninfo = impostazioni.server->valore;
     if (impostazioni.schema) {
-        server.schema = db::checkSchemaName(impostazioni.schema->valore);
+        server.schema = db::server::CheckSchemaName(impostazioni.schema->valore);
     }
     return server;
 }

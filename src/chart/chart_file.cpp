@@ -48,11 +48,11 @@ std::string NomeFileTableau() {
 }
 
 std::filesystem::path PercorsoFileTableau(const std::filesystem::path& cartellaDati) {
-    return cartellaDati / routines::cp1252ToUtf8(NomeFileTableau());
+    return cartellaDati / routines::InUtf8(NomeFileTableau());
 }
 
 std::optional<std::filesystem::path> TrovaFileTableau(const std::filesystem::path& cartellaDati) {
-    auto found = db::findFileIgnoringCase(cartellaDati, routines::cp1252ToUtf8(NomeFileTableau()));
+    auto found = db::FindFileIgnoringCase(cartellaDati, routines::InUtf8(NomeFileTableau()));
     if (found && !std::filesystem::is_regular_file(*found)) {
         return std::nullopt;
     }

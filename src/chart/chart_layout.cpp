@@ -67,7 +67,7 @@ std::string RigaTitolo(const std::optional<std::string>& nomeHotel,
         testo += nome;
         testo += " Tableau Tavornelide : ";
         if (descrizioneTableau) {
-            testo += routines::Trim(*descrizioneTableau);
+            testo += routines::TogliSpazi(*descrizioneTableau);
             testo += " dal ";
             testo += dataInizio;
         }
@@ -97,9 +97,9 @@ std::array<std::string, 4> RigheCamera(const ColonnaCamera& camera,
     for (auto& riga : righe) {
         riga = RigaCornice();
     }
-    Scrivi(righe[0], 0, routines::Trim(routines::Sinistra(camera.numero, 5)), 5);
-    Scrivi(righe[1], 0, routines::Trim(routines::Sinistra(camera.tipo, 5)), 5);
-    Scrivi(righe[2], 0, routines::Trim(camera.posti), 4);
+    Scrivi(righe[0], 0, routines::TogliSpazi(routines::Sinistra(camera.numero, 5)), 5);
+    Scrivi(righe[1], 0, routines::TogliSpazi(routines::Sinistra(camera.tipo, 5)), 5);
+    Scrivi(righe[2], 0, routines::TogliSpazi(camera.posti), 4);
 
     for (std::size_t giorno = 0; giorno < kGiorniTableau; ++giorno) {
         const CellaGiorno& cella = giorni[giorno];

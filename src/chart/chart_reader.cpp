@@ -50,7 +50,7 @@ bool Bordo(std::string_view riga) {
 }
 
 std::string Pulito(std::string_view testo) {
-    return routines::Trim(testo);
+    return routines::TogliSpazi(testo);
 }
 
 // A grid line cut at its vertical lines: at their places when they are all there, else at
@@ -317,7 +317,7 @@ class LettoreFile {
         }
     }
 
-    static std::string Utf8(std::string_view cp1252) { return routines::cp1252ToUtf8(cp1252); }
+    static std::string Utf8(std::string_view cp1252) { return routines::InUtf8(cp1252); }
 
     std::vector<std::string> righe_;
     std::string nomeFile_;
@@ -372,7 +372,7 @@ TableauLetto LeggiFileTableau(const std::filesystem::path& file) {
 TableauLetto LeggiTableauDellaCartella(const std::filesystem::path& cartellaDati) {
     const auto file = TrovaFileTableau(cartellaDati);
     if (!file) {
-        throw routines::Errore("File del tableau " + routines::cp1252ToUtf8(NomeFileTableau()) +
+        throw routines::Errore("File del tableau " + routines::InUtf8(NomeFileTableau()) +
                                " non trovato nella cartella " + cartellaDati.string());
     }
     return LeggiFileTableau(*file);

@@ -182,7 +182,7 @@ std::string RigaTitoloTableau(ArchiviTableau& archivi, const RichiestaTableau& r
 
 // The room list's current room is in the block and within the range, compared as text.
 bool CameraRichiesta(const RecordSet& camere, const RichiestaTableau& richiesta) {
-    if (!db::compareHolds(db::CompareOp::Eq, camere.field("NumeroTableau"),
+    if (!db::CompareHolds(db::CompareOp::Eq, camere.field("NumeroTableau"),
                           Value::integer(richiesta.tableau))) {
         return false;
     }
@@ -212,10 +212,10 @@ class ScrittoreTableau {
 std::string DescriviRichiesta(const RichiestaTableau& richiesta) {
     return "albergo " + std::to_string(richiesta.hotel) + ", tableau " +
            std::to_string(richiesta.tableau) + ", camere da " +
-           routines::cp1252ToUtf8(richiesta.primaCamera) + " a " +
-           routines::cp1252ToUtf8(richiesta.ultimaCamera) + ", settimana dal " +
-           routines::cp1252ToUtf8(routines::Trim(richiesta.dataInizio)) + ", file " +
-           routines::cp1252ToUtf8(NomeFileTableau());
+           routines::InUtf8(richiesta.primaCamera) + " a " +
+           routines::InUtf8(richiesta.ultimaCamera) + ", settimana dal " +
+           routines::InUtf8(routines::TogliSpazi(richiesta.dataInizio)) + ", file " +
+           routines::InUtf8(NomeFileTableau());
 }
 
 void CreaTableau(const std::filesystem::path& cartellaDati, const RichiestaTableau& richiesta,
@@ -238,7 +238,7 @@ void CreaTableau(db::DataSource& origine, const RichiestaTableau& richiesta,
     try {
         letti.emplace(origine, settimana);
     } catch (const std::exception& e) {
-        if (!db::isRecoveryConflict(e)) {
+        if (!db::IsRecoveryConflict(e)) {
             throw;
         }
         origine.restart();

@@ -24,7 +24,7 @@ std::int16_t Numero16(const db::Value& valore, const char* cosa) {
 }  // namespace
 
 std::string TestoVoce(std::int64_t numero, std::string_view nome) {
-    const std::string cifre = routines::Trim(std::to_string(numero));
+    const std::string cifre = routines::TogliSpazi(std::to_string(numero));
     std::string testo;
     if (cifre.size() < 3) {
         testo.assign(3 - cifre.size(), ' ');

@@ -25,23 +25,23 @@ constexpr std::size_t kLunghezzaNome = 17;
 // Comparisons as the criteria language makes them: a null on either side makes any of
 // them false.
 bool Uguale(const Value& a, const Value& b) {
-    const auto c = db::compareValues(a, b);
+    const auto c = db::CompareValues(a, b);
     return c && *c == 0;
 }
 bool Diverso(const Value& a, const Value& b) {
-    const auto c = db::compareValues(a, b);
+    const auto c = db::CompareValues(a, b);
     return c && *c != 0;
 }
 bool Minore(const Value& a, const Value& b) {
-    const auto c = db::compareValues(a, b);
+    const auto c = db::CompareValues(a, b);
     return c && *c < 0;
 }
 bool MinoreUguale(const Value& a, const Value& b) {
-    const auto c = db::compareValues(a, b);
+    const auto c = db::CompareValues(a, b);
     return c && *c <= 0;
 }
 bool Maggiore(const Value& a, const Value& b) {
-    const auto c = db::compareValues(a, b);
+    const auto c = db::CompareValues(a, b);
     return c && *c > 0;
 }
 
@@ -52,7 +52,7 @@ std::string Testo(const Value& v) {
 
 // Names and companies: the first 17 characters, then trimmed.
 std::string Nome17(const Value& v) {
-    return routines::Trim(routines::Sinistra(Testo(v), kLunghezzaNome));
+    return routines::TogliSpazi(routines::Sinistra(Testo(v), kLunghezzaNome));
 }
 
 // Adds to a 16-bit counter; a result beyond 32767 stops the run.
@@ -60,7 +60,7 @@ void Aggiungi(std::int16_t& contatore, std::int64_t quanto,
               const std::function<std::string()>& descrizione) {
     const std::int64_t nuovo = std::int64_t{contatore} + quanto;
     if (nuovo > kMassimo16Bit) {
-        throw routines::ErroreOverflow(routines::cp1252ToUtf8(descrizione()) +
+        throw routines::ErroreOverflow(routines::InUtf8(descrizione()) +
                                        " supera 32767: impossibile creare il tableau.");
     }
     contatore = static_cast<std::int16_t>(nuovo);
@@ -111,7 +111,7 @@ class RegoleCamera {
           hotel_(Value::integer(hotel)),
           numeroHotel_(hotel),
           camera_(numeroCamera),
-          cameraRidotta_(routines::Trim(numeroCamera)),
+          cameraRidotta_(routines::TogliSpazi(numeroCamera)),
           settimana_(settimana),
           totali_(totali) {}
 
@@ -271,7 +271,7 @@ class RegoleCamera {
             if (numeroPersone > kMassimo16Bit) {
                 throw routines::ErroreOverflow("Il numero delle persone della prenotazione " +
                                                std::to_string(numeroPrenotazione) + " (camera " +
-                                               routines::cp1252ToUtf8(cameraRidotta_) +
+                                               routines::InUtf8(cameraRidotta_) +
                                                ") supera 32767: impossibile creare il tableau.");
             }
             giorno.PersonePrenotate = static_cast<std::int16_t>(numeroPersone);
@@ -362,10 +362,10 @@ CellaGiorno DecidiCella(const GiornoCamera& giorno) {
     }
     cella.nome = giorno.PrenotazioneConfermata ? giorno.NomePrenotazione : giorno.NomeOspite;
     cella.ditta = giorno.PrenotazioneConfermata ? giorno.DittaPrenotazione : giorno.DittaOspite;
-    const std::string arrangiamento = routines::Trim(giorno.ArrangiamentoOspiti);
-    cella.codice =
-        arrangiamento.empty() ? routines::Trim(giorno.TrattamentoPrenotazione) : arrangiamento;
-    cella.nota = routines::Trim(giorno.NotaPrenotazione);
+    const std::string arrangiamento = routines::TogliSpazi(giorno.ArrangiamentoOspiti);
+    cella.codice = arrangiamento.empty() ? routines::TogliSpazi(giorno.TrattamentoPrenotazione)
+                                         : arrangiamento;
+    cella.nota = routines::TogliSpazi(giorno.NotaPrenotazione);
     return cella;
 }
 

@@ -33,8 +33,8 @@ class Parser {
 
   private:
     [[noreturn]] void fail(const std::string& why) const {
-        throw ErroreArchivio(routines::cp1252ToUtf8("Criterio di ricerca non valido su " + table_ +
-                                                    " (" + why + "): " + text_));
+        throw ErroreArchivio(routines::InUtf8("Criterio di ricerca non valido su " + table_ + " (" +
+                                              why + "): " + text_));
     }
 
     void skipBlanks() {
@@ -167,8 +167,8 @@ class Parser {
                 return column;
             }
         }
-        throw ErroreArchivio("Campo \"" + routines::cp1252ToUtf8(name) +
-                             "\" non trovato nella tabella " + table_);
+        throw ErroreArchivio("Campo \"" + routines::InUtf8(name) + "\" non trovato nella tabella " +
+                             table_);
     }
 
     CompareOp parseOp() {
@@ -283,8 +283,8 @@ CompiledCriteria::~CompiledCriteria() = default;
 CompiledCriteria::CompiledCriteria(CompiledCriteria&&) noexcept = default;
 CompiledCriteria& CompiledCriteria::operator=(CompiledCriteria&&) noexcept = default;
 
-Truth compareTruth(CompareOp op, const Value& field, const Value& constant) {
-    const auto c = compareValues(field, constant);
+Truth CompareTruth(CompareOp op, const Value& field, const Value& constant) {
+    const auto c = CompareValues(field, constant);
     if (!c) {
         return Truth::Unknown;
     }
@@ -312,8 +312,8 @@ Truth compareTruth(CompareOp op, const Value& field, const Value& constant) {
     return holds ? Truth::True : Truth::False;
 }
 
-bool compareHolds(CompareOp op, const Value& field, const Value& constant) {
-    return compareTruth(op, field, constant) == Truth::True;
+bool CompareHolds(CompareOp op, const Value& field, const Value& constant) {
+    return CompareTruth(op, field, constant) == Truth::True;
 }
 
 const char* operatorText(CompareOp op) {

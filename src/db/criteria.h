@@ -95,7 +95,7 @@ struct CriteriaNode {
     bool negated = false;                                 // IsNull: "is not null"
 };
 
-bool compareHolds(CompareOp op, const Value& field, const Value& constant);
+bool CompareHolds(CompareOp op, const Value& field, const Value& constant);
 
 // "=", "<>", "<", "<=", ">" or ">=", as the criteria text writes the operator.
 const char* operatorText(CompareOp op);
@@ -105,15 +105,15 @@ const char* operatorText(CompareOp op);
 // selected by a comparison on that field, negated or not.
 enum class Truth { False, True, Unknown };
 
-Truth compareTruth(CompareOp op, const Value& field, const Value& constant);
+Truth CompareTruth(CompareOp op, const Value& field, const Value& constant);
 
 template <typename Get>
-Truth evaluateTruth(const CriteriaNode& node, const Get& get, const std::vector<Value>& params) {
+Truth EvaluateTruth(const CriteriaNode& node, const Get& get, const std::vector<Value>& params) {
     switch (node.kind) {
         case CriteriaNode::Kind::And: {
             Truth result = Truth::True;
             for (const auto& child : node.children) {
-                const Truth t = evaluateTruth(*child, get, params);
+                const Truth t = EvaluateTruth(*child, get, params);
                 if (t == Truth::False) {
                     return Truth::False;
                 }
@@ -126,7 +126,7 @@ Truth evaluateTruth(const CriteriaNode& node, const Get& get, const std::vector<
         case CriteriaNode::Kind::Or: {
             Truth result = Truth::False;
             for (const auto& child : node.children) {
-                const Truth t = evaluateTruth(*child, get, params);
+                const Truth t = EvaluateTruth(*child, get, params);
                 if (t == Truth::True) {
                     return Truth::True;
                 }
@@ -137,7 +137,7 @@ Truth evaluateTruth(const CriteriaNode& node, const Get& get, const std::vector<
             return result;
         }
         case CriteriaNode::Kind::Not:
-            switch (evaluateTruth(*node.children.front(), get, params)) {
+            switch (EvaluateTruth(*node.children.front(), get, params)) {
                 case Truth::True:
                     return Truth::False;
                 case Truth::False:
@@ -147,12 +147,12 @@ Truth evaluateTruth(const CriteriaNode& node, const Get& get, const std::vector<
             }
             return Truth::Unknown;
         case CriteriaNode::Kind::Compare:
-            return compareTruth(node.op, get(node.column), node.values.front().resolve(params));
+            return CompareTruth(node.op, get(node.column), node.values.front().resolve(params));
         case CriteriaNode::Kind::In: {
             const Value field = get(node.column);
             Truth result = Truth::False;
             for (const auto& v : node.values) {
-                const Truth t = compareTruth(CompareOp::Eq, field, v.resolve(params));
+                const Truth t = CompareTruth(CompareOp::Eq, field, v.resolve(params));
                 if (t == Truth::True) {
                     return Truth::True;
                 }
@@ -170,13 +170,13 @@ Truth evaluateTruth(const CriteriaNode& node, const Get& get, const std::vector<
 
 // True when the row is selected.
 template <typename Get>
-bool evaluateNode(const CriteriaNode& node, const Get& get, const std::vector<Value>& params) {
-    return evaluateTruth(node, get, params) == Truth::True;
+bool EvaluateNode(const CriteriaNode& node, const Get& get, const std::vector<Value>& params) {
+    return EvaluateTruth(node, get, params) == Truth::True;
 }
 
 template <typename Get>
 bool CompiledCriteria::matches(const Get& get, const std::vector<Value>& params) const {
-    return evaluateNode(*root_, get, params);
+    return EvaluateNode(*root_, get, params);
 }
 
 }  // namespace tableau::db

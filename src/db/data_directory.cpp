@@ -6,7 +6,7 @@
 
 namespace tableau::db {
 
-std::optional<std::filesystem::path> findFileIgnoringCase(const std::filesystem::path& cartellaDati,
+std::optional<std::filesystem::path> FindFileIgnoringCase(const std::filesystem::path& cartellaDati,
                                                           std::string_view bareName) {
     std::error_code error;
     const auto exact = cartellaDati / std::filesystem::path(std::string(bareName));

@@ -9,7 +9,7 @@ namespace tableau::db {
 
 // The path of the directory's entry whose name equals bareName ignoring ASCII letter
 // case; an exact match wins over others. Empty when there is none.
-std::optional<std::filesystem::path> findFileIgnoringCase(const std::filesystem::path& cartellaDati,
+std::optional<std::filesystem::path> FindFileIgnoringCase(const std::filesystem::path& cartellaDati,
                                                           std::string_view bareName);
 
 }  // namespace tableau::db

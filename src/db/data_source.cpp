@@ -1,12 +1,12 @@
 #include "db/data_source.h"
 
-#include "db/server_connection.h"
-#include "db/server_database.h"
+#include "db/server/server_connection.h"
+#include "db/server/server_database.h"
 
 namespace tableau::db {
 
-struct DataSource::Session : ServerSession {
-    using ServerSession::ServerSession;
+struct DataSource::Session : server::ServerSession {
+    using server::ServerSession::ServerSession;
 };
 
 DataSource::DataSource(std::filesystem::path cartellaDati, std::optional<ServerSetting> server)
@@ -19,7 +19,7 @@ DataSource::DataSource(std::filesystem::path cartellaDati, std::optional<ServerS
 DataSource::~DataSource() = default;
 
 std::unique_ptr<Database> DataSource::open(std::string_view bareName) {
-    return session_ ? session_->open(bareName) : openDatabase(cartellaDati_, bareName);
+    return session_ ? session_->open(bareName) : OpenDatabase(cartellaDati_, bareName);
 }
 
 bool DataSource::fromServer() const {
@@ -46,7 +46,7 @@ std::size_t DataSource::statements() const {
     return session_ ? session_->connection().statements() : 0;
 }
 
-bool isRecoveryConflict(const std::exception& e) {
+bool IsRecoveryConflict(const std::exception& e) {
     const auto* server = dynamic_cast<const ErroreServer*>(&e);
     return server != nullptr && (server->sqlstate() == "40001" || server->sqlstate() == "40P01");
 }

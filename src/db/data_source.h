@@ -17,7 +17,7 @@ namespace tableau::db {
 // The chain's server and the site's schema on it.
 struct ServerSetting {
     std::string conninfo;           // a libpq connection string or URI
-    std::string schema = "public";  // as checkSchemaName() returns it
+    std::string schema = "public";  // as server::CheckSchemaName() returns it
 };
 
 // When the site's data on the server were last synced, and from where.
@@ -42,7 +42,7 @@ class DataSource {
     DataSource& operator=(const DataSource&) = delete;
 
     // A database by its bare name: one of the hotel files from the server when one is set,
-    // every other file from the data directory. Throws as openDatabase(), or ErroreServer
+    // every other file from the data directory. Throws as OpenDatabase(), or ErroreServer
     // naming the server and the missing table or field.
     std::unique_ptr<Database> open(std::string_view bareName);
 
@@ -65,6 +65,6 @@ class DataSource {
 };
 
 // Whether a failure is a read cancelled by a standby's recovery conflict, worth one retry.
-bool isRecoveryConflict(const std::exception& e);
+bool IsRecoveryConflict(const std::exception& e);
 
 }  // namespace tableau::db

@@ -10,9 +10,9 @@
 
 #include "db/data_directory.h"
 #include "db/errors.h"
-#include "db/jet_database.h"
-#include "db/jet_format.h"
-#include "db/sqlite_database.h"
+#include "db/jet/jet_database.h"
+#include "db/jet/jet_format.h"
+#include "db/sqlite/sqlite_database.h"
 
 namespace tableau::db {
 
@@ -53,9 +53,9 @@ std::string TipoDiFile(std::filesystem::file_type tipo) {
 
 }  // namespace
 
-std::unique_ptr<Database> openDatabase(const std::filesystem::path& cartellaDati,
+std::unique_ptr<Database> OpenDatabase(const std::filesystem::path& cartellaDati,
                                        std::string_view bareName) {
-    const auto path = findFileIgnoringCase(cartellaDati, bareName);
+    const auto path = FindFileIgnoringCase(cartellaDati, bareName);
     if (!path) {
         throw ErroreArchivio("Archivio " + std::string(bareName) + " non trovato nella cartella " +
                              std::filesystem::absolute(cartellaDati).lexically_normal().string());
@@ -93,11 +93,11 @@ std::unique_ptr<Database> openDatabase(const std::filesystem::path& cartellaDati
         }
         ::close(fd);
     }
-    if (SqliteDatabase::recognises(*path)) {
-        return std::make_unique<SqliteDatabase>(*path, std::string(bareName));
+    if (sqlite::SqliteDatabase::recognises(*path)) {
+        return std::make_unique<sqlite::SqliteDatabase>(*path, std::string(bareName));
     }
-    if (const auto jet = jetFormatOf(*path)) {
-        return std::make_unique<JetDatabase>(*path, std::string(bareName), *jet);
+    if (const auto jetFormat = jet::JetFormatOf(*path)) {
+        return std::make_unique<jet::JetDatabase>(*path, std::string(bareName), *jetFormat);
     }
     throw ErroreArchivio("Archivio " + std::string(bareName) +
                          ": formato non riconosciuto (atteso un archivio Jet o SQLite)");

@@ -93,7 +93,7 @@ class Database {
 // Opens a database file of the directory by its bare name, matched without regard to
 // letter case. Throws ErroreArchivio when the file is missing, of an unknown format or
 // unreadable (a damaged Jet file is reported here, never brings the program down).
-std::unique_ptr<Database> openDatabase(const std::filesystem::path& cartellaDati,
+std::unique_ptr<Database> OpenDatabase(const std::filesystem::path& cartellaDati,
                                        std::string_view bareName);
 
 }  // namespace tableau::db

@@ -1,6 +1,9 @@
 #pragma once
-// Failures of the hotel databases. The message is Italian and names the file, table or
-// field at fault, ready to be shown to the user.
+// Failures of the hotel tables, from the files or from the chain's server. The message is
+// Italian (UTF-8) and names the file, table or field at fault, ready to be shown to the user.
+#include <string>
+#include <utility>
+
 #include "routines/errors.h"
 
 namespace tableau::db {
@@ -8,6 +11,19 @@ namespace tableau::db {
 class ErroreArchivio : public routines::Errore {
   public:
     using routines::Errore::Errore;
+};
+
+// A failure of the server or of a statement on it. The message is Italian and names the
+// server (host, port and database, never the password); sqlstate() is the server's error
+// code where it gave one ("42P01": no such table), empty for a connection failure.
+class ErroreServer : public ErroreArchivio {
+  public:
+    ErroreServer(const std::string& messaggio, std::string sqlstate = {})
+        : ErroreArchivio(messaggio), sqlstate_(std::move(sqlstate)) {}
+    const std::string& sqlstate() const { return sqlstate_; }
+
+  private:
+    std::string sqlstate_;
 };
 
 }  // namespace tableau::db

@@ -49,7 +49,7 @@ bool InFilter::admits(const Value& v) const {
     return numbers.count(v.asNumber()) != 0;
 }
 
-std::optional<InFilter> inFilterOf(const SelectStatement& statement,
+std::optional<InFilter> InFilterOf(const SelectStatement& statement,
                                    const std::filesystem::path& cartellaDati) {
     if (statement.in && statement.inValues) {
         throw ErroreArchivio("Ricerca su " + statement.table +
@@ -67,11 +67,11 @@ std::optional<InFilter> inFilterOf(const SelectStatement& statement,
     if (!statement.in) {
         return std::nullopt;
     }
-    const auto other = openDatabase(cartellaDati, statement.in->file);
-    return inFilterOfSubquery(*other, *statement.in);
+    const auto other = OpenDatabase(cartellaDati, statement.in->file);
+    return InFilterOfSubquery(*other, *statement.in);
 }
 
-InFilter inFilterOfSubquery(Database& other, const SelectStatement::SubqueryIn& sub) {
+InFilter InFilterOfSubquery(Database& other, const SelectStatement::SubqueryIn& sub) {
     InFilter filter;
     filter.field = sub.field;
     RecordSet rows = other.select(SelectStatement{sub.table, sub.where});

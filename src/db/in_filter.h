@@ -28,12 +28,12 @@ struct InFilter {
 
 // The values a sub-query admits: the field selectField of the rows of `other` meeting its
 // criteria. Throws ErroreArchivio for the failures of the sub-query.
-InFilter inFilterOfSubquery(Database& other, const SelectStatement::SubqueryIn& sub);
+InFilter InFilterOfSubquery(Database& other, const SelectStatement::SubqueryIn& sub);
 
 // The filter of a statement's In condition, running its sub-query on the named file of
 // the directory; empty when the statement has none. Throws ErroreArchivio for a statement
 // with two In conditions and for the failures of the sub-query.
-std::optional<InFilter> inFilterOf(const SelectStatement& statement,
+std::optional<InFilter> InFilterOf(const SelectStatement& statement,
                                    const std::filesystem::path& cartellaDati);
 
 }  // namespace tableau::db

@@ -61,7 +61,7 @@ std::int64_t Value::asInteger() const {
     return static_cast<std::int64_t>(rounded);
 }
 
-std::optional<int> compareValues(const Value& a, const Value& b) {
+std::optional<int> CompareValues(const Value& a, const Value& b) {
     if (a.isNull() || b.isNull()) {
         return std::nullopt;
     }

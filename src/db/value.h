@@ -39,6 +39,6 @@ class Value {
 // texts byte by byte (Windows-1252 codes), a text against a number as numbers when the
 // text is wholly a number. Empty when the comparison is false whatever the operator
 // (a null on either side, or a text that is not a number against a number).
-std::optional<int> compareValues(const Value& a, const Value& b);
+std::optional<int> CompareValues(const Value& a, const Value& b);
 
 }  // namespace tableau::db

@@ -7,9 +7,9 @@
 
 #include "chart/chart_file.h"
 #include "gui/error_message.h"
+#include "gui/keyboard.h"
 #include "gui/qt_text.h"
 #include "gui/screen_fit.h"
-#include "gui/tastiera.h"
 #include "gui/twips.h"
 #include "gui/window_style.h"
 #include "preview/mail_handoff.h"
@@ -117,9 +117,9 @@ Anteprima::Anteprima(std::filesystem::path cartellaDati, QWidget* parent)
 
 Anteprima::~Anteprima() = default;
 
-void Anteprima::Mostra() {
+void Anteprima::mostra() {
     Form_Load();
-    if (!FileAperto()) {
+    if (!fileAperto()) {
         return;
     }
     exec();
@@ -133,19 +133,19 @@ void Anteprima::Form_Load() {
 
 void Anteprima::Form_Activate() {
     PortaNelloSchermo(this);
-    Disponi();
-    if (!FileAperto()) {
+    disponi();
+    if (!fileAperto()) {
         close();
         return;
     }
     try {
-        CaricaPagina(preview::kLimitePrimaPagina);
+        caricaPagina(preview::kLimitePrimaPagina);
     } catch (const std::exception& errore) {
         MostraErrore(errore);
     }
 }
 
-void Anteprima::Disponi() {
+void Anteprima::disponi() {
     // From the window's outer size, as the window was laid out when it was drawn by hand.
     // A window smaller than drawn (a small screen) shrinks its buttons in step, so that
     // the whole row stays inside it.
@@ -177,8 +177,8 @@ void Anteprima::Disponi() {
     posiziona(tastoSalva_, kTastoSalva);
 }
 
-void Anteprima::CaricaPagina(long limite) {
-    const preview::PaginaTableau pagina = lettore_->CaricaPagina(limite);
+void Anteprima::caricaPagina(long limite) {
+    const preview::PaginaTableau pagina = lettore_->caricaPagina(limite);
     QString testo = TestoQt(pagina.testo);
     testo.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     casellaPagina_->setPlainText(testo);
@@ -188,7 +188,7 @@ void Anteprima::CaricaPagina(long limite) {
     altrePagine_ = pagina.altrePagine;
 }
 
-std::string Anteprima::TestoPagina() const {
+std::string Anteprima::testoPagina() const {
     return Testo1252(casellaPagina_->toPlainText());
 }
 
@@ -211,47 +211,47 @@ void Anteprima::tastoEspandi_Click() {
 }
 
 void Anteprima::tastoAvanti_Click() {
-    if (!FileAperto()) {
+    if (!fileAperto()) {
         return;
     }
     EseguiMostrandoErrori([this] {
         if (altrePagine_) {
-            CaricaPagina(preview::kLimitePagina);
+            caricaPagina(preview::kLimitePagina);
         }
         casellaPagina_->setFocus(Qt::OtherFocusReason);
     });
 }
 
 void Anteprima::tastoInizio_Click() {
-    if (!FileAperto()) {
+    if (!fileAperto()) {
         return;
     }
     EseguiMostrandoErrori([this] {
-        lettore_->Riavvolgi();
-        CaricaPagina(preview::kLimitePagina);
+        lettore_->riavvolgi();
+        caricaPagina(preview::kLimitePagina);
         casellaPagina_->setFocus(Qt::OtherFocusReason);
     });
 }
 
 void Anteprima::tastoEMail_Click() {
     EseguiMostrandoErrori([this] {
-        preview::InviaEMail(cartellaDati_, TestoPagina());
+        preview::InviaEMail(cartellaDati_, testoPagina());
         routines::RegistraEvento("pagina del tableau consegnata al programma di posta");
     });
 }
 
 void Anteprima::tastoSalva_Click() {
-    if (!FileAperto()) {
+    if (!fileAperto()) {
         return;
     }
-    EseguiMostrandoErrori([this] { Salva(); });
+    EseguiMostrandoErrori([this] { salva(); });
 }
 
-void Anteprima::Salva() {
+void Anteprima::salva() {
     // Only the page on show is replaced; the other pages of the chart stay in the file.
     righePagina_ =
-        preview::SalvaPagina(lettore_->File(), primaRigaPagina_, righePagina_, TestoPagina());
-    lettore_->Riavvolgi();
+        preview::SalvaPagina(lettore_->file(), primaRigaPagina_, righePagina_, testoPagina());
+    lettore_->riavvolgi();
 }
 
 void Anteprima::showEvent(QShowEvent* event) {
@@ -265,7 +265,7 @@ void Anteprima::showEvent(QShowEvent* event) {
 void Anteprima::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
     if (attivata_) {
-        Disponi();
+        disponi();
     }
 }
 

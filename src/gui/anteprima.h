@@ -22,7 +22,7 @@ class Anteprima : public QDialog {
 
     // Loads the window and shows it modally; returns at once, showing nothing, when the
     // data directory holds no chart file.
-    void Mostra();
+    void mostra();
 
     // Opens the chart file when there is one.
     void Form_Load();
@@ -41,7 +41,7 @@ class Anteprima : public QDialog {
 
     bool AltrePagine() const { return altrePagine_; }
     long CaratteriLetti() const { return caratteriLetti_; }
-    bool FileAperto() const { return lettore_ != nullptr; }
+    bool fileAperto() const { return lettore_ != nullptr; }
     QPlainTextEdit* casellaPagina() const { return casellaPagina_; }
     QAbstractButton* tastoEsci() const { return tastoEsci_; }
     QAbstractButton* tastoRiduci() const { return tastoRiduci_; }
@@ -56,10 +56,10 @@ class Anteprima : public QDialog {
     void resizeEvent(QResizeEvent* event) override;
 
   private:
-    void Disponi();
-    void CaricaPagina(long limite);
-    void Salva();
-    std::string TestoPagina() const;
+    void disponi();
+    void caricaPagina(long limite);
+    void salva();
+    std::string testoPagina() const;
 
     std::filesystem::path cartellaDati_;
     QPlainTextEdit* casellaPagina_;  // the page on show, editable

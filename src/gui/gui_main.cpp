@@ -6,14 +6,14 @@
 #include "chart/crea_tableau.h"
 #include "gui/error_message.h"
 #include "gui/menu_stampa.h"
+#include "gui/qt_translation.h"
 #include "gui/set_desk.h"
-#include "gui/traduzione_qt.h"
 #include "gui/window_style.h"
 #include "print/qt/qt_printer_service.h"
 
 namespace tableau::gui {
 
-int avvia(int argc, char** argv, std::function<std::unique_ptr<db::DataSource>()> apriSorgente) {
+int Avvia(int argc, char** argv, std::function<std::unique_ptr<db::DataSource>()> apriSorgente) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tableau"));
     QApplication::setDesktopFileName(QStringLiteral("tableau"));
@@ -34,12 +34,12 @@ int avvia(int argc, char** argv, std::function<std::unique_ptr<db::DataSource>()
     };
     servizi.mostraMenuStampa = [&stato, &stampanti] {
         MenuStampa menu(stato, stampanti);
-        menu.Mostra();
+        menu.mostra();
     };
 
     SetDesk desk(stato, std::move(servizi));
     try {
-        if (!desk.Avvia()) {
+        if (!desk.avvia()) {
             return 0;  // no hotel, or a hotel without room blocks
         }
     } catch (const std::exception& errore) {

@@ -10,7 +10,7 @@ namespace tableau::gui {
 // Runs the desktop program: the request window in the current (data) directory, the hotel
 // tables read where apriSorgente opens them (unset: the directory's files). Returns the
 // process exit status.
-int avvia(int argc, char** argv,
+int Avvia(int argc, char** argv,
           std::function<std::unique_ptr<db::DataSource>()> apriSorgente = {});
 
 // Shows a failure of the program's start (a setting naming a missing data directory) in the

@@ -11,14 +11,14 @@
 
 #include "chart/chart_file.h"
 #include "gui/anteprima.h"
+#include "gui/busy_cursor.h"
 #include "gui/error_message.h"
+#include "gui/keyboard.h"
 #include "gui/list_tooltips.h"
 #include "gui/msgbox_routine.h"
-#include "gui/occupato.h"
 #include "gui/open_file.h"
 #include "gui/qt_text.h"
 #include "gui/screen_fit.h"
-#include "gui/tastiera.h"
 #include "gui/twips.h"
 #include "gui/window_style.h"
 #include "preview/spreadsheet_export.h"
@@ -98,7 +98,7 @@ ServiziMenu ConServiziPredefiniti(ServiziMenu servizi, const StatoProgramma& sta
     if (!servizi.mostraAnteprima) {
         servizi.mostraAnteprima = [cartellaDati = stato.cartellaDati] {
             Anteprima anteprima(cartellaDati);
-            anteprima.Mostra();
+            anteprima.mostra();
         };
     }
     if (!servizi.stampa) {
@@ -186,7 +186,7 @@ MenuStampa::MenuStampa(StatoProgramma& stato, print::ServizioStampanti& stampant
 
 MenuStampa::~MenuStampa() = default;
 
-void MenuStampa::Mostra() {
+void MenuStampa::mostra() {
     Form_Load();
     Form_Activate();
     if (!scaricata_) {
@@ -241,7 +241,7 @@ void MenuStampa::Form_Activate() {
     } catch (const std::exception& errore) {
         // Without its configuration the menu cannot work: back to the request window.
         MostraErrore(errore);
-        Scarica();
+        scarica();
         return;
     }
     if (elencoDestinazioni_->count() == 0) {
@@ -252,13 +252,13 @@ void MenuStampa::Form_Activate() {
                                 ".\r\nAggiungere le destinazioni dell'albergo 1 nella "
                                 "tabella Stampanti di Stampanti.mdb."),
                         TipoMessaggio::okAvviso, QStringLiteral("Stampa"));
-        Scarica();
+        scarica();
         return;
     }
     elencoDestinazioni_->setCurrentIndex(0);
 }
 
-print::OpzioniStampa MenuStampa::Opzioni() const {
+print::OpzioniStampa MenuStampa::opzioni() const {
     print::OpzioniStampa opzioni;
     opzioni.destinazione = Testo1252(elencoDestinazioni_->currentText());
     if (elencoStampanti_->currentIndex() >= 0 &&
@@ -279,9 +279,9 @@ void MenuStampa::tastoStampa_Click() {
         std::string esito;
         {
             const Occupato occupato(this);
-            esito = servizi_.stampa(Opzioni());
+            esito = servizi_.stampa(opzioni());
         }
-        Stato(QString::fromStdString(esito));
+        stato(QString::fromStdString(esito));
     });
 }
 
@@ -296,7 +296,7 @@ void MenuStampa::tastoAnteprima_Click() {
 void MenuStampa::tastoDocumento_Click() {
     rigaStato_->clear();
     EseguiMostrandoErrori([this] {
-        ApriEDiQuale(stato_.cartellaDati / percorsoDoc_, QStringLiteral("Copia del documento"));
+        apriEDiQuale(stato_.cartellaDati / percorsoDoc_, QStringLiteral("Copia del documento"));
     });
 }
 
@@ -308,11 +308,11 @@ void MenuStampa::tastoFoglio_Click() {
             const Occupato occupato(this);
             foglio = preview::ConvertiXLS(stato_.cartellaDati);
         }
-        ApriEDiQuale(foglio, QStringLiteral("Foglio di calcolo"));
+        apriEDiQuale(foglio, QStringLiteral("Foglio di calcolo"));
     });
 }
 
-void MenuStampa::Stato(const QString& testo) {
+void MenuStampa::stato(const QString& testo) {
     rigaStato_->setText(testo);
     routines::RegistraEvento(testo.toStdString());
 }
@@ -325,7 +325,7 @@ void MenuStampa::tastoGrafico_Click() {
             const Occupato occupato(this);
             pdf = print::CreaPdfTableau(stato_.cartellaDati, print::FormatoPdf::a4);
         }
-        ApriEDiQuale(pdf, QStringLiteral("Tableau grafico"));
+        apriEDiQuale(pdf, QStringLiteral("Tableau grafico"));
     });
 }
 
@@ -337,11 +337,11 @@ void MenuStampa::tastoExcel_Click() {
             const Occupato occupato(this);
             cartella = preview::EsportaXlsx(stato_.cartellaDati);
         }
-        ApriEDiQuale(cartella, QStringLiteral("Foglio Excel"));
+        apriEDiQuale(cartella, QStringLiteral("Foglio Excel"));
     });
 }
 
-void MenuStampa::ApriEDiQuale(const std::filesystem::path& file, const QString& cosa) {
+void MenuStampa::apriEDiQuale(const std::filesystem::path& file, const QString& cosa) {
     const QString percorso = QString::fromStdString(file.lexically_normal().string());
     bool aperto = false;
     {
@@ -349,9 +349,9 @@ void MenuStampa::ApriEDiQuale(const std::filesystem::path& file, const QString& 
         aperto = servizi_.apri(file);
     }
     if (aperto) {
-        Stato(cosa + QStringLiteral(" aperto con il programma associato: ") + percorso);
+        stato(cosa + QStringLiteral(" aperto con il programma associato: ") + percorso);
     } else {
-        Stato(QStringLiteral("Nessun programma associato ai file ") +
+        stato(QStringLiteral("Nessun programma associato ai file ") +
               QString::fromStdString(file.extension().string()) +
               QStringLiteral(": il file \u00E8 in ") + percorso);
     }
@@ -377,10 +377,10 @@ void MenuStampa::tastoPdf_Click() {
 }
 
 void MenuStampa::tastoChiudi_Click() {
-    Scarica();
+    scarica();
 }
 
-void MenuStampa::Scarica() {
+void MenuStampa::scarica() {
     scaricata_ = true;
     done(QDialog::Accepted);
 }

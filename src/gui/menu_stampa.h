@@ -7,7 +7,7 @@
 #include <functional>
 #include <string>
 
-#include "gui/stato_programma.h"
+#include "gui/program_state.h"
 #include "print/print_job.h"
 
 class QComboBox;
@@ -41,7 +41,7 @@ class MenuStampa : public QDialog {
 
     // Loads, activates and shows the menu modally; returns when it has closed (at once when
     // there is no destination).
-    void Mostra();
+    void mostra();
 
     // Centres the window, makes the document copy and lists the printers; a failing step is
     // skipped.
@@ -65,11 +65,11 @@ class MenuStampa : public QDialog {
     void tastoExcel_Click();
 
     // The options as the print job reads them.
-    print::OpzioniStampa Opzioni() const;
+    print::OpzioniStampa opzioni() const;
 
     const std::filesystem::path& PercorsoDoc() const { return percorsoDoc_; }
     const std::string& CodiceAssistenza() const { return codiceAssistenza_; }
-    bool Scaricata() const { return scaricata_; }
+    bool scaricata() const { return scaricata_; }
     QComboBox* elencoDestinazioni() const { return elencoDestinazioni_; }
     QComboBox* elencoStampanti() const { return elencoStampanti_; }
     QCheckBox* opzioneCompressa() const { return opzioneCompressa_; }
@@ -90,12 +90,12 @@ class MenuStampa : public QDialog {
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    void Scarica();
+    void scarica();
     // Opens a file written for the user and says so, or says where it is when no program
     // takes files of its kind.
-    void ApriEDiQuale(const std::filesystem::path& file, const QString& cosa);
+    void apriEDiQuale(const std::filesystem::path& file, const QString& cosa);
     // Says in the status line what was done and where, and logs it.
-    void Stato(const QString& testo);
+    void stato(const QString& testo);
 
     StatoProgramma& stato_;
     print::ServizioStampanti& stampanti_;

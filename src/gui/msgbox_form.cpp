@@ -8,9 +8,9 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include "gui/keyboard.h"
 #include "gui/qt_text.h"
 #include "gui/screen_fit.h"
-#include "gui/tastiera.h"
 #include "gui/twips.h"
 #include "gui/window_style.h"
 #include "routines/message_layout.h"
@@ -92,7 +92,7 @@ void MsgBox_Form::Form_Load() {
     }
 }
 
-void MsgBox_Form::Prepara(const QString& testo, routines::TipoMessaggio tipo,
+void MsgBox_Form::prepara(const QString& testo, routines::TipoMessaggio tipo,
                           const QString& titolo) {
     testo1252_ = Testo1252(testo);
     QString mostrato = testo;
@@ -132,18 +132,18 @@ void MsgBox_Form::Form_Activate() {
 }
 
 void MsgBox_Form::tastoConferma_Click() {
-    Rispondi(routines::TastoMessaggio::conferma);
+    rispondi(routines::TastoMessaggio::conferma);
 }
 
 void MsgBox_Form::tastoNo_Click() {
-    Rispondi(routines::TastoMessaggio::no);
+    rispondi(routines::TastoMessaggio::no);
 }
 
 void MsgBox_Form::tastoAnnulla_Click() {
-    Rispondi(routines::TastoMessaggio::annulla);
+    rispondi(routines::TastoMessaggio::annulla);
 }
 
-void MsgBox_Form::Rispondi(routines::TastoMessaggio tasto) {
+void MsgBox_Form::rispondi(routines::TastoMessaggio tasto) {
     const QString didascalia = Tasti().at(static_cast<std::size_t>(tasto))->text();
     if (const auto risposta = routines::RispostaTastoPremuto(tasto, Testo1252(didascalia))) {
         rispostaMessaggio_ = *risposta;

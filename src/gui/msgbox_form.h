@@ -22,7 +22,7 @@ class MsgBox_Form : public QDialog {
     explicit MsgBox_Form(QWidget* parent = nullptr);
 
     // Puts the message, the title and the type's button set in the window.
-    void Prepara(const QString& testo, routines::TipoMessaggio tipo, const QString& titolo);
+    void prepara(const QString& testo, routines::TipoMessaggio tipo, const QString& titolo);
 
     // Activation: keeps the window on top, lays it out by the message's rows and columns and
     // brings it inside the screen.
@@ -33,8 +33,8 @@ class MsgBox_Form : public QDialog {
     void tastoNo_Click();
     void tastoAnnulla_Click();
 
-    routines::Risposta Risposta() const { return rispostaMessaggio_; }
-    routines::TipoMessaggio Tipo() const { return tipoMessaggio_; }
+    routines::Risposta risposta() const { return rispostaMessaggio_; }
+    routines::TipoMessaggio tipo() const { return tipoMessaggio_; }
     QLabel* etichettaTitolo() const { return etichettaTitolo_; }
     QPlainTextEdit* casellaTesto() const { return casellaTesto_; }
     QPushButton* tastoConferma() const { return tastoConferma_; }
@@ -51,7 +51,7 @@ class MsgBox_Form : public QDialog {
 
   private:
     void Form_Load();
-    void Rispondi(routines::TastoMessaggio tasto);
+    void rispondi(routines::TastoMessaggio tasto);
 
     QLabel* etichettaTitolo_;
     QPlainTextEdit* casellaTesto_;

@@ -37,7 +37,7 @@ void Premi(MsgBox_Form& form, Risposta risposta) {
 
 Risposta MostraMessaggio(const QString& testo, TipoMessaggio tipo, const QString& titolo) {
     MsgBox_Form form;
-    form.Prepara(testo, tipo, titolo);
+    form.prepara(testo, tipo, titolo);
     auto& registro = Registro();
     auto risposta = registro.prossimaRisposta;
     registro.prossimaRisposta.reset();
@@ -50,9 +50,9 @@ Risposta MostraMessaggio(const QString& testo, TipoMessaggio tipo, const QString
     } else {
         form.exec();
     }
-    registro.ultimo = MessaggioMostrato{testo, titolo, tipo, form.Risposta()};
+    registro.ultimo = MessaggioMostrato{testo, titolo, tipo, form.risposta()};
     ++registro.conteggio;
-    return form.Risposta();
+    return form.risposta();
 }
 
 void ImpostaProssimaRisposta(Risposta risposta) {

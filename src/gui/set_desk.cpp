@@ -11,13 +11,13 @@
 #include <array>
 
 #include "chart/hotel_lists.h"
+#include "gui/busy_cursor.h"
 #include "gui/error_message.h"
+#include "gui/keyboard.h"
 #include "gui/list_tooltips.h"
 #include "gui/msgbox_routine.h"
-#include "gui/occupato.h"
 #include "gui/qt_text.h"
 #include "gui/screen_fit.h"
-#include "gui/tastiera.h"
 #include "gui/twips.h"
 #include "gui/window_style.h"
 #include "routines/dates.h"
@@ -47,12 +47,12 @@ constexpr int kAltezzaRigaServer = 480;
 
 SetDesk::SetDesk(StatoProgramma& stato, ServiziRichiesta servizi, QWidget* parent)
     : QWidget(parent), stato_(stato), servizi_(std::move(servizi)) {
-    CostruisciControlli();
+    costruisciControlli();
 }
 
 SetDesk::~SetDesk() = default;
 
-void SetDesk::CostruisciControlli() {
+void SetDesk::costruisciControlli() {
     setWindowTitle(QStringLiteral("Tableau Tavornelide"));
     setWindowIcon(Icona("tableau"));
     Colora(this, kSfondo);
@@ -135,7 +135,7 @@ void SetDesk::CostruisciControlli() {
     RegoleTastiera(this);
 }
 
-bool SetDesk::Avvia() {
+bool SetDesk::avvia() {
     Form_Load();
     PortaNelloSchermo(this);
     show();
@@ -153,10 +153,10 @@ void SetDesk::Form_Load() {
     leggi(tabellaTableau_, "Tableau.mdb", "Tableau");
     leggi(tabellaHotel_, "AnagraficaHotels.mdb", "AnagraficaHotels");
     leggi(tabellaNumeriCamere_, "NumeriCamere.mdb", "NumeriCamere");
-    MostraProvenienza(*sorgente);
+    mostraProvenienza(*sorgente);
 }
 
-void SetDesk::MostraProvenienza(db::DataSource& sorgente) {
+void SetDesk::mostraProvenienza(db::DataSource& sorgente) {
     if (!sorgente.fromServer()) {
         rigaServer_->hide();
         setFixedSize(DimensioneTwips(kLarghezza, kAltezza));
@@ -184,20 +184,20 @@ void SetDesk::Form_Activate() {
     try {
         elencoHotel_->clear();
         elencoTableau_->clear();
-        ImpostaTesto(casellaData_, Oggi());
+        impostaTesto(casellaData_, oggi());
         for (const chart::VoceElenco& voce : chart::ElencoHotel(*tabellaHotel_)) {
             elencoHotel_->addItem(TestoQt(voce.testo), QVariant::fromValue(voce.numero));
         }
         if (elencoHotel_->count() == 0) {
             inAttivazione_ = false;
-            Scarica();
+            scarica();
             return;
         }
         stato_.hotelCorrente = static_cast<std::int16_t>(elencoHotel_->itemData(0).toInt());
         elencoHotel_->setCurrentIndex(0);
         elencoHotel_Click();
     } catch (const std::exception& errore) {
-        Fallimento(errore);
+        fallimento(errore);
     }
     inAttivazione_ = false;
 }
@@ -220,14 +220,14 @@ void SetDesk::elencoHotel_Click() {
             elencoTableau_->addItem(TestoQt(voce.testo), QVariant::fromValue(voce.numero));
         }
         if (elencoTableau_->count() == 0) {
-            Scarica();
+            scarica();
             return;
         }
         stato_.tableauCorrente = static_cast<std::int16_t>(elencoTableau_->itemData(0).toInt());
         elencoTableau_->setCurrentIndex(0);
         elencoTableau_Click();
     } catch (const std::exception& errore) {
-        Fallimento(errore);
+        fallimento(errore);
     }
 }
 
@@ -241,11 +241,11 @@ void SetDesk::elencoTableau_Click() {
         const chart::IntervalloCamere intervallo =
             chart::ProponiIntervallo(*tabellaNumeriCamere_, *ApriSorgente(stato_),
                                      stato_.hotelCorrente, stato_.tableauCorrente);
-        ImpostaTesto(casellaPrimaCamera_, TestoQt(intervallo.prima));
-        ImpostaTesto(casellaUltimaCamera_, TestoQt(intervallo.ultima));
+        impostaTesto(casellaPrimaCamera_, TestoQt(intervallo.prima));
+        impostaTesto(casellaUltimaCamera_, TestoQt(intervallo.ultima));
         tastoStampa_->setFocus(Qt::OtherFocusReason);
     } catch (const std::exception& errore) {
-        Fallimento(errore);
+        fallimento(errore);
     }
 }
 
@@ -262,60 +262,60 @@ void SetDesk::casellaData_GotFocus() {
 }
 
 void SetDesk::casellaPrimaCamera_KeyPress(int key) {
-    AllInvio(casellaPrimaCamera_, key,
+    allInvio(casellaPrimaCamera_, key,
              [this] { casellaUltimaCamera_->setFocus(Qt::OtherFocusReason); });
 }
 
 void SetDesk::casellaUltimaCamera_KeyPress(int key) {
-    AllInvio(casellaUltimaCamera_, key, [this] {
-        if (TestoCasella(casellaUltimaCamera_) > TestoCasella(casellaPrimaCamera_)) {
+    allInvio(casellaUltimaCamera_, key, [this] {
+        if (testoCasella(casellaUltimaCamera_) > testoCasella(casellaPrimaCamera_)) {
             casellaData_->setFocus(Qt::OtherFocusReason);
         } else {
-            Avvisa(chart::RichiestaRifiutata(chart::Difetto::camere));
+            avvisa(chart::RichiestaRifiutata(chart::Difetto::camere));
         }
     });
 }
 
 void SetDesk::casellaData_KeyPress(int key) {
-    AllInvio(casellaData_, key, [this] {
-        std::string dataInizio = TestoCasella(casellaData_);
+    allInvio(casellaData_, key, [this] {
+        std::string dataInizio = testoCasella(casellaData_);
         routines::FormattaData(dataInizio, stato_.orologio->adesso().anno);
-        ImpostaTesto(casellaData_, TestoQt(dataInizio));
+        impostaTesto(casellaData_, TestoQt(dataInizio));
         if (routines::DataValida(dataInizio)) {
             tastoStampa_->setFocus(Qt::OtherFocusReason);
         } else {
-            Avvisa(chart::RichiestaRifiutata(chart::Difetto::data));
-            ImpostaTesto(casellaData_, Oggi());
+            avvisa(chart::RichiestaRifiutata(chart::Difetto::data));
+            impostaTesto(casellaData_, oggi());
         }
     });
 }
 
-void SetDesk::AllInvio(QLineEdit* casella, int key, const std::function<void()>& seguito) {
+void SetDesk::allInvio(QLineEdit* casella, int key, const std::function<void()>& seguito) {
     if (key != kInvio) {
         return;
     }
     try {
-        ImpostaTesto(casella, TestoQt(routines::FiltraCaratteri(TestoCasella(casella), 0)));
+        impostaTesto(casella, TestoQt(routines::FiltraCaratteri(testoCasella(casella), 0)));
         seguito();
     } catch (const std::exception& errore) {
-        Fallimento(errore);
+        fallimento(errore);
     }
 }
 
 void SetDesk::tastoEsci_Click() {
-    Scarica();
+    scarica();
 }
 
 void SetDesk::tastoStampa_Click() {
-    const std::string prima = TestoCasella(casellaPrimaCamera_);
-    const std::string ultima = TestoCasella(casellaUltimaCamera_);
-    const std::string dataInizio = TestoCasella(casellaData_);
+    const std::string prima = testoCasella(casellaPrimaCamera_);
+    const std::string ultima = testoCasella(casellaUltimaCamera_);
+    const std::string dataInizio = testoCasella(casellaData_);
     if (const auto difetto = chart::DifettoRichiesta(prima, ultima, dataInizio)) {
-        Avvisa(chart::RichiestaRifiutata(*difetto));
+        avvisa(chart::RichiestaRifiutata(*difetto));
         if (*difetto == chart::Difetto::camere) {
             casellaPrimaCamera_->setFocus(Qt::OtherFocusReason);
         } else {
-            ImpostaTesto(casellaData_, Oggi());
+            impostaTesto(casellaData_, oggi());
             casellaData_->setFocus(Qt::OtherFocusReason);
         }
         return;
@@ -328,19 +328,19 @@ void SetDesk::tastoStampa_Click() {
         servizi_.creaTableau(richiesta);
         routines::RegistraEvento("tableau scritto: " + chart::DescriviRichiesta(richiesta));
     } catch (const std::exception& errore) {
-        Fallimento(errore);
+        fallimento(errore);
         return;
     }
     try {
         servizi_.mostraMenuStampa();
     } catch (const std::exception& errore) {
-        Fallimento(errore);
+        fallimento(errore);
     }
     // The print menu has closed: the window is active again and starts the form over.
     Form_Activate();
 }
 
-void SetDesk::Avvisa(const chart::RichiestaRifiutata& rifiuto) {
+void SetDesk::avvisa(const chart::RichiestaRifiutata& rifiuto) {
     MostraMessaggio(TestoQt(rifiuto.what()), TipoMessaggio::okAvviso, TestoQt(rifiuto.titolo()));
     // The message box has closed: the window is active again.
     if (!inAttivazione_) {
@@ -348,27 +348,27 @@ void SetDesk::Avvisa(const chart::RichiestaRifiutata& rifiuto) {
     }
 }
 
-void SetDesk::Fallimento(const std::exception& errore) {
+void SetDesk::fallimento(const std::exception& errore) {
     MostraErrore(errore);
 }
 
-void SetDesk::ImpostaTesto(QLineEdit* casella, const QString& testo) {
+void SetDesk::impostaTesto(QLineEdit* casella, const QString& testo) {
     const int lunghezzaMassima = casella == casellaData_ ? kCaratteriData : kCaratteriCamera;
     // The limit holds for typing; a text the program puts in the box is never cut.
     casella->setMaxLength(std::max(lunghezzaMassima, static_cast<int>(testo.size())));
     casella->setText(testo);
 }
 
-std::string SetDesk::TestoCasella(const QLineEdit* casella) {
+std::string SetDesk::testoCasella(const QLineEdit* casella) {
     return Testo1252(casella->text());
 }
 
-QString SetDesk::Oggi() const {
+QString SetDesk::oggi() const {
     const routines::DataOra adesso = stato_.orologio->adesso();
     return TestoQt(routines::TestoData(routines::Data{adesso.giorno, adesso.mese, adesso.anno}));
 }
 
-void SetDesk::Scarica() {
+void SetDesk::scarica() {
     if (!scaricata_) {
         scaricata_ = true;
         Form_Unload();

@@ -10,7 +10,7 @@
 #include "chart/request_check.h"
 #include "db/data_source.h"
 #include "db/record_set.h"
-#include "gui/stato_programma.h"
+#include "gui/program_state.h"
 
 class QComboBox;
 class QLabel;
@@ -36,7 +36,7 @@ class SetDesk : public QWidget {
 
     // Loads, shows and activates the window. Throws when a hotel file cannot be opened.
     // False when the window closed itself on its first activation (no hotel, no block).
-    bool Avvia();
+    bool avvia();
 
     // Reads the hotels, the room blocks and the rooms where the program reads the hotel
     // tables, kept while the window lives; from a server, shows which server and when it
@@ -64,7 +64,7 @@ class SetDesk : public QWidget {
     // Closes the window, and with it the program.
     void tastoEsci_Click();
 
-    bool Scaricata() const { return scaricata_; }
+    bool scaricata() const { return scaricata_; }
     QComboBox* elencoHotel() const { return elencoHotel_; }
     QComboBox* elencoTableau() const { return elencoTableau_; }
     QLineEdit* casellaPrimaCamera() const { return casellaPrimaCamera_; }
@@ -82,18 +82,18 @@ class SetDesk : public QWidget {
     void paintEvent(QPaintEvent* event) override;
 
   private:
-    void CostruisciControlli();
-    void MostraProvenienza(db::DataSource& sorgente);
+    void costruisciControlli();
+    void mostraProvenienza(db::DataSource& sorgente);
     // Shows an input error; the window activates again when the message box has closed.
-    void Avvisa(const chart::RichiestaRifiutata& rifiuto);
+    void avvisa(const chart::RichiestaRifiutata& rifiuto);
     // Shows a failure of the core; the window stays as the user left it.
-    void Fallimento(const std::exception& errore);
+    void fallimento(const std::exception& errore);
     // Enter in a box: cleans the text typed, then `seguito` goes on; a failure is shown.
-    void AllInvio(QLineEdit* casella, int key, const std::function<void()>& seguito);
-    void ImpostaTesto(QLineEdit* casella, const QString& testo);
-    static std::string TestoCasella(const QLineEdit* casella);
-    QString Oggi() const;
-    void Scarica();
+    void allInvio(QLineEdit* casella, int key, const std::function<void()>& seguito);
+    void impostaTesto(QLineEdit* casella, const QString& testo);
+    static std::string testoCasella(const QLineEdit* casella);
+    QString oggi() const;
+    void scarica();
 
     StatoProgramma& stato_;
     ServiziRichiesta servizi_;

@@ -7,7 +7,7 @@
 
 // Resources of a static library are registered by hand.
 static void RegistraIcone() {
-    Q_INIT_RESOURCE(icone);
+    Q_INIT_RESOURCE(icons);
 }
 
 namespace tableau::gui {

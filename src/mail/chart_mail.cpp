@@ -14,7 +14,7 @@ constexpr std::size_t kLarghezzaEtichetta = 20;
 constexpr std::size_t kLarghezzaGiorno = 12;
 
 std::string Utf8(std::string_view cp1252) {
-    return routines::cp1252ToUtf8(routines::Trim(cp1252));
+    return routines::InUtf8(routines::TogliSpazi(cp1252));
 }
 
 // A row of the text: the label, then one column per day, right-aligned.
@@ -92,12 +92,12 @@ std::string RigaInUtf8(std::string_view riga) {
     for (std::size_t i = 0; i < riga.size(); ++i) {
         const std::string_view linea = Cornice(riga[i]);
         if (!linea.empty() && (cornice || PostoDiLinea(i))) {
-            risultato += routines::cp1252ToUtf8(riga.substr(inizio, i - inizio));
+            risultato += routines::InUtf8(riga.substr(inizio, i - inizio));
             risultato += linea;
             inizio = i + 1;
         }
     }
-    return risultato + routines::cp1252ToUtf8(riga.substr(inizio));
+    return risultato + routines::InUtf8(riga.substr(inizio));
 }
 
 std::string_view Estensione(FormatoPosta formato) {
@@ -201,7 +201,7 @@ std::string NomeAllegato(const chart::TableauLetto& tableau, FormatoPosta format
             nome += (nome == "Tableau" ? " " : " - ") + testo;
         }
     }
-    if (const auto data = routines::LeggiData(routines::Trim(tableau.dataInizio))) {
+    if (const auto data = routines::LeggiData(routines::TogliSpazi(tableau.dataInizio))) {
         const std::string chiave = routines::ChiaveData(*data);
         nome += " - " + chiave.substr(0, 4) + "-" + chiave.substr(4, 2) + "-" + chiave.substr(6);
     }

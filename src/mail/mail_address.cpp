@@ -25,7 +25,7 @@ std::vector<std::string> DividiDestinatari(std::string_view elenco) {
     std::vector<std::string> destinatari;
     while (!elenco.empty()) {
         const auto virgola = elenco.find(',');
-        const std::string voce = routines::Trim(elenco.substr(0, virgola));
+        const std::string voce = routines::TogliSpazi(elenco.substr(0, virgola));
         if (!voce.empty()) {
             destinatari.push_back(voce);
         }

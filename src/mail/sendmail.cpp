@@ -24,7 +24,7 @@ std::string Spiegazione(std::string testo) {
             c = ' ';
         }
     }
-    testo = routines::Trim(testo);
+    testo = routines::TogliSpazi(testo);
     constexpr std::size_t kMassimo = 400;
     if (testo.size() > kMassimo) {
         testo.resize(kMassimo);

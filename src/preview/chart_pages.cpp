@@ -12,18 +12,18 @@
 namespace tableau::preview {
 
 LettoreTableau::LettoreTableau(std::filesystem::path file) : file_(std::move(file)) {
-    Riavvolgi();
+    riavvolgi();
 }
 
-void LettoreTableau::Riavvolgi() {
+void LettoreTableau::riavvolgi() {
     righe_ = routines::RigheDelTesto(chart::LeggiTestoTableau(file_));
     prossimaRiga_ = 0;
 }
 
-PaginaTableau LettoreTableau::CaricaPagina(long limite) {
+PaginaTableau LettoreTableau::caricaPagina(long limite) {
     PaginaTableau pagina;
     pagina.primaRiga = prossimaRiga_;
-    while (!AllaFine() && pagina.caratteriLetti < limite) {
+    while (!allaFine() && pagina.caratteriLetti < limite) {
         std::string riga = righe_[prossimaRiga_];
         pagina.caratteriLetti += static_cast<long>(riga.size());
         pagina.testo += routines::SostituisciBordi(riga);
@@ -31,7 +31,7 @@ PaginaTableau LettoreTableau::CaricaPagina(long limite) {
         ++pagina.righe;
         ++prossimaRiga_;
     }
-    pagina.altrePagine = !AllaFine();
+    pagina.altrePagine = !allaFine();
     return pagina;
 }
 

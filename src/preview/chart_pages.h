@@ -28,12 +28,12 @@ class LettoreTableau {
     explicit LettoreTableau(std::filesystem::path file);
 
     // The next page from the current read position.
-    PaginaTableau CaricaPagina(long limite);
+    PaginaTableau caricaPagina(long limite);
     // Back to the start of the file, read again so that a rewritten file is seen as it is.
-    void Riavvolgi();
+    void riavvolgi();
 
-    bool AllaFine() const { return prossimaRiga_ >= righe_.size(); }
-    const std::filesystem::path& File() const { return file_; }
+    bool allaFine() const { return prossimaRiga_ >= righe_.size(); }
+    const std::filesystem::path& file() const { return file_; }
 
   private:
     std::filesystem::path file_;

@@ -60,7 +60,7 @@ std::string NomeFileEMail() {
 std::filesystem::path InviaEMail(const std::filesystem::path& cartellaDati,
                                  std::string_view testo) {
     routines::AtomicFile file(cartellaDati /
-                              std::filesystem::path(routines::cp1252ToUtf8(NomeFileEMail())));
+                              std::filesystem::path(routines::InUtf8(NomeFileEMail())));
     file.write("OGGETTO\r\n");
     file.write(FineRigaCrLf(testo));
     file.write("\r\n");

@@ -47,14 +47,13 @@ bool Bordo(unsigned char c) {
 
 SeparatoriXLS LeggiSeparatoriXLS(const std::filesystem::path& cartellaDati) {
     SeparatoriXLS separatori;
-    const auto file = db::findFileIgnoringCase(cartellaDati, "SeparatoreXLS.txt");
+    const auto file = db::FindFileIgnoringCase(cartellaDati, "SeparatoreXLS.txt");
     if (!file || !std::filesystem::is_regular_file(*file)) {
         return separatori;
     }
     std::string testo = routines::LeggiFile(*file);
     if (routines::ScrittoInUtf8(testo)) {
-        testo =
-            routines::utf8ToCp1252(testo);  // "€" saved by a Linux editor is still the euro sign
+        testo = routines::InCp1252(testo);  // "€" saved by a Linux editor is still the euro sign
     }
     const auto righe = routines::RigheDelTesto(testo);
     std::string* const valori[] = {&separatori.separatoreCampi, &separatori.separatoreDecimali,
@@ -110,7 +109,7 @@ std::filesystem::path ConvertiXLS(const std::filesystem::path& cartellaDati,
     const SeparatoriXLS separatori = LeggiSeparatoriXLS(cartellaDati);
     const std::string testo = chart::LeggiTestoTableau(cartellaDati / fileTableau);
     routines::AtomicFile uscita(cartellaDati /
-                                std::filesystem::path(routines::cp1252ToUtf8(NomeFileXLS())));
+                                std::filesystem::path(routines::InUtf8(NomeFileXLS())));
     for (const auto& riga : routines::RigheDelTesto(testo)) {
         uscita.write(ConvertiRigaXLS(riga, separatori));
         uscita.write("\r\n");
@@ -122,8 +121,7 @@ std::filesystem::path ConvertiXLS(const std::filesystem::path& cartellaDati,
 std::filesystem::path ConvertiXLS(const std::filesystem::path& cartellaDati) {
     const auto file = chart::TrovaFileTableau(cartellaDati);
     if (!file) {
-        throw std::runtime_error("File del tableau " +
-                                 routines::cp1252ToUtf8(chart::NomeFileTableau()) +
+        throw std::runtime_error("File del tableau " + routines::InUtf8(chart::NomeFileTableau()) +
                                  " non trovato nella cartella " + cartellaDati.string());
     }
     return ConvertiXLS(cartellaDati, *file);

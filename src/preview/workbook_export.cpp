@@ -29,7 +29,7 @@ struct LiberaCartellaLavoro {
 using CartellaLavoro = std::unique_ptr<lxw_workbook, LiberaCartellaLavoro>;
 
 std::string Utf8(std::string_view cp1252) {
-    return routines::cp1252ToUtf8(cp1252);
+    return routines::InUtf8(cp1252);
 }
 
 // The widest line of a text, in characters (Windows-1252: one byte each).
@@ -329,7 +329,7 @@ std::filesystem::path EsportaXlsx(const std::filesystem::path& cartellaDati,
     const chart::TableauLetto tableau = chart::LeggiTableauDellaCartella(cartellaDati);
     const std::filesystem::path destinazione =
         cartellaDati /
-        (file.empty() ? std::filesystem::path(routines::cp1252ToUtf8(NomeFileXlsx())) : file);
+        (file.empty() ? std::filesystem::path(routines::InUtf8(NomeFileXlsx())) : file);
     ScriviXlsx(tableau, destinazione);
     return destinazione;
 }

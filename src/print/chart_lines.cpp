@@ -10,7 +10,7 @@ namespace tableau::print {
 std::vector<std::string> LeggiRigheTableau(const std::filesystem::path& cartellaDati) {
     const auto file = chart::TrovaFileTableau(cartellaDati);
     if (!file) {
-        throw ErroreStampa("File del tableau " + routines::cp1252ToUtf8(chart::NomeFileTableau()) +
+        throw ErroreStampa("File del tableau " + routines::InUtf8(chart::NomeFileTableau()) +
                            " non trovato nella cartella " + cartellaDati.string());
     }
     std::string testo;

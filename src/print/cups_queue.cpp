@@ -25,7 +25,7 @@ std::vector<std::string> CodeDiStampa() {
     std::vector<std::string> code;
     for (auto& riga : routines::RigheDelTesto(uscita)) {
         if (!riga.empty()) {
-            code.push_back(routines::utf8ToCp1252(riga));
+            code.push_back(routines::InCp1252(riga));
         }
     }
     return code;

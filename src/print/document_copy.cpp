@@ -18,7 +18,7 @@ std::filesystem::path NomeCopiaDocumento(const routines::DataOra& m, int progres
     char momento[32];
     std::snprintf(momento, sizeof momento, "%04d%02d%02d%02d%02d", m.anno, m.mese, m.giorno, m.ore,
                   m.minuti);
-    std::string nome = "fd" + routines::cp1252ToUtf8(chart::NumeroPostazione()) + momento;
+    std::string nome = "fd" + routines::InUtf8(chart::NumeroPostazione()) + momento;
     if (progressivo > 1) {
         nome += "_" + std::to_string(progressivo);
     }

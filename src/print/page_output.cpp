@@ -96,12 +96,12 @@ std::string ScegliStampanteUscita(const std::filesystem::path& cartellaDati,
     for (const auto& nome : stampanti.stampantiInstallate()) {
         if (nome == imp.uscita) {
             stampanti.scegliStampante(nome);
-            return "Inviato alla stampante " + routines::cp1252ToUtf8(nome) + ".";
+            return "Inviato alla stampante " + routines::InUtf8(nome) + ".";
         }
     }
     if (FinisceConPdf(imp.uscita)) {
-        const auto file = (cartellaDati / std::filesystem::path(routines::cp1252ToUtf8(imp.uscita)))
-                              .lexically_normal();
+        const auto file =
+            (cartellaDati / std::filesystem::path(routines::InUtf8(imp.uscita))).lexically_normal();
         stampanti.scegliFilePdf(file);
         return "PDF salvato in " + file.string() + ".";
     }

@@ -43,7 +43,7 @@ std::string LeggiCodiceAssistenza(db::DataSource& origine) {
 }
 
 std::vector<std::string> ElencoDestinazioni(const std::filesystem::path& cartellaDati) {
-    const auto database = db::openDatabase(cartellaDati, "Stampanti.mdb");
+    const auto database = db::OpenDatabase(cartellaDati, "Stampanti.mdb");
     auto righe = database->openTable("Stampanti");
     const db::Criteria criterio("NumeroHotel = ?", {db::Value::integer(1)});
     std::vector<std::string> destinazioni;

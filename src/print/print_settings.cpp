@@ -45,14 +45,14 @@ std::array<double, 12> DodiciValori(std::string_view testo) {
 }
 
 std::string LeggiFontStampa(const std::filesystem::path& cartellaDati) {
-    const auto file = db::findFileIgnoringCase(cartellaDati, "FontStp.txt");
+    const auto file = db::FindFileIgnoringCase(cartellaDati, "FontStp.txt");
     if (!file || !std::filesystem::is_regular_file(*file)) {
         return kFontPredefinito;
     }
     std::ifstream in(*file, std::ios::binary);
     const std::string testo((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     const auto righe = routines::RigheDelTesto(testo);
-    const std::string font = righe.empty() ? std::string() : routines::Trim(righe.front());
+    const std::string font = righe.empty() ? std::string() : routines::TogliSpazi(righe.front());
     return font.empty() ? kFontPredefinito : font;
 }
 
@@ -62,7 +62,7 @@ ImpostazioniStampa RisolviImpostazioni(const std::filesystem::path& cartellaDati
     imp.fontStampa = LeggiFontStampa(cartellaDati);
 
     {
-        const auto contatori = db::openDatabase(cartellaDati, "Contatori.mdb");
+        const auto contatori = db::OpenDatabase(cartellaDati, "Contatori.mdb");
         auto righe = contatori->openTable("Contatori");
         righe.findFirst(
             db::Criteria("NumeroHotel = ?", {db::Value::integer(opzioni.hotelCorrente)}));
@@ -74,13 +74,13 @@ ImpostazioniStampa RisolviImpostazioni(const std::filesystem::path& cartellaDati
         }
     }
 
-    const auto stampanti = db::openDatabase(cartellaDati, "Stampanti.mdb");
+    const auto stampanti = db::OpenDatabase(cartellaDati, "Stampanti.mdb");
     auto destinazioni = stampanti->openTable("Stampanti");
     auto setStampa = stampanti->openTable("SetStampa");
     destinazioni.findFirst(
         db::Criteria("Destinazione = ?", {db::Value::text(opzioni.destinazione)}));
     if (destinazioni.noMatch()) {
-        throw ErroreStampa("La destinazione \"" + routines::cp1252ToUtf8(opzioni.destinazione) +
+        throw ErroreStampa("La destinazione \"" + routines::InUtf8(opzioni.destinazione) +
                            "\" non \xC3\xA8 configurata nella tabella Stampanti");
     }
     imp.tipoStampa = Intero16(destinazioni.field("TipoStampa").asNumber(), "TipoStampa");
@@ -103,7 +103,7 @@ ImpostazioniStampa RisolviImpostazioni(const std::filesystem::path& cartellaDati
     const auto variabile = routines::VariabileAmbiente(nome);
     imp.uscita =
         variabile && !variabile->empty() ? *variabile : destinazioni.field("Linea").asText();
-    if (!routines::Trim(opzioni.stampante).empty()) {
+    if (!routines::TogliSpazi(opzioni.stampante).empty()) {
         imp.uscita = opzioni.stampante;
     }
     return imp;

@@ -199,7 +199,7 @@ class UscitaCoda final : public UscitaGrezza {
         return "Inviato alla coda di stampa " + coda_ + ".";
     }
     explicit UscitaCoda(const std::string& coda)
-        : coda_(routines::cp1252ToUtf8(coda)),
+        : coda_(routines::InUtf8(coda)),
           lp_(Avvia({"lp", "-d", coda_, "-o", "raw", "-t", "Tableau", "-s", "--", "-"})) {}
     void scrivi(std::string_view byte) override {
         try {
@@ -243,7 +243,7 @@ std::unique_ptr<UscitaGrezza> ApriUscitaGrezza(const std::filesystem::path& cart
         throw ErroreStampa("Nessuna uscita di stampa configurata per la destinazione");
     }
     const std::filesystem::path percorso =
-        cartellaDati / std::filesystem::path(routines::cp1252ToUtf8(uscita));
+        cartellaDati / std::filesystem::path(routines::InUtf8(uscita));
     std::error_code errore;
     const auto stato = std::filesystem::status(percorso, errore);
     const bool esiste = !errore && std::filesystem::exists(stato);

@@ -17,7 +17,7 @@ char32_t toCodePoint(unsigned char byte) {
     return (byte >= 0x80 && byte <= 0x9F) ? kHigh[byte - 0x80] : byte;
 }
 
-char fromCodePoint(char32_t cp) {
+char FromCodePoint(char32_t cp) {
     if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
         return static_cast<char>(cp);
     }
@@ -29,7 +29,7 @@ char fromCodePoint(char32_t cp) {
     return '?';
 }
 
-void appendUtf8(std::string& out, char32_t cp) {
+void AppendUtf8(std::string& out, char32_t cp) {
     if (cp < 0x80) {
         out += static_cast<char>(cp);
     } else if (cp < 0x800) {
@@ -44,7 +44,7 @@ void appendUtf8(std::string& out, char32_t cp) {
 
 }  // namespace
 
-std::string utf8ToCp1252(std::string_view utf8) {
+std::string InCp1252(std::string_view utf8) {
     if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return (c & 0x80) == 0; })) {
         return std::string(utf8);
     }
@@ -89,7 +89,7 @@ std::string utf8ToCp1252(std::string_view utf8) {
         }
         // Overlong forms (an apostrophe spelt in two bytes, say) are malformed too.
         constexpr char32_t kLeast[] = {0, 0x80, 0x800, 0x10000};
-        out += cp < kLeast[extra] ? '?' : fromCodePoint(cp);
+        out += cp < kLeast[extra] ? '?' : FromCodePoint(cp);
         i += extra + 1;
     }
     return out;
@@ -122,11 +122,11 @@ bool ScrittoInUtf8(std::string_view testo) {
     return multibyte;
 }
 
-std::string cp1252ToUtf8(std::string_view cp1252) {
+std::string InUtf8(std::string_view cp1252) {
     std::string out;
     out.reserve(cp1252.size() + cp1252.size() / 4);
     for (const char c : cp1252) {
-        appendUtf8(out, toCodePoint(static_cast<unsigned char>(c)));
+        AppendUtf8(out, toCodePoint(static_cast<unsigned char>(c)));
     }
     return out;
 }

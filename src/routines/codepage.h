@@ -8,7 +8,7 @@
 namespace tableau::routines {
 
 // A character with no Windows-1252 code becomes "?"; malformed UTF-8 bytes too.
-std::string utf8ToCp1252(std::string_view utf8);
+std::string InCp1252(std::string_view utf8);
 
 // True when the text holds bytes above 127 and they all form well-made UTF-8 sequences:
 // a configuration file saved by a Linux editor rather than in Windows-1252.
@@ -16,6 +16,6 @@ bool ScrittoInUtf8(std::string_view testo);
 
 // The five codes Windows-1252 leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) map to
 // the C1 control characters of the same value, so every byte survives a round trip.
-std::string cp1252ToUtf8(std::string_view cp1252);
+std::string InUtf8(std::string_view cp1252);
 
 }  // namespace tableau::routines

@@ -11,7 +11,7 @@ namespace tableau::routines {
 namespace {
 
 // Days since 1970-01-01 of a proleptic Gregorian date (H. Hinnant's algorithm).
-long long daysFromCivil(long long y, int m, int d) {
+long long DaysFromCivil(long long y, int m, int d) {
     y -= m <= 2;
     const long long era = (y >= 0 ? y : y - 399) / 400;
     const long long yoe = y - era * 400;
@@ -20,7 +20,7 @@ long long daysFromCivil(long long y, int m, int d) {
     return era * 146097 + doe - 719468;
 }
 
-Data civilFromDays(long long z) {
+Data CivilFromDays(long long z) {
     z += 719468;
     const long long era = (z >= 0 ? z : z - 146096) / 146097;
     const long long doe = z - era * 146097;
@@ -92,7 +92,7 @@ std::optional<Data> LeggiData(std::string_view testo) {
 }
 
 bool DataValida(std::string& testo) {
-    std::string trimmed = Trim(testo);
+    std::string trimmed = TogliSpazi(testo);
     if (trimmed.size() != 10) {
         return false;
     }
@@ -102,7 +102,7 @@ bool DataValida(std::string& testo) {
 
 std::int16_t GiornoSettimana(const Data& data) {
     // 1970-01-01 was a Thursday (index 3).
-    const long long days = daysFromCivil(data.anno, data.mese, data.giorno);
+    const long long days = DaysFromCivil(data.anno, data.mese, data.giorno);
     return static_cast<std::int16_t>(((days + 3) % 7 + 7) % 7);
 }
 
@@ -112,7 +112,7 @@ std::int16_t GiornoSettimana(std::string_view ddmmyyyy) {
 }
 
 Data AggiungiGiorni(const Data& data, int giorni) {
-    return civilFromDays(daysFromCivil(data.anno, data.mese, data.giorno) + giorni);
+    return CivilFromDays(DaysFromCivil(data.anno, data.mese, data.giorno) + giorni);
 }
 
 std::string TestoData(const Data& data) {

@@ -10,7 +10,7 @@ namespace tableau::routines {
 std::optional<std::string> VariabileAmbiente(std::string_view nome) {
     const std::string name(nome);
     if (const char* value = std::getenv(name.c_str())) {
-        return utf8ToCp1252(value);
+        return InCp1252(value);
     }
     return std::nullopt;
 }

@@ -46,17 +46,17 @@ std::map<std::string, std::string> LeggiFileImpostazioni(const std::filesystem::
         if (!riga.empty() && riga.back() == '\r') {
             riga.pop_back();
         }
-        const std::string pulita = Trim(riga);
+        const std::string pulita = TogliSpazi(riga);
         if (pulita.empty() || pulita.front() == '#') {
             continue;
         }
         const auto uguale = pulita.find('=');
-        const std::string chiave = Trim(pulita.substr(0, uguale));
+        const std::string chiave = TogliSpazi(pulita.substr(0, uguale));
         if (uguale == std::string::npos || chiave.empty()) {
             throw Errore("File delle impostazioni " + file.string() + ", riga " +
                          std::to_string(numero) + ": attesa una riga \"chiave = valore\".");
         }
-        chiavi[chiave] = Trim(pulita.substr(uguale + 1));
+        chiavi[chiave] = TogliSpazi(pulita.substr(uguale + 1));
     }
     return chiavi;
 }

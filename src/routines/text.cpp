@@ -6,7 +6,7 @@
 
 namespace tableau::routines {
 
-std::string Trim(std::string_view testo) {
+std::string TogliSpazi(std::string_view testo) {
     const auto first = testo.find_first_not_of(' ');
     if (first == std::string_view::npos) {
         return {};

@@ -6,7 +6,7 @@
 namespace tableau::routines {
 
 // Leading and trailing spaces removed (spaces only, as the suite trims).
-std::string Trim(std::string_view testo);
+std::string TogliSpazi(std::string_view testo);
 
 // The first n characters (all of them when shorter).
 std::string Sinistra(std::string_view testo, std::size_t n);

@@ -26,9 +26,9 @@ struct Esito {
 
 // A data directory with one hotel, one block and two rooms, current for the test, with
 // PCLocal set to 4.
-class ComandoChart : public ::testing::Test {
+class ProvaComandoChart : public ::testing::Test {
   protected:
-    ComandoChart() {
+    ProvaComandoChart() {
         fx_.hotel(1, "Hotel Caff\xC3\xA8");
         fx_.tableau(1, 1, "Piano terra");
         fx_.camera(1, 1, "101", "DOP", 2);
@@ -42,7 +42,7 @@ class ComandoChart : public ::testing::Test {
         Esito esito;
         std::ostringstream out;
         std::ostringstream err;
-        esito.stato = comandoChart(argomenti, out, err);
+        esito.stato = ComandoChart(argomenti, out, err);
         esito.out = out.str();
         esito.err = err.str();
         return esito;
@@ -52,7 +52,7 @@ class ComandoChart : public ::testing::Test {
         Esito esito;
         std::ostringstream out;
         std::ostringstream err;
-        esito.stato = comandoCheck({}, out, err);
+        esito.stato = ComandoCheck({}, out, err);
         esito.out = out.str();
         esito.err = err.str();
         return esito;
@@ -70,7 +70,7 @@ class ComandoChart : public ::testing::Test {
     test::ScopedEnv pcLocal_{"PCLocal", "4"};
 };
 
-TEST_F(ComandoChart, WritesTheChartFile) {
+TEST_F(ProvaComandoChart, WritesTheChartFile) {
     const auto esito = chart(richiesta("",
                                        "\xC3\xA8"
                                        "99",
@@ -93,7 +93,7 @@ TEST_F(ComandoChart, WritesTheChartFile) {
     EXPECT_EQ(test::readFile(chartFile()).size(), (9u + 5u) * 134u);
 }
 
-TEST_F(ComandoChart, RequestRefusals) {
+TEST_F(ProvaComandoChart, RequestRefusals) {
     // The room range first, compared as text: "10" lies before "9".
     auto esito = chart(richiesta("9", "10", "31/02/2026"));
     EXPECT_EQ(esito.stato, 2);
@@ -116,7 +116,7 @@ TEST_F(ComandoChart, RequestRefusals) {
     EXPECT_EQ(chart(richiesta("", "", "16.03.2026")).stato, 0);
 }
 
-TEST_F(ComandoChart, BadArgumentsGiveUsage) {
+TEST_F(ProvaComandoChart, BadArgumentsGiveUsage) {
     const Argomenti casi[] = {
         {},
         {"--hotel", "1", "--tableau", "1", "--from", "1", "--to", "2"},
@@ -136,7 +136,7 @@ TEST_F(ComandoChart, BadArgumentsGiveUsage) {
     EXPECT_FALSE(fs::exists(chartFile()));
 }
 
-TEST_F(ComandoChart, DatabaseFailureKeepsThePreviousChart) {
+TEST_F(ProvaComandoChart, DatabaseFailureKeepsThePreviousChart) {
     ASSERT_EQ(chart(richiesta("", "Z", "16/03/2026")).stato, 0);
     const std::string precedente = test::readFile(chartFile());
     db::writer::SqliteWriter(fx_.dir() / "Ditta_Intestataria.mdb")
@@ -154,7 +154,7 @@ TEST_F(ComandoChart, DatabaseFailureKeepsThePreviousChart) {
     EXPECT_NE(controllo.out.find("1 problema trovato"), std::string::npos) << controllo.out;
 }
 
-TEST_F(ComandoChart, OverflowIsReportedAsAFailure) {
+TEST_F(ProvaComandoChart, OverflowIsReportedAsAFailure) {
     fx_.add("Camere_Prenotazione", {{"NumeroHotel", std::int64_t{1}},
                                     {"NumeroPrenotazione", std::int64_t{1}},
                                     {"NumeroCamera", std::string("101")},
@@ -170,7 +170,7 @@ TEST_F(ComandoChart, OverflowIsReportedAsAFailure) {
 
 // The same directory with guests and bookings of the week, so that the chart reads rows
 // from every file; some hotel files may then be rewritten as Jet files.
-class ComandoChartJet : public ComandoChart {
+class ComandoChartJet : public ProvaComandoChart {
   protected:
     ComandoChartJet() {
         ospite(1, "101", "Bianchi Caff\xC3\xA8", 0);
@@ -207,7 +207,7 @@ class ComandoChartJet : public ComandoChart {
     // Rewrites a hotel file of the directory as Jet 4, under the same name.
     static void InJet(const fs::path& cartella, const std::string& file) {
         const fs::path jet = cartella / "convertito.jet";
-        db::writer::convertHotelFileToJet(cartella / file, jet);
+        db::writer::ConvertHotelFileToJet(cartella / file, jet);
         fs::rename(jet, cartella / file);
     }
 
@@ -238,7 +238,7 @@ class ComandoChartJet : public ComandoChart {
 
 TEST_F(ComandoChartJet, DamagedJetFileFailsAndKeepsThePreviousChart) {
     const fs::path jet = fx_.dir() / "ospiti.jet";
-    db::writer::convertHotelFileToJet(fx_.dir() / "Scheda_Cliente.mdb", jet);
+    db::writer::ConvertHotelFileToJet(fx_.dir() / "Scheda_Cliente.mdb", jet);
     const std::string buono = test::readFile(jet);
     fs::remove(jet);
     ASSERT_GT(buono.size(), 3000u);
@@ -313,7 +313,7 @@ std::string RigaCheInizia(const std::string& testo, const std::string& inizio) {
     return "";
 }
 
-TEST_F(ComandoChart, CheckOfACompleteDirectory) {
+TEST_F(ProvaComandoChart, CheckOfACompleteDirectory) {
     db::writer::SqliteWriter(fx_.dir() / "TipiCamere.mdb")
         .exec(
             "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1234) "
@@ -341,10 +341,10 @@ TEST_F(ComandoChart, CheckOfACompleteDirectory) {
         << esito.out;
     std::ostringstream out;
     std::ostringstream err;
-    EXPECT_EQ(comandoCheck({"--extra"}, out, err), 2);
+    EXPECT_EQ(ComandoCheck({"--extra"}, out, err), 2);
 }
 
-TEST_F(ComandoChart, CheckListsWhatIsMissing) {
+TEST_F(ProvaComandoChart, CheckListsWhatIsMissing) {
     {
         db::writer::SqliteWriter camere(fx_.dir() / "NumeriCamere.mdb");
         camere.exec("DROP TABLE NumeriCamere");

@@ -45,35 +45,35 @@ class ComandiEsportazione : public ::testing::Test {
 };
 
 TEST_F(ComandiEsportazione, PdfFromTheChartFile) {
-    auto esito = esegui(comandoPdf, {});
+    auto esito = esegui(ComandoPdf, {});
     EXPECT_EQ(esito.stato, kFallito) << "no chart file yet";
     EXPECT_NE(esito.err.find("tableau pdf: File del tableau FD7 non trovato"), std::string::npos)
         << esito.err;
 
     fx_.crea();
-    esito = esegui(comandoPdf, {});
+    esito = esegui(ComandoPdf, {});
     ASSERT_EQ(esito.stato, kEseguito) << esito.err;
     EXPECT_EQ(esito.out, "PDF salvato in fd7.pdf.\n");
     EXPECT_NE(TestoPdf(fx_.dir() / "fd7.pdf").find("Rossi Mario"), std::string::npos);
 
     fs::create_directory(fx_.dir() / "stampe");
-    esito = esegui(comandoPdf, {"--a3", "--output", "stampe/settimana.pdf"});
+    esito = esegui(ComandoPdf, {"--a3", "--output", "stampe/settimana.pdf"});
     ASSERT_EQ(esito.stato, kEseguito) << esito.err;
     EXPECT_EQ(esito.out, "PDF salvato in stampe/settimana.pdf.\n");
     const std::string info =
         test::Comando("pdfinfo '" + (fx_.dir() / "stampe" / "settimana.pdf").string() + "'");
     EXPECT_NE(info.find("(A3)"), std::string::npos) << info;
-    EXPECT_EQ(esegui(comandoPdf, {"--output=altro.pdf"}).stato, kEseguito);
+    EXPECT_EQ(esegui(ComandoPdf, {"--output=altro.pdf"}).stato, kEseguito);
     EXPECT_TRUE(fs::exists(fx_.dir() / "altro.pdf"));
 }
 
 TEST_F(ComandiEsportazione, XlsxFromTheChartFile) {
     fx_.crea();
-    auto esito = esegui(comandoXlsx, {});
+    auto esito = esegui(ComandoXlsx, {});
     ASSERT_EQ(esito.stato, kEseguito) << esito.err;
     EXPECT_EQ(esito.out, "Foglio di calcolo salvato in fd7.xlsx.\n");
     EXPECT_EQ(test::readFile(fx_.dir() / "fd7.xlsx").substr(0, 2), "PK");
-    esito = esegui(comandoXlsx, {"--output", "settimana.xlsx"});
+    esito = esegui(ComandoXlsx, {"--output", "settimana.xlsx"});
     EXPECT_EQ(esito.out, "Foglio di calcolo salvato in settimana.xlsx.\n");
     EXPECT_TRUE(fs::exists(fx_.dir() / "settimana.xlsx"));
 }
@@ -85,11 +85,11 @@ TEST_F(ComandiEsportazione, RefusedArgumentsAndDamagedCharts) {
         const char* messaggio;
     };
     const Caso casi[] = {
-        {comandoPdf, {"--a4"}, "tableau pdf: opzione sconosciuta \"--a4\""},
-        {comandoPdf, {"--output"}, "manca il valore di --output"},
-        {comandoPdf, {"--output", "a.pdf", "--output", "b.pdf"}, "indicata pi\xC3\xB9 volte"},
-        {comandoPdf, {"--output="}, "vuoto"},
-        {comandoXlsx, {"--a3"}, "tableau xlsx: opzione sconosciuta \"--a3\""},
+        {ComandoPdf, {"--a4"}, "tableau pdf: opzione sconosciuta \"--a4\""},
+        {ComandoPdf, {"--output"}, "manca il valore di --output"},
+        {ComandoPdf, {"--output", "a.pdf", "--output", "b.pdf"}, "indicata pi\xC3\xB9 volte"},
+        {ComandoPdf, {"--output="}, "vuoto"},
+        {ComandoXlsx, {"--a3"}, "tableau xlsx: opzione sconosciuta \"--a3\""},
     };
     for (const Caso& caso : casi) {
         const Esito esito = esegui(caso.comando, caso.argomenti);
@@ -100,7 +100,7 @@ TEST_F(ComandiEsportazione, RefusedArgumentsAndDamagedCharts) {
 
     fx_.crea();
     test::writeFile(fx_.fileTableau(), test::readFile(fx_.fileTableau()) + "Firma\r\n");
-    for (auto* comando : {comandoPdf, comandoXlsx}) {
+    for (auto* comando : {ComandoPdf, ComandoXlsx}) {
         const Esito esito = esegui(comando, {});
         EXPECT_EQ(esito.stato, kFallito);
         EXPECT_NE(esito.err.find("non segue pi\xC3\xB9 lo schema del tableau alla riga 30"),
@@ -117,7 +117,7 @@ TEST(Uso, HelpNamesTheTwoOutputs) {
     char nome[] = "tableau";
     char aiuto[] = "--help";
     char* argv[] = {nome, aiuto, nullptr};
-    EXPECT_EQ(esegui(2, argv, out, err), kEseguito);
+    EXPECT_EQ(Esegui(2, argv, out, err), kEseguito);
     EXPECT_NE(out.str().find("pdf [--output FILE] [--a3]"), std::string::npos);
     EXPECT_NE(out.str().find("xlsx [--output FILE]"), std::string::npos);
 }

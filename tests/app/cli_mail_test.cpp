@@ -55,9 +55,9 @@ std::vector<std::string> Testi(const std::array<long, N>& numeri) {
 
 // The demo week (rooms 101 to 104, PCLocal 7), the sendmail interface delivering to the
 // test's server, the clock on Monday 16/03/2026 at 6:30.
-class ComandoMail : public ::testing::Test {
+class ProvaComandoMail : public ::testing::Test {
   protected:
-    ComandoMail() {
+    ProvaComandoMail() {
         test::SettimanaDiEsempio(fx_);
         impostazioni_.sendmail = routines::Impostazione{server_.sendmail().string(), "prova"};
         impostazioni_.mittente = routines::Impostazione{"tableau@hotel-bellavista.it", "prova"};
@@ -66,7 +66,7 @@ class ComandoMail : public ::testing::Test {
     Esito mail(const Argomenti& argomenti) {
         std::ostringstream out;
         std::ostringstream err;
-        const int stato = comandoMail(argomenti, out, err, impostazioni_, orologio_);
+        const int stato = ComandoMail(argomenti, out, err, impostazioni_, orologio_);
         return {stato, out.str(), err.str()};
     }
 
@@ -87,7 +87,7 @@ class ComandoMail : public ::testing::Test {
     test::ScopedEnv wayland_{"WAYLAND_DISPLAY", nullptr};
 };
 
-TEST_F(ComandoMail, ThePdfOfTodaysWeekWithTheChartsTotals) {
+TEST_F(ProvaComandoMail, ThePdfOfTodaysWeekWithTheChartsTotals) {
     const Esito esito = mail(
         Richiesta({"--recipient", "ricevimento@hotel-bellavista.it", "--recipient=dir@altro.it"}));
     ASSERT_EQ(esito.stato, kEseguito) << esito.err;
@@ -125,7 +125,7 @@ TEST_F(ComandoMail, ThePdfOfTodaysWeekWithTheChartsTotals) {
         << "the workstation's PDF is what was sent";
 }
 
-TEST_F(ComandoMail, WorkbookTextAndTotals) {
+TEST_F(ProvaComandoMail, WorkbookTextAndTotals) {
     ASSERT_EQ(mail(Richiesta({"--recipient", "a@b.it", "--format", "xlsx", "--from", "101", "--to",
                               "103", "--date", "17/03/2026"}))
                   .stato,
@@ -167,7 +167,7 @@ TEST_F(ComandoMail, WorkbookTextAndTotals) {
     }
 }
 
-TEST_F(ComandoMail, TheSettingsGiveWhatTheOptionsDoNot) {
+TEST_F(ProvaComandoMail, TheSettingsGiveWhatTheOptionsDoNot) {
     impostazioni_.destinatari = routines::Impostazione{"a@b.it, c@d.it", "ufficio"};
     impostazioni_.formatoPosta = routines::Impostazione{"totals", "ufficio"};
     impostazioni_.hotelPosta = routines::Impostazione{"1", "ufficio"};
@@ -187,7 +187,7 @@ TEST_F(ComandoMail, TheSettingsGiveWhatTheOptionsDoNot) {
     EXPECT_EQ(server_.leggi(1).allegati.size(), 1u);
 }
 
-TEST_F(ComandoMail, RefusedRequestsTouchNothing) {
+TEST_F(ProvaComandoMail, RefusedRequestsTouchNothing) {
     fx_.crea();
     const std::string precedente = test::readFile(fx_.fileTableau());
     struct Caso {
@@ -226,7 +226,7 @@ TEST_F(ComandoMail, RefusedRequestsTouchNothing) {
     EXPECT_EQ(test::readFile(fx_.fileTableau()), precedente);
 }
 
-TEST_F(ComandoMail, SendmailMissingOrFailingIsReportedAndLogged) {
+TEST_F(ProvaComandoMail, SendmailMissingOrFailingIsReportedAndLogged) {
     test::TempDir altrove;
     test::PresaRegistro registro(altrove / "log");
     const auto argomenti = Richiesta({"--recipient", "a@b.it", "--format", "totals"});
@@ -238,8 +238,8 @@ TEST_F(ComandoMail, SendmailMissingOrFailingIsReportedAndLogged) {
                              (altrove / "sendmail").string()),
               std::string::npos)
         << esito.err;
-    EXPECT_NE(registro.Ricevi().find("tableau scritto"), std::string::npos);
-    std::string riga = registro.Ricevi();
+    EXPECT_NE(registro.ricevi().find("tableau scritto"), std::string::npos);
+    std::string riga = registro.ricevi();
     EXPECT_NE(riga.find("tableau non inviato per posta (1 destinatario, albergo 1 Hotel "
                         "Bellavista, tableau 1, formato totals)"),
               std::string::npos)
@@ -252,25 +252,25 @@ TEST_F(ComandoMail, SendmailMissingOrFailingIsReportedAndLogged) {
     EXPECT_NE(esito.err.find("\xC3\xA8 terminato con il codice 75: messaggio non inviato"),
               std::string::npos)
         << esito.err;
-    registro.Ricevi();
-    riga = registro.Ricevi();
+    registro.ricevi();
+    riga = registro.ricevi();
     EXPECT_NE(riga.find("codice 75"), std::string::npos) << riga;
     EXPECT_EQ(riga.find("Rossi"), std::string::npos);
 
     impostazioni_.sendmail = routines::Impostazione{server_.sendmail().string(), "p"};
     ASSERT_EQ(mail(argomenti).stato, kEseguito);
-    registro.Ricevi();
-    riga = registro.Ricevi();
+    registro.ricevi();
+    riga = registro.ricevi();
     EXPECT_NE(riga.find("tableau inviato per posta: 1 destinatario, albergo 1 Hotel Bellavista"),
               std::string::npos)
         << riga;
     EXPECT_EQ(mail(Richiesta({"--recipient", "ricevimento"})).stato, kRifiutato);
-    EXPECT_NE(registro.Ricevi().find("tableau non inviato per posta"), std::string::npos);
+    EXPECT_NE(registro.ricevi().find("tableau non inviato per posta"), std::string::npos);
 }
 
 // As the timer's service runs it: the executable without arguments, everything from the
 // user's settings file, workstation "mail", today's week.
-TEST_F(ComandoMail, TheTimersRunNeedsNoArguments) {
+TEST_F(ProvaComandoMail, TheTimersRunNeedsNoArguments) {
     test::TempDir configurazione;
     fs::create_directories(configurazione / "tableau");
     test::writeFile(configurazione / "tableau" / "tableau.conf",
@@ -315,7 +315,7 @@ TEST(UsoMail, HelpNamesTheCommand) {
     char nome[] = "tableau";
     char aiuto[] = "--help";
     char* argv[] = {nome, aiuto, nullptr};
-    EXPECT_EQ(esegui(2, argv, out, err), kEseguito);
+    EXPECT_EQ(Esegui(2, argv, out, err), kEseguito);
     EXPECT_NE(out.str().find("mail --recipient INDIRIZZO"), std::string::npos);
     EXPECT_NE(out.str().find("mail.recipients"), std::string::npos);
 }

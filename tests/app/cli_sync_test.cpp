@@ -11,8 +11,9 @@
 #include "app/run_cli.h"
 #include "app/server_roles.h"
 #include "chart/chart_fixture.h"
-#include "db/server_connection.h"
-#include "db/server_schema.h"
+#include "db/server/server_connection.h"
+#include "db/server/server_schema.h"
+#include "db/sql_text.h"
 #include "support/log_socket.h"
 #include "support/test_server.h"
 
@@ -32,12 +33,12 @@ std::vector<std::string> Righe(const std::string& testo) {
 
 // The rows of a table of the schema, as the superuser sees them.
 long RigheSulServer(const std::string& schema, const std::string& tabella) {
-    db::ServerConnection c(test::ServerPrimario());
+    db::server::ServerConnection c(test::ServerPrimario());
     return std::stol(std::string(
-        c.exec("SELECT count(*) FROM " + schema + "." + db::quoteIdentifier(tabella)).text(0, 0)));
+        c.exec("SELECT count(*) FROM " + schema + "." + db::QuoteIdentifier(tabella)).text(0, 0)));
 }
 
-class ComandoSync : public ::testing::Test {
+class ProvaComandoSync : public ::testing::Test {
   protected:
     void SetUp() override {
         TABLEAU_RICHIEDE_SERVER();
@@ -60,15 +61,15 @@ class ComandoSync : public ::testing::Test {
     test::ScopedEnv schemaAmbiente_{"TABLEAU_SCHEMA", nullptr};
 };
 
-TEST_F(ComandoSync, OneLinePerTableThenTheClosingLine) {
+TEST_F(ProvaComandoSync, OneLinePerTableThenTheClosingLine) {
     test::PresaRegistro registro(altrove_ / "log");
     const auto esito = sync(test::ServerPrimario());
     ASSERT_EQ(esito.stato, kEseguito) << esito.err;
     EXPECT_TRUE(esito.err.empty()) << esito.err;
     const auto righe = Righe(esito.out);
-    ASSERT_EQ(righe.size(), db::serverTables().size() + 1) << esito.out;
-    for (std::size_t i = 0; i < db::serverTables().size(); ++i) {
-        const std::string tabella(db::serverTables()[i].table);
+    ASSERT_EQ(righe.size(), db::server::ServerTables().size() + 1) << esito.out;
+    for (std::size_t i = 0; i < db::server::ServerTables().size(); ++i) {
+        const std::string tabella(db::server::ServerTables()[i].table);
         const long n = RigheSulServer(schema_.nome(), tabella);
         EXPECT_EQ(righe[i], tabella + ": " + std::to_string(n) +
                                 (n == 1 ? " riga copiata." : " righe copiate."));
@@ -80,7 +81,7 @@ TEST_F(ComandoSync, OneLinePerTableThenTheClosingLine) {
     EXPECT_TRUE(righe.back().ends_with(" dalla cartella " + fx_.dir().string() + " nello schema " +
                                        schema_.nome() + " del server 127.0.0.1:55432/postgres."))
         << righe.back();
-    EXPECT_NE(registro.Ricevi().find("sincronizzazione completata: 10 tabelle"), std::string::npos);
+    EXPECT_NE(registro.ricevi().find("sincronizzazione completata: 10 tabelle"), std::string::npos);
 
     // A schema named in capitals is the same schema, as PostgreSQL folds it.
     std::string maiuscolo = schema_.nome();
@@ -93,7 +94,7 @@ TEST_F(ComandoSync, OneLinePerTableThenTheClosingLine) {
     EXPECT_NE(ancora.out.find("nello schema " + schema_.nome() + " del server"), std::string::npos);
 }
 
-TEST_F(ComandoSync, AStandbyListedFirstIsPassedOverForThePrimary) {
+TEST_F(ProvaComandoSync, AStandbyListedFirstIsPassedOverForThePrimary) {
     // Whatever the string asks, a sync connects to the server that takes writes.
     for (const std::string& server : {
              std::string("host=127.0.0.1,127.0.0.1 port=55433,55432 user=postgres "
@@ -112,7 +113,7 @@ TEST_F(ComandoSync, AStandbyListedFirstIsPassedOverForThePrimary) {
               "postgresql://h/db?target_session_attrs=read-write");
 }
 
-TEST_F(ComandoSync, EachFailureInOneLineAndTheServerKeepsItsData) {
+TEST_F(ProvaComandoSync, EachFailureInOneLineAndTheServerKeepsItsData) {
     ASSERT_EQ(sync(test::ServerPrimario()).stato, kEseguito);
     const long ospiti = RigheSulServer(schema_.nome(), "Scheda_Cliente");
     const auto unaRiga = [](const EsitoComando& esito) {
@@ -152,7 +153,7 @@ TEST_F(ComandoSync, EachFailureInOneLineAndTheServerKeepsItsData) {
     EXPECT_EQ(RigheSulServer(schema_.nome(), "Scheda_Cliente"), ospiti);
 }
 
-TEST_F(ComandoSync, WrongOptionsAreRefusedWithTwo) {
+TEST_F(ProvaComandoSync, WrongOptionsAreRefusedWithTwo) {
     test::PortaDiProva muta(true);
     for (const Argomenti& altri :
          {Argomenti{"--storico", "0"}, Argomenti{"--storico", "sei"}, Argomenti{"--storico=-3"},

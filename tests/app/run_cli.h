@@ -23,7 +23,7 @@ inline EsitoComando EseguiRiga(std::vector<std::string> argomenti) {
     std::ostringstream out;
     std::ostringstream err;
     EsitoComando esito;
-    esito.stato = esegui(static_cast<int>(argv.size()), argv.data(), out, err);
+    esito.stato = Esegui(static_cast<int>(argv.size()), argv.data(), out, err);
     esito.out = out.str();
     esito.err = err.str();
     return esito;

@@ -34,7 +34,7 @@ int Esegui(std::vector<std::string> argomenti, std::string& out, std::string& er
     }
     std::ostringstream o;
     std::ostringstream e;
-    const int stato = esegui(static_cast<int>(argv.size()), argv.data(), o, e);
+    const int stato = app::Esegui(static_cast<int>(argv.size()), argv.data(), o, e);
     out = o.str();
     err = e.str();
     return stato;
@@ -214,13 +214,13 @@ TEST(Avvio, CheckSaysWhereEachSettingCameFromAndTheChartIsLogged) {
               kEseguito)
         << err;
     EXPECT_TRUE(fs::exists(hotel.dir() / "FD4"));
-    EXPECT_TRUE(registro.Ricevi().ends_with(
+    EXPECT_TRUE(registro.ricevi().ends_with(
         "postazione 4: tableau scritto: albergo 1, tableau 1, camere da 101 a 101, settimana "
         "dal 16/03/2026, file FD4"));
 
     // A failure is logged too; a refused request is not a failure.
     Esegui({"-C", hotel.dir().string(), "print", "--destination", "Manca"}, out, err);
-    const std::string riga = registro.Ricevi();
+    const std::string riga = registro.ricevi();
     EXPECT_TRUE(riga.starts_with("<11>")) << riga;
     EXPECT_NE(riga.find("stampa su Manca non riuscita"), std::string::npos) << riga;
 }

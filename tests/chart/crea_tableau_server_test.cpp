@@ -10,8 +10,8 @@
 #include "chart/crea_tableau.h"
 #include "chart_fixture.h"
 #include "db/data_source.h"
-#include "db/server_schema.h"
-#include "db/server_sync.h"
+#include "db/server/server_schema.h"
+#include "db/server/server_sync.h"
 #include "db/writer/jet_writer.h"
 #include "db/writer/sqlite_writer.h"
 #include "support/temp_dir.h"
@@ -45,8 +45,8 @@ std::string DalServer(const std::filesystem::path& cartella, const std::string& 
 }
 
 void Sincronizza(const std::filesystem::path& cartella, const std::string& schema) {
-    db::ServerConnection c(ServerPrimario());
-    db::syncToServer(cartella, c, schema, {});
+    db::server::ServerConnection c(ServerPrimario());
+    db::server::SyncToServer(cartella, c, schema, {});
 }
 
 // The week of the example with rooms whose byte order is not the Italian collation's, texts
@@ -134,8 +134,8 @@ TEST(CreaTableauDalServer, JetFilesGiveTheSameChartThroughTheServer) {
                .progressivo = 21,
                .nome = "Ren\xC3\xA9\xE2\x80\x99"});
     test::TempDir jet;
-    for (const auto& t : db::serverTables()) {
-        db::writer::convertHotelFileToJet(fx.dir() / std::string(t.file),
+    for (const auto& t : db::server::ServerTables()) {
+        db::writer::ConvertHotelFileToJet(fx.dir() / std::string(t.file),
                                           jet.path() / std::string(t.file));
     }
     SchemaDiProva schema;

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "db/hotel_schema.h"
-#include "db/server_sync.h"
+#include "db/server/server_sync.h"
 #include "db/writer/jet_writer.h"
 #include "db/writer/sqlite_writer.h"
 #include "support/hotel_fixture.h"
@@ -263,7 +263,7 @@ TEST(VerificaArchivi, RowsLostToADamagedPageAreReported) {
     }
     const fs::path sqlite = fx.dir() / "NumeriCamere.sqlite";
     fs::rename(fx.dir() / "NumeriCamere.mdb", sqlite);
-    db::writer::convertHotelFileToJet(sqlite, fx.dir() / "NumeriCamere.mdb");
+    db::writer::ConvertHotelFileToJet(sqlite, fx.dir() / "NumeriCamere.mdb");
     fs::remove(sqlite);
     EXPECT_EQ(VerificaArchivi(fx.dir()), std::vector<std::string>{}) << "the sound file";
 
@@ -300,8 +300,8 @@ TEST(VerificaArchivi, TheHotelTablesOfTheServerAndTheWorkstationsOwnFiles) {
     hotel.hotel(1, "Albergo");
     test::SchemaDiProva schema;
     {
-        db::ServerConnection c(test::ServerPrimario());
-        db::syncToServer(hotel.dir(), c, schema.nome(), {});
+        db::server::ServerConnection c(test::ServerPrimario());
+        db::server::SyncToServer(hotel.dir(), c, schema.nome(), {});
     }
     test::EseguiSulPrimario("ALTER TABLE " + schema.nome() +
                             ".\"Tableau\" DROP COLUMN \"Descrizione\"");

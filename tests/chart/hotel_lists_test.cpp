@@ -4,7 +4,7 @@
 
 #include "db/database.h"
 #include "db/errors.h"
-#include "db/server_sync.h"
+#include "db/server/server_sync.h"
 #include "support/hotel_fixture.h"
 #include "support/test_server.h"
 
@@ -14,7 +14,7 @@ namespace {
 using test::HotelFixture;
 
 db::RecordSet Tabella(const HotelFixture& hotel, const char* file, const char* tabella) {
-    return db::openDatabase(hotel.dir(), file)->openTable(tabella);
+    return db::OpenDatabase(hotel.dir(), file)->openTable(tabella);
 }
 
 TEST(TestoVoce, RightAlignsTheNumberInThreeCharacters) {
@@ -128,8 +128,8 @@ TEST(ProponiIntervallo, TheSameRoomsFromTheServer) {
     hotel.camera(5, 1, "Z", "SU", 2);
     test::SchemaDiProva schema;
     {
-        db::ServerConnection c(test::ServerPrimario());
-        db::syncToServer(hotel.dir(), c, schema.nome(), {});
+        db::server::ServerConnection c(test::ServerPrimario());
+        db::server::SyncToServer(hotel.dir(), c, schema.nome(), {});
     }
     auto camere = Tabella(hotel, "NumeriCamere.mdb", "NumeriCamere");
     const auto daiFile = ProponiIntervallo(camere, hotel.dir(), 5, 1);

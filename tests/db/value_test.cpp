@@ -27,13 +27,13 @@ TEST(Value, ReadsAsTextAndNumber) {
 }
 
 TEST(Value, ComparesLikeTheCriteria) {
-    EXPECT_EQ(compareValues(Value::integer(3), Value::real(3.0)), 0);
-    EXPECT_EQ(compareValues(Value::text("10"), Value::text("9")), -1);
-    EXPECT_EQ(compareValues(Value::text("\x80"), Value::text("z")), 1);
-    EXPECT_EQ(compareValues(Value::text("5"), Value::integer(5)), 0);
-    EXPECT_FALSE(compareValues(Value::text("5a"), Value::integer(5)).has_value());
-    EXPECT_FALSE(compareValues(Value(), Value()).has_value());
-    EXPECT_EQ(compareValues(Value::integer(9007199254740993), Value::integer(9007199254740992)), 1);
+    EXPECT_EQ(CompareValues(Value::integer(3), Value::real(3.0)), 0);
+    EXPECT_EQ(CompareValues(Value::text("10"), Value::text("9")), -1);
+    EXPECT_EQ(CompareValues(Value::text("\x80"), Value::text("z")), 1);
+    EXPECT_EQ(CompareValues(Value::text("5"), Value::integer(5)), 0);
+    EXPECT_FALSE(CompareValues(Value::text("5a"), Value::integer(5)).has_value());
+    EXPECT_FALSE(CompareValues(Value(), Value()).has_value());
+    EXPECT_EQ(CompareValues(Value::integer(9007199254740993), Value::integer(9007199254740992)), 1);
 }
 
 }  // namespace

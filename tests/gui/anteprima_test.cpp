@@ -160,9 +160,9 @@ TEST_F(AnteprimaTest, ShortAndMissingCharts) {
     std::filesystem::remove(dir_ / "fd3");
     Anteprima senzaFile(dir_.path());
     QTimer::singleShot(2000, &senzaFile, &QDialog::reject);  // a window shown by mistake
-    senzaFile.Mostra();
+    senzaFile.mostra();
     EXPECT_FALSE(senzaFile.isVisible());
-    EXPECT_FALSE(senzaFile.FileAperto());
+    EXPECT_FALSE(senzaFile.fileAperto());
 }
 
 TEST_F(AnteprimaTest, ZoomByOnePoint) {

@@ -207,7 +207,7 @@ TEST_F(MenuStampaTest, PrintAndPdfButtons) {
     menu->tastoStampa_Click();
     ASSERT_EQ(MessaggiMostrati(), 1);
     EXPECT_EQ(UltimoMessaggio()->testo, QString::fromUtf8("La destinazione è sconosciuta"));
-    EXPECT_FALSE(menu->Scaricata());
+    EXPECT_FALSE(menu->scaricata());
     EXPECT_EQ(menu->elencoDestinazioni()->currentText(), QStringLiteral("PDF Archivio"));
 }
 
@@ -222,7 +222,7 @@ TEST_F(MenuStampaTest, PdfWithoutAPdfDestinationWarns) {
     EXPECT_EQ(avvisi_, (QStringList{"Stampa: Nessuna stampante PDF impostata!"}));
     // The printer placeholder is no printer.
     menu->elencoStampanti()->setCurrentIndex(0);
-    EXPECT_EQ(menu->Opzioni().stampante, "");
+    EXPECT_EQ(menu->opzioni().stampante, "");
 }
 
 TEST_F(MenuStampaTest, PreviewDocumentAndSpreadsheet) {
@@ -243,7 +243,7 @@ TEST_F(MenuStampaTest, PreviewDocumentAndSpreadsheet) {
 
     menu->show();
     menu->tastoChiudi_Click();
-    EXPECT_TRUE(menu->Scaricata());
+    EXPECT_TRUE(menu->scaricata());
     EXPECT_FALSE(menu->isVisible());
 }
 
@@ -253,8 +253,8 @@ TEST_F(MenuStampaTest, WithoutDestinationsTheMenuClosesAtOnce) {
     stampanti_ = std::make_unique<StampantiFinte>(std::vector<std::string>{});
     MenuStampa menu(stato_, *stampanti_, Registratori());
     QTimer::singleShot(2000, &menu, &QDialog::reject);  // a menu shown by mistake
-    menu.Mostra();
-    EXPECT_TRUE(menu.Scaricata());
+    menu.mostra();
+    EXPECT_TRUE(menu.scaricata());
     // The user learns where the chart is and what to configure.
     ASSERT_EQ(MessaggiMostrati(), 1);
     EXPECT_EQ(UltimoMessaggio()->titolo, QStringLiteral("Stampa"));
@@ -267,8 +267,8 @@ TEST_F(MenuStampaTest, WithoutDestinationsTheMenuClosesAtOnce) {
     // A missing printer configuration is a failure: shown, then back to the request window.
     std::filesystem::remove(vuoto.dir() / "Stampanti.mdb");
     MenuStampa senzaFile(stato_, *stampanti_, Registratori());
-    senzaFile.Mostra();
-    EXPECT_TRUE(senzaFile.Scaricata());
+    senzaFile.mostra();
+    EXPECT_TRUE(senzaFile.scaricata());
     ASSERT_EQ(MessaggiMostrati(), 1);
     EXPECT_TRUE(UltimoMessaggio()->testo.contains(QStringLiteral("Stampanti")));
 }
@@ -310,7 +310,7 @@ TEST_F(MenuStampaTest, TheStatusLineSaysWhatWasDoneAndWhere) {
     // Escape closes nothing.
     QTest::keyClick(menu->tastoStampa(), Qt::Key_Escape);
     EXPECT_TRUE(menu->isVisible());
-    EXPECT_FALSE(menu->Scaricata());
+    EXPECT_FALSE(menu->scaricata());
 }
 
 TEST_F(MenuStampaTest, LaidOutChartAndWorkbookButtons) {

@@ -57,7 +57,7 @@ int Codice(TipoMessaggio tipo) {
 
 TEST(MsgBoxForm, LaysItselfOutByTheMessage) {
     MsgBox_Form form;
-    form.Prepara(QStringLiteral("Controllare l'intervallo di camere richiesto!"),
+    form.prepara(QStringLiteral("Controllare l'intervallo di camere richiesto!"),
                  TipoMessaggio::okAvviso, QStringLiteral("Camere errate!"));
     form.show();
     EXPECT_EQ(form.size(), DimensioneTwips(4590, 1890));
@@ -71,7 +71,7 @@ TEST(MsgBoxForm, LaysItselfOutByTheMessage) {
 
     // Line breaks show as lines; three lines make the box taller.
     MsgBox_Form date;
-    date.Prepara(QStringLiteral("La data deve essere inserita \r\nnel formato gg/mm/aaaa"),
+    date.prepara(QStringLiteral("La data deve essere inserita \r\nnel formato gg/mm/aaaa"),
                  TipoMessaggio::okAvviso, QStringLiteral("Data errata!"));
     date.show();
     EXPECT_EQ(date.casellaTesto()->toPlainText(),
@@ -88,7 +88,7 @@ TEST(MsgBoxForm, ALongMessageStaysOnTheScreen) {
         righe << QStringLiteral("Camera %1 non trovata nel tableau").arg(i);
     }
     MsgBox_Form form;
-    form.Prepara(righe.join(QStringLiteral("\r\n")), TipoMessaggio::okAvviso,
+    form.prepara(righe.join(QStringLiteral("\r\n")), TipoMessaggio::okAvviso,
                  QStringLiteral("Camere"));
     form.show();
     const QRect area = form.screen()->availableGeometry();
@@ -100,7 +100,7 @@ TEST(MsgBoxForm, ALongMessageStaysOnTheScreen) {
 
 TEST(MsgBoxForm, OnlyAButtonClosesIt) {
     MsgBox_Form form;
-    form.Prepara(QStringLiteral("Domanda?"), TipoMessaggio::siNo, QStringLiteral("Titolo"));
+    form.prepara(QStringLiteral("Domanda?"), TipoMessaggio::siNo, QStringLiteral("Titolo"));
     form.show();
     QTest::keyClick(&form, Qt::Key_Escape);
     EXPECT_TRUE(form.isVisible());
@@ -111,7 +111,7 @@ TEST(MsgBoxForm, OnlyAButtonClosesIt) {
     form.tastoNo()->setFocus();
     QTest::keyClick(form.tastoNo(), Qt::Key_Space);
     EXPECT_FALSE(form.isVisible());
-    EXPECT_EQ(form.Risposta(), Risposta::no);
+    EXPECT_EQ(form.risposta(), Risposta::no);
 }
 
 TEST(MostraMessaggio, AnswersOfEveryButtonSet) {
@@ -203,17 +203,17 @@ TEST(MostraErrore, LongFailuresFitTheBox) {
 TEST(MsgBoxForm, EnterAnswersWithTheFocusedButton) {
     // An "Ok" message opens with the focus on its button, not in its text: Enter closes it.
     MsgBox_Form avviso;
-    avviso.Prepara(QStringLiteral("Controllare l'intervallo di camere richiesto!"),
+    avviso.prepara(QStringLiteral("Controllare l'intervallo di camere richiesto!"),
                    TipoMessaggio::okAvviso, QStringLiteral("Camere errate!"));
     avviso.show();
     ASSERT_EQ(avviso.focusWidget(), avviso.tastoConferma());
     QTest::keyClick(avviso.focusWidget(), Qt::Key_Return);
     EXPECT_FALSE(avviso.isVisible());
-    EXPECT_EQ(avviso.Risposta(), Risposta::ok);
+    EXPECT_EQ(avviso.risposta(), Risposta::ok);
 
     // Tab moves to "No" and Enter answers it; Escape leaves the question open.
     MsgBox_Form domanda;
-    domanda.Prepara(QStringLiteral("Domanda?"), TipoMessaggio::siNo, QStringLiteral("Titolo"));
+    domanda.prepara(QStringLiteral("Domanda?"), TipoMessaggio::siNo, QStringLiteral("Titolo"));
     domanda.show();
     QTest::keyClick(domanda.focusWidget(), Qt::Key_Escape);
     EXPECT_TRUE(domanda.isVisible());
@@ -221,11 +221,11 @@ TEST(MsgBoxForm, EnterAnswersWithTheFocusedButton) {
     ASSERT_EQ(domanda.focusWidget(), domanda.tastoNo());
     QTest::keyClick(domanda.focusWidget(), Qt::Key_Enter, Qt::KeypadModifier);
     EXPECT_FALSE(domanda.isVisible());
-    EXPECT_EQ(domanda.Risposta(), Risposta::no);
+    EXPECT_EQ(domanda.risposta(), Risposta::no);
 
     // A type that puts no focus of its own still starts on the first button.
     MsgBox_Form senzaFuoco;
-    senzaFuoco.Prepara(QStringLiteral("Domanda?"), TipoMessaggio::siNoSenzaFuoco,
+    senzaFuoco.prepara(QStringLiteral("Domanda?"), TipoMessaggio::siNoSenzaFuoco,
                        QStringLiteral("Titolo"));
     senzaFuoco.show();
     EXPECT_EQ(senzaFuoco.focusWidget(), senzaFuoco.tastoConferma());

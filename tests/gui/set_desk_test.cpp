@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "db/errors.h"
-#include "db/server_connection.h"
-#include "db/server_sync.h"
+#include "db/server/server_connection.h"
+#include "db/server/server_sync.h"
 #include "db/writer/jet_writer.h"
 #include "gui/error_message.h"
 #include "gui/msgbox_routine.h"
@@ -108,7 +108,7 @@ class SetDeskTest : public ::testing::Test {
 
 TEST_F(SetDeskTest, ActivationFillsTheListsAndProposesTheRange) {
     auto desk = Finestra();
-    ASSERT_TRUE(desk->Avvia());
+    ASSERT_TRUE(desk->avvia());
     QApplication::setActiveWindow(desk.get());
     EXPECT_EQ(desk->windowTitle(), QStringLiteral("Tableau Tavornelide"));
     EXPECT_EQ(Voci(desk->elencoHotel()), (QStringList{"  7 Hotel Sole", " 12 Lago"}));
@@ -143,8 +143,8 @@ TEST_F(SetDeskTest, FromTheServerTheWindowSaysWhichCopyItShows) {
     TABLEAU_RICHIEDE_SERVER();
     const test::SchemaDiProva schema(false);
     {
-        db::ServerConnection connessione(test::ServerPrimario());
-        db::syncToServer(hotel_.dir(), connessione, schema.nome(), {});
+        db::server::ServerConnection connessione(test::ServerPrimario());
+        db::server::SyncToServer(hotel_.dir(), connessione, schema.nome(), {});
     }
     const auto altezzaDaiFile = Finestra()->height();
     // The office's directory holds none of the hotel files.
@@ -157,7 +157,7 @@ TEST_F(SetDeskTest, FromTheServerTheWindowSaysWhichCopyItShows) {
         return std::make_unique<db::DataSource>(ufficio.path(), server);
     };
     auto desk = Finestra();
-    ASSERT_TRUE(desk->Avvia());
+    ASSERT_TRUE(desk->avvia());
     EXPECT_EQ(Voci(desk->elencoHotel()), (QStringList{"  7 Hotel Sole", " 12 Lago"}));
     EXPECT_EQ(Voci(desk->elencoTableau()), (QStringList{"  1 Piano terra", " 12 Dependance"}));
     EXPECT_EQ(desk->casellaPrimaCamera()->text(), QStringLiteral("101"));
@@ -210,7 +210,7 @@ TEST_F(SetDeskTest, ListsReadWellAndGiveLongNamesWhole) {
     hotel_.tableau(30, 2, "Dependance del giardino, ala est verso il mare");
     hotel_.camera(30, 2, "201", "DB", 2);
     auto desk = Finestra();
-    ASSERT_TRUE(desk->Avvia());
+    ASSERT_TRUE(desk->avvia());
     QComboBox* hotel = desk->elencoHotel();
     QComboBox* tableau = desk->elencoTableau();
     test::ExpectElencoLeggibile(hotel);
@@ -233,7 +233,7 @@ TEST_F(SetDeskTest, ListsReadWellAndGiveLongNamesWhole) {
 
 TEST_F(SetDeskTest, EnterCleansAndChecksEachBox) {
     auto desk = Finestra();
-    ASSERT_TRUE(desk->Avvia());
+    ASSERT_TRUE(desk->avvia());
     QApplication::setActiveWindow(desk.get());
 
     Digita(desk->casellaPrimaCamera(), QStringLiteral("ab'c"));
@@ -281,7 +281,7 @@ TEST_F(SetDeskTest, EnterCleansAndChecksEachBox) {
 
 TEST_F(SetDeskTest, StampaChecksBuildsTheChartAndStartsOver) {
     auto desk = Finestra();
-    ASSERT_TRUE(desk->Avvia());
+    ASSERT_TRUE(desk->avvia());
 
     // 10 lies before 9 as text: refused, nothing built.
     desk->casellaPrimaCamera()->setText(QStringLiteral("9"));
@@ -330,7 +330,7 @@ TEST_F(SetDeskTest, StampaChecksBuildsTheChartAndStartsOver) {
     EXPECT_EQ(stato_.tableauCorrente, 1);
     EXPECT_EQ(desk->casellaPrimaCamera()->text(), QStringLiteral("101"));
     EXPECT_EQ(desk->casellaData()->text(), QStringLiteral("05/03/2026"));
-    EXPECT_FALSE(desk->Scaricata());
+    EXPECT_FALSE(desk->scaricata());
 
     // Empty rooms pass too.
     duranteMenu_ = nullptr;
@@ -351,7 +351,7 @@ TEST_F(SetDeskTest, TheChartIsWrittenBeforeThePrintMenuOpens) {
         graficoPresente = std::filesystem::exists(hotel_.dir() / "FD3");
     };
     SetDesk desk(stato_, std::move(servizi));
-    ASSERT_TRUE(desk.Avvia());
+    ASSERT_TRUE(desk.avvia());
     desk.tastoStampa_Click();
     EXPECT_TRUE(graficoPresente);
     EXPECT_EQ(MessaggiMostrati(), 0);
@@ -362,7 +362,7 @@ TEST_F(SetDeskTest, TheChartIsWrittenBeforeThePrintMenuOpens) {
 
 TEST_F(SetDeskTest, AFailureIsShownAndTheWindowStays) {
     auto desk = Finestra();
-    ASSERT_TRUE(desk->Avvia());
+    ASSERT_TRUE(desk->avvia());
     guasto_ = true;
     desk->casellaPrimaCamera()->setText(QStringLiteral("1"));
     desk->tastoStampa_Click();
@@ -370,7 +370,7 @@ TEST_F(SetDeskTest, AFailureIsShownAndTheWindowStays) {
     EXPECT_EQ(UltimoMessaggio()->titolo, QStringLiteral("Errore"));
     EXPECT_TRUE(UltimoMessaggio()->testo.contains(QStringLiteral("Scheda_Cliente")));
     EXPECT_EQ(menu_, 0);
-    EXPECT_FALSE(desk->Scaricata());
+    EXPECT_FALSE(desk->scaricata());
     EXPECT_EQ(desk->casellaPrimaCamera()->text(), QStringLiteral("1"));  // as the user left it
 
     // A room-type file gone: the failure is reported, the window stays.
@@ -378,7 +378,7 @@ TEST_F(SetDeskTest, AFailureIsShownAndTheWindowStays) {
     desk->elencoTableau()->setCurrentIndex(1);
     emit desk->elencoTableau()->activated(1);
     EXPECT_TRUE(UltimoMessaggio()->testo.contains(QStringLiteral("TipiCamere")));
-    EXPECT_FALSE(desk->Scaricata());
+    EXPECT_FALSE(desk->scaricata());
 }
 
 // A copy of a Jet file that makes libmdb loop while reading the catalog.
@@ -393,7 +393,7 @@ TEST_F(SetDeskTest, DamagedJetFileAtStartEndsTheProgramAsAMissingOne) {
     const auto avvio = [this]() -> std::optional<QString> {
         auto desk = Finestra();
         try {
-            desk->Avvia();
+            desk->avvia();
         } catch (const db::ErroreArchivio& errore) {
             EXPECT_FALSE(desk->isVisible());
             MostraErrore(errore);
@@ -430,10 +430,10 @@ TEST_F(SetDeskTest, DamagedJetFileAtStartEndsTheProgramAsAMissingOne) {
 
     // The same file as a sound Jet file: the window starts.
     test::writeFile(anagrafica, originale);
-    db::writer::convertHotelFileToJet(anagrafica, hotel_.dir() / "anagrafica.jet");
+    db::writer::ConvertHotelFileToJet(anagrafica, hotel_.dir() / "anagrafica.jet");
     std::filesystem::rename(hotel_.dir() / "anagrafica.jet", anagrafica);
     auto desk = Finestra();
-    ASSERT_TRUE(desk->Avvia());
+    ASSERT_TRUE(desk->avvia());
     EXPECT_EQ(Voci(desk->elencoHotel()), (QStringList{"  7 Hotel Sole", " 12 Lago"}));
     EXPECT_EQ(MessaggiMostrati(), 3);
 }
@@ -459,12 +459,12 @@ TEST_F(SetDeskTest, DamagedGuestFileFailsTheRequestAndTheWindowGoesOn) {
     };
     servizi.mostraMenuStampa = [this] { ++menu_; };
     SetDesk desk(stato_, std::move(servizi));
-    ASSERT_TRUE(desk.Avvia());
+    ASSERT_TRUE(desk.avvia());
     desk.tastoStampa_Click();
     ASSERT_EQ(menu_, 1);
     const std::string precedente = test::readFile(grafico);
 
-    db::writer::convertHotelFileToJet(ospiti, hotel_.dir() / "ospiti.jet");
+    db::writer::ConvertHotelFileToJet(ospiti, hotel_.dir() / "ospiti.jet");
     const std::string jet = test::readFile(hotel_.dir() / "ospiti.jet");
     const std::string danni[] = {jet.substr(0, 3000), JetBloccante()};
     for (const std::string& danno : danni) {
@@ -479,7 +479,7 @@ TEST_F(SetDeskTest, DamagedGuestFileFailsTheRequestAndTheWindowGoesOn) {
             << UltimoTesto().toStdString();
         EXPECT_EQ(menu_, 1);
         EXPECT_EQ(test::readFile(grafico), precedente);
-        EXPECT_FALSE(desk.Scaricata());
+        EXPECT_FALSE(desk.scaricata());
         EXPECT_TRUE(desk.isVisible());
         EXPECT_EQ(desk.casellaPrimaCamera()->text(), QStringLiteral("102"));  // as the user left it
     }
@@ -502,9 +502,9 @@ TEST_F(SetDeskTest, DamagedGuestFileFailsTheRequestAndTheWindowGoesOn) {
 TEST_F(SetDeskTest, EsciAndEmptyListsCloseTheWindow) {
     {
         auto desk = Finestra();
-        ASSERT_TRUE(desk->Avvia());
+        ASSERT_TRUE(desk->avvia());
         QTest::mouseClick(desk->tastoEsci(), Qt::LeftButton);
-        EXPECT_TRUE(desk->Scaricata());
+        EXPECT_TRUE(desk->scaricata());
         EXPECT_FALSE(desk->isVisible());
     }
     {
@@ -513,14 +513,14 @@ TEST_F(SetDeskTest, EsciAndEmptyListsCloseTheWindow) {
         senzaBlocchi.tableau(3, 0, "Modello");
         stato_.cartellaDati = senzaBlocchi.dir();
         auto desk = Finestra();
-        EXPECT_FALSE(desk->Avvia());
-        EXPECT_TRUE(desk->Scaricata());
+        EXPECT_FALSE(desk->avvia());
+        EXPECT_TRUE(desk->scaricata());
     }
     {
         HotelFixture vuoto;
         stato_.cartellaDati = vuoto.dir();
         auto desk = Finestra();
-        EXPECT_FALSE(desk->Avvia());
+        EXPECT_FALSE(desk->avvia());
         std::filesystem::remove(vuoto.dir() / "NumeriCamere.mdb");
         auto senzaFile = Finestra();
         EXPECT_THROW(senzaFile->Form_Load(), db::ErroreArchivio);
@@ -530,7 +530,7 @@ TEST_F(SetDeskTest, EsciAndEmptyListsCloseTheWindow) {
 
 TEST_F(SetDeskTest, TheKeyboardRoadBuildsTheChart) {
     auto desk = Finestra();
-    ASSERT_TRUE(desk->Avvia());
+    ASSERT_TRUE(desk->avvia());
     QApplication::setActiveWindow(desk.get());
     // Enter in a box checks it and moves on; it never presses "&Stampa".
     Digita(desk->casellaPrimaCamera(), QStringLiteral("101"));
@@ -555,12 +555,12 @@ TEST_F(SetDeskTest, TheKeyboardRoadBuildsTheChart) {
     // Enter on "&Esci" ends the program's window.
     desk->tastoEsci()->setFocus();
     QTest::keyClick(desk->tastoEsci(), Qt::Key_Return);
-    EXPECT_TRUE(desk->Scaricata());
+    EXPECT_TRUE(desk->scaricata());
 }
 
 TEST_F(SetDeskTest, APressWhileTheChartIsBuiltIsDropped) {
     auto desk = Finestra();
-    ASSERT_TRUE(desk->Avvia());
+    ASSERT_TRUE(desk->avvia());
     QApplication::setActiveWindow(desk.get());
     bool occupato = false;
     bool disabilitata = false;

@@ -16,17 +16,17 @@ TEST(LettoreTableau, PagesEndWithTheLineThatReachesTheLimit) {
     TempDir dir;
     writeFile(dir / "FD", "\xDA\xC4\xC4\xBF\r\n" + std::string(30, 'x') + "\r\nLuned\xEC\r\nfine");
     LettoreTableau lettore(dir / "FD");
-    const auto prima = lettore.CaricaPagina(30);
+    const auto prima = lettore.caricaPagina(30);
     EXPECT_EQ(prima.testo, "----\r\n" + std::string(30, 'x') + "\r\n");
     EXPECT_EQ(prima.righe, 2u);
     EXPECT_EQ(prima.caratteriLetti, 34);
     EXPECT_TRUE(prima.altrePagine);
-    const auto seconda = lettore.CaricaPagina(30);
+    const auto seconda = lettore.caricaPagina(30);
     EXPECT_EQ(seconda.primaRiga, 2u);
     EXPECT_EQ(seconda.testo, "Luned\xEC\r\nfine\r\n");
     EXPECT_FALSE(seconda.altrePagine);
-    lettore.Riavvolgi();
-    EXPECT_EQ(lettore.CaricaPagina(1).righe, 1u);
+    lettore.riavvolgi();
+    EXPECT_EQ(lettore.caricaPagina(1).righe, 1u);
     EXPECT_THROW(LettoreTableau(dir / "assente"), std::runtime_error);
 }
 

@@ -10,8 +10,8 @@ namespace {
 TEST(Codepage, EveryByteSurvivesARoundTrip) {
     for (int b = 0; b < 256; ++b) {
         const std::string byte(1, static_cast<char>(b));
-        const std::string utf8 = cp1252ToUtf8(byte);
-        EXPECT_EQ(utf8ToCp1252(utf8), byte) << "byte " << b;
+        const std::string utf8 = InUtf8(byte);
+        EXPECT_EQ(InCp1252(utf8), byte) << "byte " << b;
         if (b >= 0x80) {
             EXPECT_GE(utf8.size(), 2u) << "byte " << b << " must be encoded, not copied";
         }
@@ -44,8 +44,8 @@ TEST(Codepage, KnownCharacters) {
         {"Luned\xEC", "Luned\xC3\xAC"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(cp1252ToUtf8(c.cp1252), c.utf8);
-        EXPECT_EQ(utf8ToCp1252(c.utf8), c.cp1252);
+        EXPECT_EQ(InUtf8(c.cp1252), c.utf8);
+        EXPECT_EQ(InCp1252(c.utf8), c.cp1252);
     }
 }
 
@@ -73,7 +73,7 @@ TEST(Codepage, CharactersWithoutACodeAndMalformedBytesBecomeQuestionMarks) {
         {std::string("a\0b", 3), std::string("a\0b", 3)},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(utf8ToCp1252(c.utf8), c.cp1252);
+        EXPECT_EQ(InCp1252(c.utf8), c.cp1252);
     }
 }
 

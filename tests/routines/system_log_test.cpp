@@ -10,8 +10,8 @@
 #include <cstring>
 #include <string>
 
-#include "support/temp_dir.h"
 #include "support/log_socket.h"
+#include "support/temp_dir.h"
 
 namespace tableau::routines {
 namespace {
@@ -22,13 +22,14 @@ TEST(RegistroDiSistema, OneLineEachWithTheWorkstation) {
     const test::ScopedEnv pc("PCLocal", "3");
     RegistraEvento("tableau scritto: albergo 1");
     RegistraErrore("Archivio Tableau.mdb non trovato\r\nnella cartella /srv");
-    const std::string evento = registro.Ricevi();
+    const std::string evento = registro.ricevi();
     EXPECT_TRUE(evento.starts_with("<14>")) << evento;
-    EXPECT_NE(evento.find(" tableau[" + std::to_string(::getpid()) + "]: postazione 3: tableau "
+    EXPECT_NE(evento.find(" tableau[" + std::to_string(::getpid()) +
+                          "]: postazione 3: tableau "
                           "scritto: albergo 1"),
               std::string::npos)
         << evento;
-    const std::string errore = registro.Ricevi();
+    const std::string errore = registro.ricevi();
     EXPECT_TRUE(errore.starts_with("<11>")) << errore;
     EXPECT_TRUE(errore.ends_with("non trovato  nella cartella /srv")) << errore;
 

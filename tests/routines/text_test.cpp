@@ -75,10 +75,10 @@ TEST(SostituisciBordi, MapsEveryByteAsTheChartNeeds) {
 }
 
 TEST(TextHelpers, TrimAndLeft) {
-    EXPECT_EQ(Trim("  a b  "), "a b");
-    EXPECT_EQ(Trim("\ta\t"), "\ta\t");  // spaces only
-    EXPECT_EQ(Trim("   "), "");
-    EXPECT_EQ(Trim(""), "");
+    EXPECT_EQ(TogliSpazi("  a b  "), "a b");
+    EXPECT_EQ(TogliSpazi("\ta\t"), "\ta\t");  // spaces only
+    EXPECT_EQ(TogliSpazi("   "), "");
+    EXPECT_EQ(TogliSpazi(""), "");
     EXPECT_EQ(Sinistra("abcdef", 3), "abc");
     EXPECT_EQ(Sinistra("ab", 17), "ab");
 }

@@ -7,7 +7,7 @@
 namespace tableau::test {
 
 HotelFixture::HotelFixture() {
-    db::writer::createHotelFiles(temp_.path());
+    db::writer::CreateHotelFiles(temp_.path());
 }
 
 void HotelFixture::add(const std::string& table,

@@ -30,7 +30,7 @@ class PresaRegistro {
     PresaRegistro& operator=(const PresaRegistro&) = delete;
 
     // The next line, or empty after two seconds without one.
-    std::string Ricevi() {
+    std::string ricevi() {
         char blocco[4096];
         const ssize_t letti = ::recv(presa_, blocco, sizeof blocco, 0);
         return letti > 0 ? std::string(blocco, static_cast<std::size_t>(letti)) : std::string();

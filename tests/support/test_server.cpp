@@ -8,7 +8,7 @@
 #include <stdexcept>
 #include <thread>
 
-#include "db/server_connection.h"
+#include "db/server/server_connection.h"
 
 namespace tableau::test {
 namespace {
@@ -36,7 +36,7 @@ bool ServerObbligatorio() {
 
 std::optional<std::string> ServerAssente() {
     try {
-        db::ServerConnection prova(ServerPrimario());
+        db::server::ServerConnection prova(ServerPrimario());
         return std::nullopt;
     } catch (const db::ErroreServer& e) {
         return std::string("no PostgreSQL test server (scripts/pg-test-server.sh start): ") +
@@ -45,7 +45,7 @@ std::optional<std::string> ServerAssente() {
 }
 
 void EseguiSulPrimario(const std::string& sql) {
-    db::ServerConnection c(ServerPrimario());
+    db::server::ServerConnection c(ServerPrimario());
     c.execScript(sql);
 }
 
@@ -67,9 +67,9 @@ SchemaDiProva::~SchemaDiProva() {
 }
 
 void AttendiStandby() {
-    db::ServerConnection primario(ServerPrimario());
+    db::server::ServerConnection primario(ServerPrimario());
     const std::string lsn(primario.exec("SELECT pg_current_wal_lsn()::text").text(0, 0));
-    db::ServerConnection standby(ServerStandby());
+    db::server::ServerConnection standby(ServerStandby());
     const auto limite = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     while (std::chrono::steady_clock::now() < limite) {
         if (standby.exec("SELECT pg_last_wal_replay_lsn() >= $1::pg_lsn", {lsn}).text(0, 0) ==

@@ -26,14 +26,14 @@ Statement prepare(sqlite3* db, const std::string& sql) {
     return Statement(raw);
 }
 
-bool hasTable(sqlite3* db, std::string_view table) {
+bool HasTable(sqlite3* db, std::string_view table) {
     const Statement s =
         prepare(db, "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?");
     sqlite3_bind_text(s.get(), 1, table.data(), static_cast<int>(table.size()), SQLITE_STATIC);
     return sqlite3_step(s.get()) == SQLITE_ROW;
 }
 
-Cell cellAt(sqlite3_stmt* s, int column) {
+Cell CellAt(sqlite3_stmt* s, int column) {
     switch (sqlite3_column_type(s, column)) {
         case SQLITE_INTEGER:
             return static_cast<std::int64_t>(sqlite3_column_int64(s, column));
@@ -51,7 +51,7 @@ Cell cellAt(sqlite3_stmt* s, int column) {
     }
 }
 
-JetTable tableOf(sqlite3* db, const TableDescription& description) {
+JetTable TableOf(sqlite3* db, const TableDescription& description) {
     JetTable table{std::string(description.table), {}, {}};
     std::string sql = "SELECT ";
     for (const auto& column : description.columns) {
@@ -68,7 +68,7 @@ JetTable tableOf(sqlite3* db, const TableDescription& description) {
         std::vector<Cell>& row = table.rows.emplace_back();
         row.reserve(table.columns.size());
         for (int i = 0; i < width; ++i) {
-            row.push_back(cellAt(s.get(), i));
+            row.push_back(CellAt(s.get(), i));
         }
     }
     if (rc != SQLITE_DONE) {
@@ -79,7 +79,7 @@ JetTable tableOf(sqlite3* db, const TableDescription& description) {
 
 }  // namespace
 
-void convertHotelFileToJet(const std::filesystem::path& sqliteFile,
+void ConvertHotelFileToJet(const std::filesystem::path& sqliteFile,
                            const std::filesystem::path& jetFile) {
     sqlite3* raw = nullptr;
     const int rc = sqlite3_open_v2(sqliteFile.c_str(), &raw, SQLITE_OPEN_READONLY, nullptr);
@@ -89,14 +89,14 @@ void convertHotelFileToJet(const std::filesystem::path& sqliteFile,
     }
     std::vector<JetTable> tables;
     for (const auto& description : hotelSchema()) {
-        if (hasTable(db.get(), description.table)) {
-            tables.push_back(tableOf(db.get(), description));
+        if (HasTable(db.get(), description.table)) {
+            tables.push_back(TableOf(db.get(), description));
         }
     }
     if (tables.empty()) {
         throw std::runtime_error(sqliteFile.string() + " holds no hotel table");
     }
-    writeJetFile(jetFile, tables);
+    WriteJetFile(jetFile, tables);
 }
 
 }  // namespace tableau::db::writer

@@ -31,17 +31,17 @@ std::int64_t integerIn(const TableLayout& table, const ColumnLayout& column, con
     return *n;
 }
 
-void writeFixed(const TableLayout& table, const ColumnLayout& column, const Cell& value,
+void WriteFixed(const TableLayout& table, const ColumnLayout& column, const Cell& value,
                 Bytes& row) {
     const std::size_t at = 2 + column.fixedOffset;
     switch (column.kind) {
         case ColumnKind::Integer:
-            put16(row, at,
+            Put16(row, at,
                   static_cast<std::uint16_t>(
                       integerIn(table, column, value, -32768, 32767, "16-bit Integer")));
             break;
         case ColumnKind::Long:
-            put32(row, at,
+            Put32(row, at,
                   static_cast<std::uint32_t>(
                       integerIn(table, column, value, std::numeric_limits<std::int32_t>::min(),
                                 std::numeric_limits<std::int32_t>::max(), "Long Integer")));
@@ -56,8 +56,8 @@ void writeFixed(const TableLayout& table, const ColumnLayout& column, const Cell
                 refuse(table, column, "not a number for a Double column");
             }
             const auto bits = std::bit_cast<std::uint64_t>(d);
-            put32(row, at, static_cast<std::uint32_t>(bits));
-            put32(row, at + 4, static_cast<std::uint32_t>(bits >> 32));
+            Put32(row, at, static_cast<std::uint32_t>(bits));
+            Put32(row, at + 4, static_cast<std::uint32_t>(bits >> 32));
             break;
         }
         default:
@@ -65,7 +65,7 @@ void writeFixed(const TableLayout& table, const ColumnLayout& column, const Cell
     }
 }
 
-void appendVariable(const TableLayout& table, const ColumnLayout& column, const Cell& value,
+void AppendVariable(const TableLayout& table, const ColumnLayout& column, const Cell& value,
                     Bytes& row) {
     if (column.kind != ColumnKind::Text) {
         refuse(table, column, "only nulls are written in long-value columns");
@@ -89,30 +89,30 @@ void appendVariable(const TableLayout& table, const ColumnLayout& column, const 
         refuse(table, column, "a text opening with a byte order mark");
     }
     for (const char16_t c : chars) {
-        append16(row, c);
+        Append16(row, c);
     }
 }
 
 }  // namespace
 
-void put16(Bytes& out, std::size_t at, std::uint32_t value) {
+void Put16(Bytes& out, std::size_t at, std::uint32_t value) {
     out[at] = static_cast<std::uint8_t>(value);
     out[at + 1] = static_cast<std::uint8_t>(value >> 8);
 }
 
-void put32(Bytes& out, std::size_t at, std::uint32_t value) {
-    put16(out, at, value & 0xFFFF);
-    put16(out, at + 2, value >> 16);
+void Put32(Bytes& out, std::size_t at, std::uint32_t value) {
+    Put16(out, at, value & 0xFFFF);
+    Put16(out, at + 2, value >> 16);
 }
 
-void append16(Bytes& out, std::uint32_t value) {
+void Append16(Bytes& out, std::uint32_t value) {
     out.push_back(static_cast<std::uint8_t>(value));
     out.push_back(static_cast<std::uint8_t>(value >> 8));
 }
 
-void append32(Bytes& out, std::uint32_t value) {
-    append16(out, value & 0xFFFF);
-    append16(out, value >> 16);
+void Append32(Bytes& out, std::uint32_t value) {
+    Append16(out, value & 0xFFFF);
+    Append16(out, value >> 16);
 }
 
 std::u16string toUcs2(std::string_view utf8) {
@@ -154,7 +154,7 @@ std::u16string toUcs2(std::string_view utf8) {
     return out;
 }
 
-TableLayout layoutOf(const std::string& table, const std::vector<ColumnDeclaration>& columns) {
+TableLayout LayoutOf(const std::string& table, const std::vector<ColumnDeclaration>& columns) {
     if (columns.empty() || columns.size() > kMaxColumns) {
         throw std::runtime_error("table " + table + ": from 1 to 255 columns");
     }
@@ -196,14 +196,14 @@ TableLayout layoutOf(const std::string& table, const std::vector<ColumnDeclarati
     return layout;
 }
 
-Bytes encodeRow(const TableLayout& table, const std::vector<Cell>& values) {
+Bytes EncodeRow(const TableLayout& table, const std::vector<Cell>& values) {
     if (values.size() != table.columns.size()) {
         throw std::runtime_error("table " + table.name + ": a row of " +
                                  std::to_string(values.size()) + " values for " +
                                  std::to_string(table.columns.size()) + " columns");
     }
     Bytes row;
-    append16(row, static_cast<std::uint32_t>(table.columns.size()));
+    Append16(row, static_cast<std::uint32_t>(table.columns.size()));
     row.resize(2 + table.fixedBytes, 0);
     Bytes nullMask((table.columns.size() + 7) / 8, 0);
     std::vector<std::uint32_t> varOffsets(table.varCount, 0);
@@ -218,21 +218,21 @@ Bytes encodeRow(const TableLayout& table, const std::vector<Cell>& values) {
         }
         if (column.fixed()) {
             if (present) {
-                writeFixed(table, column, value, row);
+                WriteFixed(table, column, value, row);
             }
         } else {
             varOffsets[column.varIndex] = static_cast<std::uint32_t>(row.size());
             if (present) {
-                appendVariable(table, column, value, row);
+                AppendVariable(table, column, value, row);
             }
         }
     }
     if (table.varCount > 0) {
-        append16(row, static_cast<std::uint32_t>(row.size()));  // end of the variable data
+        Append16(row, static_cast<std::uint32_t>(row.size()));  // end of the variable data
         for (auto entry = varOffsets.rbegin(); entry != varOffsets.rend(); ++entry) {
-            append16(row, *entry);
+            Append16(row, *entry);
         }
-        append16(row, table.varCount);
+        Append16(row, table.varCount);
     }
     row.insert(row.end(), nullMask.begin(), nullMask.end());
     if (row.size() > kMaxRowBytes) {

@@ -50,18 +50,18 @@ struct ColumnDeclaration {
 };
 
 // Numbers the columns in order; throws std::runtime_error for a bad name or too many columns.
-TableLayout layoutOf(const std::string& table, const std::vector<ColumnDeclaration>& columns);
+TableLayout LayoutOf(const std::string& table, const std::vector<ColumnDeclaration>& columns);
 
 // The stored row: column count, fixed area, variable data, offset table, null mask.
 // Throws std::runtime_error for a value that does not fit its column.
-Bytes encodeRow(const TableLayout& table, const std::vector<Cell>& values);
+Bytes EncodeRow(const TableLayout& table, const std::vector<Cell>& values);
 
 // UTF-8 to UCS-2; throws std::runtime_error for invalid UTF-8 or a character outside the BMP.
 std::u16string toUcs2(std::string_view utf8);
 
-void put16(Bytes& out, std::size_t at, std::uint32_t value);
-void put32(Bytes& out, std::size_t at, std::uint32_t value);
-void append16(Bytes& out, std::uint32_t value);
-void append32(Bytes& out, std::uint32_t value);
+void Put16(Bytes& out, std::size_t at, std::uint32_t value);
+void Put32(Bytes& out, std::size_t at, std::uint32_t value);
+void Append16(Bytes& out, std::uint32_t value);
+void Append32(Bytes& out, std::uint32_t value);
 
 }  // namespace tableau::db::writer::jet

@@ -11,13 +11,13 @@
 namespace tableau::db::writer {
 namespace {
 
-using jet::append16;
-using jet::append32;
+using jet::Append16;
+using jet::Append32;
 using jet::Bytes;
 using jet::ColumnKind;
 using jet::kPageSize;
-using jet::put16;
-using jet::put32;
+using jet::Put16;
+using jet::Put32;
 using jet::TableLayout;
 
 // Where the file's fixed parts live. Readers bootstrap the catalog from page 2; the usage
@@ -44,7 +44,7 @@ struct PageRange {
     std::uint32_t count = 0;
 };
 
-Bytes rc4(const Bytes& key, Bytes data) {
+Bytes Rc4(const Bytes& key, Bytes data) {
     std::array<std::uint8_t, 256> s{};
     for (std::size_t i = 0; i < s.size(); ++i) {
         s[i] = static_cast<std::uint8_t>(i);
@@ -66,37 +66,37 @@ Bytes rc4(const Bytes& key, Bytes data) {
 }
 
 // Page 0: format name and version in clear, the rest of the header under Jet's fixed RC4 key.
-Bytes headerPage() {
+Bytes HeaderPage() {
     Bytes page(kPageSize, 0);
     page[1] = 0x01;
     const std::string name = "Standard Jet DB";
     std::copy(name.begin(), name.end(), page.begin() + 4);
-    put32(page, 0x14, 1);  // Jet 4
+    Put32(page, 0x14, 1);  // Jet 4
     constexpr std::size_t kSealedAt = 0x18;
     constexpr std::size_t kSealedBytes = 128;
-    put16(page, 0x3C, 1252);    // code page
-    put32(page, 0x3E, 0);       // no database key: pages are not encrypted
-    put32(page, 0x6E, 0x0409);  // "General" sort order
+    Put16(page, 0x3C, 1252);    // code page
+    Put32(page, 0x3E, 0);       // no database key: pages are not encrypted
+    Put32(page, 0x6E, 0x0409);  // "General" sort order
     const Bytes sealed =
-        rc4({0xC7, 0xDA, 0x39, 0x6B},
+        Rc4({0xC7, 0xDA, 0x39, 0x6B},
             Bytes(page.begin() + kSealedAt, page.begin() + kSealedAt + kSealedBytes));
     std::copy(sealed.begin(), sealed.end(), page.begin() + kSealedAt);
     return page;
 }
 
-Bytes dataPage(std::uint32_t owner, const std::vector<Bytes>& rows) {
+Bytes DataPage(std::uint32_t owner, const std::vector<Bytes>& rows) {
     Bytes page(kPageSize, 0);
     page[0] = 0x01;
     page[1] = 0x01;
-    put32(page, 4, owner);
-    put16(page, 12, static_cast<std::uint32_t>(rows.size()));
+    Put32(page, 4, owner);
+    Put16(page, 12, static_cast<std::uint32_t>(rows.size()));
     std::size_t end = kPageSize;
     for (std::size_t i = 0; i < rows.size(); ++i) {
         end -= rows[i].size();
         std::copy(rows[i].begin(), rows[i].end(), page.begin() + static_cast<std::ptrdiff_t>(end));
-        put16(page, kDataHeaderBytes + 2 * i, static_cast<std::uint32_t>(end));
+        Put16(page, kDataHeaderBytes + 2 * i, static_cast<std::uint32_t>(end));
     }
-    put16(page, 2, static_cast<std::uint32_t>(end - kDataHeaderBytes - 2 * rows.size()));
+    Put16(page, 2, static_cast<std::uint32_t>(end - kDataHeaderBytes - 2 * rows.size()));
     return page;
 }
 
@@ -122,7 +122,7 @@ class RowPages {
   private:
     void flush() {
         if (!rows_.empty()) {
-            out_.push_back(dataPage(owner_, rows_));
+            out_.push_back(DataPage(owner_, rows_));
             ++pages_;
         }
         rows_.clear();
@@ -136,9 +136,9 @@ class RowPages {
     std::uint32_t pages_ = 0;
 };
 
-Bytes inlineMap(std::uint32_t start, PageRange pages) {
+Bytes InlineMap(std::uint32_t start, PageRange pages) {
     Bytes map{0x00};
-    append32(map, start);
+    Append32(map, start);
     map.resize(map.size() + kInlineMapBytes, 0);
     for (std::uint32_t i = 0; i < pages.count; ++i) {
         const std::uint32_t bit = pages.first + i - start;
@@ -149,9 +149,9 @@ Bytes inlineMap(std::uint32_t start, PageRange pages) {
 
 // The map of a table's data pages: inline when they span few pages, else a list of bitmap
 // pages, each covering a fixed stretch of the file from page 0, appended to `file`.
-Bytes usageMap(PageRange pages, std::vector<Bytes>& file) {
+Bytes UsageMap(PageRange pages, std::vector<Bytes>& file) {
     if (pages.count <= kInlineMapBytes * 8) {
-        return inlineMap(pages.count ? pages.first : 0, pages);
+        return InlineMap(pages.count ? pages.first : 0, pages);
     }
     const std::size_t last = pages.first + pages.count - 1;
     if (last / kPagesPerMapPage >= kMapPageEntries) {
@@ -161,7 +161,7 @@ Bytes usageMap(PageRange pages, std::vector<Bytes>& file) {
     map[0] = 0x01;
     for (std::size_t entry = pages.first / kPagesPerMapPage; entry <= last / kPagesPerMapPage;
          ++entry) {
-        put32(map, 1 + 4 * entry, static_cast<std::uint32_t>(file.size()));
+        Put32(map, 1 + 4 * entry, static_cast<std::uint32_t>(file.size()));
         Bytes bitmap(kPageSize, 0);
         bitmap[0] = 0x05;
         bitmap[1] = 0x01;
@@ -180,46 +180,46 @@ std::uint32_t pageRow(std::uint32_t page, std::size_t row) {
     return (page << 8) | static_cast<std::uint32_t>(row);
 }
 
-Bytes tableDefinition(const TableLayout& table, bool system, std::size_t rowCount,
+Bytes TableDefinition(const TableLayout& table, bool system, std::size_t rowCount,
                       std::size_t mapRow) {
     Bytes page(63, 0);
     page[0] = 0x02;
     page[1] = 0x01;
-    put32(page, 16, static_cast<std::uint32_t>(rowCount));
+    Put32(page, 16, static_cast<std::uint32_t>(rowCount));
     page[40] = system ? 0x53 : 0x4E;
     const auto columnCount = static_cast<std::uint32_t>(table.columns.size());
-    put16(page, 41, columnCount);
-    put16(page, 43, table.varCount);
-    put16(page, 45, columnCount);
-    put32(page, 55, pageRow(kMapPage, mapRow));      // pages in use
-    put32(page, 59, pageRow(kMapPage, mapRow + 1));  // pages with free space
+    Put16(page, 41, columnCount);
+    Put16(page, 43, table.varCount);
+    Put16(page, 45, columnCount);
+    Put32(page, 55, pageRow(kMapPage, mapRow));      // pages in use
+    Put32(page, 59, pageRow(kMapPage, mapRow + 1));  // pages with free space
     for (const auto& column : table.columns) {
         const std::size_t at = page.size();
         page.resize(at + 25, 0);
         page[at] = static_cast<std::uint8_t>(column.kind);
-        put16(page, at + 5, column.number);
-        put16(page, at + 7, column.varIndex);
-        put16(page, at + 9, column.number);
+        Put16(page, at + 5, column.number);
+        Put16(page, at + 7, column.varIndex);
+        Put16(page, at + 9, column.number);
         if (column.kind == ColumnKind::Text) {
-            put16(page, at + 11, 0x0409);  // sort order
+            Put16(page, at + 11, 0x0409);  // sort order
         }
         page[at + 15] = column.fixed() ? 0x03 : 0x02;
-        put16(page, at + 21, column.fixed() ? column.fixedOffset : 0);
-        put16(page, at + 23, column.length);
+        Put16(page, at + 21, column.fixed() ? column.fixedOffset : 0);
+        Put16(page, at + 23, column.length);
     }
     for (const auto& column : table.columns) {
         const std::u16string name = jet::toUcs2(column.name);
-        append16(page, static_cast<std::uint32_t>(2 * name.size()));
+        Append16(page, static_cast<std::uint32_t>(2 * name.size()));
         for (const char16_t c : name) {
-            append16(page, c);
+            Append16(page, c);
         }
     }
-    append16(page, 0xFFFF);  // no long-value column usage entries
+    Append16(page, 0xFFFF);  // no long-value column usage entries
     if (page.size() > kPageSize) {
         throw std::runtime_error("table " + table.name + ": its definition does not fit a page");
     }
-    put32(page, 8, static_cast<std::uint32_t>(page.size()));
-    put16(page, 2, static_cast<std::uint32_t>(kPageSize - page.size() - 8));
+    Put32(page, 8, static_cast<std::uint32_t>(page.size()));
+    Put16(page, 2, static_cast<std::uint32_t>(kPageSize - page.size() - 8));
     page.resize(kPageSize, 0);
     return page;
 }
@@ -236,8 +236,8 @@ jet::ColumnKind kindOf(JetColumn::Type type) {
     return ColumnKind::Text;
 }
 
-TableLayout catalogLayout() {
-    return jet::layoutOf("MSysObjects", {{"Id", ColumnKind::Long},
+TableLayout CatalogLayout() {
+    return jet::LayoutOf("MSysObjects", {{"Id", ColumnKind::Long},
                                          {"ParentId", ColumnKind::Long},
                                          {"Name", ColumnKind::Text},
                                          {"Type", ColumnKind::Integer},
@@ -252,7 +252,7 @@ std::string folded(const std::string& name) {
     return out;
 }
 
-void checkNames(const std::vector<JetTable>& tables) {
+void CheckNames(const std::vector<JetTable>& tables) {
     std::vector<std::string> seen{folded("MSysObjects")};
     for (const auto& table : tables) {
         const std::size_t chars = jet::toUcs2(table.name).size();
@@ -285,20 +285,20 @@ void save(const std::filesystem::path& path, const std::vector<Bytes>& pages) {
 
 }  // namespace
 
-void writeJetFile(const std::filesystem::path& path, const std::vector<JetTable>& tables) {
-    checkNames(tables);
+void WriteJetFile(const std::filesystem::path& path, const std::vector<JetTable>& tables) {
+    CheckNames(tables);
     // Page 1, the database's own page map, is left empty: readers do not need it. Pages 2
     // and 3 are filled in last.
-    std::vector<Bytes> file{headerPage(), dataPage(0, {}), Bytes{}, Bytes{}};
+    std::vector<Bytes> file{HeaderPage(), DataPage(0, {}), Bytes{}, Bytes{}};
     std::vector<Bytes> maps;  // the rows of the map page: in use, with free space
     maps.emplace_back();      // the catalog's, known last
     maps.emplace_back();
 
-    const TableLayout catalog = catalogLayout();
+    const TableLayout catalog = CatalogLayout();
     std::vector<Bytes> catalogRows;
-    catalogRows.push_back(jet::encodeRow(
+    catalogRows.push_back(jet::EncodeRow(
         catalog, {kTablesContainerId, kRootId, "Tables", kTypeContainer, kSystemFlags, {}}));
-    catalogRows.push_back(jet::encodeRow(catalog, {std::int64_t{kCatalogDefinitionPage},
+    catalogRows.push_back(jet::EncodeRow(catalog, {std::int64_t{kCatalogDefinitionPage},
                                                    kTablesContainerId,
                                                    "MSysObjects",
                                                    kTypeTable,
@@ -310,17 +310,17 @@ void writeJetFile(const std::filesystem::path& path, const std::vector<JetTable>
         for (const auto& column : table.columns) {
             declared.push_back({column.name, kindOf(column.type)});
         }
-        const TableLayout layout = jet::layoutOf(table.name, declared);
+        const TableLayout layout = jet::LayoutOf(table.name, declared);
         const auto definitionPage = static_cast<std::uint32_t>(file.size());
-        file.push_back(tableDefinition(layout, false, table.rows.size(), maps.size()));
+        file.push_back(TableDefinition(layout, false, table.rows.size(), maps.size()));
         const auto first = static_cast<std::uint32_t>(file.size());
         RowPages data(definitionPage, file);
         for (const auto& values : table.rows) {
-            data.add(jet::encodeRow(layout, values));
+            data.add(jet::EncodeRow(layout, values));
         }
-        maps.push_back(usageMap({first, data.finish()}, file));
-        maps.push_back(inlineMap(0, {}));  // the file is written whole: no page has room
-        catalogRows.push_back(jet::encodeRow(catalog, {std::int64_t{definitionPage},
+        maps.push_back(UsageMap({first, data.finish()}, file));
+        maps.push_back(InlineMap(0, {}));  // the file is written whole: no page has room
+        catalogRows.push_back(jet::EncodeRow(catalog, {std::int64_t{definitionPage},
                                                        kTablesContainerId,
                                                        table.name,
                                                        kTypeTable,
@@ -333,9 +333,9 @@ void writeJetFile(const std::filesystem::path& path, const std::vector<JetTable>
     for (auto& row : catalogRows) {
         catalogPages.add(std::move(row));
     }
-    maps[0] = usageMap({catalogFirst, catalogPages.finish()}, file);
-    maps[1] = inlineMap(0, {});
-    file[kCatalogDefinitionPage] = tableDefinition(catalog, true, catalogRowCount, 0);
+    maps[0] = UsageMap({catalogFirst, catalogPages.finish()}, file);
+    maps[1] = InlineMap(0, {});
+    file[kCatalogDefinitionPage] = TableDefinition(catalog, true, catalogRowCount, 0);
 
     std::vector<Bytes> mapPage;
     RowPages mapRows(0, mapPage);

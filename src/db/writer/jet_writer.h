@@ -28,13 +28,13 @@ struct JetTable {
 // (a Long out of the 32-bit range, a text over 255 characters or outside the Basic
 // Multilingual Plane, a value of the wrong kind), a row larger than a page, bad or repeated
 // names, or a file that cannot be written.
-void writeJetFile(const std::filesystem::path& path, const std::vector<JetTable>& tables);
+void WriteJetFile(const std::filesystem::path& path, const std::vector<JetTable>& tables);
 
 // Rewrites the SQLite hotel file `sqliteFile` as a Jet 4 file at `jetFile`: the tables of
 // hotelSchema() found in it with the schema's columns (Integer as Long, Text as Text), rows
 // in rowid order. Throws std::runtime_error when the file holds none of the hotel tables or a
 // value does not fit.
-void convertHotelFileToJet(const std::filesystem::path& sqliteFile,
+void ConvertHotelFileToJet(const std::filesystem::path& sqliteFile,
                            const std::filesystem::path& jetFile);
 
 }  // namespace tableau::db::writer

@@ -93,7 +93,7 @@ void SqliteWriter::commit() {
     exec("COMMIT");
 }
 
-void createHotelFiles(const std::filesystem::path& cartellaDati) {
+void CreateHotelFiles(const std::filesystem::path& cartellaDati) {
     std::filesystem::create_directories(cartellaDati);
     for (const auto& table : hotelSchema()) {
         SqliteWriter writer(cartellaDati / std::string(table.file));

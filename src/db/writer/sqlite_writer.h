@@ -52,6 +52,6 @@ class SqliteWriter {
 
 // Builds the whole set of hotel database files in a directory, one file per table
 // (the two tables of "Stampanti.mdb" together), creating the tables empty.
-void createHotelFiles(const std::filesystem::path& cartellaDati);
+void CreateHotelFiles(const std::filesystem::path& cartellaDati);
 
 }  // namespace tableau::db::writer

@@ -44,7 +44,7 @@ constexpr double kCorpoMinimo = 5.0;
 const QColor kGrigioIntestazione(0xEE, 0xEE, 0xEE);
 
 QString Testo(std::string_view cp1252) {
-    return QString::fromStdString(routines::cp1252ToUtf8(cp1252));
+    return QString::fromStdString(routines::InUtf8(cp1252));
 }
 
 // Liberation Sans, by name when the platform's font list has it, else from Debian's files.
@@ -414,7 +414,7 @@ std::filesystem::path CreaPdfTableau(const std::filesystem::path& cartellaDati, 
     const chart::TableauLetto tableau = chart::LeggiTableauDellaCartella(cartellaDati);
     const std::filesystem::path destinazione =
         cartellaDati /
-        (file.empty() ? std::filesystem::path(routines::cp1252ToUtf8(NomeFilePdf())) : file);
+        (file.empty() ? std::filesystem::path(routines::InUtf8(NomeFilePdf())) : file);
     ScriviPdfTableau(tableau, destinazione, formato);
     return destinazione;
 }

@@ -12,11 +12,11 @@ namespace tableau::print {
 namespace {
 
 QString Testo(std::string_view cp1252) {
-    return QString::fromUtf8(routines::cp1252ToUtf8(cp1252));
+    return QString::fromUtf8(routines::InUtf8(cp1252));
 }
 
 std::string Cp1252(const QString& testo) {
-    return routines::utf8ToCp1252(testo.toUtf8().toStdString());
+    return routines::InCp1252(testo.toUtf8().toStdString());
 }
 
 std::string Utf8(const QString& testo) {

@@ -81,7 +81,7 @@ TEST_F(JetWriter, MixedTableReadsBackExactly) {
         {std::int64_t{2147483647}, std::string(255, 'z'), -1e20, std::string("fine")},
         {std::int64_t{0}, std::string("a,b;c\td"), std::int64_t{7}, std::string("")},
     };
-    writer::writeJetFile(file, {table});
+    writer::WriteJetFile(file, {table});
 
     EXPECT_EQ(run("mdb-ver " + quoted(file)), "JET4\n");
     EXPECT_EQ(run("mdb-tables -1 " + quoted(file)), "Misto\n");
@@ -103,7 +103,7 @@ TEST_F(JetWriter, MixedTableReadsBackExactly) {
 
     // The same tables give the same bytes.
     const fs::path again = dir / "Misto2.mdb";
-    writer::writeJetFile(again, {table});
+    writer::WriteJetFile(again, {table});
     EXPECT_EQ(readFile(file), readFile(again));
 }
 
@@ -149,7 +149,7 @@ TEST_F(JetWriter, HundredThousandRowsSpanManyPagesInOrder) {
                     (i % 5 ? "" : "\"" + room + "\"") + "\n";
     }
     const fs::path file = dir / "Scheda_Cliente.mdb";
-    writer::writeJetFile(file, {table});
+    writer::WriteJetFile(file, {table});
 
     // More pages than an inline usage map covers.
     EXPECT_GT(fs::file_size(file) / 4096, 512u);
@@ -161,7 +161,7 @@ TEST_F(JetWriter, HundredThousandRowsSpanManyPagesInOrder) {
 
 TEST_F(JetWriter, SeveralTablesShareOneFile) {
     const fs::path file = dir / "Stampanti.mdb";
-    writer::writeJetFile(
+    writer::WriteJetFile(
         file, {{"Stampanti",
                 {{"NumeroHotel", Type::Long},
                  {"Destinazione", Type::Text},
@@ -204,7 +204,7 @@ TEST_F(JetWriter, ConvertsASqliteHotelFileInRowidOrder) {
             "VALUES (2, 1, 'Cassa è \"1\"', NULL, 'L1')");
     }
     const fs::path jet = dir / "Stampanti.mdb";
-    writer::convertHotelFileToJet(sqlite, jet);
+    writer::ConvertHotelFileToJet(sqlite, jet);
 
     EXPECT_EQ(run("mdb-tables -1 " + quoted(jet)), "Stampanti\nSetStampa\n");
     EXPECT_EQ(exportOf(jet, "Stampanti"),
@@ -218,16 +218,16 @@ TEST_F(JetWriter, ConvertsASqliteHotelFileInRowidOrder) {
 
     const fs::path empty = dir / "empty.sqlite";
     writer::SqliteWriter(empty).exec("CREATE TABLE Altro (x INTEGER)");
-    EXPECT_THROW(writer::convertHotelFileToJet(empty, dir / "Altro.mdb"), std::runtime_error);
+    EXPECT_THROW(writer::ConvertHotelFileToJet(empty, dir / "Altro.mdb"), std::runtime_error);
 }
 
 TEST_F(JetWriter, RefusesValuesThatDoNotFitAndKeepsTheOldFile) {
     const fs::path file = dir / "T.mdb";
-    writer::writeJetFile(file, {{"T", {{"N", Type::Long}}, {{std::int64_t{1}}}}});
+    writer::WriteJetFile(file, {{"T", {{"N", Type::Long}}, {{std::int64_t{1}}}}});
     const std::string before = readFile(file);
 
     const auto write = [&](Type type, writer::Cell value) {
-        writer::writeJetFile(file, {{"T", {{"N", type}}, {{std::move(value)}}}});
+        writer::WriteJetFile(file, {{"T", {{"N", type}}, {{std::move(value)}}}});
     };
     EXPECT_THROW(write(Type::Long, std::int64_t{2147483648LL}), std::runtime_error);
     EXPECT_THROW(write(Type::Long, std::int64_t{-2147483649LL}), std::runtime_error);
@@ -244,7 +244,7 @@ TEST_F(JetWriter, RefusesValuesThatDoNotFitAndKeepsTheOldFile) {
         accents += "è";
     }
     EXPECT_NO_THROW(write(Type::Text, accents));
-    writer::writeJetFile(file, {{"T", {{"N", Type::Long}}, {{std::int64_t{1}}}}});
+    writer::WriteJetFile(file, {{"T", {{"N", Type::Long}}, {{std::int64_t{1}}}}});
 
     // A row larger than a page.
     writer::JetTable wide{"Wide", {}, {}};
@@ -253,18 +253,18 @@ TEST_F(JetWriter, RefusesValuesThatDoNotFitAndKeepsTheOldFile) {
         wide.columns.push_back({"T" + std::to_string(i), Type::Text});
         wide.rows[0].emplace_back(std::string(255, 'x'));
     }
-    EXPECT_THROW(writer::writeJetFile(file, {wide}), std::runtime_error);
+    EXPECT_THROW(writer::WriteJetFile(file, {wide}), std::runtime_error);
     // Names: repeated, empty, the catalog's own.
-    EXPECT_THROW(writer::writeJetFile(
+    EXPECT_THROW(writer::WriteJetFile(
                      file, {{"A", {{"N", Type::Long}}, {}}, {"a", {{"N", Type::Long}}, {}}}),
                  std::runtime_error);
-    EXPECT_THROW(writer::writeJetFile(file, {{"", {{"N", Type::Long}}, {}}}), std::runtime_error);
-    EXPECT_THROW(writer::writeJetFile(file, {{"MSysObjects", {{"N", Type::Long}}, {}}}),
+    EXPECT_THROW(writer::WriteJetFile(file, {{"", {{"N", Type::Long}}, {}}}), std::runtime_error);
+    EXPECT_THROW(writer::WriteJetFile(file, {{"MSysObjects", {{"N", Type::Long}}, {}}}),
                  std::runtime_error);
-    EXPECT_THROW(writer::writeJetFile(file, {{"A", {{"N", Type::Long}, {"n", Type::Text}}, {}}}),
+    EXPECT_THROW(writer::WriteJetFile(file, {{"A", {{"N", Type::Long}, {"n", Type::Text}}, {}}}),
                  std::runtime_error);
     // A row with a value missing.
-    EXPECT_THROW(writer::writeJetFile(
+    EXPECT_THROW(writer::WriteJetFile(
                      file, {{"A", {{"N", Type::Long}, {"M", Type::Long}}, {{std::int64_t{1}}}}}),
                  std::runtime_error);
 

@@ -1,0 +1,84 @@
+#pragma once
+// A connection to the chain's PostgreSQL server through libpq. The connection string is a
+// libpq one (keywords or URI), so host lists, target_session_attrs, sslmode, ~/.pgpass,
+// service files and the PG* environment work as for every PostgreSQL client. Values are
+// always bound as parameters, never spliced into a statement's text.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "db/errors.h"
+
+struct pg_conn;
+struct pg_result;
+
+namespace tableau::db::server {
+
+// The rows of one statement, in text form; owns the libpq result and frees it.
+class ServerResult {
+  public:
+    explicit ServerResult(pg_result* result);
+    int rows() const;
+    int columns() const;
+    std::string_view columnName(int column) const;
+    bool isNull(int row, int column) const;
+    // The value as the server sent it in text form (UTF-8); empty for a null.
+    std::string_view text(int row, int column) const;
+    // Rows touched by an INSERT, UPDATE, DELETE or COPY.
+    std::int64_t affectedRows() const;
+
+  private:
+    std::unique_ptr<pg_result, void (*)(pg_result*)> result_;
+};
+
+// A parameter of a statement: its text form, or nullopt for null.
+using ServerParam = std::optional<std::string>;
+
+class ServerConnection {
+  public:
+    // Connects; without a connect_timeout in the string or in PGCONNECT_TIMEOUT, gives up
+    // after 10 s. Throws ErroreServer naming the server when it does not answer or refuses
+    // the login.
+    explicit ServerConnection(const std::string& conninfo);
+    ~ServerConnection();
+    ServerConnection(const ServerConnection&) = delete;
+    ServerConnection& operator=(const ServerConnection&) = delete;
+
+    // Runs one statement. Throws ErroreServer with the server's message and SQLSTATE.
+    ServerResult exec(const std::string& sql, const std::vector<ServerParam>& params = {});
+
+    // Runs statements without parameters, separated by semicolons (schema changes, locks,
+    // transaction control). Throws ErroreServer as exec().
+    void execScript(const std::string& sql);
+
+    // Runs "COPY ... FROM STDIN" and sends the data next() fills in, chunk by chunk, until
+    // it returns false. Returns the rows copied. A throw from next() cancels the copy.
+    std::int64_t copyIn(const std::string& sql, const std::function<bool(std::string&)>& next);
+
+    // "host:port/database" of the server connected to, for messages.
+    const std::string& server() const { return server_; }
+    // The server's version as libpq reports it (150018 for 15.18).
+    int serverVersion() const;
+    // Whether the server is a standby in recovery (read-only).
+    bool inRecovery();
+
+    // Statements run since the connection was made (for the benchmark and its tests).
+    std::size_t statements() const { return statements_; }
+
+  private:
+    [[noreturn]] void fail(const std::string& cosa, pg_result* result) const;
+
+    pg_conn* conn_ = nullptr;
+    std::string server_;
+    std::size_t statements_ = 0;
+};
+
+// The servers a connection string names, "host:port/database" each, joined by ", ";
+// the environment's PG* defaults fill what the string leaves out. Never the password.
+std::string DescribeServers(const std::string& conninfo);
+
+}  // namespace tableau::db::server

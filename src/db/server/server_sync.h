@@ -1,0 +1,36 @@
+#pragma once
+// The nightly copy of a site's hotel tables into its schema on the chain's server.
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "db/server/server_connection.h"
+
+namespace tableau::db::server {
+
+struct SyncOptions {
+    // Keep only the guest and booking rows of stays that end within the last so many
+    // months or later (counted back from today, "YYYYMMDD" or as the files write dates);
+    // empty: every row.
+    std::optional<int> storicoMesi;
+    std::string today;  // the day the months are counted back from, as the files write dates
+};
+
+struct SyncedTable {
+    std::string table;
+    std::int64_t rows = 0;
+};
+
+// Copies the ten hotel tables of the data directory (SQLite or Jet files) into the schema,
+// creating it, the tables and the indexes the chart's reads use when missing; records when
+// and from where. All or nothing: readers see the old rows or the new, never a mix, and a
+// failure (a missing or damaged file, a role that may not write, a dropped connection)
+// leaves the server's previous data whole. Only the ten tables and the sync record are
+// touched. Throws ErroreArchivio naming the file, ErroreServer naming the server.
+std::vector<SyncedTable> SyncToServer(const std::filesystem::path& cartellaDati,
+                                      ServerConnection& connection, const std::string& schema,
+                                      const SyncOptions& options);
+
+}  // namespace tableau::db::server
