@@ -7,7 +7,7 @@
 
 #include "app/cli_commands.h"
 #include "chart/chart_fixture.h"
-#include "print/cups_support.h"
+#include "support/cups_support.h"
 
 namespace tableau::app {
 namespace {

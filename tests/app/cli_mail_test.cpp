@@ -12,8 +12,8 @@
 #include "app/cli_commands.h"
 #include "chart/chart_fixture.h"
 #include "chart/chart_reader.h"
-#include "print/cups_support.h"
 #include "routines/child_process.h"
+#include "support/cups_support.h"
 #include "support/log_socket.h"
 #include "support/smtp_server.h"
 

@@ -14,8 +14,8 @@
 
 #include "chart/chart_fixture.h"
 #include "chart/chart_reader.h"
-#include "print/cups_support.h"
 #include "routines/errors.h"
+#include "support/cups_support.h"
 
 namespace tableau::print {
 namespace {

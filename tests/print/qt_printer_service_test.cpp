@@ -3,10 +3,10 @@
 
 #include <QPrinterInfo>
 
-#include "print/cups_support.h"
 #include "print/print_job_fixture.h"
 #include "print/qt/qt_printer_service.h"
 #include "print/sample_chart.h"
+#include "support/cups_support.h"
 
 namespace tableau::print {
 namespace {

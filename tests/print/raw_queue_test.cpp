@@ -1,7 +1,7 @@
 // Raw output to a CUPS queue: the printer receives exactly the bytes a file would get.
-#include "print/cups_support.h"
 #include "print/print_job_fixture.h"
 #include "print/sample_chart.h"
+#include "support/cups_support.h"
 
 namespace tableau::print {
 namespace {

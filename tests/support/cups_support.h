@@ -1,5 +1,5 @@
 #pragma once
-// What the printing tests need of the CUPS test server (scripts/cups-test-server.sh):
+// What the tests that print need of the CUPS test server (scripts/cups-test-server.sh):
 // whether it runs with its queues, and waiting for what a job produced.
 #include <chrono>
 #include <filesystem>

@@ -1,4 +1,4 @@
-#include "print/cups_support.h"
+#include "support/cups_support.h"
 
 #include <array>
 #include <cstdio>
