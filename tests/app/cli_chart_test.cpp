@@ -10,6 +10,7 @@
 #include "db/writer/jet_writer.h"
 #include "db/writer/sqlite_writer.h"
 #include "routines/clock.h"
+#include "support/command_runner.h"
 #include "support/hotel_fixture.h"
 #include "support/temp_dir.h"
 
@@ -18,14 +19,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Esito {
-    int stato = -1;
-    std::string out;
-    std::string err;
-};
-
-// A data directory with one hotel, one block and two rooms, current for the test, with
-// PCLocal set to 4.
+// A data directory with one hotel, one block and two rooms; the commands run there for
+// workstation 4.
 class ProvaComandoChart : public ::testing::Test {
   protected:
     ProvaComandoChart() {
@@ -38,24 +33,12 @@ class ProvaComandoChart : public ::testing::Test {
                    "SIN", 1);
     }
 
-    Esito chart(const Argomenti& argomenti) {
-        Esito esito;
-        std::ostringstream out;
-        std::ostringstream err;
-        esito.stato = ComandoChart(argomenti, out, err);
-        esito.out = out.str();
-        esito.err = err.str();
-        return esito;
+    test::EsitoComando chart(const Argomenti& argomenti) {
+        return test::EseguiComando(postazione_, ComandoChart, argomenti);
     }
 
-    Esito check() {
-        Esito esito;
-        std::ostringstream out;
-        std::ostringstream err;
-        esito.stato = ComandoCheck({}, out, err);
-        esito.out = out.str();
-        esito.err = err.str();
-        return esito;
+    test::EsitoComando check(const Argomenti& argomenti = {}) {
+        return test::EseguiComando(postazione_, ComandoCheck, argomenti);
     }
 
     static Argomenti richiesta(const std::string& da, const std::string& a,
@@ -66,8 +49,7 @@ class ProvaComandoChart : public ::testing::Test {
     fs::path chartFile() const { return fx_.dir() / "FD4"; }
 
     test::HotelFixture fx_;
-    test::CurrentDirectory cwd_{fx_.dir()};
-    test::ScopedEnv pcLocal_{"PCLocal", "4"};
+    test::PostazioneDiProva postazione_{fx_.dir(), "4"};
 };
 
 TEST_F(ProvaComandoChart, WritesTheChartFile) {
@@ -286,12 +268,9 @@ TEST_F(ComandoChartJet, MixedJetAndSqliteDirectoryGivesTheSameChart) {
         const auto sqlite = chart(tutte);
         ASSERT_EQ(sqlite.stato, 0) << sqlite.err;
         soloSqlite = test::readFile(chartFile());
-        {
-            test::CurrentDirectory cartella(misto.path());
-            const auto jet = chart(tutte);
-            ASSERT_EQ(jet.stato, 0) << jet.err;
-            conJet = test::readFile(misto.path() / "FD4");
-        }
+        const auto jet = test::EseguiComando({misto.path(), "4"}, ComandoChart, tutte);
+        ASSERT_EQ(jet.stato, 0) << jet.err;
+        conJet = test::readFile(misto.path() / "FD4");
         const routines::DataOra dopo = orologio.adesso();
         if (prima.minuti == dopo.minuti && prima.ore == dopo.ore) {
             break;
@@ -339,9 +318,7 @@ TEST_F(ProvaComandoChart, CheckOfACompleteDirectory) {
     EXPECT_TRUE(esito.out.ends_with(
         "\nControllo completato: tutti gli archivi, le tabelle e i campi sono presenti.\n"))
         << esito.out;
-    std::ostringstream out;
-    std::ostringstream err;
-    EXPECT_EQ(ComandoCheck({"--extra"}, out, err), 2);
+    EXPECT_EQ(check({"--extra"}).stato, 2);
 }
 
 TEST_F(ProvaComandoChart, CheckListsWhatIsMissing) {

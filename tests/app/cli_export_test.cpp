@@ -2,11 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <sstream>
 #include <string>
 
 #include "app/cli_commands.h"
 #include "chart/chart_fixture.h"
+#include "support/command_runner.h"
 #include "support/cups_support.h"
 
 namespace tableau::app {
@@ -14,22 +14,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Esito {
-    int stato = -1;
-    std::string out;
-    std::string err;
-};
-
 class ComandiEsportazione : public ::testing::Test {
   protected:
     ComandiEsportazione() { test::SettimanaDiEsempio(fx_); }
 
-    Esito esegui(int (*comando)(const Argomenti&, std::ostream&, std::ostream&),
-                 const Argomenti& argomenti) {
-        std::ostringstream out;
-        std::ostringstream err;
-        const int stato = comando(argomenti, out, err);
-        return {stato, out.str(), err.str()};
+    // tableau pdf or tableau xlsx, which take the same parameters.
+    using Comando = decltype(&ComandoPdf);
+
+    test::EsitoComando esegui(Comando comando, const Argomenti& argomenti) {
+        return test::EseguiComando(postazione_, comando, argomenti);
     }
 
     static std::string TestoPdf(const fs::path& pdf) {
@@ -37,11 +30,8 @@ class ComandiEsportazione : public ::testing::Test {
     }
 
     test::ChartFixture fx_;  // PCLocal = 7
-    test::CurrentDirectory cwd_{fx_.dir()};
-    // As from cron: no display and no platform chosen.
-    test::ScopedEnv piattaforma_{"QT_QPA_PLATFORM", nullptr};
-    test::ScopedEnv display_{"DISPLAY", nullptr};
-    test::ScopedEnv wayland_{"WAYLAND_DISPLAY", nullptr};
+    test::PostazioneDiProva postazione_{fx_.dir(), "7"};
+    test::SenzaDisplay cron_;
 };
 
 TEST_F(ComandiEsportazione, PdfFromTheChartFile) {
@@ -80,7 +70,7 @@ TEST_F(ComandiEsportazione, XlsxFromTheChartFile) {
 
 TEST_F(ComandiEsportazione, RefusedArgumentsAndDamagedCharts) {
     struct Caso {
-        int (*comando)(const Argomenti&, std::ostream&, std::ostream&);
+        Comando comando;
         Argomenti argomenti;
         const char* messaggio;
     };
@@ -92,7 +82,7 @@ TEST_F(ComandiEsportazione, RefusedArgumentsAndDamagedCharts) {
         {ComandoXlsx, {"--a3"}, "tableau xlsx: opzione sconosciuta \"--a3\""},
     };
     for (const Caso& caso : casi) {
-        const Esito esito = esegui(caso.comando, caso.argomenti);
+        const auto esito = esegui(caso.comando, caso.argomenti);
         EXPECT_EQ(esito.stato, kRifiutato) << caso.messaggio;
         EXPECT_NE(esito.err.find(caso.messaggio), std::string::npos) << esito.err;
         EXPECT_EQ(esito.out, "");
@@ -101,7 +91,7 @@ TEST_F(ComandiEsportazione, RefusedArgumentsAndDamagedCharts) {
     fx_.crea();
     test::writeFile(fx_.fileTableau(), test::readFile(fx_.fileTableau()) + "Firma\r\n");
     for (auto* comando : {ComandoPdf, ComandoXlsx}) {
-        const Esito esito = esegui(comando, {});
+        const auto esito = esegui(comando, {});
         EXPECT_EQ(esito.stato, kFallito);
         EXPECT_NE(esito.err.find("non segue pi\xC3\xB9 lo schema del tableau alla riga 30"),
                   std::string::npos)
@@ -112,14 +102,10 @@ TEST_F(ComandiEsportazione, RefusedArgumentsAndDamagedCharts) {
 }
 
 TEST(Uso, HelpNamesTheTwoOutputs) {
-    std::ostringstream out;
-    std::ostringstream err;
-    char nome[] = "tableau";
-    char aiuto[] = "--help";
-    char* argv[] = {nome, aiuto, nullptr};
-    EXPECT_EQ(Esegui(2, argv, out, err), kEseguito);
-    EXPECT_NE(out.str().find("pdf [--output FILE] [--a3]"), std::string::npos);
-    EXPECT_NE(out.str().find("xlsx [--output FILE]"), std::string::npos);
+    const auto esito = test::EseguiRiga({"--help"});
+    EXPECT_EQ(esito.stato, kEseguito);
+    EXPECT_NE(esito.out.find("pdf [--output FILE] [--a3]"), std::string::npos);
+    EXPECT_NE(esito.out.find("xlsx [--output FILE]"), std::string::npos);
 }
 
 }  // namespace

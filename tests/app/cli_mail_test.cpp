@@ -13,7 +13,9 @@
 #include "chart/chart_fixture.h"
 #include "chart/chart_reader.h"
 #include "routines/child_process.h"
+#include "support/command_runner.h"
 #include "support/cups_support.h"
+#include "support/data_directory.h"
 #include "support/log_socket.h"
 #include "support/smtp_server.h"
 
@@ -21,12 +23,6 @@ namespace tableau::app {
 namespace {
 
 namespace fs = std::filesystem;
-
-struct Esito {
-    int stato = -1;
-    std::string out;
-    std::string err;
-};
 
 // The numbers of the text's line that starts with the label.
 std::vector<std::string> Colonne(const std::vector<std::string>& righe,
@@ -63,11 +59,8 @@ class ProvaComandoMail : public ::testing::Test {
         impostazioni_.mittente = routines::Impostazione{"tableau@hotel-bellavista.it", "prova"};
     }
 
-    Esito mail(const Argomenti& argomenti) {
-        std::ostringstream out;
-        std::ostringstream err;
-        const int stato = ComandoMail(argomenti, out, err, impostazioni_, orologio_);
-        return {stato, out.str(), err.str()};
+    test::EsitoComando mail(const Argomenti& argomenti) {
+        return test::EseguiComando(postazione_, ComandoMail, argomenti, impostazioni_, orologio_);
     }
 
     static Argomenti Richiesta(Argomenti altri) {
@@ -77,18 +70,15 @@ class ProvaComandoMail : public ::testing::Test {
     }
 
     test::ChartFixture fx_;  // PCLocal = 7
-    test::CurrentDirectory cwd_{fx_.dir()};
+    test::PostazioneDiProva postazione_{fx_.dir(), "7"};
     test::ServerSmtp server_;
     routines::Impostazioni impostazioni_;
     routines::OrologioFisso orologio_{routines::DataOra{2026, 3, 16, 6, 30}};
-    // As from a timer: no display.
-    test::ScopedEnv piattaforma_{"QT_QPA_PLATFORM", nullptr};
-    test::ScopedEnv display_{"DISPLAY", nullptr};
-    test::ScopedEnv wayland_{"WAYLAND_DISPLAY", nullptr};
+    test::SenzaDisplay timer_;
 };
 
 TEST_F(ProvaComandoMail, ThePdfOfTodaysWeekWithTheChartsTotals) {
-    const Esito esito = mail(
+    const auto esito = mail(
         Richiesta({"--recipient", "ricevimento@hotel-bellavista.it", "--recipient=dir@altro.it"}));
     ASSERT_EQ(esito.stato, kEseguito) << esito.err;
     EXPECT_EQ(esito.out, "Tableau inviato per posta a 2 destinatari.\n");
@@ -209,7 +199,7 @@ TEST_F(ProvaComandoMail, RefusedRequestsTouchNothing) {
         {Richiesta({"--recipient", "a@b.it", "--hotel", "2"}), "indicata pi\xC3\xB9 volte"},
     };
     for (const Caso& caso : casi) {
-        const Esito esito = mail(caso.argomenti);
+        const auto esito = mail(caso.argomenti);
         EXPECT_EQ(esito.stato, kRifiutato) << caso.messaggio;
         EXPECT_NE(esito.err.find(caso.messaggio), std::string::npos) << esito.err;
         EXPECT_EQ(esito.out, "");
@@ -232,7 +222,7 @@ TEST_F(ProvaComandoMail, SendmailMissingOrFailingIsReportedAndLogged) {
     const auto argomenti = Richiesta({"--recipient", "a@b.it", "--format", "totals"});
 
     impostazioni_.sendmail = routines::Impostazione{(altrove / "sendmail").string() + " -t", "p"};
-    Esito esito = mail(argomenti);
+    auto esito = mail(argomenti);
     EXPECT_EQ(esito.stato, kFallito);
     EXPECT_NE(esito.err.find("tableau mail: Impossibile avviare il programma di posta " +
                              (altrove / "sendmail").string()),
@@ -271,16 +261,14 @@ TEST_F(ProvaComandoMail, SendmailMissingOrFailingIsReportedAndLogged) {
 // As the timer's service runs it: the executable without arguments, everything from the
 // user's settings file, workstation "mail", today's week.
 TEST_F(ProvaComandoMail, TheTimersRunNeedsNoArguments) {
-    test::TempDir configurazione;
+    const test::Altrove configurazione;
     fs::create_directories(configurazione / "tableau");
     test::writeFile(configurazione / "tableau" / "tableau.conf",
                     "cartella = " + fx_.dir().string() +
                         "\nsendmail = " + server_.sendmail().string() +
                         "\nmittente = tableau@hotel-bellavista.it\nmail.recipients = a@b.it, "
                         "c@d.it\nmail.format = text\nmail.hotel = 1\nmail.tableau = 1\n");
-    const test::ScopedEnv config("XDG_CONFIG_HOME", configurazione.path().c_str());
     const test::ScopedEnv postazione("PCLocal", "mail");
-    const test::CurrentDirectory altrove(configurazione.path());
     routines::ChildProcess tableau(routines::ChildOptions{.argv = {TABLEAU_EXECUTABLE, "mail"},
                                                           .output = routines::ChildOutput::Pipe,
                                                           .errors = routines::ChildOutput::Merged});
@@ -310,14 +298,10 @@ TEST_F(ProvaComandoMail, TheTimersRunNeedsNoArguments) {
 }
 
 TEST(UsoMail, HelpNamesTheCommand) {
-    std::ostringstream out;
-    std::ostringstream err;
-    char nome[] = "tableau";
-    char aiuto[] = "--help";
-    char* argv[] = {nome, aiuto, nullptr};
-    EXPECT_EQ(Esegui(2, argv, out, err), kEseguito);
-    EXPECT_NE(out.str().find("mail --recipient INDIRIZZO"), std::string::npos);
-    EXPECT_NE(out.str().find("mail.recipients"), std::string::npos);
+    const auto esito = test::EseguiRiga({"--help"});
+    EXPECT_EQ(esito.stato, kEseguito);
+    EXPECT_NE(esito.out.find("mail --recipient INDIRIZZO"), std::string::npos);
+    EXPECT_NE(esito.out.find("mail.recipients"), std::string::npos);
 }
 
 }  // namespace

@@ -8,10 +8,11 @@
 #include <regex>
 #include <string>
 
-#include "app/run_cli.h"
 #include "app/server_roles.h"
 #include "chart/chart_fixture.h"
 #include "routines/clock.h"
+#include "support/command_runner.h"
+#include "support/data_directory.h"
 #include "support/test_server.h"
 
 namespace tableau::app {
@@ -38,17 +39,17 @@ class DalServer : public ::testing::Test {
     void SetUp() override {
         TABLEAU_RICHIEDE_SERVER();
         test::SettimanaDiEsempio(fx_);
-        const auto esito = EseguiRiga({"sync", "-C", fx_.dir().string(), "--server",
-                                       test::ServerPrimario(), "--schema", schema_.nome()});
+        const auto esito = test::EseguiRiga({"sync", "-C", fx_.dir().string(), "--server",
+                                             test::ServerPrimario(), "--schema", schema_.nome()});
         ASSERT_EQ(esito.stato, kEseguito) << esito.err;
     }
 
-    EsitoComando chart(const fs::path& cartella, Argomenti generali) {
+    test::EsitoComando chart(const fs::path& cartella, Argomenti generali) {
         Argomenti riga{"chart",     "-C",     cartella.string(), "--hotel", "1",
                        "--tableau", "1",      "--from",          "",        "--to",
                        "ZZZ",       "--date", "16/03/2026"};
         riga.insert(riga.end(), generali.begin(), generali.end());
-        return EseguiRiga(riga);
+        return test::EseguiRiga(riga);
     }
     Argomenti server(const std::string& conninfo) const {
         return {"--server", conninfo, "--schema", schema_.nome()};
@@ -56,11 +57,7 @@ class DalServer : public ::testing::Test {
 
     test::ChartFixture fx_;  // PCLocal = 7: the chart file is FD7
     test::SchemaDiProva schema_{false};
-    test::TempDir ufficio_;
-    test::CurrentDirectory qui_{ufficio_.path()};
-    test::ScopedEnv config_{"XDG_CONFIG_HOME", ufficio_.path().c_str()};
-    test::ScopedEnv server_{"TABLEAU_SERVER", nullptr};
-    test::ScopedEnv schemaAmbiente_{"TABLEAU_SCHEMA", nullptr};
+    test::Altrove ufficio_;
 };
 
 TEST_F(DalServer, TheSameChartFileAsFromTheFiles) {
@@ -132,8 +129,8 @@ TEST_F(DalServer, FailuresNameTheServerNotThePasswordAndLeaveThePreviousChart) {
 }
 
 TEST_F(DalServer, CheckReportsTheServerTheSyncTheTablesAndTheRights) {
-    auto esito = EseguiRiga({"check", "-C", fx_.dir().string(), "--server", test::ServerPrimario(),
-                             "--schema", schema_.nome()});
+    auto esito = test::EseguiRiga({"check", "-C", fx_.dir().string(), "--server",
+                                   test::ServerPrimario(), "--schema", schema_.nome()});
     ASSERT_EQ(esito.stato, kEseguito) << esito.out << esito.err;
     const auto contiene = [&](const std::string& testo) {
         EXPECT_NE(esito.out.find(testo), std::string::npos) << testo << "\n" << esito.out;
@@ -159,8 +156,8 @@ TEST_F(DalServer, CheckReportsTheServerTheSyncTheTablesAndTheRights) {
 
     // The standby says what it is.
     test::AttendiStandby();
-    esito = EseguiRiga({"check", "-C", fx_.dir().string(), "--server", test::ServerStandby(),
-                        "--schema", schema_.nome()});
+    esito = test::EseguiRiga({"check", "-C", fx_.dir().string(), "--server", test::ServerStandby(),
+                              "--schema", schema_.nome()});
     EXPECT_EQ(esito.stato, kEseguito) << esito.out;
     contiene(", standby in sola lettura, ruolo postgres\n");
 
@@ -171,8 +168,8 @@ TEST_F(DalServer, CheckReportsTheServerTheSyncTheTablesAndTheRights) {
                             ufficio.nome() + "; REVOKE SELECT ON " + schema_.nome() +
                             ".\"Tableau\" FROM " + ufficio.nome() + "; ALTER TABLE " +
                             schema_.nome() + ".\"TipiCamere\" DROP COLUMN \"Tipologia\"");
-    esito = EseguiRiga({"check", "-C", fx_.dir().string(), "--server", ufficio.connessione(),
-                        "--schema", schema_.nome()});
+    esito = test::EseguiRiga({"check", "-C", fx_.dir().string(), "--server", ufficio.connessione(),
+                              "--schema", schema_.nome()});
     EXPECT_EQ(esito.stato, kFallito);
     riga("Tableau", "NON LEGGIBILE dal ruolo " + ufficio.nome());
     riga("  Tipologia", "MANCANTE");
@@ -183,8 +180,8 @@ TEST_F(DalServer, CheckReportsTheServerTheSyncTheTablesAndTheRights) {
     contiene("Controllo completato: 2 problemi trovati.\n");
 
     // A schema that is not there.
-    esito = EseguiRiga({"check", "-C", fx_.dir().string(), "--server", test::ServerPrimario(),
-                        "--schema", "mai_sincronizzato"});
+    esito = test::EseguiRiga({"check", "-C", fx_.dir().string(), "--server", test::ServerPrimario(),
+                              "--schema", "mai_sincronizzato"});
     EXPECT_EQ(esito.stato, kFallito);
     contiene("Schema mai_sincronizzato: MANCANTE\n");
     contiene("lo schema non esiste");
@@ -202,17 +199,17 @@ TEST_F(DalServer, TheReadOnlyOfficeRoleOfTheManualReadsWhatTheSyncRoleWrites) {
         "; GRANT SELECT ON ALL TABLES IN SCHEMA " + sede.nome() + " TO " + ufficio.nome() +
         "; ALTER DEFAULT PRIVILEGES FOR ROLE " + sincronizza.nome() + " IN SCHEMA " + sede.nome() +
         " GRANT SELECT ON TABLES TO " + ufficio.nome());
-    auto esito = EseguiRiga({"sync", "-C", fx_.dir().string(), "--server",
-                             sincronizza.connessione(), "--schema", sede.nome()});
+    auto esito = test::EseguiRiga({"sync", "-C", fx_.dir().string(), "--server",
+                                   sincronizza.connessione(), "--schema", sede.nome()});
     ASSERT_EQ(esito.stato, kEseguito) << esito.err;
-    esito = EseguiRiga({"check", "-C", fx_.dir().string(), "--server", ufficio.connessione(),
-                        "--schema", sede.nome()});
+    esito = test::EseguiRiga({"check", "-C", fx_.dir().string(), "--server", ufficio.connessione(),
+                              "--schema", sede.nome()});
     EXPECT_EQ(esito.stato, kEseguito) << esito.out << esito.err;
     esito = chart(ufficio_.path(), {"--server", ufficio.connessione(), "--schema", sede.nome()});
     EXPECT_EQ(esito.stato, kEseguito) << esito.err;
     // The office may not write.
-    esito = EseguiRiga({"sync", "-C", fx_.dir().string(), "--server", ufficio.connessione(),
-                        "--schema", sede.nome()});
+    esito = test::EseguiRiga({"sync", "-C", fx_.dir().string(), "--server", ufficio.connessione(),
+                              "--schema", sede.nome()});
     EXPECT_EQ(esito.stato, kFallito);
 }
 
@@ -230,7 +227,7 @@ TEST_F(DalServer, PrintTakesTheAssistanceCodeFromTheServer) {
                                {"LungPagNoComp", std::int64_t{200}}});
     ASSERT_EQ(chart(fx_.dir(), {}).stato, kEseguito);
     const Argomenti stampa{"print", "-C", fx_.dir().string(), "--destination", "Grezza"};
-    auto esito = EseguiRiga(stampa);
+    auto esito = test::EseguiRiga(stampa);
     ASSERT_EQ(esito.stato, kEseguito) << esito.err;
     EXPECT_EQ(test::readFile(fx_.dir() / "uscita.prn").find('\xB3'), std::string::npos);
 
@@ -239,7 +236,7 @@ TEST_F(DalServer, PrintTakesTheAssistanceCodeFromTheServer) {
     Argomenti dalServer = stampa;
     dalServer.insert(dalServer.end(),
                      {"--server", test::ServerPrimario(), "--schema", schema_.nome()});
-    esito = EseguiRiga(dalServer);
+    esito = test::EseguiRiga(dalServer);
     ASSERT_EQ(esito.stato, kEseguito) << esito.err;
     EXPECT_NE(test::readFile(fx_.dir() / "uscita.prn").find('\xB3'), std::string::npos);
 }

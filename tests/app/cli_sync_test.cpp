@@ -8,12 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "app/run_cli.h"
 #include "app/server_roles.h"
 #include "chart/chart_fixture.h"
 #include "db/server/server_connection.h"
 #include "db/server/server_schema.h"
 #include "db/sql_text.h"
+#include "support/command_runner.h"
+#include "support/data_directory.h"
 #include "support/log_socket.h"
 #include "support/test_server.h"
 
@@ -45,20 +46,16 @@ class ProvaComandoSync : public ::testing::Test {
         test::SettimanaDiEsempio(fx_);
     }
 
-    EsitoComando sync(const std::string& server, Argomenti altri = {}) {
+    test::EsitoComando sync(const std::string& server, Argomenti altri = {}) {
         Argomenti riga{"sync", "-C",       fx_.dir().string(), "--server",
                        server, "--schema", schema_.nome()};
         riga.insert(riga.end(), altri.begin(), altri.end());
-        return EseguiRiga(riga);
+        return test::EseguiRiga(riga);
     }
 
     test::ChartFixture fx_;
     test::SchemaDiProva schema_{false};
-    test::TempDir altrove_;
-    test::CurrentDirectory qui_{altrove_.path()};
-    test::ScopedEnv config_{"XDG_CONFIG_HOME", altrove_.path().c_str()};
-    test::ScopedEnv server_{"TABLEAU_SERVER", nullptr};
-    test::ScopedEnv schemaAmbiente_{"TABLEAU_SCHEMA", nullptr};
+    test::Altrove altrove_;
 };
 
 TEST_F(ProvaComandoSync, OneLinePerTableThenTheClosingLine) {
@@ -88,8 +85,8 @@ TEST_F(ProvaComandoSync, OneLinePerTableThenTheClosingLine) {
     for (char& c : maiuscolo) {
         c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     }
-    const auto ancora = EseguiRiga({"sync", "-C", fx_.dir().string(), "--server",
-                                    test::ServerPrimario(), "--schema", maiuscolo});
+    const auto ancora = test::EseguiRiga({"sync", "-C", fx_.dir().string(), "--server",
+                                          test::ServerPrimario(), "--schema", maiuscolo});
     ASSERT_EQ(ancora.stato, kEseguito) << ancora.err;
     EXPECT_NE(ancora.out.find("nello schema " + schema_.nome() + " del server"), std::string::npos);
 }
@@ -116,7 +113,7 @@ TEST_F(ProvaComandoSync, AStandbyListedFirstIsPassedOverForThePrimary) {
 TEST_F(ProvaComandoSync, EachFailureInOneLineAndTheServerKeepsItsData) {
     ASSERT_EQ(sync(test::ServerPrimario()).stato, kEseguito);
     const long ospiti = RigheSulServer(schema_.nome(), "Scheda_Cliente");
-    const auto unaRiga = [](const EsitoComando& esito) {
+    const auto unaRiga = [](const test::EsitoComando& esito) {
         EXPECT_EQ(esito.stato, kFallito) << esito.err;
         EXPECT_TRUE(esito.out.empty()) << esito.out;
         EXPECT_TRUE(esito.err.starts_with("tableau sync: ")) << esito.err;
@@ -163,7 +160,7 @@ TEST_F(ProvaComandoSync, WrongOptionsAreRefusedWithTwo) {
         EXPECT_EQ(esito.stato, kRifiutato) << altri.front() << ": " << esito.err;
         EXPECT_TRUE(esito.err.starts_with("tableau sync: ")) << esito.err;
     }
-    const auto senzaServer = EseguiRiga({"sync", "-C", fx_.dir().string()});
+    const auto senzaServer = test::EseguiRiga({"sync", "-C", fx_.dir().string()});
     EXPECT_EQ(senzaServer.stato, kRifiutato);
     EXPECT_NE(senzaServer.err.find("manca il server"), std::string::npos) << senzaServer.err;
     EXPECT_EQ(muta.connessioni(), 0);
