@@ -86,7 +86,7 @@ bool MisuraTableauJet(const bench::AlbergoDiProva& albergo, const std::filesyste
                       const tableau::routines::Orologio& orologio, double secondiSqlite) {
     const auto chartIn = [&](const std::filesystem::path& cartella) {
         tableau::chart::CreaTableau(
-            cartella,
+            tableau::routines::Postazione(cartella, ""),
             {1, 1, bench::numeroCamera(1), bench::numeroCamera(bench::kCamere),
              tableau::routines::TestoData(albergo.inizio)},
             orologio);

@@ -41,7 +41,7 @@ MisuraAlbergo Misura(const AlbergoDiProva& albergo, const routines::Orologio& or
     const std::string al = routines::ChiaveData(routines::AggiungiGiorni(albergo.inizio, 6));
     const auto tableau = [&] {
         chart::CreaTableau(
-            albergo.cartellaDati,
+            routines::Postazione(albergo.cartellaDati, ""),
             {1, 1, numeroCamera(1), numeroCamera(kCamere), routines::TestoData(albergo.inizio)},
             orologio);
     };

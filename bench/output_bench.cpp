@@ -4,13 +4,13 @@
 
 #include "chart/chart_reader.h"
 #include "chart/crea_tableau.h"
-#include "preview/workbook_export.h"
+#include "export/workbook_export.h"
 #include "timing.h"
 
 #ifdef TABLEAU_BENCH_PDF
 #include <QGuiApplication>
 
-#include "print/qt/chart_pdf.h"
+#include "export/qt/pdf_export.h"
 #endif
 
 namespace tableau::bench {
@@ -18,12 +18,14 @@ namespace tableau::bench {
 void MisuraUscite(const std::filesystem::path& cartellaDati, const std::string& primaCamera,
                   const std::string& ultimaCamera, const std::string& data,
                   const routines::Orologio& orologio, std::ostream& out) {
-    chart::CreaTableau(cartellaDati, {1, 1, primaCamera, ultimaCamera, data}, orologio);
+    const routines::Postazione postazione(cartellaDati, "");
+    chart::CreaTableau(postazione, {1, 1, primaCamera, ultimaCamera, data}, orologio);
     std::size_t camereLette = 0;
     const double lettura = Migliore(
-        3, [&] { camereLette = chart::LeggiTableauDellaCartella(cartellaDati).camere.size(); });
+        3, [&] { camereLette = chart::LeggiTableauDellaPostazione(postazione).camere.size(); });
     std::filesystem::path cartella;
-    const double xlsx = Migliore(3, [&] { cartella = preview::EsportaXlsx(cartellaDati); });
+    const double xlsx =
+        Migliore(3, [&] { cartella = exports::Esporta(exports::kFormatoXlsx, postazione); });
     out << "\nDal file del tableau di " << camereLette << " camere:\n"
         << "lettura del file:                       " << lettura * 1000 << " ms\n"
         << "cartella di lavoro (tableau xlsx):      " << xlsx * 1000 << " ms, "
@@ -37,7 +39,7 @@ void MisuraUscite(const std::filesystem::path& cartellaDati, const std::string& 
     const QGuiApplication app(argc, argv);
     std::filesystem::path pdf;
     const double tempo =
-        Migliore(3, [&] { pdf = print::CreaPdfTableau(cartellaDati, print::FormatoPdf::a4); });
+        Migliore(3, [&] { pdf = exports::Esporta(exports::kFormatoPdf, postazione); });
     out << "PDF A4 (tableau pdf):                   " << tempo * 1000 << " ms, "
         << std::filesystem::file_size(pdf) / 1024 << " KB\n";
 #else

@@ -133,20 +133,24 @@ bool MisuraSincronizzazione(const std::filesystem::path& dir, const std::string&
     const chart::RichiestaTableau richiesta{1, 1, numeroCamera(1), numeroCamera(kCamere),
                                             "15/06/2024"};
     db::DataSource file(dir, std::nullopt);
-    chart::CreaTableau(file, richiesta, orologio);
+    chart::CreaTableau(routines::Postazione(file.cartellaDati(), ""), richiesta, orologio);
     const std::string daiFile = Contenuto(dir / "FDbench");
-    const double tempoFile = Migliore(3, [&] { chart::CreaTableau(file, richiesta, orologio); });
+    const double tempoFile = Migliore(3, [&] {
+        chart::CreaTableau(routines::Postazione(file.cartellaDati(), ""), richiesta, orologio);
+    });
     std::size_t istruzioni = 0;
     const double tempoServer = Migliore(3, [&] {
         db::DataSource server(dir, db::ServerSetting{conninfo, "bench_sync"});
-        chart::CreaTableau(server, richiesta, orologio);
+        chart::CreaTableau(server, routines::Postazione(server.cartellaDati(), ""), richiesta,
+                           orologio);
         istruzioni = server.statements();
     });
     const bool uguale = Contenuto(dir / "FDbench") == daiFile;
     std::size_t istruzioniOtto = 0;
     {
         db::DataSource server(dir, db::ServerSetting{conninfo, "bench_sync"});
-        chart::CreaTableau(server, {1, 1, numeroCamera(1), numeroCamera(8), richiesta.dataInizio},
+        chart::CreaTableau(server, routines::Postazione(server.cartellaDati(), ""),
+                           {1, 1, numeroCamera(1), numeroCamera(8), richiesta.dataInizio},
                            orologio);
         istruzioniOtto = server.statements();
     }

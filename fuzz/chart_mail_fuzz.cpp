@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "chart/chart_reader.h"
+#include "export/text_export.h"
 #include "mail/chart_mail.h"
 
 namespace {
@@ -40,12 +41,12 @@ void Utf8(std::string_view testo) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* dati, std::size_t dimensione) {
     using namespace tableau;
     const std::string_view testo(reinterpret_cast<const char*>(dati), dimensione);
-    Utf8(mail::TableauInUtf8(testo));
+    Utf8(exports::TableauInUtf8(testo));
     try {
         const chart::TableauLetto letto = chart::LeggiTableau(testo, "FD1");
         Utf8(mail::OggettoPosta(letto));
         Utf8(mail::TestoPosta(letto));
-        Utf8(mail::NomeAllegato(letto, mail::FormatoPosta::pdf));
+        Utf8(mail::NomeAllegato(letto, "pdf"));
     } catch (const chart::ErroreFileTableau&) {
     }
     return 0;

@@ -14,7 +14,7 @@
 #include <string>
 #include <string_view>
 
-#include "preview/spreadsheet_export.h"
+#include "export/csv_export.h"
 #include "print/print_settings.h"
 
 namespace {
@@ -54,9 +54,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* dati, std::size_t dime
     const fs::path& cartella = CartellaDati();
 
     Scrivi(cartella / "SeparatoreXLS.txt", contenuto);
-    const preview::SeparatoriXLS separatori = preview::LeggiSeparatoriXLS(cartella);
+    const exports::SeparatoriXLS separatori = exports::LeggiSeparatoriXLS(cartella);
     // A chart line with borders, a decimal comma and an amount, converted with them.
-    (void)preview::ConvertiRigaXLS("101  \xB3(2)(prenotata) \xB3 12,50 \xB3", separatori);
+    (void)exports::ConvertiRigaXLS("101  \xB3(2)(prenotata) \xB3 12,50 \xB3", separatori);
 
     Scrivi(cartella / "FontStp.txt", contenuto);
     const std::string font = print::LeggiFontStampa(cartella);

@@ -11,7 +11,7 @@ cd "$(dirname "$0")/.."
 root=$(pwd)
 secondi=${1:-20}
 
-targets=(criteria chart_reader chart_mail spreadsheet_export output_conversions dates text
+targets=(criteria chart_reader chart_mail csv_export output_conversions dates text
          jet_stream settings config_files)
 
 echo "== Compilazione dei fuzzer in build-fuzz/"

@@ -75,6 +75,7 @@ int Fotografie(const std::filesystem::path& cartella) {
     }
     gui::StatoProgramma stato;
     stato.cartellaDati = dati.path().toStdString();
+    stato.numeroPostazione = "1";  // the chart file of workstation 1
     stato.orologio = std::make_shared<routines::OrologioFisso>(kMomento);
     scriviHotelDemo(stato.cartellaDati,
                     routines::Data{kMomento.giorno, kMomento.mese, kMomento.anno});
@@ -90,7 +91,7 @@ int Fotografie(const std::filesystem::path& cartella) {
     riuscite &= Fotografa(&desk, cartella / "set_desk.png");
 
     // The chart of that request, as "&Stampa" writes it, for the menu and the preview.
-    chart::CreaTableau(stato.cartellaDati,
+    chart::CreaTableau(stato.postazione(),
                        chart::RichiestaTableau{stato.hotelCorrente, stato.tableauCorrente,
                                                gui::Testo1252(desk.casellaPrimaCamera()->text()),
                                                gui::Testo1252(desk.casellaUltimaCamera()->text()),
@@ -104,7 +105,7 @@ int Fotografie(const std::filesystem::path& cartella) {
     menu.show();
     riuscite &= Fotografa(&menu, cartella / "menu_stampa.png");
 
-    gui::Anteprima anteprima(stato.cartellaDati);
+    gui::Anteprima anteprima(stato.postazione());
     anteprima.Form_Load();
     anteprima.show();  // the first showing activates the window: its first page
     riuscite &= Fotografa(&anteprima, cartella / "anteprima.png");
@@ -132,8 +133,6 @@ int main(int argc, char** argv) {
     if (std::getenv("QT_QPA_PLATFORM") == nullptr) {
         ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
     }
-    // The chart file of workstation 1.
-    ::setenv("PCLocal", "1", 1);
     QApplication app(argc, argv);
     tableau::gui::CaricaTraduzioneQt();
     try {

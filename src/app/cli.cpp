@@ -1,9 +1,12 @@
+#include <algorithm>
 #include <iostream>
 #include <string_view>
 
 #include "app/cli_commands.h"
 #include "app/startup.h"
+#include "export/qt/format_table.h"
 #include "routines/errors.h"
+#include "routines/settings.h"
 #include "routines/system_log.h"
 
 namespace tableau::app {
@@ -20,14 +23,11 @@ Comandi:
         Scrive il file del tableau (FD seguito dal valore di PCLocal) della settimana
         che inizia alla data indicata, per le camere da PRIMA a ULTIMA (confrontate come
         testo) del tableau T dell'albergo H.
-  csv   Converte il file del tableau nel file per il foglio di calcolo (fd<PCLocal>.csv).
-  pdf [--output FILE] [--a3]
-        Impagina il file del tableau in un PDF (fd<PCLocal>.pdf, o FILE): pagine A4
-        orizzontali, A3 con --a3, con la griglia, i colori degli stati e i totali.
-  xlsx [--output FILE]
-        Scrive il file del tableau in una cartella di lavoro per il foglio di calcolo
-        (fd<PCLocal>.xlsx, o FILE) con i fogli Tableau, Dati e Totali.
-  mail --recipient INDIRIZZO [--recipient INDIRIZZO ...] [--format pdf|xlsx|text|totals]
+)";
+
+// The rest of the usage, after the commands of the output formats.
+constexpr std::string_view kUsoComandi =
+    R"(  mail --recipient INDIRIZZO [--recipient INDIRIZZO ...] [--format pdf|xlsx|text|totals]
        [--hotel H] [--tableau T] [--from PRIMA] [--to ULTIMA] [--date GG/MM/AAAA]
         Scrive il file del tableau come chart e lo invia in un solo messaggio con il
         programma sendmail del sistema: nel testo le date della settimana, i totali CC,
@@ -81,15 +81,36 @@ Variabili d'ambiente:
   TABLEAU_CARTELLA      la cartella dei dati
   TABLEAU_SERVER        il server PostgreSQL della catena (come --server)
   TABLEAU_SCHEMA        lo schema della sede sul server (come --schema)
-  TABLEAU_ATTESA_JET    secondi di attesa di un archivio Jet che non risponde, e durata
-                        massima di una lettura SQLite (15)
-  TABLEAU_ATTESA_USCITA secondi di attesa di un lettore per un dispositivo o una pipe di
-                        stampa (10)
-  TABLEAU_LETTORE_JET   percorso del lettore degli archivi Jet (tableau-jet)
-  MDB_JET3_CHARSET      codifica dei testi degli archivi Jet 3 (CP1252)
+)";
 
+// The end of the usage, after the tuning variables.
+constexpr std::string_view kUsoFine = R"(
 Codici di uscita: 0 eseguito, 1 errore degli archivi o del sistema, 2 richiesta rifiutata.
 )";
+
+// The whole usage: the commands of the output formats from the table of formats, the tuning
+// variables from the settings module.
+std::string Uso() {
+    std::string uso(kUso);
+    for (const exports::FormatoUscita* formato : exports::FormatiUscita()) {
+        uso += "  " + std::string(formato->nome) + (formato->conUscita ? " [--output FILE]" : "") +
+               (formato->conCarta ? " [--a3]" : "") + "\n";
+        std::string_view aiuto = formato->aiuto;
+        while (!aiuto.empty()) {
+            const auto fine = aiuto.find('\n');
+            uso += "        " + std::string(aiuto.substr(0, fine)) + "\n";
+            aiuto = fine == std::string_view::npos ? std::string_view() : aiuto.substr(fine + 1);
+        }
+    }
+    uso += kUsoComandi;
+    for (const routines::Regolazione& regolazione : routines::Regolazioni()) {
+        std::string riga = "  " + std::string(regolazione.nome);
+        riga.resize(std::max<std::size_t>(riga.size() + 1, 24), ' ');
+        uso += riga + std::string(regolazione.descrizione) + "\n";
+    }
+    uso += kUsoFine;
+    return uso;
+}
 
 }  // namespace
 
@@ -124,13 +145,13 @@ int Esegui(int argc, char** argv, std::ostream& out, std::ostream& err) {
         return kRifiutato;
     }
     if (generali.resto.empty()) {
-        err << kUso;
+        err << Uso();
         return kRifiutato;
     }
     const std::string comando = generali.resto.front();
     const Argomenti argomenti(generali.resto.begin() + 1, generali.resto.end());
     if (comando == "-h" || comando == "--help" || comando == "help") {
-        out << kUso;
+        out << Uso();
         return kEseguito;
     }
     routines::Impostazioni impostazioni;
@@ -149,8 +170,10 @@ int Esegui(int argc, char** argv, std::ostream& out, std::ostream& err) {
     if (comando == "check") {
         return ComandoCheck(argomenti, out, err, impostazioni);
     }
-    if (comando == "csv") {
-        return ComandoCsv(argomenti, out, err);
+    for (const exports::FormatoUscita* formato : exports::FormatiUscita()) {
+        if (comando == formato->nome) {
+            return ComandoEsporta(*formato, argomenti, out, err, impostazioni);
+        }
     }
     if (comando == "print") {
         return ComandoPrint(argomenti, out, err, impostazioni);
@@ -160,12 +183,6 @@ int Esegui(int argc, char** argv, std::ostream& out, std::ostream& err) {
     }
     if (comando == "mail") {
         return ComandoMail(argomenti, out, err, impostazioni);
-    }
-    if (comando == "pdf") {
-        return ComandoPdf(argomenti, out, err);
-    }
-    if (comando == "xlsx") {
-        return ComandoXlsx(argomenti, out, err);
     }
     err << "tableau: comando sconosciuto \"" << comando << "\". Usare tableau --help.\n";
     return kRifiutato;

@@ -78,7 +78,7 @@ std::optional<ProvenienzaServer> ScriviTableauRichiesto(
     // nothing. Then the chart: a failed run leaves the previous chart whole.
     chart::ControllaRichiesta(richiesta.primaCamera, richiesta.ultimaCamera, richiesta.dataInizio);
     const auto sorgente = ApriSorgenteDati(impostazioni);
-    chart::CreaTableau(*sorgente, richiesta, orologio);
+    chart::CreaTableau(*sorgente, PostazioneImpostata(impostazioni), richiesta, orologio);
     if (!sorgente->fromServer()) {
         return std::nullopt;
     }
@@ -115,14 +115,19 @@ int ComandoChart(const Argomenti& argomenti, std::ostream& out, std::ostream& er
     } catch (const std::exception& e) {
         Scrivi(err, e.what());
         if (EsitoDi(e) == kFallito) {
-            routines::RegistraErrore("tableau non scritto (" + chart::DescriviRichiesta(richiesta) +
-                                     "): " + e.what());
+            routines::RegistraErrore(
+                "tableau non scritto (" +
+                chart::DescriviRichiesta(richiesta, PostazioneImpostata(impostazioni)) +
+                "): " + e.what());
         }
         return EsitoDi(e);
     }
-    routines::RegistraEvento("tableau scritto: " + chart::DescriviRichiesta(richiesta) +
-                             (provenienza.empty() ? std::string() : ", dati dal " + provenienza));
-    out << "Tableau scritto nel file " << routines::InUtf8(chart::NomeFileTableau()) << ".\n";
+    routines::RegistraEvento(
+        "tableau scritto: " +
+        chart::DescriviRichiesta(richiesta, PostazioneImpostata(impostazioni)) +
+        (provenienza.empty() ? std::string() : ", dati dal " + provenienza));
+    out << "Tableau scritto nel file "
+        << routines::InUtf8(chart::NomeFileTableau(PostazioneImpostata(impostazioni))) << ".\n";
     if (!provenienza.empty()) {
         // Last night's copy is not live data: say which copy the chart shows.
         out << "Dati dal " << provenienza << ", "

@@ -17,6 +17,8 @@
 #include "db/server/server_connection.h"
 #include "db/server/server_schema.h"
 #include "db/sql_text.h"
+#include "routines/codepage.h"
+#include "routines/settings.h"
 #include "routines/text.h"
 
 namespace tableau::app {
@@ -71,6 +73,16 @@ void ScriviImpostazioni(std::ostream& out, const std::filesystem::path& cartella
                 ? impostazioni.postazione->valore + " (da " + impostazioni.postazione->origine + ")"
                 : std::string("nessuna (PCLocal non impostata)"))
         << '\n';
+    // The tuning variables: those set, with their value; the others at their default.
+    std::string regolate;
+    for (const routines::Regolazione& regolazione : routines::Regolazioni()) {
+        if (const auto valore = routines::LeggiRegolazione(regolazione.nome)) {
+            regolate += (regolate.empty() ? "" : ", ") + std::string(regolazione.nome) + " = " +
+                        routines::InUtf8(routines::InCp1252(*valore));
+        }
+    }
+    out << "Regolazioni: " << (regolate.empty() ? std::string("tutte predefinite") : regolate)
+        << " (tableau --help le elenca)\n";
     if (!server) {
         out << "Server: nessuno, le tabelle dell'albergo si leggono dagli archivi della cartella"
             << (impostazioni.server ? " (da " + impostazioni.server->origine + ")" : std::string())
@@ -92,7 +104,8 @@ void ScriviImpostazioni(std::ostream& out, const std::filesystem::path& cartella
 // The site's schema on the server: version, last sync, and for each of the ten tables
 // whether it is there and the role may read it, its rows and the fields the chart reads.
 // Returns the problems found. Throws db::ErroreServer when the server cannot be reached.
-std::vector<std::string> ControllaServer(std::ostream& out, const db::ServerSetting& server) {
+std::vector<std::string> ControllaServer(std::ostream& out, const db::ServerSetting& server,
+                                         const std::filesystem::path& cartellaDati) {
     db::server::ServerConnection connessione(server.conninfo);
     const std::string nome = connessione.server();
     const std::string ruolo(connessione.exec("SELECT current_user").text(0, 0));
@@ -118,7 +131,7 @@ std::vector<std::string> ControllaServer(std::ostream& out, const db::ServerSett
 
     // The last sync, as the chart's readers see it.
     try {
-        db::DataSource sorgente(std::filesystem::current_path(), server);
+        db::DataSource sorgente(cartellaDati, server);
         const auto ultima = sorgente.lastSync();
         out << "Ultima sincronizzazione: "
             << (ultima ? ultima->when + ", dalla cartella " + ultima->directory
@@ -247,7 +260,7 @@ int ComandoCheck(const Argomenti& argomenti, std::ostream& out, std::ostream& er
     chart::RapportoArchivi rapporto;
     std::filesystem::path cartellaDati;
     try {
-        cartellaDati = std::filesystem::current_path();
+        cartellaDati = CartellaDati(impostazioni);
         rapporto = chart::RapportoVerificaArchivi(cartellaDati);
     } catch (const std::exception& e) {
         err << "tableau check: " << e.what() << '\n';
@@ -265,7 +278,7 @@ int ComandoCheck(const Argomenti& argomenti, std::ostream& out, std::ostream& er
     std::vector<std::string> problemi;
     if (server) {
         try {
-            problemi = ControllaServer(out, *server);
+            problemi = ControllaServer(out, *server, CartellaDati(impostazioni));
         } catch (const std::exception& e) {
             err << "tableau check: " << SuUnaRiga(e.what()) << '\n';
             return kFallito;

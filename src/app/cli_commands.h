@@ -16,6 +16,7 @@
 
 #include "chart/crea_tableau.h"
 #include "db/data_source.h"
+#include "export/output_format.h"
 #include "routines/clock.h"
 #include "routines/settings.h"
 
@@ -66,15 +67,22 @@ int ComandoChart(const Argomenti& argomenti, std::ostream& out, std::ostream& er
 // checked instead of the hotel files.
 int ComandoCheck(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
                  const routines::Impostazioni& impostazioni = {});
-int ComandoCsv(const Argomenti& argomenti, std::ostream& out, std::ostream& err);
+// The commands of the output formats: the workstation's chart file written in the format.
+int ComandoEsporta(const exports::FormatoUscita& formato, const Argomenti& argomenti,
+                   std::ostream& out, std::ostream& err,
+                   const routines::Impostazioni& impostazioni = {});
+int ComandoCsv(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
+               const routines::Impostazioni& impostazioni = {});
 int ComandoPrint(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
                  const routines::Impostazioni& impostazioni = {});
 // Copies the data directory's hotel tables into the site's schema on the server the
 // settings name (a server is required).
 int ComandoSync(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
                 const routines::Impostazioni& impostazioni = {});
-int ComandoPdf(const Argomenti& argomenti, std::ostream& out, std::ostream& err);
-int ComandoXlsx(const Argomenti& argomenti, std::ostream& out, std::ostream& err);
+int ComandoPdf(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
+               const routines::Impostazioni& impostazioni = {});
+int ComandoXlsx(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
+                const routines::Impostazioni& impostazioni = {});
 // tableau mail: the chart of the request made, laid out and sent by mail through the
 // sendmail interface. The settings give the recipients, the format and the request where
 // the options do not; the clock gives the start date when none is given.

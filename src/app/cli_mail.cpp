@@ -17,12 +17,11 @@
 #include "chart/chart_file.h"
 #include "chart/chart_reader.h"
 #include "chart/hotel_lists.h"
+#include "export/qt/format_table.h"
 #include "mail/chart_mail.h"
 #include "mail/mail_address.h"
 #include "mail/mail_message.h"
 #include "mail/sendmail.h"
-#include "preview/workbook_export.h"
-#include "print/qt/chart_pdf.h"
 #include "routines/codepage.h"
 #include "routines/dates.h"
 #include "routines/errors.h"
@@ -39,13 +38,31 @@ constexpr std::string_view kUsoMail =
     "                  [--hotel H] [--tableau T] [--from PRIMA] [--to ULTIMA] "
     "[--date GG/MM/AAAA]\n";
 
+// The format that sends the totals alone, without an attachment.
+constexpr std::string_view kSoloTotali = "totals";
+
 constexpr std::string_view kOpzioni[] = {"--recipient", "--format", "--hotel", "--tableau",
                                          "--from",      "--to",     "--date"};
+
+// The formats tableau mail takes, as the refusal lists them: "pdf, xlsx, text o totals".
+std::string FormatiPosta() {
+    std::string elenco;
+    for (const exports::FormatoUscita* formato : exports::FormatiUscita()) {
+        if (formato->allegabile) {
+            elenco += std::string(formato->nome) + ", ";
+        }
+    }
+    if (elenco.size() >= 2) {
+        elenco.resize(elenco.size() - 2);
+    }
+    return elenco + " o " + std::string(kSoloTotali);
+}
 
 // What the command line and the settings ask for, before anything is read or written.
 struct RichiestaPosta {
     std::vector<std::string> destinatari;
-    mail::FormatoPosta formato = mail::FormatoPosta::pdf;
+    // The attachment's format; none for the totals alone.
+    const exports::FormatoUscita* formato = exports::FormatoDiNome("pdf");
     chart::RichiestaTableau tableau;
     bool primaIndicata = false;
     bool ultimaIndicata = false;
@@ -113,12 +130,15 @@ RichiestaPosta LeggiRichiesta(const Argomenti& argomenti,
     mail::ControllaDestinatari(richiesta.destinatari);
 
     if (const auto formato = Valore(opzioni, "--format", impostazioni.formatoPosta)) {
-        const auto letto = mail::LeggiFormatoPosta(*formato);
-        if (!letto) {
+        const exports::FormatoUscita* letto = exports::FormatoDiNome(*formato);
+        if (*formato == kSoloTotali) {
+            richiesta.formato = nullptr;
+        } else if (letto != nullptr && letto->allegabile) {
+            richiesta.formato = letto;
+        } else {
             throw routines::RichiestaRifiutata("il formato \"" + *formato +
-                                               "\" non esiste: pdf, xlsx, text o totals.");
+                                               "\" non esiste: " + FormatiPosta() + ".");
         }
-        richiesta.formato = *letto;
     }
     richiesta.tableau.hotel = Numero16(
         Obbligatorio(Valore(opzioni, "--hotel", impostazioni.hotelPosta), "--hotel", "mail.hotel"),
@@ -169,37 +189,23 @@ void CompletaCamere(RichiestaPosta& richiesta, const routines::Impostazioni& imp
 }
 
 // The chosen output of the chart read back: written to the workstation's usual file
-// (fdN.pdf, fdN.xlsx) as tableau pdf and tableau xlsx write it, then attached.
-std::optional<mail::Allegato> Allegato(const chart::TableauLetto& tableau,
-                                       mail::FormatoPosta formato) {
-    const std::filesystem::path cartella = std::filesystem::current_path();
-    std::string contenuto;
-    switch (formato) {
-        case mail::FormatoPosta::totali:
-            return std::nullopt;
-        case mail::FormatoPosta::pdf: {
-            ApplicazioneQt app;
-            app.prepara();
-            const auto file = cartella / print::NomeFilePdf();
-            print::ScriviPdfTableau(tableau, file, print::FormatoPdf::a4);
-            contenuto = routines::LeggiFile(file);
-            break;
-        }
-        case mail::FormatoPosta::xlsx: {
-            const auto file = cartella / preview::NomeFileXlsx();
-            preview::ScriviXlsx(tableau, file);
-            contenuto = routines::LeggiFile(file);
-            break;
-        }
-        case mail::FormatoPosta::testo: {
-            const auto file = chart::TrovaFileTableau(cartella);
-            contenuto = mail::TableauInUtf8(
-                chart::LeggiTestoTableau(file.value_or(chart::PercorsoFileTableau(cartella))));
-            break;
-        }
+// (fdN.pdf, fdN.xlsx, fdN.txt) as tableau pdf, xlsx and text write it, then attached; none
+// for the totals alone.
+std::optional<mail::Allegato> Allegato(const exports::TableauDaEsportare& tableau,
+                                       const exports::FormatoUscita* formato,
+                                       const routines::Postazione& postazione) {
+    if (formato == nullptr) {
+        return std::nullopt;
     }
-    return mail::Allegato{mail::NomeAllegato(tableau, formato),
-                          std::string(mail::TipoAllegato(formato)), std::move(contenuto)};
+    std::optional<ApplicazioneQt> app;
+    if (formato->nome == "pdf") {
+        app.emplace();  // the PDF's fonts need Qt's font database
+        app->prepara();
+    }
+    const auto file = postazione.percorso(exports::NomeFile(*formato, postazione));
+    formato->scrivi(tableau, file, exports::OpzioniDellaPostazione(postazione));
+    return mail::Allegato{mail::NomeAllegato(tableau.letto(), formato->estensione),
+                          std::string(formato->tipoMime), routines::LeggiFile(file)};
 }
 
 std::string DescriviInvio(const RichiestaPosta& richiesta, const std::string& hotel) {
@@ -207,7 +213,8 @@ std::string DescriviInvio(const RichiestaPosta& richiesta, const std::string& ho
     return std::to_string(n) + (n == 1 ? " destinatario" : " destinatari") + ", albergo " +
            std::to_string(richiesta.tableau.hotel) + (hotel.empty() ? "" : " " + hotel) +
            ", tableau " + std::to_string(richiesta.tableau.tableau) + ", formato " +
-           std::string(mail::NomeFormatoPosta(richiesta.formato));
+           (richiesta.formato != nullptr ? std::string(richiesta.formato->nome)
+                                         : std::string(kSoloTotali));
 }
 
 }  // namespace
@@ -231,13 +238,16 @@ int ComandoMail(const Argomenti& argomenti, std::ostream& out, std::ostream& err
     try {
         CompletaCamere(richiesta, impostazioni);
         ScriviTableauRichiesto(richiesta.tableau, orologio, impostazioni);
-        routines::RegistraEvento("tableau scritto: " + chart::DescriviRichiesta(richiesta.tableau));
-        const chart::TableauLetto tableau =
-            chart::LeggiTableauDellaCartella(std::filesystem::current_path());
+        const routines::Postazione postazione = PostazioneImpostata(impostazioni);
+        routines::RegistraEvento("tableau scritto: " +
+                                 chart::DescriviRichiesta(richiesta.tableau, postazione));
+        const exports::TableauDaEsportare daEsportare =
+            exports::TableauDaEsportare::DellaPostazione(postazione);
+        const chart::TableauLetto& tableau = daEsportare.letto();
         hotel = routines::InUtf8(routines::TogliSpazi(tableau.hotel));
         const mail::Messaggio messaggio{richiesta.mittente, richiesta.destinatari,
                                         mail::OggettoPosta(tableau), mail::TestoPosta(tableau),
-                                        Allegato(tableau, richiesta.formato)};
+                                        Allegato(daEsportare, richiesta.formato, postazione)};
         mail::InviaMessaggio(richiesta.sendmail, mail::ComponiMessaggio(messaggio));
     } catch (const std::exception& e) {
         err << "tableau mail: " << SenzaACapo(e.what()) << '\n';

@@ -8,7 +8,6 @@
 #include "app/qt_application.h"
 #include "app/startup.h"
 #include "db/errors.h"
-#include "preview/spreadsheet_export.h"
 #include "print/print_job.h"
 #include "print/qt/qt_printer_service.h"
 #include "routines/codepage.h"
@@ -93,24 +92,6 @@ int ElencaStampanti(std::ostream& out, std::ostream& err) {
 
 }  // namespace
 
-int ComandoCsv(const Argomenti& argomenti, std::ostream& out, std::ostream& err) {
-    if (!argomenti.empty()) {
-        err << "tableau csv: argomento non previsto \"" << argomenti.front()
-            << "\". Usare tableau --help.\n";
-        return kRifiutato;
-    }
-    try {
-        const auto file = preview::ConvertiXLS(std::filesystem::current_path());
-        routines::RegistraEvento("foglio di calcolo scritto: " + file.filename().string());
-        out << file.filename().string() << '\n';
-        return kEseguito;
-    } catch (const std::exception& e) {
-        err << "tableau csv: " << e.what() << '\n';
-        routines::RegistraErrore(std::string("foglio di calcolo non scritto: ") + e.what());
-        return kFallito;
-    }
-}
-
 int ComandoPrint(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
                  const routines::Impostazioni& impostazioni) {
     print::OpzioniStampa opzioni;
@@ -158,12 +139,12 @@ int ComandoPrint(const Argomenti& argomenti, std::ostream& out, std::ostream& er
         return kRifiutato;
     }
     try {
-        const auto cartellaDati = std::filesystem::current_path();
         // The assistance code is the hotels' table's, from the server when one is set; the
         // print settings are the workstation's own files.
         opzioni.codiceAssistenza = print::LeggiCodiceAssistenza(*ApriSorgenteDati(impostazioni));
         StampantiSuRichiesta stampanti;
-        const std::string dove = print::EseguiStampa(cartellaDati, opzioni, stampanti);
+        const std::string dove =
+            print::EseguiStampa(PostazioneImpostata(impostazioni), opzioni, stampanti);
         routines::RegistraEvento("stampa su " + routines::InUtf8(opzioni.destinazione) + ": " +
                                  dove);
         out << dove << '\n';

@@ -99,7 +99,7 @@ int ComandoSync(const Argomenti& argomenti, std::ostream& out, std::ostream& err
     }
     const routines::OrologioDiSistema orologio;
     opzioni.today = OggiComeNegliArchivi(orologio);
-    const auto cartellaDati = std::filesystem::current_path();
+    const auto cartellaDati = CartellaDati(impostazioni);
     std::string descrizione;
     try {
         descrizione = db::server::DescribeServers(server->conninfo);

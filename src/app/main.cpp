@@ -57,5 +57,6 @@ int main(int argc, char** argv) {
         routines::RegistraErrore(errore.what());
         return gui::MostraErroreDiAvvio(argc, argv, errore.what());
     }
-    return gui::Avvia(argc, argv, [impostazioni] { return app::ApriSorgenteDati(impostazioni); });
+    return gui::Avvia(argc, argv, app::PostazioneImpostata(impostazioni),
+                      [impostazioni] { return app::ApriSorgenteDati(impostazioni); });
 }

@@ -9,7 +9,9 @@
 #include <string_view>
 
 #include "db/server/server_schema.h"
+#include "routines/codepage.h"
 #include "routines/errors.h"
+#include "routines/system_log.h"
 
 namespace tableau::app {
 
@@ -81,16 +83,8 @@ routines::Impostazioni ApplicaImpostazioni(const OpzioniGenerali& opzioni,
                 (std::filesystem::exists(percorso, errore) ? " non \xC3\xA8 una cartella."
                                                            : " non esiste."));
         }
-        if (::chdir(percorso.c_str()) != 0) {
-            throw routines::Errore("Impossibile entrare nella cartella dei dati " +
-                                   cartella->valore + " indicata da " + cartella->origine + ": " +
-                                   std::strerror(errno));
-        }
     }
-    if (const auto& postazione = impostazioni.postazione;
-        postazione && std::getenv("PCLocal") == nullptr) {
-        ::setenv("PCLocal", postazione->valore.c_str(), 1);
-    }
+    routines::ImpostaPostazioneRegistro(PostazioneImpostata(impostazioni).numeroIndicato());
     return impostazioni;
 }
 
@@ -106,8 +100,19 @@ std::optional<db::ServerSetting> ServerImpostato(const routines::Impostazioni& i
     return server;
 }
 
+std::filesystem::path CartellaDati(const routines::Impostazioni& impostazioni) {
+    return std::filesystem::absolute(impostazioni.cartellaDati ? impostazioni.cartellaDati->valore
+                                                               : std::string("."));
+}
+
+routines::Postazione PostazioneImpostata(const routines::Impostazioni& impostazioni) {
+    return routines::Postazione(
+        CartellaDati(impostazioni),
+        impostazioni.postazione ? routines::InCp1252(impostazioni.postazione->valore) : "");
+}
+
 std::unique_ptr<db::DataSource> ApriSorgenteDati(const routines::Impostazioni& impostazioni) {
-    return std::make_unique<db::DataSource>(std::filesystem::current_path(),
+    return std::make_unique<db::DataSource>(CartellaDati(impostazioni),
                                             ServerImpostato(impostazioni));
 }
 

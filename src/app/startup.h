@@ -8,6 +8,7 @@
 #include "app/cli_commands.h"
 #include "db/data_source.h"
 #include "routines/settings.h"
+#include "routines/workstation.h"
 
 namespace tableau::app {
 
@@ -24,9 +25,10 @@ struct OpzioniGenerali {
 // Throws routines::RichiestaRifiutata for an option without its value.
 OpzioniGenerali LeggiOpzioniGenerali(const Argomenti& argomenti);
 
-// Reads the settings (office file, user file, environment, options), makes the data
-// directory the current directory and gives PCLocal the workstation of the files when the
-// environment has none. The schema comes back as PostgreSQL names it (lower case). Throws
+// Reads the settings (office file, user file, environment, options) and checks the data
+// directory they name; the log names the workstation from then on. Nothing is changed in
+// the process: the data directory and the workstation reach the rest of the program as
+// values (PostazioneImpostata). The schema comes back as PostgreSQL names it (lower case). Throws
 // routines::RichiestaRifiutata for a schema that is not a plain name, before anything is
 // done; routines::Errore for a settings file that cannot be read and for a data directory
 // that does not exist, naming the setting that named it.
@@ -38,8 +40,15 @@ routines::Impostazioni ApplicaImpostazioni(const OpzioniGenerali& opzioni,
 // directory's files, as without the setting.
 std::optional<db::ServerSetting> ServerImpostato(const routines::Impostazioni& impostazioni);
 
-// Where the commands read the hotel tables: the one place they open it, over the current
-// (data) directory. Throws db::ErroreServer naming the server as db::DataSource does.
+// The data directory the settings name, absolute; the current directory when none does.
+std::filesystem::path CartellaDati(const routines::Impostazioni& impostazioni);
+
+// The workstation of the run: the data directory and the number of the settings (PCLocal,
+// else the key postazione), made once here and handed down.
+routines::Postazione PostazioneImpostata(const routines::Impostazioni& impostazioni);
+
+// Where the commands read the hotel tables: the one place they open it, over the data
+// directory. Throws db::ErroreServer naming the server as db::DataSource does.
 std::unique_ptr<db::DataSource> ApriSorgenteDati(const routines::Impostazioni& impostazioni);
 
 }  // namespace tableau::app

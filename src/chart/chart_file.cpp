@@ -11,48 +11,25 @@
 
 #include "db/data_directory.h"
 #include "routines/codepage.h"
-#include "routines/environment.h"
 
 namespace tableau::chart {
-namespace {
 
-bool NomeDiFileSicuro(const std::string& testo) {
-    if (testo.find("..") != std::string::npos) {
-        return false;
-    }
-    for (const char c : testo) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '/' || c == '\\' || byte < 0x20 || byte == 0x7F) {
-            return false;
-        }
-    }
-    return true;
+std::string NomeFileTableau(const routines::Postazione& postazione) {
+    return "FD" + postazione.numero();
 }
 
-}  // namespace
-
-std::string NumeroPostazione() {
-    std::string numero = routines::VariabileAmbiente("PCLocal").value_or("");
-    if (!NomeDiFileSicuro(numero)) {
-        // The value itself is left out: it may hold control characters.
-        throw ErrorePostazione(
-            "Il numero della postazione (variabile PCLocal) non pu\xC3\xB2 far parte del nome "
-            "di un file: non deve contenere \"/\", \"\\\", \"..\" n\xC3\xA9 caratteri di "
-            "controllo");
-    }
-    return numero;
+std::string NomeFilePostazione(const routines::Postazione& postazione, std::string_view prima,
+                               std::string_view dopo) {
+    return std::string(prima) + postazione.numero() + std::string(dopo);
 }
 
-std::string NomeFileTableau() {
-    return "FD" + NumeroPostazione();
+std::filesystem::path PercorsoFileTableau(const routines::Postazione& postazione) {
+    return postazione.percorso(NomeFileTableau(postazione));
 }
 
-std::filesystem::path PercorsoFileTableau(const std::filesystem::path& cartellaDati) {
-    return cartellaDati / routines::InUtf8(NomeFileTableau());
-}
-
-std::optional<std::filesystem::path> TrovaFileTableau(const std::filesystem::path& cartellaDati) {
-    auto found = db::FindFileIgnoringCase(cartellaDati, routines::InUtf8(NomeFileTableau()));
+std::optional<std::filesystem::path> TrovaFileTableau(const routines::Postazione& postazione) {
+    auto found = db::FindFileIgnoringCase(postazione.cartellaDati(),
+                                          routines::InUtf8(NomeFileTableau(postazione)));
     if (found && !std::filesystem::is_regular_file(*found)) {
         return std::nullopt;
     }

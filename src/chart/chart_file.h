@@ -3,46 +3,36 @@
 // it ("FD" when unset). Every writer and reader of the chart uses this one rule; readers
 // find the file without regard to letter case. The same number names the spreadsheet file,
 // the mail file and the dated copies, so a number that could lead out of the data directory
-// is refused here, before anything is read or written.
+// is refused (routines::ErrorePostazione) before anything is read or written.
 #include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 
-#include "routines/errors.h"
+#include "chart/errors.h"
+#include "routines/workstation.h"
 
 namespace tableau::chart {
-
-// PCLocal holds what cannot be part of a file name: a path separator, "..", a NUL or a
-// control character. Nothing has been read or written.
-class ErrorePostazione : public routines::Errore {
-  public:
-    using routines::Errore::Errore;
-};
-
-// The chart file cannot be read: missing, unreadable, or far larger than any chart.
-class ErroreLetturaTableau : public routines::Errore {
-  public:
-    using routines::Errore::Errore;
-};
 
 // A chart of every room of a hotel is a few hundred kilobytes: a larger file is not a
 // chart and is not read into memory.
 inline constexpr std::uintmax_t kMassimoFileTableau = std::uintmax_t{64} << 20;
 
-// The workstation number: the text of PCLocal, empty when unset. Throws ErrorePostazione
-// when the text cannot be part of a file name.
-std::string NumeroPostazione();
-
-// "FD" + NumeroPostazione().
-std::string NomeFileTableau();
+// "FD" + the workstation's number. Throws routines::ErrorePostazione.
+std::string NomeFileTableau(const routines::Postazione& postazione);
 
 // Where the chart file is written: the name in the file system's UTF-8.
-std::filesystem::path PercorsoFileTableau(const std::filesystem::path& cartellaDati);
+std::filesystem::path PercorsoFileTableau(const routines::Postazione& postazione);
 
-// The chart file of the directory, found without regard to letter case; empty when there
-// is none.
-std::optional<std::filesystem::path> TrovaFileTableau(const std::filesystem::path& cartellaDati);
+// The workstation's chart file in its data directory, found without regard to letter case;
+// empty when there is none.
+std::optional<std::filesystem::path> TrovaFileTableau(const routines::Postazione& postazione);
+
+// A file of the workstation named after its number ("fd" + number + ".csv"): the prefix and
+// the suffix around the number, the name in Windows-1252. Throws routines::ErrorePostazione.
+std::string NomeFilePostazione(const routines::Postazione& postazione, std::string_view prima,
+                               std::string_view dopo);
 
 // The whole text of a chart file. Throws ErroreLetturaTableau, naming the file, when it cannot
 // be read or holds more than kMassimoFileTableau bytes (checked before reading).

@@ -352,14 +352,6 @@ std::string CodiceENota(const GiornoLetto& giorno) {
     return giorno.codice + "  " + giorno.nota;
 }
 
-ErroreFileTableau::ErroreFileTableau(std::string_view nomeFile, std::size_t riga,
-                                     std::string_view motivo)
-    : routines::Errore("Il file del tableau " + std::string(nomeFile) +
-                       " non segue pi\xC3\xB9 lo schema del tableau alla riga " +
-                       std::to_string(riga) + ": " + std::string(motivo) +
-                       ". Correggerlo nell'anteprima o creare di nuovo il tableau."),
-      riga_(riga) {}
-
 TableauLetto LeggiTableau(std::string_view testo, std::string_view nomeFile) {
     return LettoreFile(testo, nomeFile).leggi();
 }
@@ -369,13 +361,18 @@ TableauLetto LeggiFileTableau(const std::filesystem::path& file) {
     return LeggiTableau(LeggiTestoTableau(file), file.filename().string());
 }
 
-TableauLetto LeggiTableauDellaCartella(const std::filesystem::path& cartellaDati) {
-    const auto file = TrovaFileTableau(cartellaDati);
+std::filesystem::path FileTableauEsistente(const routines::Postazione& postazione) {
+    const auto file = TrovaFileTableau(postazione);
     if (!file) {
-        throw routines::Errore("File del tableau " + routines::InUtf8(NomeFileTableau()) +
-                               " non trovato nella cartella " + cartellaDati.string());
+        throw ErroreLetturaTableau(
+            "File del tableau " + routines::InUtf8(NomeFileTableau(postazione)) +
+            " non trovato nella cartella " + postazione.cartellaDati().string());
     }
-    return LeggiFileTableau(*file);
+    return *file;
+}
+
+TableauLetto LeggiTableauDellaPostazione(const routines::Postazione& postazione) {
+    return LeggiFileTableau(FileTableauEsistente(postazione));
 }
 
 }  // namespace tableau::chart

@@ -14,8 +14,9 @@
 #include <vector>
 
 #include "chart/chart_layout.h"
+#include "chart/errors.h"
 #include "routines/dates.h"
-#include "routines/errors.h"
+#include "routines/workstation.h"
 
 namespace tableau::chart {
 
@@ -74,25 +75,18 @@ std::string PersoneEStato(const GiornoLetto& giorno);
 // A day's last line as the outputs show it: the code, two blanks, the note.
 std::string CodiceENota(const GiornoLetto& giorno);
 
-// A chart file that no longer follows the chart's layout; the message names the file and
-// the line.
-class ErroreFileTableau : public routines::Errore {
-  public:
-    ErroreFileTableau(std::string_view nomeFile, std::size_t riga, std::string_view motivo);
-    std::size_t riga() const { return riga_; }
-
-  private:
-    std::size_t riga_;
-};
-
 // Reads a chart's text; nomeFile (UTF-8) names it in the messages. Throws ErroreFileTableau.
 TableauLetto LeggiTableau(std::string_view testo, std::string_view nomeFile);
 
 // Reads a chart file. Throws ErroreFileTableau, or Errore when the file cannot be read.
 TableauLetto LeggiFileTableau(const std::filesystem::path& file);
 
-// Reads the data directory's chart file (TrovaFileTableau). Throws ErroreFileTableau, or
-// Errore when there is none or it cannot be read.
-TableauLetto LeggiTableauDellaCartella(const std::filesystem::path& cartellaDati);
+// The workstation's chart file (TrovaFileTableau). Throws ErroreLetturaTableau, naming the
+// file and the data directory, when there is none.
+std::filesystem::path FileTableauEsistente(const routines::Postazione& postazione);
+
+// Reads the workstation's chart file. Throws ErroreFileTableau, or ErroreLetturaTableau when
+// there is none or it cannot be read.
+TableauLetto LeggiTableauDellaPostazione(const routines::Postazione& postazione);
 
 }  // namespace tableau::chart

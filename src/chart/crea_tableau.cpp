@@ -209,23 +209,24 @@ class ScrittoreTableau {
 
 }  // namespace
 
-std::string DescriviRichiesta(const RichiestaTableau& richiesta) {
+std::string DescriviRichiesta(const RichiestaTableau& richiesta,
+                              const routines::Postazione& postazione) {
     return "albergo " + std::to_string(richiesta.hotel) + ", tableau " +
            std::to_string(richiesta.tableau) + ", camere da " +
            routines::InUtf8(richiesta.primaCamera) + " a " +
            routines::InUtf8(richiesta.ultimaCamera) + ", settimana dal " +
            routines::InUtf8(routines::TogliSpazi(richiesta.dataInizio)) + ", file " +
-           routines::InUtf8(NomeFileTableau());
+           routines::InUtf8(NomeFileTableau(postazione));
 }
 
-void CreaTableau(const std::filesystem::path& cartellaDati, const RichiestaTableau& richiesta,
+void CreaTableau(const routines::Postazione& postazione, const RichiestaTableau& richiesta,
                  const routines::Orologio& orologio) {
-    db::DataSource origine(cartellaDati, std::nullopt);
-    CreaTableau(origine, richiesta, orologio);
+    db::DataSource origine(postazione.cartellaDati(), std::nullopt);
+    CreaTableau(origine, postazione, richiesta, orologio);
 }
 
-void CreaTableau(db::DataSource& origine, const RichiestaTableau& richiesta,
-                 const routines::Orologio& orologio) {
+void CreaTableau(db::DataSource& origine, const routines::Postazione& postazione,
+                 const RichiestaTableau& richiesta, const routines::Orologio& orologio) {
     ControllaRichiesta(richiesta.primaCamera, richiesta.ultimaCamera, richiesta.dataInizio);
     std::string dataControllata = richiesta.dataInizio;
     routines::DataValida(dataControllata);
@@ -248,7 +249,7 @@ void CreaTableau(db::DataSource& origine, const RichiestaTableau& richiesta,
     const std::string titolo = RigaTitoloTableau(archivi, richiesta, orologio);
     const std::string separatore = RigaSeparatore();
 
-    ScrittoreTableau scrittore(PercorsoFileTableau(origine.cartellaDati()));
+    ScrittoreTableau scrittore(PercorsoFileTableau(postazione));
     scrittore.riga(titolo);
     scrittore.riga(RigaBordoSuperiore());
 

@@ -8,6 +8,7 @@
 #include "db/data_source.h"
 #include "routines/clock.h"
 #include "routines/errors.h"
+#include "routines/workstation.h"
 
 namespace tableau::chart {
 
@@ -21,21 +22,21 @@ struct RichiestaTableau {
 
 // The request in one line for the system log (UTF-8): hotel, block, rooms and week, no
 // guest's data.
-std::string DescriviRichiesta(const RichiestaTableau& richiesta);
+std::string DescriviRichiesta(const RichiestaTableau& richiesta,
+                              const routines::Postazione& postazione);
 
-// Writes the chart file NomeFileTableau() into the data directory, replacing it atomically:
+// Writes the workstation's chart file into its data directory, replacing it atomically:
 // when the run fails the previous chart stays whole. Throws RichiestaRifiutata for a request
 // that fails the request checks (nothing is written), db::ErroreArchivio for a missing file,
-// table or field, routines::ErroreOverflow, std::runtime_error for a file that cannot be
-// written. The clock gives the generation time in the title line.
-void CreaTableau(const std::filesystem::path& cartellaDati, const RichiestaTableau& richiesta,
+// table or field, routines::ErroreOverflow, routines::ErrorePostazione, routines::Errore for a file
+// that cannot be written. The clock gives the generation time in the title line.
+void CreaTableau(const routines::Postazione& postazione, const RichiestaTableau& richiesta,
                  const routines::Orologio& orologio);
 
 // The same, reading the hotel tables from the source (the data directory's files or the
-// chain's server, whose failures are db::ErroreServer) and writing the chart file into its
-// data directory. A read a standby cancels for its recovery is made once more in a new
-// snapshot.
-void CreaTableau(db::DataSource& origine, const RichiestaTableau& richiesta,
-                 const routines::Orologio& orologio);
+// chain's server, whose failures are db::ErroreServer). A read a standby cancels for its recovery
+// is made once more in a new snapshot.
+void CreaTableau(db::DataSource& origine, const routines::Postazione& postazione,
+                 const RichiestaTableau& richiesta, const routines::Orologio& orologio);
 
 }  // namespace tableau::chart

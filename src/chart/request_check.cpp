@@ -4,15 +4,6 @@
 
 namespace tableau::chart {
 
-RichiestaRifiutata::RichiestaRifiutata(Difetto difetto)
-    : routines::RichiestaRifiutata(
-          std::string(difetto == Difetto::camere ? kTestoCamere : kTestoData)),
-      difetto_(difetto) {}
-
-std::string_view RichiestaRifiutata::titolo() const {
-    return difetto_ == Difetto::camere ? kTitoloCamere : kTitoloData;
-}
-
 bool IntervalloValido(std::string_view primaCamera, std::string_view ultimaCamera) {
     return !(ultimaCamera < primaCamera);
 }

@@ -13,6 +13,7 @@
 #include "db/jet/jet_database.h"
 #include "db/jet/jet_format.h"
 #include "db/sqlite/sqlite_database.h"
+#include "routines/settings.h"
 
 namespace tableau::db {
 
@@ -101,6 +102,10 @@ std::unique_ptr<Database> OpenDatabase(const std::filesystem::path& cartellaDati
     }
     throw ErroreArchivio("Archivio " + std::string(bareName) +
                          ": formato non riconosciuto (atteso un archivio Jet o SQLite)");
+}
+
+std::chrono::milliseconds ReadPatience() {
+    return routines::AttesaRegolata("TABLEAU_ATTESA_JET", kDefaultPatience);
 }
 
 }  // namespace tableau::db

@@ -2,6 +2,7 @@
 // A hotel database file, opened read-only by its bare name in the data directory.
 // The on-disk format is found from the file itself; every format offers the same
 // tables-and-record-sets view.
+#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -13,6 +14,12 @@
 #include "db/record_set.h"
 
 namespace tableau::db {
+
+// How long a read of a hotel file may go on without progress before it is given up: a Jet
+// reader that sends nothing, a SQLite statement that does not finish. TABLEAU_ATTESA_JET
+// seconds (a data directory on a slow network share), or 15.
+inline constexpr std::chrono::milliseconds kDefaultPatience{15000};
+std::chrono::milliseconds ReadPatience();
 
 // "Select * From <table> Where <where>", optionally narrowed further by
 // "<field> In (Select <subqueryField> From <subqueryTable> In '<subqueryFile>' Where ...)".

@@ -55,11 +55,11 @@ QAbstractButton* Pulsante(QWidget* padre, const DefinizioneTasto& definizione) {
 
 }  // namespace
 
-Anteprima::Anteprima(std::filesystem::path cartellaDati, QWidget* parent)
+Anteprima::Anteprima(routines::Postazione postazione, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
                           Qt::WindowCloseButtonHint),
-      cartellaDati_(std::move(cartellaDati)),
+      postazione_(std::move(postazione)),
       casellaPagina_(new QPlainTextEdit(this)) {
     setModal(true);
     setWindowTitle(QStringLiteral("Anteprima di Stampa"));
@@ -126,7 +126,7 @@ void Anteprima::mostra() {
 }
 
 void Anteprima::Form_Load() {
-    if (const auto file = chart::TrovaFileTableau(cartellaDati_)) {
+    if (const auto file = chart::TrovaFileTableau(postazione_)) {
         lettore_ = std::make_unique<preview::LettoreTableau>(*file);
     }
 }
@@ -235,7 +235,7 @@ void Anteprima::tastoInizio_Click() {
 
 void Anteprima::tastoEMail_Click() {
     EseguiMostrandoErrori([this] {
-        preview::InviaEMail(cartellaDati_, testoPagina());
+        preview::InviaEMail(postazione_, testoPagina());
         routines::RegistraEvento("pagina del tableau consegnata al programma di posta");
     });
 }

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "preview/chart_pages.h"
+#include "routines/workstation.h"
 
 class QPlainTextEdit;
 class QAbstractButton;
@@ -17,7 +18,7 @@ class Anteprima : public QDialog {
     Q_OBJECT
 
   public:
-    explicit Anteprima(std::filesystem::path cartellaDati, QWidget* parent = nullptr);
+    explicit Anteprima(routines::Postazione postazione, QWidget* parent = nullptr);
     ~Anteprima() override;
 
     // Loads the window and shows it modally; returns at once, showing nothing, when the
@@ -61,7 +62,7 @@ class Anteprima : public QDialog {
     void salva();
     std::string testoPagina() const;
 
-    std::filesystem::path cartellaDati_;
+    routines::Postazione postazione_;
     QPlainTextEdit* casellaPagina_;  // the page on show, editable
     QAbstractButton* tastoEsci_ = nullptr;
     QAbstractButton* tastoRiduci_ = nullptr;

@@ -1,7 +1,5 @@
 #include "gui/error_message.h"
 
-#include <QStringDecoder>
-
 #include "gui/msgbox_routine.h"
 #include "gui/qt_text.h"
 #include "routines/system_log.h"
@@ -13,11 +11,9 @@ namespace {
 constexpr qsizetype kColonneMassime = 90;
 constexpr qsizetype kRigheMassime = 40;
 
+// A failure's message is UTF-8 (routines::Errore makes sure of it).
 QString Decodifica(std::string_view messaggio) {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString testo =
-        utf8(QByteArrayView(messaggio.data(), static_cast<qsizetype>(messaggio.size())));
-    return utf8.hasError() ? TestoQt(messaggio) : testo;
+    return QString::fromUtf8(messaggio.data(), static_cast<qsizetype>(messaggio.size()));
 }
 
 }  // namespace

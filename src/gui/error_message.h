@@ -8,9 +8,8 @@
 
 namespace tableau::gui {
 
-// The failure's message broken into lines that fit the message box. The core writes its
-// messages in Windows-1252, the print job in UTF-8: a message that is valid UTF-8 is read
-// as such, any other as Windows-1252.
+// The failure's message (UTF-8, as every routines::Errore's is) broken into lines that fit
+// the message box.
 QString TestoErrore(std::string_view messaggio);
 
 // Shows the failure with the title "Errore" and a single "Ok" button; returns when the

@@ -13,7 +13,8 @@
 
 namespace tableau::gui {
 
-int Avvia(int argc, char** argv, std::function<std::unique_ptr<db::DataSource>()> apriSorgente) {
+int Avvia(int argc, char** argv, const routines::Postazione& postazione,
+          std::function<std::unique_ptr<db::DataSource>()> apriSorgente) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tableau"));
     QApplication::setDesktopFileName(QStringLiteral("tableau"));
@@ -22,7 +23,8 @@ int Avvia(int argc, char** argv, std::function<std::unique_ptr<db::DataSource>()
     CaricaTraduzioneQt();
 
     StatoProgramma stato;
-    stato.cartellaDati = std::filesystem::current_path();
+    stato.cartellaDati = postazione.cartellaDati();
+    stato.numeroPostazione = postazione.numeroIndicato();
     stato.apriSorgente = std::move(apriSorgente);
     // One printer service for the whole run: the current printer persists between jobs.
     print::ServizioStampantiQt stampanti;
@@ -30,7 +32,7 @@ int Avvia(int argc, char** argv, std::function<std::unique_ptr<db::DataSource>()
     ServiziRichiesta servizi;
     servizi.creaTableau = [&stato](const chart::RichiestaTableau& richiesta) {
         // A source of its own per chart: the server's latest snapshot, no connection kept.
-        chart::CreaTableau(*ApriSorgente(stato), richiesta, *stato.orologio);
+        chart::CreaTableau(*ApriSorgente(stato), stato.postazione(), richiesta, *stato.orologio);
     };
     servizi.mostraMenuStampa = [&stato, &stampanti] {
         MenuStampa menu(stato, stampanti);

@@ -4,13 +4,14 @@
 #include <string>
 
 #include "db/data_source.h"
+#include "routines/workstation.h"
 
 namespace tableau::gui {
 
-// Runs the desktop program: the request window in the current (data) directory, the hotel
-// tables read where apriSorgente opens them (unset: the directory's files). Returns the
+// Runs the desktop program: the request window for the workstation, the hotel tables read
+// where apriSorgente opens them (unset: the files of its data directory). Returns the
 // process exit status.
-int Avvia(int argc, char** argv,
+int Avvia(int argc, char** argv, const routines::Postazione& postazione,
           std::function<std::unique_ptr<db::DataSource>()> apriSorgente = {});
 
 // Shows a failure of the program's start (a setting naming a missing data directory) in the

@@ -10,6 +10,7 @@
 #include <QToolButton>
 
 #include "chart/chart_file.h"
+#include "export/qt/format_table.h"
 #include "gui/anteprima.h"
 #include "gui/busy_cursor.h"
 #include "gui/error_message.h"
@@ -21,10 +22,7 @@
 #include "gui/screen_fit.h"
 #include "gui/twips.h"
 #include "gui/window_style.h"
-#include "preview/spreadsheet_export.h"
-#include "preview/workbook_export.h"
 #include "print/document_copy.h"
-#include "print/qt/chart_pdf.h"
 #include "routines/system_log.h"
 
 namespace tableau::gui {
@@ -96,15 +94,15 @@ ServiziMenu ConServiziPredefiniti(ServiziMenu servizi, const StatoProgramma& sta
         servizi.apri = [](const std::filesystem::path& file) { return ApriConProgramma(file); };
     }
     if (!servizi.mostraAnteprima) {
-        servizi.mostraAnteprima = [cartellaDati = stato.cartellaDati] {
-            Anteprima anteprima(cartellaDati);
+        servizi.mostraAnteprima = [postazione = stato.postazione()] {
+            Anteprima anteprima(postazione);
             anteprima.mostra();
         };
     }
     if (!servizi.stampa) {
-        servizi.stampa = [cartellaDati = stato.cartellaDati,
+        servizi.stampa = [postazione = stato.postazione(),
                           &stampanti](const print::OpzioniStampa& o) {
-            return print::EseguiStampa(cartellaDati, o, stampanti);
+            return print::EseguiStampa(postazione, o, stampanti);
         };
     }
     return servizi;
@@ -205,10 +203,10 @@ void MenuStampa::Form_Load() {
         stato_.hotelCorrente = 1;
     }
     try {
-        percorsoDoc_ = print::CopiaDocumento(stato_.cartellaDati, *stato_.orologio);
+        percorsoDoc_ = print::CopiaDocumento(stato_.postazione(), *stato_.orologio);
     } catch (const std::exception&) {
         // The copy is a convenience: the menu works without it.
-        percorsoDoc_ = print::NomeCopiaDocumento(stato_.orologio->adesso());
+        percorsoDoc_ = print::NomeCopiaDocumento(stato_.postazione(), stato_.orologio->adesso());
     }
     elencoStampanti_->clear();
     try {
@@ -248,7 +246,7 @@ void MenuStampa::Form_Activate() {
         // Nothing to print on: say what to configure before going back to the request window.
         MostraMessaggio(TestoQt("Nessuna destinazione di stampa configurata: il tableau \xE8 "
                                 "nel file " +
-                                chart::NomeFileTableau() +
+                                chart::NomeFileTableau(stato_.postazione()) +
                                 ".\r\nAggiungere le destinazioni dell'albergo 1 nella "
                                 "tabella Stampanti di Stampanti.mdb."),
                         TipoMessaggio::okAvviso, QStringLiteral("Stampa"));
@@ -301,15 +299,7 @@ void MenuStampa::tastoDocumento_Click() {
 }
 
 void MenuStampa::tastoFoglio_Click() {
-    rigaStato_->clear();
-    EseguiMostrandoErrori([this] {
-        std::filesystem::path foglio;
-        {
-            const Occupato occupato(this);
-            foglio = preview::ConvertiXLS(stato_.cartellaDati);
-        }
-        apriEDiQuale(foglio, QStringLiteral("Foglio di calcolo"));
-    });
+    esportaEApri("csv");
 }
 
 void MenuStampa::stato(const QString& testo) {
@@ -318,26 +308,24 @@ void MenuStampa::stato(const QString& testo) {
 }
 
 void MenuStampa::tastoGrafico_Click() {
-    rigaStato_->clear();
-    EseguiMostrandoErrori([this] {
-        std::filesystem::path pdf;
-        {
-            const Occupato occupato(this);
-            pdf = print::CreaPdfTableau(stato_.cartellaDati, print::FormatoPdf::a4);
-        }
-        apriEDiQuale(pdf, QStringLiteral("Tableau grafico"));
-    });
+    esportaEApri("pdf");
 }
 
 void MenuStampa::tastoExcel_Click() {
+    esportaEApri("xlsx");
+}
+
+void MenuStampa::esportaEApri(std::string_view nomeFormato) {
     rigaStato_->clear();
-    EseguiMostrandoErrori([this] {
-        std::filesystem::path cartella;
+    EseguiMostrandoErrori([this, nomeFormato] {
+        const exports::FormatoUscita& formato = *exports::FormatoDiNome(nomeFormato);
+        std::filesystem::path file;
         {
             const Occupato occupato(this);
-            cartella = preview::EsportaXlsx(stato_.cartellaDati);
+            file = exports::Esporta(formato, stato_.postazione());
         }
-        apriEDiQuale(cartella, QStringLiteral("Foglio Excel"));
+        apriEDiQuale(file, QString::fromUtf8(formato.titolo.data(),
+                                             static_cast<qsizetype>(formato.titolo.size())));
     });
 }
 

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "gui/program_state.h"
 #include "print/print_job.h"
@@ -93,6 +94,8 @@ class MenuStampa : public QDialog {
     void scarica();
     // Opens a file written for the user and says so, or says where it is when no program
     // takes files of its kind.
+    // Writes the format's file of the workstation from the table of formats, then opens it.
+    void esportaEApri(std::string_view nomeFormato);
     void apriEDiQuale(const std::filesystem::path& file, const QString& cosa);
     // Says in the status line what was done and where, and logs it.
     void stato(const QString& testo);

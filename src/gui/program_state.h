@@ -8,11 +8,13 @@
 
 #include "db/data_source.h"
 #include "routines/clock.h"
+#include "routines/workstation.h"
 
 namespace tableau::gui {
 
 struct StatoProgramma {
     std::filesystem::path cartellaDati;  // the hotel files and the workstation's files
+    std::string numeroPostazione;        // the workstation's number (PCLocal, Windows-1252)
     // Opens where the hotel tables are read, as the program's settings say (the data
     // directory's files or the chain's server). Unset: the files of cartellaDati.
     std::function<std::unique_ptr<db::DataSource>()> apriSorgente;
@@ -20,6 +22,8 @@ struct StatoProgramma {
         std::make_shared<routines::OrologioDiSistema>();
     std::int16_t hotelCorrente = 0;
     std::int16_t tableauCorrente = 0;
+
+    routines::Postazione postazione() const { return {cartellaDati, numeroPostazione}; }
 };
 
 // A data source of the run, opened for one piece of work (the lists, a chart, the assistance

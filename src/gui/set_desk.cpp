@@ -326,7 +326,8 @@ void SetDesk::tastoStampa_Click() {
         const chart::RichiestaTableau richiesta{stato_.hotelCorrente, stato_.tableauCorrente, prima,
                                                 ultima, dataInizio};
         servizi_.creaTableau(richiesta);
-        routines::RegistraEvento("tableau scritto: " + chart::DescriviRichiesta(richiesta));
+        routines::RegistraEvento("tableau scritto: " +
+                                 chart::DescriviRichiesta(richiesta, stato_.postazione()));
     } catch (const std::exception& errore) {
         fallimento(errore);
         return;

@@ -35,107 +35,7 @@ std::string Numero(long valore) {
     return std::to_string(valore);
 }
 
-// The Unicode box character of a frame byte; empty for any other byte.
-std::string_view Cornice(char c) {
-    switch (c) {
-        case chart::kLineaOrizzontale:
-            return "\xE2\x94\x80";  // ─
-        case chart::kLineaVerticale:
-            return "\xE2\x94\x82";  // │
-        case chart::kDiramazioneGiu:
-            return "\xE2\x94\xAC";  // ┬
-        case chart::kAngoloAltoDestro:
-            return "\xE2\x94\x90";  // ┐
-        case chart::kCroce:
-            return "\xE2\x94\xBC";  // ┼
-        case chart::kDiramazioneSinistra:
-            return "\xE2\x94\xA4";  // ┤
-        case chart::kDiramazioneSu:
-            return "\xE2\x94\xB4";  // ┴
-        case chart::kAngoloBassoDestro:
-            return "\xE2\x94\x98";  // ┘
-        default:
-            return {};
-    }
-}
-
-// A line drawn only of frame bytes and blanks.
-bool RigaDiCornice(std::string_view riga) {
-    bool linea = false;
-    for (const char c : riga) {
-        if (!Cornice(c).empty()) {
-            linea = true;
-        } else if (c != ' ') {
-            return false;
-        }
-    }
-    return linea;
-}
-
-// Where a grid line has its vertical lines: before each day and at the end.
-bool PostoDiLinea(std::size_t colonna) {
-    if (colonna == chart::kLarghezzaRiga - 1) {
-        return true;
-    }
-    for (std::size_t g = 0; g < chart::kGiorniTableau; ++g) {
-        if (colonna + 1 == chart::InizioCella(g)) {
-            return true;
-        }
-    }
-    return false;
-}
-
-std::string RigaInUtf8(std::string_view riga) {
-    const bool cornice = RigaDiCornice(riga);
-    std::string risultato;
-    std::size_t inizio = 0;
-    for (std::size_t i = 0; i < riga.size(); ++i) {
-        const std::string_view linea = Cornice(riga[i]);
-        if (!linea.empty() && (cornice || PostoDiLinea(i))) {
-            risultato += routines::InUtf8(riga.substr(inizio, i - inizio));
-            risultato += linea;
-            inizio = i + 1;
-        }
-    }
-    return risultato + routines::InUtf8(riga.substr(inizio));
-}
-
-std::string_view Estensione(FormatoPosta formato) {
-    switch (formato) {
-        case FormatoPosta::pdf:
-            return ".pdf";
-        case FormatoPosta::xlsx:
-            return ".xlsx";
-        default:
-            return ".txt";
-    }
-}
-
 }  // namespace
-
-std::optional<FormatoPosta> LeggiFormatoPosta(std::string_view nome) {
-    for (const FormatoPosta formato :
-         {FormatoPosta::pdf, FormatoPosta::xlsx, FormatoPosta::testo, FormatoPosta::totali}) {
-        if (nome == NomeFormatoPosta(formato)) {
-            return formato;
-        }
-    }
-    return std::nullopt;
-}
-
-std::string_view NomeFormatoPosta(FormatoPosta formato) {
-    switch (formato) {
-        case FormatoPosta::pdf:
-            return "pdf";
-        case FormatoPosta::xlsx:
-            return "xlsx";
-        case FormatoPosta::testo:
-            return "text";
-        case FormatoPosta::totali:
-            return "totals";
-    }
-    return {};
-}
 
 std::string OggettoPosta(const chart::TableauLetto& tableau) {
     std::string oggetto = "Tableau";
@@ -179,21 +79,7 @@ std::string TestoPosta(const chart::TableauLetto& tableau) {
     return testo;
 }
 
-std::string_view TipoAllegato(FormatoPosta formato) {
-    switch (formato) {
-        case FormatoPosta::pdf:
-            return "application/pdf";
-        case FormatoPosta::xlsx:
-            return "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet";
-        case FormatoPosta::testo:
-            return "text/plain";
-        case FormatoPosta::totali:
-            return {};
-    }
-    return {};
-}
-
-std::string NomeAllegato(const chart::TableauLetto& tableau, FormatoPosta formato) {
+std::string NomeAllegato(const chart::TableauLetto& tableau, std::string_view estensione) {
     std::string nome = "Tableau";
     for (const std::string_view parte :
          {std::string_view(tableau.hotel), std::string_view(tableau.descrizione)}) {
@@ -211,28 +97,7 @@ std::string NomeAllegato(const chart::TableauLetto& tableau, FormatoPosta format
             c = '-';
         }
     }
-    return nome + std::string(Estensione(formato));
-}
-
-std::string TableauInUtf8(std::string_view testoFile) {
-    std::string risultato;
-    while (!testoFile.empty()) {
-        const auto fine = testoFile.find('\n');
-        std::string_view riga = testoFile.substr(0, fine);
-        std::string_view capo;
-        if (fine != std::string_view::npos) {
-            capo = "\n";
-            if (riga.ends_with('\r')) {
-                riga.remove_suffix(1);
-                capo = "\r\n";
-            }
-        }
-        risultato += RigaInUtf8(riga);
-        risultato += capo;
-        testoFile =
-            fine == std::string_view::npos ? std::string_view() : testoFile.substr(fine + 1);
-    }
-    return risultato;
+    return nome + "." + std::string(estensione);
 }
 
 }  // namespace tableau::mail

@@ -46,21 +46,20 @@ void AvviaSenzaAttendere(const char* programma, const std::filesystem::path& car
         const std::string motivo = e.codice() == ENOENT
                                        ? "programma non trovato nel percorso di ricerca"
                                        : std::strerror(e.codice());
-        throw std::runtime_error("Impossibile avviare il programma di posta \"" +
-                                 std::string(programma) + "\": " + motivo);
+        throw routines::Errore("Impossibile avviare il programma di posta \"" +
+                               std::string(programma) + "\": " + motivo);
     }
 }
 
 }  // namespace
 
-std::string NomeFileEMail() {
-    return "e-mail" + chart::NumeroPostazione() + ".txt";
+std::string NomeFileEMail(const routines::Postazione& postazione) {
+    return chart::NomeFilePostazione(postazione, "e-mail", ".txt");
 }
 
-std::filesystem::path InviaEMail(const std::filesystem::path& cartellaDati,
-                                 std::string_view testo) {
-    routines::AtomicFile file(cartellaDati /
-                              std::filesystem::path(routines::InUtf8(NomeFileEMail())));
+std::filesystem::path InviaEMail(const routines::Postazione& postazione, std::string_view testo) {
+    const std::filesystem::path& cartellaDati = postazione.cartellaDati();
+    routines::AtomicFile file(postazione.percorso(NomeFileEMail(postazione)));
     file.write("OGGETTO\r\n");
     file.write(FineRigaCrLf(testo));
     file.write("\r\n");

@@ -1,17 +1,18 @@
 #include "print/chart_lines.h"
 
 #include "chart/chart_file.h"
-#include "print/print_error.h"
+#include "print/errors.h"
 #include "routines/codepage.h"
 #include "routines/text_file.h"
 
 namespace tableau::print {
 
-std::vector<std::string> LeggiRigheTableau(const std::filesystem::path& cartellaDati) {
-    const auto file = chart::TrovaFileTableau(cartellaDati);
+std::vector<std::string> LeggiRigheTableau(const routines::Postazione& postazione) {
+    const auto file = chart::TrovaFileTableau(postazione);
     if (!file) {
-        throw ErroreStampa("File del tableau " + routines::InUtf8(chart::NomeFileTableau()) +
-                           " non trovato nella cartella " + cartellaDati.string());
+        throw ErroreStampa("File del tableau " +
+                           routines::InUtf8(chart::NomeFileTableau(postazione)) +
+                           " non trovato nella cartella " + postazione.cartellaDati().string());
     }
     std::string testo;
     try {

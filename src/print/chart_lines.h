@@ -5,10 +5,12 @@
 #include <string_view>
 #include <vector>
 
+#include "routines/workstation.h"
+
 namespace tableau::print {
 
-// The chart file of the directory (found by its usual name), read line by line. Throws
+// The workstation's chart file (found by its usual name), read line by line. Throws
 // ErroreStampa naming the file when it is missing or cannot be read.
-std::vector<std::string> LeggiRigheTableau(const std::filesystem::path& cartellaDati);
+std::vector<std::string> LeggiRigheTableau(const routines::Postazione& postazione);
 
 }  // namespace tableau::print

@@ -9,12 +9,13 @@
 
 namespace tableau::print {
 
-std::string EseguiStampa(const std::filesystem::path& cartellaDati, const OpzioniStampa& opzioni,
+std::string EseguiStampa(const routines::Postazione& postazione, const OpzioniStampa& opzioni,
                          ServizioStampanti& stampanti) {
+    const std::filesystem::path& cartellaDati = postazione.cartellaDati();
     const ImpostazioniStampa imp = RisolviImpostazioni(cartellaDati, opzioni);
     // The chart is read before any output is chosen or opened, so that a missing chart
     // leaves the printers and the output untouched.
-    const auto righe = LeggiRigheTableau(cartellaDati);
+    const auto righe = LeggiRigheTableau(postazione);
     if (imp.stampanteGrafica()) {
         std::string dove = ScegliStampanteUscita(cartellaDati, imp, stampanti);
         StampaSuPagine(righe, imp, opzioni, stampanti);

@@ -8,8 +8,9 @@
 #include <vector>
 
 #include "db/data_source.h"
-#include "print/print_error.h"
+#include "print/errors.h"
 #include "print/printer.h"
+#include "routines/workstation.h"
 
 namespace tableau::print {
 
@@ -25,11 +26,11 @@ struct OpzioniStampa {
     std::string codiceAssistenza;  // CodiceAssistenza of hotel 1 (LeggiCodiceAssistenza)
 };
 
-// Runs the job in the data directory. Throws ErroreStampa for a destination without a
-// row in Stampanti, a missing chart file, an output that cannot be opened or written and a
-// printer failure; db::ErroreArchivio for a missing database, table or field. Returns
-// where the chart went, for the user (UTF-8).
-std::string EseguiStampa(const std::filesystem::path& cartellaDati, const OpzioniStampa& opzioni,
+// Runs the job for the workstation, in its data directory. Throws ErroreStampa for a destination
+// without a row in Stampanti, a missing chart file, an output that cannot be opened or written and
+// a printer failure; db::ErroreArchivio for a missing database, table or field. Returns where the
+// chart went, for the user (UTF-8).
+std::string EseguiStampa(const routines::Postazione& postazione, const OpzioniStampa& opzioni,
                          ServizioStampanti& stampanti);
 
 // The entry the print menu shows when no printer is installed.

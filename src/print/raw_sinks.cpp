@@ -21,6 +21,7 @@
 #include "routines/atomic_file.h"
 #include "routines/child_process.h"
 #include "routines/codepage.h"
+#include "routines/settings.h"
 
 namespace tableau::print {
 namespace {
@@ -63,15 +64,7 @@ class UscitaFile final : public UscitaGrezza {
 // 10 unless set.
 std::chrono::milliseconds AttesaUscita() {
     constexpr std::chrono::milliseconds kPredefinita{10000};
-    const char* impostata = std::getenv("TABLEAU_ATTESA_USCITA");
-    if (impostata != nullptr && *impostata != '\0') {
-        char* fine = nullptr;
-        const double secondi = std::strtod(impostata, &fine);
-        if (*fine == '\0' && secondi > 0 && secondi <= 3600) {
-            return std::chrono::milliseconds(static_cast<std::int64_t>(secondi * 1000));
-        }
-    }
-    return kPredefinita;
+    return routines::AttesaRegolata("TABLEAU_ATTESA_USCITA", kPredefinita);
 }
 
 // SIGPIPE blocked in this thread for the life of the object, so that a pipe whose reader

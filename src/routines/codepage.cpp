@@ -95,31 +95,65 @@ std::string InCp1252(std::string_view utf8) {
     return out;
 }
 
+namespace {
+
+// The length of the well-made UTF-8 sequence at testo[i] (1 for an ASCII byte), 0 when
+// the byte there starts none.
+std::size_t SequenzaUtf8(std::string_view testo, std::size_t i) {
+    const auto lead = static_cast<unsigned char>(testo[i]);
+    if (lead < 0x80) {
+        return 1;
+    }
+    const std::size_t extra = (lead & 0xE0) == 0xC0 && lead >= 0xC2   ? 1
+                              : (lead & 0xF0) == 0xE0                 ? 2
+                              : (lead & 0xF8) == 0xF0 && lead <= 0xF4 ? 3
+                                                                      : 0;
+    if (extra == 0) {
+        return 0;
+    }
+    for (std::size_t j = 1; j <= extra; ++j) {
+        if (i + j >= testo.size() || (static_cast<unsigned char>(testo[i + j]) & 0xC0) != 0x80) {
+            return 0;
+        }
+    }
+    // No overlong form, no surrogate, nothing beyond U+10FFFF.
+    const auto secondo = static_cast<unsigned char>(testo[i + 1]);
+    if ((lead == 0xE0 && secondo < 0xA0) || (lead == 0xED && secondo > 0x9F) ||
+        (lead == 0xF0 && secondo < 0x90) || (lead == 0xF4 && secondo > 0x8F)) {
+        return 0;
+    }
+    return extra + 1;
+}
+
+}  // namespace
+
 bool ScrittoInUtf8(std::string_view testo) {
     bool multibyte = false;
     for (std::size_t i = 0; i < testo.size();) {
-        const auto lead = static_cast<unsigned char>(testo[i]);
-        if (lead < 0x80) {
-            ++i;
-            continue;
-        }
-        const std::size_t extra = (lead & 0xE0) == 0xC0 && lead >= 0xC2   ? 1
-                                  : (lead & 0xF0) == 0xE0                 ? 2
-                                  : (lead & 0xF8) == 0xF0 && lead <= 0xF4 ? 3
-                                                                          : 0;
-        if (extra == 0) {
+        const std::size_t n = SequenzaUtf8(testo, i);
+        if (n == 0) {
             return false;
         }
-        for (std::size_t j = 1; j <= extra; ++j) {
-            if (i + j >= testo.size() ||
-                (static_cast<unsigned char>(testo[i + j]) & 0xC0) != 0x80) {
-                return false;
-            }
-        }
-        multibyte = true;
-        i += extra + 1;
+        multibyte = multibyte || n > 1;
+        i += n;
     }
     return multibyte;
+}
+
+std::string SoloUtf8(std::string_view testo) {
+    std::string uscita;
+    uscita.reserve(testo.size());
+    for (std::size_t i = 0; i < testo.size();) {
+        const std::size_t n = SequenzaUtf8(testo, i);
+        if (n == 0) {
+            uscita += InUtf8(testo.substr(i, 1));
+            ++i;
+        } else {
+            uscita.append(testo.substr(i, n));
+            i += n;
+        }
+    }
+    return uscita;
 }
 
 std::string InUtf8(std::string_view cp1252) {

@@ -14,6 +14,10 @@ std::string InCp1252(std::string_view utf8);
 // a configuration file saved by a Linux editor rather than in Windows-1252.
 bool ScrittoInUtf8(std::string_view testo);
 
+// The text as well-made UTF-8: its UTF-8 sequences kept, every byte that starts none taken
+// as the Windows-1252 character it codes. A text already in UTF-8 comes back unchanged.
+std::string SoloUtf8(std::string_view testo);
+
 // The five codes Windows-1252 leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) map to
 // the C1 control characters of the same value, so every byte survives a round trip.
 std::string InUtf8(std::string_view cp1252);

@@ -1,9 +1,12 @@
 #pragma once
-// The program's failures. Every failure the program reports is an Errore whose message is
-// Italian (UTF-8 unless its thrower says otherwise), ready to be shown to the user; each
-// layer derives its own (db::ErroreArchivio, print::ErroreStampa). The windows show them
-// in the message box, the commands on standard error with exit status 1, or 2 for a
-// RichiestaRifiutata.
+// The program's failures: one tree, rooted here. Every failure the program reports is an
+// Errore; each layer derives its own in its errors.h (db::ErroreArchivio, chart::
+// ErroreFileTableau, print::ErroreStampa, exports::ErroreEsportazione, mail::ErrorePosta).
+// The message is Italian and always well-made UTF-8, ready for the message box and the
+// terminal alike: data in it are converted from Windows-1252 where the message is built,
+// and any byte that still is not UTF-8 is taken as Windows-1252 when the Errore is made, so
+// no reader ever has to guess. The windows show them in the message box, the commands on
+// standard error with exit status 1, or 2 for a RichiestaRifiutata.
 #include <cstring>
 #include <stdexcept>
 #include <string>
@@ -12,7 +15,8 @@ namespace tableau::routines {
 
 class Errore : public std::runtime_error {
   public:
-    using std::runtime_error::runtime_error;
+    explicit Errore(const std::string& messaggio);
+    explicit Errore(const char* messaggio) : Errore(std::string(messaggio)) {}
 };
 
 // The user's request is refused before anything is done: a room range or a start date
@@ -25,6 +29,19 @@ class RichiestaRifiutata : public Errore {
 // A 16-bit counter would pass 32767: guests of a room and day, a weekly total, persons of a
 // booking, a number of a list entry, the message box's layout.
 class ErroreOverflow : public Errore {
+  public:
+    using Errore::Errore;
+};
+
+// The workstation number (PCLocal) holds what cannot be part of a file name: a path
+// separator, "..", a NUL or a control character. Nothing has been read or written.
+class ErrorePostazione : public Errore {
+  public:
+    using Errore::Errore;
+};
+
+// A file the program reads whole or writes cannot be read or written; the message names it.
+class ErroreFile : public Errore {
   public:
     using Errore::Errore;
 };

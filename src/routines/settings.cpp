@@ -112,4 +112,48 @@ Impostazioni RisolviImpostazioni(const FontiImpostazioni& fonti) {
     return impostazioni;
 }
 
+namespace {
+
+constexpr Regolazione kRegolazioni[] = {
+    {"TABLEAU_ATTESA_JET",
+     "secondi di attesa di un archivio Jet che non risponde, e durata massima di una lettura "
+     "SQLite (15)"},
+    {"TABLEAU_ATTESA_USCITA",
+     "secondi di attesa di un lettore per un dispositivo o una pipe di stampa (10)"},
+    {"TABLEAU_LETTORE_JET", "percorso del lettore degli archivi Jet (tableau-jet)"},
+    {"TABLEAU_MEMORIA_JET",
+     "megabyte di memoria concessi al lettore degli archivi Jet, da 128 a 1048576 (2048)"},
+    {"TABLEAU_REGISTRO", "socket del registro di sistema (/dev/log)"},
+    {"MDB_JET3_CHARSET", "codifica dei testi degli archivi Jet 3 (CP1252)"},
+};
+
+}  // namespace
+
+std::span<const Regolazione> Regolazioni() {
+    return kRegolazioni;
+}
+
+std::optional<std::string> LeggiRegolazione(std::string_view nome) {
+    const std::string variabile(nome);
+    const char* valore = std::getenv(variabile.c_str());
+    if (valore == nullptr || *valore == '\0') {
+        return std::nullopt;
+    }
+    return std::string(valore);
+}
+
+std::chrono::milliseconds AttesaRegolata(std::string_view nome,
+                                         std::chrono::milliseconds predefinita) {
+    const auto valore = LeggiRegolazione(nome);
+    if (!valore) {
+        return predefinita;
+    }
+    char* fine = nullptr;
+    const double secondi = std::strtod(valore->c_str(), &fine);
+    if (*fine == '\0' && secondi > 0 && secondi <= 3600) {
+        return std::chrono::milliseconds(static_cast<std::int64_t>(secondi * 1000));
+    }
+    return predefinita;
+}
+
 }  // namespace tableau::routines

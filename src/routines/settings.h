@@ -3,10 +3,13 @@
 // user's file (~/.config/tableau/tableau.conf), the environment and the command line, each
 // above the one before. A settings file holds "key = value" lines; "#" starts a comment
 // line; blank lines are ignored; keys are case-sensitive; values are UTF-8.
+#include <chrono>
 #include <filesystem>
 #include <map>
 #include <optional>
+#include <span>
 #include <string>
+#include <string_view>
 
 namespace tableau::routines {
 
@@ -61,5 +64,25 @@ struct Impostazioni {
 
 // Throws Errore for an unreadable or malformed settings file.
 Impostazioni RisolviImpostazioni(const FontiImpostazioni& fonti);
+
+// A tuning variable: an environment variable an administrator sets for a machine that needs
+// other bounds than the usual ones. Every one the program reads is in Regolazioni(), and
+// the program reads them only through LeggiRegolazione(), so that --help, the manual page
+// and tableau check list them all.
+struct Regolazione {
+    std::string_view nome;         // "TABLEAU_ATTESA_JET"
+    std::string_view descrizione;  // Italian, UTF-8, with the default in brackets
+};
+
+std::span<const Regolazione> Regolazioni();
+
+// The value of a tuning variable of Regolazioni() as the environment holds it (its name
+// matched exactly); empty when it is unset or set empty.
+std::optional<std::string> LeggiRegolazione(std::string_view nome);
+
+// A tuning variable that gives seconds: its value when it is a number above 0 and at most
+// 3600, else the default.
+std::chrono::milliseconds AttesaRegolata(std::string_view nome,
+                                         std::chrono::milliseconds predefinita);
 
 }  // namespace tableau::routines

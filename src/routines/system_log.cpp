@@ -4,12 +4,13 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <string>
 
+#include "routines/codepage.h"
 #include "routines/file_descriptor.h"
+#include "routines/settings.h"
 
 namespace tableau::routines {
 namespace {
@@ -18,9 +19,14 @@ constexpr int kUtente = 1;  // syslog facility "user"
 constexpr int kInformazione = 6;
 constexpr int kErrore = 3;
 
+// The workstation the lines name, set once at start-up.
+std::string& PostazioneRegistro() {
+    static std::string postazione;
+    return postazione;
+}
+
 void Scrivi(int gravita, std::string_view testo) {
-    const char* nome = std::getenv("TABLEAU_REGISTRO");
-    const std::string percorso = nome != nullptr && *nome != '\0' ? nome : "/dev/log";
+    const std::string percorso = LeggiRegolazione("TABLEAU_REGISTRO").value_or("/dev/log");
     sockaddr_un indirizzo{};
     indirizzo.sun_family = AF_UNIX;
     if (percorso.size() >= sizeof indirizzo.sun_path) {
@@ -33,10 +39,10 @@ void Scrivi(int gravita, std::string_view testo) {
     ::localtime_r(&adesso, &locale);
     char momento[32];
     std::strftime(momento, sizeof momento, "%b %e %H:%M:%S", &locale);
-    const char* postazione = std::getenv("PCLocal");
-    std::string riga = "<" + std::to_string(kUtente * 8 + gravita) + ">" + momento +
-                       " tableau[" + std::to_string(::getpid()) + "]: postazione " +
-                       (postazione != nullptr && *postazione != '\0' ? postazione : "-") + ": ";
+    const std::string& postazione = PostazioneRegistro();
+    std::string riga = "<" + std::to_string(kUtente * 8 + gravita) + ">" + momento + " tableau[" +
+                       std::to_string(::getpid()) + "]: postazione " +
+                       (postazione.empty() ? "-" : postazione) + ": ";
     for (const char c : testo) {
         // One line each: line breaks and other controls become blanks.
         riga += static_cast<unsigned char>(c) < 0x20 ? ' ' : c;
@@ -49,6 +55,10 @@ void Scrivi(int gravita, std::string_view testo) {
 }
 
 }  // namespace
+
+void ImpostaPostazioneRegistro(std::string_view postazione) {
+    PostazioneRegistro() = InUtf8(postazione);
+}
 
 void RegistraEvento(std::string_view testo) {
     Scrivi(kInformazione, testo);

@@ -4,9 +4,14 @@
 // failure, each with the workstation, never a guest's data. Written as syslog(3) writes
 // them (identity "tableau", facility user) to /dev/log, or to the socket named by
 // $TABLEAU_REGISTRO. The log is a convenience: without a log socket nothing fails.
+// The workstation is the one the start-up sets; "-" before it does.
 #include <string_view>
 
 namespace tableau::routines {
+
+// The workstation every line names from now on (Windows-1252, as the settings give it);
+// called once at start-up.
+void ImpostaPostazioneRegistro(std::string_view postazione);
 
 // A chart, print or export done. Text is UTF-8.
 void RegistraEvento(std::string_view testo);

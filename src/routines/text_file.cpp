@@ -4,6 +4,8 @@
 #include <iterator>
 #include <stdexcept>
 
+#include "routines/errors.h"
+
 namespace tableau::routines {
 
 std::vector<std::string> RigheDelTesto(std::string_view testo) {
@@ -27,11 +29,11 @@ std::vector<std::string> RigheDelTesto(std::string_view testo) {
 std::string LeggiFile(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
     if (!in.is_open()) {
-        throw std::runtime_error("Impossibile leggere il file " + file.string());
+        throw ErroreFile("Impossibile leggere il file " + file.string());
     }
     std::string testo((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     if (in.bad()) {
-        throw std::runtime_error("Errore di lettura del file " + file.string());
+        throw ErroreFile("Errore di lettura del file " + file.string());
     }
     return testo;
 }

@@ -11,7 +11,7 @@ namespace tableau::routines {
 // alone); a last line without a line end counts, a final line end opens no extra line.
 std::vector<std::string> RigheDelTesto(std::string_view testo);
 
-// The whole file; throws std::runtime_error (Italian message) when it cannot be read.
+// The whole file; throws routines::ErroreFile (Italian message) when it cannot be read.
 std::string LeggiFile(const std::filesystem::path& file);
 
 }  // namespace tableau::routines

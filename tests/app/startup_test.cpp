@@ -159,13 +159,16 @@ TEST(Avvio, TheSettingThatNamesAMissingDirectoryIsNamed) {
     }
     EXPECT_EQ(fs::current_path(), dir.path());
 
-    // The option wins; the workstation of the file is given to PCLocal.
+    // The option wins; the workstation is the file's. Both reach the program as a value:
+    // neither the current directory nor the environment is changed.
     fs::create_directory(dir / "dati");
     const auto imp = ApplicaImpostazioni(OpzioniGenerali{(dir / "dati").string(), {}}, fonti);
-    EXPECT_EQ(fs::current_path(), dir / "dati");
     EXPECT_EQ(imp.cartellaDati->origine, "--cartella");
-    ASSERT_NE(std::getenv("PCLocal"), nullptr);
-    EXPECT_STREQ(std::getenv("PCLocal"), "9");
+    const routines::Postazione postazione = PostazioneImpostata(imp);
+    EXPECT_EQ(postazione.cartellaDati(), dir / "dati");
+    EXPECT_EQ(postazione.numero(), "9");
+    EXPECT_EQ(fs::current_path(), dir.path());
+    EXPECT_EQ(std::getenv("PCLocal"), nullptr);
 }
 
 TEST(Avvio, CheckSaysWhereEachSettingCameFromAndTheChartIsLogged) {

@@ -1,5 +1,6 @@
 // The chart file's name and the workstation number it is made of.
 #include "chart/chart_file.h"
+#include "support/workstation.h"
 
 #include <gtest/gtest.h>
 
@@ -19,20 +20,22 @@ TEST(ChartFile, WorkstationNumberThatWouldLeaveTheDataDirectoryIsRefused) {
     for (const char* valore : {"x/../../ESCAPED", "..", "a\\b", "7\x01", "7\n", "/tmp/x"}) {
         const test::ScopedEnv pc("PCLocal", valore);
         try {
-            CreaTableau(fx.dir(), richiesta, test::kOrologio);
+            CreaTableau(test::PostazioneDi(fx.dir()), richiesta, test::kOrologio);
             ADD_FAILURE() << "accepted " << valore;
-        } catch (const ErrorePostazione& e) {
+        } catch (const routines::ErrorePostazione& e) {
             EXPECT_NE(std::string(e.what()).find("PCLocal"), std::string::npos) << e.what();
         }
-        EXPECT_THROW(NomeFileTableau(), ErrorePostazione) << valore;
-        EXPECT_THROW(TrovaFileTableau(fx.dir()), ErrorePostazione) << valore;
+        EXPECT_THROW(NomeFileTableau(test::PostazioneDi(fx.dir())), routines::ErrorePostazione)
+            << valore;
+        EXPECT_THROW(TrovaFileTableau(test::PostazioneDi(fx.dir())), routines::ErrorePostazione)
+            << valore;
     }
     EXPECT_FALSE(std::filesystem::exists(fuori));
     EXPECT_TRUE(std::filesystem::is_empty(fx.dir() / "FDx"));
     EXPECT_FALSE(std::filesystem::exists(fx.fileTableau()));
 
     const test::ScopedEnv pc("PCLocal", "03.b \xC3\xA0");
-    EXPECT_EQ(NomeFileTableau(), "FD03.b \xE0");
+    EXPECT_EQ(NomeFileTableau(test::PostazioneDi(fx.dir())), "FD03.b \xE0");
 }
 
 TEST(ChartFile, FileFarBeyondAnyChartIsRefusedBeforeReading) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "chart/chart_layout.h"
+#include "support/workstation.h"
 
 namespace tableau::test {
 namespace {
@@ -74,7 +75,8 @@ void ChartFixture::ditta(std::int64_t cliente, const std::string& ragioneSociale
 
 void ChartFixture::creaSoltanto(const std::string& prima, const std::string& ultima,
                                 const std::string& data) {
-    chart::CreaTableau(dir(), chart::RichiestaTableau{1, 1, prima, ultima, data}, kOrologio);
+    chart::CreaTableau(test::PostazioneDi(dir()),
+                       chart::RichiestaTableau{1, 1, prima, ultima, data}, kOrologio);
 }
 
 std::vector<std::string> ChartFixture::crea(const std::string& prima, const std::string& ultima,

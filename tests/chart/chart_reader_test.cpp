@@ -1,6 +1,7 @@
 // The chart file read back: charts built by the generator, the same charts as the preview
 // saves them, and files damaged by hand.
 #include "chart/chart_reader.h"
+#include "support/workstation.h"
 
 #include <gtest/gtest.h>
 
@@ -225,7 +226,7 @@ TEST_F(LetturaTableau, DamagedFilesNameTheLine) {
 TEST(LetturaCartella, MissingOrUnreadableChartFile) {
     ChartFixture fx;
     try {
-        LeggiTableauDellaCartella(fx.dir());
+        LeggiTableauDellaPostazione(test::PostazioneDi(fx.dir()));
         FAIL() << "no chart file yet";
     } catch (const routines::Errore& e) {
         EXPECT_NE(std::string(e.what()).find("File del tableau FD7 non trovato"), std::string::npos)
@@ -234,7 +235,7 @@ TEST(LetturaCartella, MissingOrUnreadableChartFile) {
     fx.camera("101");
     fx.crea();
     std::filesystem::rename(fx.fileTableau(), fx.dir() / "fd7");  // found ignoring case
-    EXPECT_EQ(LeggiTableauDellaCartella(fx.dir()).camere.size(), 1u);
+    EXPECT_EQ(LeggiTableauDellaPostazione(test::PostazioneDi(fx.dir())).camere.size(), 1u);
     EXPECT_THROW(LeggiFileTableau(fx.dir() / "FD8"), routines::Errore);
 }
 

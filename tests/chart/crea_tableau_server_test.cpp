@@ -16,6 +16,7 @@
 #include "db/writer/sqlite_writer.h"
 #include "support/temp_dir.h"
 #include "support/test_server.h"
+#include "support/workstation.h"
 
 namespace tableau::chart {
 namespace {
@@ -28,7 +29,7 @@ using test::ServerPrimario;
 const RichiestaTableau kTutte{1, 1, "", "\xFF", "16/03/2026"};
 
 std::string Tableau(db::DataSource& origine, const RichiestaTableau& richiesta = kTutte) {
-    CreaTableau(origine, richiesta, test::kOrologio);
+    CreaTableau(origine, test::PostazioneDi(origine.cartellaDati()), richiesta, test::kOrologio);
     return test::readFile(origine.cartellaDati() / "FD7");
 }
 

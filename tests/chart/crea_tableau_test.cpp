@@ -1,6 +1,7 @@
 // The chart generator as a whole: the chart file's name, the title, refused dates, the
 // 16-bit counters and the replacement of the previous chart.
 #include "chart/crea_tableau.h"
+#include "support/workstation.h"
 
 #include <gtest/gtest.h>
 
@@ -40,11 +41,11 @@ TEST(CreaTableau, FileNamedAfterTheWorkstation) {
     const RichiestaTableau richiesta{1, 1, "", "Z", "16/03/2026"};
     {
         const test::ScopedEnv pc("PCLocal", "03");
-        CreaTableau(fx.dir(), richiesta, test::kOrologio);
+        CreaTableau(test::PostazioneDi(fx.dir()), richiesta, test::kOrologio);
     }
     {
         const test::ScopedEnv pc("PCLocal", nullptr);
-        CreaTableau(fx.dir(), richiesta, test::kOrologio);
+        CreaTableau(test::PostazioneDi(fx.dir()), richiesta, test::kOrologio);
     }
     EXPECT_EQ(Contenuto(fx.dir()), (std::vector<std::string>{"FD", "FD03"}));
 }
@@ -53,11 +54,11 @@ TEST(CreaTableau, TitleWithoutHotelOrTableau) {
     ChartFixture fx;
     fx.db().hotel(2, "Hotel Senza Tableau");
     const routines::OrologioFisso orologio(routines::DataOra{2025, 12, 31, 23, 59});
-    CreaTableau(fx.dir(), {9, 1, "", "Z", "16/03/2026"}, orologio);
+    CreaTableau(test::PostazioneDi(fx.dir()), {9, 1, "", "Z", "16/03/2026"}, orologio);
     auto righe = test::RigheDelFile(test::readFile(fx.fileTableau()));
     EXPECT_EQ(righe[0], " Hotel : " + std::string(107, ' ') + "31/12/2025 23:59");
 
-    CreaTableau(fx.dir(), {2, 1, "", "Z", "16/03/2026"}, orologio);
+    CreaTableau(test::PostazioneDi(fx.dir()), {2, 1, "", "Z", "16/03/2026"}, orologio);
     righe = test::RigheDelFile(test::readFile(fx.fileTableau()));
     EXPECT_EQ(righe[0].substr(0, 77),
               " Hotel : Hotel Senza Tableau" + std::string(26, ' ') + " Tableau Tavornelide : ");

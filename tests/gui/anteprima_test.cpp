@@ -13,6 +13,7 @@
 #include "gui/msgbox_routine.h"
 #include "gui/twips.h"
 #include "support/temp_dir.h"
+#include "support/workstation.h"
 
 namespace tableau::gui {
 namespace {
@@ -51,7 +52,7 @@ class AnteprimaTest : public ::testing::Test {
     ~AnteprimaTest() override { ImpostaRispostaAutomatica(std::nullopt); }
 
     std::unique_ptr<Anteprima> Apri() {
-        auto anteprima = std::make_unique<Anteprima>(dir_.path());
+        auto anteprima = std::make_unique<Anteprima>(test::PostazioneDi(dir_.path()));
         anteprima->Form_Load();
         anteprima->show();
         return anteprima;
@@ -158,7 +159,7 @@ TEST_F(AnteprimaTest, ShortAndMissingCharts) {
                   QString::fromUtf8("Lunedì ---\nDue\n"));
     }
     std::filesystem::remove(dir_ / "fd3");
-    Anteprima senzaFile(dir_.path());
+    Anteprima senzaFile(test::PostazioneDi(dir_.path()));
     QTimer::singleShot(2000, &senzaFile, &QDialog::reject);  // a window shown by mistake
     senzaFile.mostra();
     EXPECT_FALSE(senzaFile.isVisible());

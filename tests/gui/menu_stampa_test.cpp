@@ -60,6 +60,7 @@ class MenuStampaTest : public ::testing::Test {
   protected:
     MenuStampaTest() : postazione_("PCLocal", "3") {
         stato_.cartellaDati = hotel_.dir();
+        stato_.numeroPostazione = "3";
         stato_.orologio =
             std::make_shared<routines::OrologioFisso>(routines::DataOra{2026, 12, 7, 10, 38});
         hotel_.hotel(1, "Hotel Sole", "KU");
@@ -330,6 +331,7 @@ TEST_F(MenuStampaTest, LaidOutChartAndWorkbookButtons) {
     settimana.db().add("Stampanti",
                        {{"NumeroHotel", std::int64_t{1}}, {"Destinazione", std::string("Laser")}});
     stato_.cartellaDati = settimana.dir();
+    stato_.numeroPostazione = "7";
     auto altro = Apri();
     QApplication::setActiveWindow(altro.get());
     altro->show();

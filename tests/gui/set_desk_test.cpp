@@ -22,6 +22,7 @@
 #include "support/list_checks.h"
 #include "support/temp_dir.h"
 #include "support/test_server.h"
+#include "support/workstation.h"
 
 namespace tableau::gui {
 namespace {
@@ -344,7 +345,7 @@ TEST_F(SetDeskTest, TheChartIsWrittenBeforeThePrintMenuOpens) {
     test::ScopedEnv postazione("PCLocal", "3");
     ServiziRichiesta servizi;
     servizi.creaTableau = [this](const chart::RichiestaTableau& r) {
-        chart::CreaTableau(stato_.cartellaDati, r, *stato_.orologio);
+        chart::CreaTableau(test::PostazioneDi(stato_.cartellaDati), r, *stato_.orologio);
     };
     bool graficoPresente = false;
     servizi.mostraMenuStampa = [&] {
@@ -455,7 +456,7 @@ TEST_F(SetDeskTest, DamagedGuestFileFailsTheRequestAndTheWindowGoesOn) {
                                   {"NomeCliente", std::string("Rossi")}});
     ServiziRichiesta servizi;
     servizi.creaTableau = [this](const chart::RichiestaTableau& r) {
-        chart::CreaTableau(stato_.cartellaDati, r, *stato_.orologio);
+        chart::CreaTableau(test::PostazioneDi(stato_.cartellaDati), r, *stato_.orologio);
     };
     servizi.mostraMenuStampa = [this] { ++menu_; };
     SetDesk desk(stato_, std::move(servizi));

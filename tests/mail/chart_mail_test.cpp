@@ -72,66 +72,18 @@ TEST_F(TestiPosta, TheTotalsAreTheChartsAsSaved) {
     EXPECT_EQ(Colonne(TestoPosta(letto()), "CC"), (Sette{"9", "1", "1", "1", "1", "1", "1"}));
 }
 
-TEST_F(TestiPosta, AttachmentNamesAndTypes) {
+TEST_F(TestiPosta, AttachmentNames) {
     const chart::TableauLetto tableau = letto();
-    EXPECT_EQ(NomeAllegato(tableau, FormatoPosta::pdf),
+    EXPECT_EQ(NomeAllegato(tableau, "pdf"),
               "Tableau Hotel Bellavista - Primo piano - 2026-03-16.pdf");
-    EXPECT_EQ(NomeAllegato(tableau, FormatoPosta::xlsx),
+    EXPECT_EQ(NomeAllegato(tableau, "xlsx"),
               "Tableau Hotel Bellavista - Primo piano - 2026-03-16.xlsx");
-    EXPECT_EQ(TipoAllegato(FormatoPosta::xlsx),
-              "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet");
-    EXPECT_EQ(TipoAllegato(FormatoPosta::totali), "");
 
     chart::TableauLetto strano = tableau;
     strano.hotel = "Sole/Mare";
     strano.descrizione = "D\xE9pendance: \"A\"";
-    EXPECT_EQ(NomeAllegato(strano, FormatoPosta::testo),
+    EXPECT_EQ(NomeAllegato(strano, "txt"),
               "Tableau Sole-Mare - D\xC3\xA9pendance- -A- - 2026-03-16.txt");
-
-    for (const auto& [nome, formato] :
-         {std::pair{"pdf", FormatoPosta::pdf}, std::pair{"xlsx", FormatoPosta::xlsx},
-          std::pair{"text", FormatoPosta::testo}, std::pair{"totals", FormatoPosta::totali}}) {
-        EXPECT_EQ(LeggiFormatoPosta(nome), formato);
-        EXPECT_EQ(NomeFormatoPosta(formato), nome);
-    }
-    EXPECT_FALSE(LeggiFormatoPosta("PDF"));
-    EXPECT_FALSE(LeggiFormatoPosta("csv"));
-}
-
-TEST(TableauInUtf8, FrameDrawnNamesKept) {
-    test::ChartFixture fx;
-    fx.camera("101");
-    // "Ä" is the byte of the horizontal line, "³" the byte of the vertical one.
-    fx.ospite({.camera = "101",
-               .arrivo = "20260316",
-               .partenza = "20260318",
-               .progressivo = 1,
-               .nome = "\xC3\x84nder \xC2\xB3"});
-    fx.crea();
-    const std::string file = test::readFile(fx.fileTableau());
-    const std::string testo = TableauInUtf8(file);
-    EXPECT_NE(testo.find("\xC3\x84nder \xC2\xB3"), std::string::npos) << "the name as written";
-    EXPECT_NE(testo.find("\xE2\x94\x82"
-                         "\xC3\x84nder"),
-              std::string::npos)
-        << "the cell's vertical line before it";
-    EXPECT_NE(
-        testo.find("\xE2\x94\x80\xE2\x94\x80\xE2\x94\x80\xE2\x94\x80\xE2\x94\x80\xE2\x94\xBC"),
-        std::string::npos);
-    EXPECT_NE(testo.find(" Hotel : Hotel Bellavista"), std::string::npos);
-    EXPECT_EQ(std::count(testo.begin(), testo.end(), '\n'),
-              std::count(file.begin(), file.end(), '\n'));
-    EXPECT_NE(testo.find("\r\n"), std::string::npos) << "line ends kept";
-    // Every line that was 132 characters still is.
-    std::istringstream righe(testo);
-    for (std::string riga; std::getline(righe, riga);) {
-        riga.pop_back();  // CR
-        std::size_t caratteri = 0;
-        for (const char c : riga) {
-            caratteri += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-        }
-        EXPECT_EQ(caratteri, 132u) << riga;
-    }
 }
 
 }  // namespace

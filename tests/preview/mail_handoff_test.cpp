@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "support/temp_dir.h"
+#include "support/workstation.h"
 
 namespace tableau::preview {
 namespace {
@@ -41,7 +42,8 @@ class MailHandoffTest : public ::testing::Test {
 
 TEST_F(MailHandoffTest, WritesTheFileAndStartsTheMailerInTheDataDirectory) {
     installaPosta();
-    const auto file = InviaEMail(dati.path(), "riga 1\r\nriga \xE8 2\nultima\r\n");
+    const auto file =
+        InviaEMail(test::PostazioneDi(dati.path()), "riga 1\r\nriga \xE8 2\nultima\r\n");
     EXPECT_EQ(file.filename(), "e-mail3.txt");
     const std::string atteso = "OGGETTO\r\nriga 1\r\nriga \xE8 2\r\nultima\r\n\r\n";
     EXPECT_EQ(readFile(file), atteso);
@@ -51,13 +53,13 @@ TEST_F(MailHandoffTest, WritesTheFileAndStartsTheMailerInTheDataDirectory) {
 
 TEST_F(MailHandoffTest, EmptyPage) {
     installaPosta();
-    EXPECT_EQ(readFile(InviaEMail(dati.path(), "")), "OGGETTO\r\n\r\n");
+    EXPECT_EQ(readFile(InviaEMail(test::PostazioneDi(dati.path()), "")), "OGGETTO\r\n\r\n");
     attendiPosta();
 }
 
 TEST_F(MailHandoffTest, MissingMailerIsReportedAndTheFileStays) {
     try {
-        InviaEMail(dati.path(), "testo");
+        InviaEMail(test::PostazioneDi(dati.path()), "testo");
         ADD_FAILURE() << "no error";
     } catch (const std::runtime_error& e) {
         EXPECT_NE(std::string(e.what()).find("\"Plicore.exe\""), std::string::npos) << e.what();

@@ -8,6 +8,7 @@
 #include "print/recording_printer.h"
 #include "support/hotel_fixture.h"
 #include "support/temp_dir.h"
+#include "support/workstation.h"
 
 namespace tableau::test {
 
@@ -63,7 +64,7 @@ class PrintJobTest : public ::testing::Test {
     }
     // Runs the job; returns where it says the chart went.
     std::string esegui(const print::OpzioniStampa& o) {
-        return print::EseguiStampa(dir(), o, stampante);
+        return print::EseguiStampa(test::PostazioneDi(dir()), o, stampante);
     }
 };
 

@@ -7,6 +7,7 @@
 #include "print/qt/qt_printer_service.h"
 #include "print/sample_chart.h"
 #include "support/cups_support.h"
+#include "support/workstation.h"
 
 namespace tableau::print {
 namespace {
@@ -42,7 +43,7 @@ TEST_F(QtPrinterTest, PdfDestinationHoldsTheChartPageByPage) {
     destinazione(1, "PDF Archivio", 1, "archivio.pdf");
     auto o = opzioni("PDF Archivio");
     o.orizzontale = true;
-    EseguiStampa(dir(), o, qt);
+    EseguiStampa(test::PostazioneDi(dir()), o, qt);
 
     const auto pdf = dir() / "archivio.pdf";
     ASSERT_TRUE(std::filesystem::exists(pdf));
@@ -78,7 +79,7 @@ TEST_F(QtPrinterTest, NoPrinterAtAllIsReported) {
     }
     destinazione(1, "Laser", 1, "Ufficio");
     try {
-        EseguiStampa(dir(), opzioni("Laser"), qt);
+        EseguiStampa(test::PostazioneDi(dir()), opzioni("Laser"), qt);
         ADD_FAILURE() << "printed without a printer";
     } catch (const ErroreStampa& e) {
         EXPECT_NE(std::string(e.what()).find("Nessuna stampante disponibile"), std::string::npos)
@@ -88,10 +89,10 @@ TEST_F(QtPrinterTest, NoPrinterAtAllIsReported) {
 
 TEST_F(QtPrinterTest, PdfThatCannotBeWrittenIsReported) {
     destinazione(1, "PDF Rotto", 1, "manca/archivio.pdf");
-    EXPECT_THROW(EseguiStampa(dir(), opzioni("PDF Rotto"), qt), ErroreStampa);
+    EXPECT_THROW(EseguiStampa(test::PostazioneDi(dir()), opzioni("PDF Rotto"), qt), ErroreStampa);
     // The service is usable again afterwards.
     destinazione(1, "PDF Buono", 1, "buono.pdf");
-    EXPECT_EQ(EseguiStampa(dir(), opzioni("PDF Buono"), qt),
+    EXPECT_EQ(EseguiStampa(test::PostazioneDi(dir()), opzioni("PDF Buono"), qt),
               "PDF salvato in " + (dir() / "buono.pdf").lexically_normal().string() + ".");
     EXPECT_NE(TestoPdf(dir() / "buono.pdf").find("Rossi Mario"), std::string::npos);
 }
@@ -107,7 +108,7 @@ TEST_F(QtPrinterTest, CupsPdfQueueThroughThePagePrinter) {
     const auto prima = test::FileDi(test::kCartellaPdf);
     auto o = opzioni("Ufficio");
     o.stampante = test::kCodaPdf;  // the printer chosen in the menu
-    EseguiStampa(dir(), o, qt);
+    EseguiStampa(test::PostazioneDi(dir()), o, qt);
     EXPECT_EQ(qt.stampanteCorrente().printerName().toStdString(), test::kCodaPdf);
 
     const auto pdf = test::AttendiNuovoFile(test::kCartellaPdf, prima, [&](const auto& f) {

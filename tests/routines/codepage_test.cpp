@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "routines/errors.h"
+
 namespace tableau::routines {
 namespace {
 
@@ -75,6 +77,19 @@ TEST(Codepage, CharactersWithoutACodeAndMalformedBytesBecomeQuestionMarks) {
     for (const auto& c : cases) {
         EXPECT_EQ(InCp1252(c.utf8), c.cp1252);
     }
+}
+
+TEST(SoloUtf8, AFailuresMessageIsAlwaysWellMadeUtf8) {
+    // UTF-8 kept, a Windows-1252 byte among it taken as its character, once.
+    EXPECT_EQ(SoloUtf8("Citt\xC3\xA0 e citt\xE0"), "Citt\xC3\xA0 e citt\xC3\xA0");
+    EXPECT_EQ(SoloUtf8("\x80 10"), "\xE2\x82\xAC 10");
+    EXPECT_EQ(SoloUtf8(SoloUtf8("caff\xE8")), "caff\xC3\xA8");
+    // An overlong form or a surrogate is not UTF-8: its bytes are Windows-1252 characters.
+    EXPECT_EQ(SoloUtf8("\xC0\xA7"), "\xC3\x80\xC2\xA7");
+    EXPECT_FALSE(ScrittoInUtf8("\xED\xA0\x80"));
+    EXPECT_EQ(std::string(Errore("Archivio Citt\xE0.mdb: \xC3\xA8 assente").what()),
+              "Archivio Citt\xC3\xA0.mdb: \xC3\xA8 assente");
+    EXPECT_EQ(std::string(ErroreProcesso("lettura", 2).what()).rfind("lettura: ", 0), 0u);
 }
 
 }  // namespace

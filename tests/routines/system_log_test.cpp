@@ -19,7 +19,7 @@ namespace {
 TEST(RegistroDiSistema, OneLineEachWithTheWorkstation) {
     test::TempDir dir;
     test::PresaRegistro registro(dir / "log");
-    const test::ScopedEnv pc("PCLocal", "3");
+    ImpostaPostazioneRegistro("3");
     RegistraEvento("tableau scritto: albergo 1");
     RegistraErrore("Archivio Tableau.mdb non trovato\r\nnella cartella /srv");
     const std::string evento = registro.ricevi();

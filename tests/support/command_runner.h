@@ -38,6 +38,24 @@ inline EsitoComando EseguiRiga(app::Argomenti argomenti) {
     return esito;
 }
 
+// The settings a command gets for the workstation, as the start-up resolves them: the data
+// directory and the workstation number of the test where the settings give none.
+inline routines::Impostazioni PerLaPostazione(routines::Impostazioni impostazioni,
+                                              const PostazioneDiProva& postazione) {
+    if (!impostazioni.cartellaDati) {
+        impostazioni.cartellaDati = routines::Impostazione{postazione.cartella.string(), "prova"};
+    }
+    if (!impostazioni.postazione && !postazione.numero.empty()) {
+        impostazioni.postazione = routines::Impostazione{postazione.numero, "PCLocal"};
+    }
+    return impostazioni;
+}
+
+template <typename Valore>
+decltype(auto) PerLaPostazione(Valore&& valore, const PostazioneDiProva&) {
+    return std::forward<Valore>(valore);
+}
+
 // One command function (app::ComandoChart, app::ComandoMail...) run in the workstation's
 // data directory for the workstation, with its arguments and what it takes after the two
 // streams (settings, a clock); settings not given are those of no settings file.
@@ -51,10 +69,12 @@ EsitoComando EseguiComando(const PostazioneDiProva& postazione, Funzione comando
     EsitoComando esito;
     if constexpr (std::invocable<Funzione, const app::Argomenti&, std::ostream&, std::ostream&,
                                  Altro...>) {
-        esito.stato = comando(argomenti, out, err, std::forward<Altro>(altro)...);
+        esito.stato = comando(argomenti, out, err,
+                              PerLaPostazione(std::forward<Altro>(altro), postazione)...);
     } else {
         esito.stato =
-            comando(argomenti, out, err, std::forward<Altro>(altro)..., routines::Impostazioni{});
+            comando(argomenti, out, err, PerLaPostazione(std::forward<Altro>(altro), postazione)...,
+                    PerLaPostazione(routines::Impostazioni{}, postazione));
     }
     esito.out = out.str();
     esito.err = err.str();

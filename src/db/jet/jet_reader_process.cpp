@@ -13,6 +13,7 @@
 #include "db/errors.h"
 #include "routines/child_process.h"
 #include "routines/errors.h"
+#include "routines/settings.h"
 
 namespace tableau::db::jet {
 namespace {
@@ -44,25 +45,17 @@ std::string LastLine(std::string text) {
 }  // namespace
 
 std::chrono::milliseconds JetReaderPatience() {
-    const char* set = std::getenv("TABLEAU_ATTESA_JET");
-    if (set != nullptr && *set != '\0') {
-        char* end = nullptr;
-        const double seconds = std::strtod(set, &end);
-        if (*end == '\0' && seconds > 0 && seconds <= 3600) {
-            return std::chrono::milliseconds(static_cast<std::int64_t>(seconds * 1000));
-        }
-    }
-    return kDefaultPatience;
+    return ReadPatience();
 }
 
 std::filesystem::path JetReaderProgram() {
-    if (const char* set = std::getenv("TABLEAU_LETTORE_JET"); set != nullptr && *set != '\0') {
-        if (!IsProgram(set)) {
+    if (const auto set = routines::LeggiRegolazione("TABLEAU_LETTORE_JET")) {
+        if (!IsProgram(*set)) {
             throw ErroreArchivio(std::string("Il lettore degli archivi Jet indicato da "
                                              "TABLEAU_LETTORE_JET non esiste: ") +
-                                 set);
+                                 *set);
         }
-        return set;
+        return *set;
     }
     std::vector<std::filesystem::path> places;
     std::error_code error;
@@ -156,6 +149,9 @@ jet_stream::Content RunJetReader(const JetReading& reading) {
                 if (!brokenStream) {
                     try {
                         decoder.feed(std::string_view(block, n));
+                    } catch (const jet_stream::ErroreFlusso&) {
+                        brokenStream = true;
+                        child.kill();
                     } catch (const ErroreArchivio&) {
                         throw;  // the filter's, about the caller's criteria
                     } catch (const std::runtime_error&) {

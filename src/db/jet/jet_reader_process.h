@@ -8,14 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "db/database.h"
 #include "db/jet/jet_stream.h"
 
 namespace tableau::db::jet {
 
-inline constexpr std::chrono::milliseconds kDefaultPatience{15000};
-
-// The patience for a Jet reading: $TABLEAU_ATTESA_JET seconds (for data directories on a
-// slow network share), or 15 seconds.
+// The patience for a Jet reading: db::ReadPatience().
 std::chrono::milliseconds JetReaderPatience();
 
 struct JetReading {

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "db/errors.h"
 #include "routines/codepage.h"
 
 namespace tableau::db::jet::jet_stream {
@@ -48,7 +49,7 @@ class Payload {
     }
     std::string_view take(std::size_t n) {
         if (n > rest_.size()) {
-            throw std::runtime_error("record troncato");
+            throw ErroreFlusso("record troncato");
         }
         const auto part = rest_.substr(0, n);
         rest_.remove_prefix(n);
@@ -153,7 +154,7 @@ void Decoder::feed(std::string_view bytes) {
         Payload head(std::string_view(pending_).substr(at, 4));
         const std::uint32_t length = head.uint32();
         if (length == 0 || length > kLargestRecord) {
-            throw std::runtime_error("lunghezza di record non valida");
+            throw ErroreFlusso("lunghezza di record non valida");
         }
         if (pending_.size() - at - 4 < length) {
             break;
@@ -167,7 +168,7 @@ void Decoder::feed(std::string_view bytes) {
 
 void Decoder::decode(char kind, std::string_view bytes) {
     if (content_.endCount || content_.failure) {
-        throw std::runtime_error("dati dopo la fine");
+        throw ErroreFlusso("dati dopo la fine");
     }
     Payload payload(bytes);
     switch (kind) {
@@ -176,14 +177,14 @@ void Decoder::decode(char kind, std::string_view bytes) {
             break;
         case 'C': {
             if (!content_.columns.empty()) {
-                throw std::runtime_error("colonne ripetute");
+                throw ErroreFlusso("colonne ripetute");
             }
             const std::uint32_t count = payload.uint32();
             for (std::uint32_t i = 0; i < count; ++i) {
                 content_.columns.emplace_back(payload.string());
             }
             if (!payload.empty()) {
-                throw std::runtime_error("record più lungo del previsto");
+                throw ErroreFlusso("record più lungo del previsto");
             }
             if (makeFilter_) {
                 std::vector<std::string> names;
@@ -216,11 +217,11 @@ void Decoder::decode(char kind, std::string_view bytes) {
                         row.push_back(Value::text(routines::InCp1252(payload.string())));
                         break;
                     default:
-                        throw std::runtime_error("valore di tipo sconosciuto");
+                        throw ErroreFlusso("valore di tipo sconosciuto");
                 }
             }
             if (row.size() != content_.columns.size()) {
-                throw std::runtime_error("riga con un numero di campi errato");
+                throw ErroreFlusso("riga con un numero di campi errato");
             }
             ++content_.rowsReceived;
             if (!keep_ || keep_(row)) {
@@ -240,17 +241,17 @@ void Decoder::decode(char kind, std::string_view bytes) {
         case 'X': {
             const char failure = payload.byte();
             if (failure != 'O' && failure != 'N' && failure != 'U') {
-                throw std::runtime_error("errore di tipo sconosciuto");
+                throw ErroreFlusso("errore di tipo sconosciuto");
             }
             content_.failure = static_cast<FailureKind>(failure);
             content_.failureMessage = std::string(payload.string());
             break;
         }
         default:
-            throw std::runtime_error("record di tipo sconosciuto");
+            throw ErroreFlusso("record di tipo sconosciuto");
     }
     if (!payload.empty()) {
-        throw std::runtime_error("record più lungo del previsto");
+        throw ErroreFlusso("record più lungo del previsto");
     }
 }
 

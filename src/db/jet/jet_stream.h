@@ -16,9 +16,17 @@
 #include <string_view>
 #include <vector>
 
+#include "db/errors.h"
 #include "db/value.h"
 
 namespace tableau::db::jet::jet_stream {
+
+// Bytes that are no stream of records: the reader broke down. The reader's process turns it
+// into the file's failure.
+class ErroreFlusso : public ErroreArchivio {
+  public:
+    using ErroreArchivio::ErroreArchivio;
+};
 
 enum class FailureKind : char {
     CannotOpen = 'O',  // not a Jet file the library can open
@@ -69,7 +77,7 @@ struct Content {
 using RowFilter = std::function<bool(const std::vector<Value>& row)>;
 using RowFilterMaker = std::function<RowFilter(const std::vector<std::string>& columns)>;
 
-// Takes the stream in pieces as it arrives. feed() throws std::runtime_error for bytes
+// Takes the stream in pieces as it arrives. feed() throws ErroreFlusso for bytes
 // that do not form a valid stream (a reader that went wrong), and lets the exceptions of
 // the row filter's maker through.
 class Decoder {

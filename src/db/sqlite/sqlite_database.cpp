@@ -13,7 +13,6 @@
 
 #include "db/data_directory.h"
 #include "db/errors.h"
-#include "db/jet/jet_reader_process.h"
 #include "db/sql_text.h"
 #include "routines/codepage.h"
 
@@ -194,7 +193,7 @@ class Watchdog {
 
 void SqliteDatabase::stepAll(sqlite3_stmt* s, const std::string& table,
                              const std::function<void()>& onRow) const {
-    const auto patience = jet::JetReaderPatience();
+    const auto patience = ReadPatience();
     const Watchdog watchdog(db_.get(), patience);
     int rc = SQLITE_ROW;
     while ((rc = sqlite3_step(s)) == SQLITE_ROW) {

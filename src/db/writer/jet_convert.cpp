@@ -1,5 +1,6 @@
 // Rewrites a SQLite hotel file as a Jet file, so that the same data can be read both ways.
 #include <sqlite3.h>
+#include "db/errors.h"
 
 #include <memory>
 #include <stdexcept>
@@ -21,7 +22,7 @@ using Statement = std::unique_ptr<sqlite3_stmt, StatementCloser>;
 Statement prepare(sqlite3* db, const std::string& sql) {
     sqlite3_stmt* raw = nullptr;
     if (sqlite3_prepare_v2(db, sql.c_str(), -1, &raw, nullptr) != SQLITE_OK) {
-        throw std::runtime_error(std::string(sqlite3_errmsg(db)) + " in: " + sql);
+        throw ErroreArchivio(std::string(sqlite3_errmsg(db)) + " in: " + sql);
     }
     return Statement(raw);
 }
@@ -46,8 +47,8 @@ Cell CellAt(sqlite3_stmt* s, int column) {
         case SQLITE_NULL:
             return {};
         default:
-            throw std::runtime_error(std::string("a binary value in column ") +
-                                     sqlite3_column_name(s, column));
+            throw ErroreArchivio(std::string("a binary value in column ") +
+                                 sqlite3_column_name(s, column));
     }
 }
 
@@ -72,7 +73,7 @@ JetTable TableOf(sqlite3* db, const TableDescription& description) {
         }
     }
     if (rc != SQLITE_DONE) {
-        throw std::runtime_error(std::string(sqlite3_errmsg(db)) + " in: " + sql);
+        throw ErroreArchivio(std::string(sqlite3_errmsg(db)) + " in: " + sql);
     }
     return table;
 }
@@ -85,7 +86,7 @@ void ConvertHotelFileToJet(const std::filesystem::path& sqliteFile,
     const int rc = sqlite3_open_v2(sqliteFile.c_str(), &raw, SQLITE_OPEN_READONLY, nullptr);
     const std::unique_ptr<sqlite3, Closer> db(raw);
     if (rc != SQLITE_OK) {
-        throw std::runtime_error("cannot open " + sqliteFile.string());
+        throw ErroreArchivio("cannot open " + sqliteFile.string());
     }
     std::vector<JetTable> tables;
     for (const auto& description : hotelSchema()) {
@@ -94,7 +95,7 @@ void ConvertHotelFileToJet(const std::filesystem::path& sqliteFile,
         }
     }
     if (tables.empty()) {
-        throw std::runtime_error(sqliteFile.string() + " holds no hotel table");
+        throw ErroreArchivio(sqliteFile.string() + " holds no hotel table");
     }
     WriteJetFile(jetFile, tables);
 }

@@ -5,6 +5,8 @@
 #include <stdexcept>
 #include <variant>
 
+#include "db/errors.h"
+
 namespace tableau::db::writer::jet {
 namespace {
 
@@ -16,7 +18,7 @@ constexpr std::size_t kMaxNameChars = 64;
 
 [[noreturn]] void refuse(const TableLayout& table, const ColumnLayout& column,
                          const std::string& why) {
-    throw std::runtime_error("table " + table.name + ", column " + column.name + ": " + why);
+    throw ErroreArchivio("table " + table.name + ", column " + column.name + ": " + why);
 }
 
 std::int64_t integerIn(const TableLayout& table, const ColumnLayout& column, const Cell& value,
@@ -131,22 +133,22 @@ std::u16string toUcs2(std::string_view utf8) {
             extra = 2;
             code = lead & 0x0Fu;
         } else if (lead >= 0xF0 && lead <= 0xF4) {
-            throw std::runtime_error("a character outside the Basic Multilingual Plane");
+            throw ErroreArchivio("a character outside the Basic Multilingual Plane");
         } else {
-            throw std::runtime_error("invalid UTF-8");
+            throw ErroreArchivio("invalid UTF-8");
         }
         if (i + extra >= utf8.size()) {
-            throw std::runtime_error("invalid UTF-8");
+            throw ErroreArchivio("invalid UTF-8");
         }
         for (std::size_t k = 1; k <= extra; ++k) {
             const auto next = static_cast<unsigned char>(utf8[i + k]);
             if ((next & 0xC0) != 0x80) {
-                throw std::runtime_error("invalid UTF-8");
+                throw ErroreArchivio("invalid UTF-8");
             }
             code = (code << 6) | (next & 0x3Fu);
         }
         if ((extra == 2 && code < 0x800) || (code >= 0xD800 && code <= 0xDFFF)) {
-            throw std::runtime_error("invalid UTF-8");
+            throw ErroreArchivio("invalid UTF-8");
         }
         out.push_back(static_cast<char16_t>(code));
         i += extra + 1;
@@ -156,14 +158,13 @@ std::u16string toUcs2(std::string_view utf8) {
 
 TableLayout LayoutOf(const std::string& table, const std::vector<ColumnDeclaration>& columns) {
     if (columns.empty() || columns.size() > kMaxColumns) {
-        throw std::runtime_error("table " + table + ": from 1 to 255 columns");
+        throw ErroreArchivio("table " + table + ": from 1 to 255 columns");
     }
     TableLayout layout{table, {}, 0, 0};
     for (const auto& declaration : columns) {
         const std::size_t chars = toUcs2(declaration.name).size();
         if (chars == 0 || chars > kMaxNameChars) {
-            throw std::runtime_error("table " + table + ": bad column name '" + declaration.name +
-                                     "'");
+            throw ErroreArchivio("table " + table + ": bad column name '" + declaration.name + "'");
         }
         ColumnLayout column{declaration.name, declaration.kind};
         column.number = static_cast<std::uint16_t>(layout.columns.size());
@@ -198,9 +199,8 @@ TableLayout LayoutOf(const std::string& table, const std::vector<ColumnDeclarati
 
 Bytes EncodeRow(const TableLayout& table, const std::vector<Cell>& values) {
     if (values.size() != table.columns.size()) {
-        throw std::runtime_error("table " + table.name + ": a row of " +
-                                 std::to_string(values.size()) + " values for " +
-                                 std::to_string(table.columns.size()) + " columns");
+        throw ErroreArchivio("table " + table.name + ": a row of " + std::to_string(values.size()) +
+                             " values for " + std::to_string(table.columns.size()) + " columns");
     }
     Bytes row;
     Append16(row, static_cast<std::uint32_t>(table.columns.size()));
@@ -236,8 +236,8 @@ Bytes EncodeRow(const TableLayout& table, const std::vector<Cell>& values) {
     }
     row.insert(row.end(), nullMask.begin(), nullMask.end());
     if (row.size() > kMaxRowBytes) {
-        throw std::runtime_error("table " + table.name + ": a row of " +
-                                 std::to_string(row.size()) + " bytes does not fit a page");
+        throw ErroreArchivio("table " + table.name + ": a row of " + std::to_string(row.size()) +
+                             " bytes does not fit a page");
     }
     return row;
 }

@@ -49,14 +49,14 @@ struct ColumnDeclaration {
     ColumnKind kind;
 };
 
-// Numbers the columns in order; throws std::runtime_error for a bad name or too many columns.
+// Numbers the columns in order; throws db::ErroreArchivio for a bad name or too many columns.
 TableLayout LayoutOf(const std::string& table, const std::vector<ColumnDeclaration>& columns);
 
 // The stored row: column count, fixed area, variable data, offset table, null mask.
-// Throws std::runtime_error for a value that does not fit its column.
+// Throws db::ErroreArchivio for a value that does not fit its column.
 Bytes EncodeRow(const TableLayout& table, const std::vector<Cell>& values);
 
-// UTF-8 to UCS-2; throws std::runtime_error for invalid UTF-8 or a character outside the BMP.
+// UTF-8 to UCS-2; throws db::ErroreArchivio for invalid UTF-8 or a character outside the BMP.
 std::u16string toUcs2(std::string_view utf8);
 
 void Put16(Bytes& out, std::size_t at, std::uint32_t value);

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <stdexcept>
 
+#include "db/errors.h"
 #include "db/writer/jet_rows.h"
 
 namespace tableau::db::writer {
@@ -155,7 +156,7 @@ Bytes UsageMap(PageRange pages, std::vector<Bytes>& file) {
     }
     const std::size_t last = pages.first + pages.count - 1;
     if (last / kPagesPerMapPage >= kMapPageEntries) {
-        throw std::runtime_error("a table beyond the file size a usage map covers");
+        throw ErroreArchivio("a table beyond the file size a usage map covers");
     }
     Bytes map(1 + 4 * kMapPageEntries, 0);
     map[0] = 0x01;
@@ -216,7 +217,7 @@ Bytes TableDefinition(const TableLayout& table, bool system, std::size_t rowCoun
     }
     Append16(page, 0xFFFF);  // no long-value column usage entries
     if (page.size() > kPageSize) {
-        throw std::runtime_error("table " + table.name + ": its definition does not fit a page");
+        throw ErroreArchivio("table " + table.name + ": its definition does not fit a page");
     }
     Put32(page, 8, static_cast<std::uint32_t>(page.size()));
     Put16(page, 2, static_cast<std::uint32_t>(kPageSize - page.size() - 8));
@@ -257,14 +258,13 @@ void CheckNames(const std::vector<JetTable>& tables) {
     for (const auto& table : tables) {
         const std::size_t chars = jet::toUcs2(table.name).size();
         if (chars == 0 || chars > 64 || std::count(seen.begin(), seen.end(), folded(table.name))) {
-            throw std::runtime_error("bad or repeated table name '" + table.name + "'");
+            throw ErroreArchivio("bad or repeated table name '" + table.name + "'");
         }
         seen.push_back(folded(table.name));
         std::vector<std::string> columns;
         for (const auto& column : table.columns) {
             if (std::count(columns.begin(), columns.end(), folded(column.name))) {
-                throw std::runtime_error("table " + table.name + ": repeated column " +
-                                         column.name);
+                throw ErroreArchivio("table " + table.name + ": repeated column " + column.name);
             }
             columns.push_back(folded(column.name));
         }
@@ -279,7 +279,7 @@ void save(const std::filesystem::path& path, const std::vector<Bytes>& pages) {
     }
     out.close();
     if (!out) {
-        throw std::runtime_error("cannot write " + path.string());
+        throw ErroreArchivio("cannot write " + path.string());
     }
 }
 
@@ -343,7 +343,7 @@ void WriteJetFile(const std::filesystem::path& path, const std::vector<JetTable>
         mapRows.add(std::move(map));
     }
     if (mapRows.finish() != 1) {
-        throw std::runtime_error("too many tables for one file");
+        throw ErroreArchivio("too many tables for one file");
     }
     file[kMapPage] = std::move(mapPage.front());
     save(path, file);

@@ -24,7 +24,7 @@ struct JetTable {
 };
 
 // Writes a new Jet 4 file holding the tables, replacing an existing file; the same tables
-// give the same bytes. Throws std::runtime_error for a value that does not fit its column
+// give the same bytes. Throws db::ErroreArchivio for a value that does not fit its column
 // (a Long out of the 32-bit range, a text over 255 characters or outside the Basic
 // Multilingual Plane, a value of the wrong kind), a row larger than a page, bad or repeated
 // names, or a file that cannot be written.
@@ -32,7 +32,7 @@ void WriteJetFile(const std::filesystem::path& path, const std::vector<JetTable>
 
 // Rewrites the SQLite hotel file `sqliteFile` as a Jet 4 file at `jetFile`: the tables of
 // hotelSchema() found in it with the schema's columns (Integer as Long, Text as Text), rows
-// in rowid order. Throws std::runtime_error when the file holds none of the hotel tables or a
+// in rowid order. Throws db::ErroreArchivio when the file holds none of the hotel tables or a
 // value does not fit.
 void ConvertHotelFileToJet(const std::filesystem::path& sqliteFile,
                            const std::filesystem::path& jetFile);

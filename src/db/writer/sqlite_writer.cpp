@@ -1,4 +1,5 @@
 #include "db/writer/sqlite_writer.h"
+#include "db/errors.h"
 
 #include <sqlite3.h>
 
@@ -21,7 +22,7 @@ SqliteWriter::SqliteWriter(const std::filesystem::path& path) {
         sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     db_.reset(raw);
     if (rc != SQLITE_OK) {
-        throw std::runtime_error("cannot create " + path.string());
+        throw ErroreArchivio("cannot create " + path.string());
     }
 }
 
@@ -34,7 +35,7 @@ void SqliteWriter::exec(const std::string& sql) {
     if (sqlite3_exec(db_.get(), sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
         const std::string why = error ? error : "unknown error";
         sqlite3_free(error);
-        throw std::runtime_error(why + " in: " + sql);
+        throw ErroreArchivio(why + " in: " + sql);
     }
 }
 
@@ -61,7 +62,7 @@ void SqliteWriter::insert(std::string_view table, const std::vector<std::string>
     if (shape != lastShape_) {
         sqlite3_stmt* raw = nullptr;
         if (sqlite3_prepare_v2(db_.get(), shape.c_str(), -1, &raw, nullptr) != SQLITE_OK) {
-            throw std::runtime_error(std::string(sqlite3_errmsg(db_.get())) + " in: " + shape);
+            throw ErroreArchivio(std::string(sqlite3_errmsg(db_.get())) + " in: " + shape);
         }
         insert_.reset(raw);
         lastShape_ = shape;
@@ -82,7 +83,7 @@ void SqliteWriter::insert(std::string_view table, const std::vector<std::string>
         }
     }
     if (sqlite3_step(s) != SQLITE_DONE) {
-        throw std::runtime_error(std::string(sqlite3_errmsg(db_.get())) + " in: " + shape);
+        throw ErroreArchivio(std::string(sqlite3_errmsg(db_.get())) + " in: " + shape);
     }
 }
 

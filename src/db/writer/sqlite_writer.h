@@ -19,7 +19,7 @@ using Cell = std::variant<std::monostate, std::int64_t, double, std::string>;
 
 class SqliteWriter {
   public:
-    // Creates or opens the file for writing; throws std::runtime_error on failure.
+    // Creates or opens the file for writing; throws db::ErroreArchivio on failure.
     explicit SqliteWriter(const std::filesystem::path& path);
     ~SqliteWriter();
     SqliteWriter(const SqliteWriter&) = delete;

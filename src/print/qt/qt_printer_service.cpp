@@ -5,7 +5,7 @@
 #include <QPrinterInfo>
 #include <system_error>
 
-#include "print/print_error.h"
+#include "print/errors.h"
 #include "routines/codepage.h"
 
 namespace tableau::print {

@@ -26,6 +26,7 @@
 #include "db/jet/jet_stream.h"
 #include "db/jet/reader/field_values.h"
 #include "db/jet/reader/row_filters.h"
+#include "routines/settings.h"
 
 namespace {
 
@@ -81,13 +82,13 @@ rlim_t CurrentData() {
 // The bound on memory: $TABLEAU_MEMORIA_JET megabytes when set to a whole number within
 // bounds (a machine with tables that need more), else 2 GiB.
 rlim_t AllowedMemory() {
-    const char* set = std::getenv("TABLEAU_MEMORIA_JET");
-    if (set == nullptr || *set == '\0') {
+    const auto set = tableau::routines::LeggiRegolazione("TABLEAU_MEMORIA_JET");
+    if (!set) {
         return kAddressSpace;
     }
     unsigned long megabyte = 0;
-    const char* const last = set + std::char_traits<char>::length(set);
-    const auto [end, error] = std::from_chars(set, last, megabyte);
+    const char* const last = set->data() + set->size();
+    const auto [end, error] = std::from_chars(set->data(), last, megabyte);
     if (error != std::errc() || end != last || megabyte < kMinMemory || megabyte > kMaxMemory) {
         return kAddressSpace;
     }

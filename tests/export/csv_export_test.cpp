@@ -1,11 +1,13 @@
-#include "preview/spreadsheet_export.h"
+#include "export/csv_export.h"
 
 #include <gtest/gtest.h>
 
 #include "print/sample_chart.h"
+#include "routines/errors.h"
 #include "support/temp_dir.h"
+#include "support/workstation.h"
 
-namespace tableau::preview {
+namespace tableau::exports {
 namespace {
 
 using test::readFile;
@@ -111,7 +113,7 @@ TEST(ConvertiXLS, WholeChartBecomesAGridOfCells) {
         test::RigheTableauEsempio({{"101", "DOP", 2, "Rossi Mario"}, {"102", "SIN", 1, "Bianchi"}});
     writeFile(dir / "fd7", test::TestoTableau(righe));
     writeFile(dir / "fd7.csv", "vecchio");
-    const auto uscita = ConvertiXLS(dir.path());
+    const auto uscita = ConvertiXLS(test::PostazioneDi(dir.path()));
     EXPECT_EQ(uscita.filename(), "fd7.csv");
 
     const auto griglia = Griglia(readFile(uscita), ',');
@@ -143,10 +145,12 @@ TEST(ConvertiXLS, WholeChartBecomesAGridOfCells) {
 TEST(ConvertiXLS, MissingChartAndUnwritableOutputAreReported) {
     test::TempDir dir;
     test::ScopedEnv postazione("PCLocal", "7");
-    EXPECT_THROW(ConvertiXLS(dir.path()), std::runtime_error);
+    EXPECT_THROW(ConvertiXLS(test::PostazioneDi(dir.path())), std::runtime_error);
     EXPECT_FALSE(std::filesystem::exists(dir / "fd7.csv"));
-    EXPECT_THROW(ConvertiXLS(dir.path() / "manca", "FD7"), std::runtime_error);
+    writeFile(dir / "FD7", "riga\r\n");
+    EXPECT_THROW(Esporta(kFormatoCsv, test::PostazioneDi(dir.path()), "manca/fd7.csv"),
+                 routines::Errore);
 }
 
 }  // namespace
-}  // namespace tableau::preview
+}  // namespace tableau::exports

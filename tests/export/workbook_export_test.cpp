@@ -1,6 +1,7 @@
 // The workbook read back by an independent reader, openpyxl (read_workbook.py): sheets,
 // typed numbers and dates, fills, frozen panes, autofilter, print setup, accents and €.
-#include "preview/workbook_export.h"
+#include "export/workbook_export.h"
+#include "support/workstation.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +14,7 @@
 #include "routines/errors.h"
 #include "support/cups_support.h"
 
-namespace tableau::preview {
+namespace tableau::exports {
 namespace {
 
 namespace fs = std::filesystem;
@@ -53,7 +54,7 @@ class CartellaLavoro : public ::testing::Test {
 };
 
 TEST_F(CartellaLavoro, TheChartAsAGrid) {
-    const fs::path file = EsportaXlsx(fx.dir());
+    const fs::path file = Esporta(kFormatoXlsx, test::PostazioneDi(fx.dir()));
     EXPECT_EQ(file, fx.dir() / "fd7.xlsx");
     auto voci = LeggiCartellaLavoro(file);
     EXPECT_EQ(voci["sheets"], "Tableau,Dati,Totali");
@@ -90,7 +91,7 @@ TEST_F(CartellaLavoro, TheChartAsAGrid) {
 }
 
 TEST_F(CartellaLavoro, ARowPerRoomAndDayWithTypedValues) {
-    auto voci = LeggiCartellaLavoro(EsportaXlsx(fx.dir()));
+    auto voci = LeggiCartellaLavoro(Esporta(kFormatoXlsx, test::PostazioneDi(fx.dir())));
     EXPECT_EQ(voci["Dati!A1"], Cella("str", "'Camera'", "-", "General", "bold"));
     // Room 101 on Monday: every column.
     EXPECT_EQ(voci["Dati!A2"], Cella("str", "'101'"));
@@ -130,7 +131,7 @@ TEST_F(CartellaLavoro, ARowPerRoomAndDayWithTypedValues) {
 }
 
 TEST_F(CartellaLavoro, DatesAndBedsTheReaderCannotTypeStayTexts) {
-    chart::TableauLetto tableau = chart::LeggiTableauDellaCartella(fx.dir());
+    chart::TableauLetto tableau = chart::LeggiTableauDellaPostazione(test::PostazioneDi(fx.dir()));
     tableau.giorni[1].testoData = "17/3";  // edited in the preview
     tableau.giorni[1].data.reset();
     tableau.camere[0].posti = "2+1";
@@ -142,18 +143,21 @@ TEST_F(CartellaLavoro, DatesAndBedsTheReaderCannotTypeStayTexts) {
 }
 
 TEST_F(CartellaLavoro, WrittenWholeOrNotAtAll) {
-    const fs::path file = EsportaXlsx(fx.dir(), "settimana.xlsx");
+    const fs::path file = Esporta(kFormatoXlsx, test::PostazioneDi(fx.dir()), "settimana.xlsx");
     EXPECT_EQ(file, fx.dir() / "settimana.xlsx");
     const std::string precedente = test::readFile(file);
     EXPECT_EQ(precedente.substr(0, 2), "PK");
 
     // A directory where the workbook should go: the rename fails, nothing is left behind.
     fs::create_directory(fx.dir() / "occupato.xlsx");
-    EXPECT_THROW(EsportaXlsx(fx.dir(), "occupato.xlsx"), routines::Errore);
-    EXPECT_THROW(EsportaXlsx(fx.dir(), "manca/x.xlsx"), routines::Errore);
+    EXPECT_THROW(Esporta(kFormatoXlsx, test::PostazioneDi(fx.dir()), "occupato.xlsx"),
+                 routines::Errore);
+    EXPECT_THROW(Esporta(kFormatoXlsx, test::PostazioneDi(fx.dir()), "manca/x.xlsx"),
+                 routines::Errore);
     // A damaged chart leaves the previous workbook as it was.
     test::writeFile(fx.fileTableau(), " Hotel : x\r\n");
-    EXPECT_THROW(EsportaXlsx(fx.dir(), "settimana.xlsx"), chart::ErroreFileTableau);
+    EXPECT_THROW(Esporta(kFormatoXlsx, test::PostazioneDi(fx.dir()), "settimana.xlsx"),
+                 chart::ErroreFileTableau);
     EXPECT_EQ(test::readFile(file), precedente);
     for (const auto& voce : fs::directory_iterator(fx.dir())) {
         EXPECT_FALSE(voce.path().filename().string().starts_with(".")) << voce.path();
@@ -161,4 +165,4 @@ TEST_F(CartellaLavoro, WrittenWholeOrNotAtAll) {
 }
 
 }  // namespace
-}  // namespace tableau::preview
+}  // namespace tableau::exports

@@ -1,4 +1,4 @@
-#include "print/qt/chart_pdf.h"
+#include "export/qt/pdf_export.h"
 
 #include <QBuffer>
 #include <QColor>
@@ -13,13 +13,13 @@
 #include <algorithm>
 #include <vector>
 
-#include "chart/chart_file.h"
-#include "print/state_fills.h"
+#include "export/errors.h"
+#include "export/state_fills.h"
 #include "routines/atomic_file.h"
 #include "routines/codepage.h"
 #include "routines/errors.h"
 
-namespace tableau::print {
+namespace tableau::exports {
 namespace {
 
 using chart::kGiorniTableau;
@@ -374,12 +374,8 @@ class DisegnoPdf {
 
 }  // namespace
 
-std::string NomeFilePdf() {
-    return "fd" + chart::NumeroPostazione() + ".pdf";
-}
-
 int ScriviPdfTableau(const chart::TableauLetto& tableau, const std::filesystem::path& file,
-                     FormatoPdf formato) {
+                     FormatoCarta formato) {
     QBuffer documento;
     documento.open(QIODevice::WriteOnly);
     int pagine = 0;
@@ -391,11 +387,11 @@ int ScriviPdfTableau(const chart::TableauLetto& tableau, const std::filesystem::
                         Testo(tableau.descrizione) + QStringLiteral(" dal ") +
                         Testo(tableau.giorni.front().testoData));
         writer.setPageLayout(
-            QPageLayout(QPageSize(formato == FormatoPdf::a3 ? QPageSize::A3 : QPageSize::A4),
+            QPageLayout(QPageSize(formato == FormatoCarta::a3 ? QPageSize::A3 : QPageSize::A4),
                         QPageLayout::Landscape, QMarginsF(0, 0, 0, 0)));
         QPainter painter;
         if (!painter.begin(&writer)) {
-            throw routines::Errore("Impossibile preparare il PDF " + file.string());
+            throw ErroreEsportazione("Impossibile preparare il PDF " + file.string());
         }
         DisegnoPdf disegno(writer, tableau);
         disegno.disegna(painter);
@@ -409,14 +405,9 @@ int ScriviPdfTableau(const chart::TableauLetto& tableau, const std::filesystem::
     return pagine;
 }
 
-std::filesystem::path CreaPdfTableau(const std::filesystem::path& cartellaDati, FormatoPdf formato,
-                                     const std::filesystem::path& file) {
-    const chart::TableauLetto tableau = chart::LeggiTableauDellaCartella(cartellaDati);
-    const std::filesystem::path destinazione =
-        cartellaDati /
-        (file.empty() ? std::filesystem::path(routines::InUtf8(NomeFilePdf())) : file);
-    ScriviPdfTableau(tableau, destinazione, formato);
-    return destinazione;
+void ScriviPdf(const TableauDaEsportare& tableau, const std::filesystem::path& file,
+               const OpzioniUscita& opzioni) {
+    ScriviPdfTableau(tableau.letto(), file, opzioni.carta);
 }
 
-}  // namespace tableau::print
+}  // namespace tableau::exports

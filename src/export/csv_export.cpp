@@ -1,6 +1,6 @@
-#include "preview/spreadsheet_export.h"
+#include "export/csv_export.h"
 
-#include <stdexcept>
+#include "export/output_format.h"
 
 #include "chart/chart_file.h"
 #include "db/data_directory.h"
@@ -8,7 +8,7 @@
 #include "routines/codepage.h"
 #include "routines/text_file.h"
 
-namespace tableau::preview {
+namespace tableau::exports {
 namespace {
 
 bool Cifra(std::string_view riga, std::ptrdiff_t posizione) {
@@ -100,31 +100,18 @@ std::string ConvertiRigaXLS(std::string_view riga, const SeparatoriXLS& separato
     return uscita;
 }
 
-std::string NomeFileXLS() {
-    return "fd" + chart::NumeroPostazione() + ".csv";
-}
-
-std::filesystem::path ConvertiXLS(const std::filesystem::path& cartellaDati,
-                                  const std::filesystem::path& fileTableau) {
-    const SeparatoriXLS separatori = LeggiSeparatoriXLS(cartellaDati);
-    const std::string testo = chart::LeggiTestoTableau(cartellaDati / fileTableau);
-    routines::AtomicFile uscita(cartellaDati /
-                                std::filesystem::path(routines::InUtf8(NomeFileXLS())));
-    for (const auto& riga : routines::RigheDelTesto(testo)) {
-        uscita.write(ConvertiRigaXLS(riga, separatori));
+void ScriviCsv(const TableauDaEsportare& tableau, const std::filesystem::path& file,
+               const OpzioniUscita& opzioni) {
+    routines::AtomicFile uscita(file);
+    for (const auto& riga : routines::RigheDelTesto(tableau.testo())) {
+        uscita.write(ConvertiRigaXLS(riga, opzioni.separatori));
         uscita.write("\r\n");
     }
     uscita.commit();
-    return uscita.target();
 }
 
-std::filesystem::path ConvertiXLS(const std::filesystem::path& cartellaDati) {
-    const auto file = chart::TrovaFileTableau(cartellaDati);
-    if (!file) {
-        throw std::runtime_error("File del tableau " + routines::InUtf8(chart::NomeFileTableau()) +
-                                 " non trovato nella cartella " + cartellaDati.string());
-    }
-    return ConvertiXLS(cartellaDati, *file);
+std::filesystem::path ConvertiXLS(const routines::Postazione& postazione) {
+    return Esporta(kFormatoCsv, postazione);
 }
 
-}  // namespace tableau::preview
+}  // namespace tableau::exports

@@ -8,7 +8,7 @@
 
 #include "chart/chart_reader.h"
 
-namespace tableau::print {
+namespace tableau::exports {
 
 // The fill as 0xRRGGBB; empty for a plain cell.
 constexpr std::optional<std::uint32_t> ColoreStato(chart::StatoSoggiorno stato) {
@@ -28,4 +28,4 @@ constexpr std::optional<std::uint32_t> ColoreStato(chart::StatoSoggiorno stato) 
     return std::nullopt;
 }
 
-}  // namespace tableau::print
+}  // namespace tableau::exports

@@ -1,4 +1,4 @@
-#include "preview/workbook_export.h"
+#include "export/workbook_export.h"
 
 #include <xlsxwriter.h>
 
@@ -7,13 +7,13 @@
 #include <memory>
 #include <vector>
 
-#include "chart/chart_file.h"
-#include "print/state_fills.h"
+#include "export/errors.h"
+#include "export/state_fills.h"
 #include "routines/atomic_file.h"
 #include "routines/codepage.h"
 #include "routines/errors.h"
 
-namespace tableau::preview {
+namespace tableau::exports {
 namespace {
 
 using chart::kGiorniTableau;
@@ -106,7 +106,7 @@ struct Formati {
             format_set_align(stati[s], LXW_ALIGN_VERTICAL_TOP);
             format_set_border(stati[s], LXW_BORDER_THIN);
             format_set_pattern(stati[s], LXW_PATTERN_SOLID);
-            format_set_bg_color(stati[s], *print::ColoreStato(chart::kStatiSoggiorno[s]));
+            format_set_bg_color(stati[s], *ColoreStato(chart::kStatiSoggiorno[s]));
         }
         totale = nuovo();
         format_set_bold(totale);
@@ -300,16 +300,12 @@ void FoglioTotali(lxw_workbook* cartellaLavoro, const Formati& formati,
 
 }  // namespace
 
-std::string NomeFileXlsx() {
-    return "fd" + chart::NumeroPostazione() + ".xlsx";
-}
-
 void ScriviXlsx(const chart::TableauLetto& tableau, const std::filesystem::path& file) {
     routines::AtomicPath uscita(file);
     lxw_workbook_options opzioni{};
     CartellaLavoro cartellaLavoro(workbook_new_opt(uscita.temporary().c_str(), &opzioni));
     if (!cartellaLavoro) {
-        throw routines::Errore("Impossibile preparare il foglio di calcolo " + file.string());
+        throw ErroreEsportazione("Impossibile preparare il foglio di calcolo " + file.string());
     }
     const Formati formati(cartellaLavoro.get());
     FoglioTableau(cartellaLavoro.get(), formati, tableau);
@@ -318,20 +314,15 @@ void ScriviXlsx(const chart::TableauLetto& tableau, const std::filesystem::path&
     // workbook_close writes the file and frees the workbook, whatever its outcome.
     const lxw_error esito = workbook_close(cartellaLavoro.release());
     if (esito != LXW_NO_ERROR) {
-        throw routines::Errore("Impossibile scrivere il foglio di calcolo " + file.string() + ": " +
-                               lxw_strerror(esito));
+        throw ErroreEsportazione("Impossibile scrivere il foglio di calcolo " + file.string() +
+                                 ": " + lxw_strerror(esito));
     }
     uscita.commit();
 }
 
-std::filesystem::path EsportaXlsx(const std::filesystem::path& cartellaDati,
-                                  const std::filesystem::path& file) {
-    const chart::TableauLetto tableau = chart::LeggiTableauDellaCartella(cartellaDati);
-    const std::filesystem::path destinazione =
-        cartellaDati /
-        (file.empty() ? std::filesystem::path(routines::InUtf8(NomeFileXlsx())) : file);
-    ScriviXlsx(tableau, destinazione);
-    return destinazione;
+void ScriviCartellaLavoro(const TableauDaEsportare& tableau, const std::filesystem::path& file,
+                          const OpzioniUscita& /*opzioni*/) {
+    ScriviXlsx(tableau.letto(), file);
 }
 
-}  // namespace tableau::preview
+}  // namespace tableau::exports

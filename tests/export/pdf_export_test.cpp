@@ -1,6 +1,7 @@
 // The chart's PDF read back by poppler's tools: its text (pdftotext), its pages and paper
 // (pdfinfo), its fonts (pdffonts) and its fills on a picture of the first page (pdftoppm).
-#include "print/qt/chart_pdf.h"
+#include "export/qt/pdf_export.h"
+#include "support/workstation.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +18,7 @@
 #include "routines/errors.h"
 #include "support/cups_support.h"
 
-namespace tableau::print {
+namespace tableau::exports {
 namespace {
 
 namespace fs = std::filesystem;
@@ -159,7 +160,7 @@ TEST(ChartPdf, EveryNameStateAndTotal) {
     ChartFixture fx;
     test::SettimanaDiEsempio(fx);
     fx.crea();
-    const fs::path pdf = CreaPdfTableau(fx.dir(), FormatoPdf::a4);
+    const fs::path pdf = Esporta(kFormatoPdf, test::PostazioneDi(fx.dir()));
     EXPECT_EQ(pdf, fx.dir() / "fd7.pdf");
 
     const auto pagine = PagineDi(pdf);
@@ -197,7 +198,7 @@ TEST(ChartPdf, FillsTellTheStatesApart) {
     ChartFixture fx;
     test::SettimanaDiEsempio(fx);
     fx.crea();
-    const fs::path pdf = CreaPdfTableau(fx.dir(), FormatoPdf::a4);
+    const fs::path pdf = Esporta(kFormatoPdf, test::PostazioneDi(fx.dir()));
     const auto parole = ParoleDellaPrimaPagina(pdf);
     const Immagine pagina(pdf);
     // Just right of a name, inside its cell.
@@ -241,7 +242,7 @@ TEST(ChartPdf, HeaderOnEveryPageAndRoomsNeverSplit) {
                    .nome = "Ospite" + due(i) + "x"});
     }
     fx.crea();
-    const fs::path pdf = CreaPdfTableau(fx.dir(), FormatoPdf::a4);
+    const fs::path pdf = Esporta(kFormatoPdf, test::PostazioneDi(fx.dir()));
     const auto pagine = PagineDi(pdf);
     ASSERT_EQ(pagine.size(), 4u);
     for (std::size_t n = 0; n < pagine.size(); ++n) {
@@ -285,7 +286,7 @@ TEST(ChartPdf, TextsWiderThanTheCellAreShrunkNotCut) {
         testo += riga + "\r\n";
     }
     test::writeFile(fx.fileTableau(), testo);
-    const auto pagine = PagineDi(CreaPdfTableau(fx.dir(), FormatoPdf::a4));
+    const auto pagine = PagineDi(Esporta(kFormatoPdf, test::PostazioneDi(fx.dir())));
     ASSERT_EQ(pagine.size(), 1u);
     EXPECT_TRUE(Contiene(pagine[0], larghissimo)) << pagine[0];
     EXPECT_TRUE(Contiene(pagine[0], "WWWWWWWWW e Paolo Verdi Rossini")) << pagine[0];
@@ -293,11 +294,13 @@ TEST(ChartPdf, TextsWiderThanTheCellAreShrunkNotCut) {
 
 TEST(ChartPdf, A3AndFailures) {
     ChartFixture fx;
-    EXPECT_THROW(CreaPdfTableau(fx.dir(), FormatoPdf::a4), routines::Errore) << "no chart yet";
+    EXPECT_THROW(Esporta(kFormatoPdf, test::PostazioneDi(fx.dir())), routines::Errore)
+        << "no chart yet";
     test::SettimanaDiEsempio(fx);
     fx.crea();
 
-    const fs::path a3 = CreaPdfTableau(fx.dir(), FormatoPdf::a3, "grande.pdf");
+    const fs::path a3 =
+        Esporta(kFormatoPdf, test::PostazioneDi(fx.dir()), "grande.pdf", FormatoCarta::a3);
     EXPECT_EQ(a3, fx.dir() / "grande.pdf");
     EXPECT_TRUE(Contiene(Pdfinfo(a3), "1191 x 842 pts (A3)")) << Pdfinfo(a3);
     EXPECT_EQ(Conta(PagineDi(a3).at(0), "Rossi Mario"), 3);
@@ -306,17 +309,17 @@ TEST(ChartPdf, A3AndFailures) {
     const std::string precedente = test::readFile(a3);
     test::writeFile(fx.fileTableau(), "non un tableau\r\n");
     try {
-        CreaPdfTableau(fx.dir(), FormatoPdf::a3, "grande.pdf");
+        Esporta(kFormatoPdf, test::PostazioneDi(fx.dir()), "grande.pdf", FormatoCarta::a3);
         FAIL() << "a damaged chart must be refused";
     } catch (const chart::ErroreFileTableau& e) {
         EXPECT_EQ(e.riga(), 1u);
     }
     EXPECT_EQ(test::readFile(a3), precedente);
     const chart::TableauLetto vuoto;
-    EXPECT_THROW(ScriviPdfTableau(vuoto, fx.dir() / "manca" / "x.pdf", FormatoPdf::a4),
+    EXPECT_THROW(ScriviPdfTableau(vuoto, fx.dir() / "manca" / "x.pdf", FormatoCarta::a4),
                  routines::Errore);
     EXPECT_FALSE(fs::exists(fx.dir() / "manca"));
 }
 
 }  // namespace
-}  // namespace tableau::print
+}  // namespace tableau::exports

@@ -4,10 +4,10 @@
 #include <cstdint>
 #include <string_view>
 
-#include "preview/spreadsheet_export.h"
+#include "export/csv_export.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* dati, std::size_t dimensione) {
-    using namespace tableau::preview;
+    using namespace tableau::exports;
     std::string_view testo(reinterpret_cast<const char*>(dati), dimensione);
     SeparatoriXLS separatori;
     if (testo.size() >= 3) {
