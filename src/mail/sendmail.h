@@ -7,18 +7,11 @@
 #include <string_view>
 #include <vector>
 
-#include "routines/errors.h"
+#include "mail/errors.h"
 
 namespace tableau::mail {
 
 inline constexpr std::string_view kSendmailPredefinito = "/usr/sbin/sendmail -t -oi";
-
-// The message could not be handed over: the program is missing, could not be fed or
-// exited with a failure. The message (UTF-8) names the program and what it said.
-class ErrorePosta : public routines::Errore {
-  public:
-    using routines::Errore::Errore;
-};
 
 // The command of the setting "sendmail": a path and its arguments separated by blanks.
 // Throws routines::RichiestaRifiutata when it holds no program or a program not given by
