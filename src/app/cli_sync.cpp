@@ -86,7 +86,7 @@ int ComandoSync(const Argomenti& argomenti, std::ostream& out, std::ostream& err
     db::server::SyncOptions opzioni;
     std::optional<db::ServerSetting> server;
     try {
-        opzioni.storicoMesi = LeggiStorico(argomenti);
+        opzioni.historyMonths = LeggiStorico(argomenti);
         server = ServerImpostato(impostazioni);
         if (!server) {
             throw routines::RichiestaRifiutata(

@@ -36,8 +36,8 @@ const char* formatName(DatabaseFormat format) {
 namespace {
 
 // What a name that is not a regular file turns out to be, for the message.
-std::string TipoDiFile(std::filesystem::file_type tipo) {
-    switch (tipo) {
+std::string FileKindName(std::filesystem::file_type type) {
+    switch (type) {
         case std::filesystem::file_type::directory:
             return "una cartella";
         case std::filesystem::file_type::fifo:
@@ -61,36 +61,36 @@ std::unique_ptr<Database> OpenDatabase(const std::filesystem::path& cartellaDati
         throw ErroreArchivio("Archivio " + std::string(bareName) + " non trovato nella cartella " +
                              std::filesystem::absolute(cartellaDati).lexically_normal().string());
     }
-    std::error_code errore;
-    const auto stato = std::filesystem::status(*path, errore);
-    if (errore) {
+    std::error_code error;
+    const auto fileStatus = std::filesystem::status(*path, error);
+    if (error) {
         // A broken link reads as not found; a link loop or an unreadable folder says why.
-        if (errore == std::errc::no_such_file_or_directory) {
+        if (error == std::errc::no_such_file_or_directory) {
             throw ErroreArchivio(
                 "Archivio " + std::string(bareName) + " non trovato nella cartella " +
                 std::filesystem::absolute(cartellaDati).lexically_normal().string());
         }
         throw ErroreArchivio("Archivio " + std::string(bareName) + ": impossibile leggere " +
                              path->string() + ": " +
-                             (errore == std::errc::too_many_symbolic_link_levels
+                             (error == std::errc::too_many_symbolic_link_levels
                                   ? std::string("i collegamenti simbolici rimandano l'uno "
                                                 "all'altro senza fine")
-                                  : errore.message()));
+                                  : error.message()));
     }
-    if (!std::filesystem::is_regular_file(stato)) {
+    if (!std::filesystem::is_regular_file(fileStatus)) {
         throw ErroreArchivio("Archivio " + std::string(bareName) + ": " + path->string() +
-                             " non \xC3\xA8 un file ma " + TipoDiFile(stato.type()));
+                             " non \xC3\xA8 un file ma " + FileKindName(fileStatus.type()));
     }
     {
         const int fd = ::open(path->c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
         if (fd < 0) {
-            const int motivo = errno;
-            if (motivo == EACCES || motivo == EPERM) {
+            const int code = errno;
+            if (code == EACCES || code == EPERM) {
                 throw ErroreArchivio("Archivio " + std::string(bareName) +
                                      ": permesso negato, impossibile leggere " + path->string());
             }
             throw ErroreArchivio("Archivio " + std::string(bareName) + ": impossibile leggere " +
-                                 path->string() + ": " + std::strerror(motivo));
+                                 path->string() + ": " + std::strerror(code));
         }
         ::close(fd);
     }

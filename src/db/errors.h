@@ -18,8 +18,8 @@ class ErroreArchivio : public routines::Errore {
 // code where it gave one ("42P01": no such table), empty for a connection failure.
 class ErroreServer : public ErroreArchivio {
   public:
-    ErroreServer(const std::string& messaggio, std::string sqlstate = {})
-        : ErroreArchivio(messaggio), sqlstate_(std::move(sqlstate)) {}
+    ErroreServer(const std::string& message, std::string sqlstate = {})
+        : ErroreArchivio(message), sqlstate_(std::move(sqlstate)) {}
     const std::string& sqlstate() const { return sqlstate_; }
 
   private:

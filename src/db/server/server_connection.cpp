@@ -20,15 +20,15 @@ std::map<std::string, std::string> connectionOptions(const std::string& conninfo
         }
         PQconninfoFree(defaults);
     }
-    char* errore = nullptr;
-    PQconninfoOption* parsed = PQconninfoParse(conninfo.c_str(), &errore);
+    char* error = nullptr;
+    PQconninfoOption* parsed = PQconninfoParse(conninfo.c_str(), &error);
     if (parsed == nullptr) {
-        std::string motivo = errore != nullptr ? errore : "memoria esaurita";
-        PQfreemem(errore);
-        while (!motivo.empty() && (motivo.back() == '\n' || motivo.back() == ' ')) {
-            motivo.pop_back();
+        std::string reason = error != nullptr ? error : "memoria esaurita";
+        PQfreemem(error);
+        while (!reason.empty() && (reason.back() == '\n' || reason.back() == ' ')) {
+            reason.pop_back();
         }
-        throw ErroreServer("Indirizzo del server PostgreSQL non valido: " + motivo);
+        throw ErroreServer("Indirizzo del server PostgreSQL non valido: " + reason);
     }
     for (const PQconninfoOption* o = parsed; o->keyword != nullptr; ++o) {
         if (o->val != nullptr && *o->val != '\0') {
@@ -79,17 +79,17 @@ std::string DescribeServers(const std::string& conninfo) {
     if (database.empty()) {
         database = value("user");
     }
-    std::string descrizione;
+    std::string description;
     for (std::size_t i = 0; i < hostList.size(); ++i) {
         const std::string host = hostList[i].empty() ? "localhost" : hostList[i];
         const std::string& port =
             portList.size() == hostList.size() ? portList[i] : portList.front();
-        if (!descrizione.empty()) {
-            descrizione += ", ";
+        if (!description.empty()) {
+            description += ", ";
         }
-        descrizione += host + ":" + (port.empty() ? "5432" : port) + "/" + database;
+        description += host + ":" + (port.empty() ? "5432" : port) + "/" + database;
     }
-    return descrizione;
+    return description;
 }
 
 ServerResult::ServerResult(pg_result* result) : result_(result, PQclear) {}
@@ -143,15 +143,15 @@ ServerConnection::ServerConnection(const std::string& conninfo)
         throw ErroreServer("Server PostgreSQL " + server_ + ": memoria esaurita");
     }
     if (PQstatus(conn_) != CONNECTION_OK) {
-        const std::string motivo = trimmed(PQerrorMessage(conn_));
+        const std::string reason = trimmed(PQerrorMessage(conn_));
         const bool password = PQconnectionUsedPassword(conn_) != 0 ||
                               PQconnectionNeedsPassword(conn_) != 0 ||
-                              motivo.find("password") != std::string::npos;
+                              reason.find("password") != std::string::npos;
         PQfinish(conn_);
         conn_ = nullptr;
         throw ErroreServer("Server PostgreSQL " + server_ +
                            (password ? ": accesso rifiutato (" : ": connessione non riuscita (") +
-                           motivo + ")");
+                           reason + ")");
     }
     // The connected server, when the string listed several.
     const char* host = PQhost(conn_);
@@ -173,19 +173,19 @@ ServerConnection::~ServerConnection() {
     }
 }
 
-void ServerConnection::fail(const std::string& cosa, pg_result* result) const {
+void ServerConnection::fail(const std::string& what, pg_result* result) const {
     std::string sqlstate;
-    std::string motivo;
+    std::string reason;
     if (result != nullptr) {
         const char* code = PQresultErrorField(result, PG_DIAG_SQLSTATE);
         sqlstate = code != nullptr ? code : "";
-        motivo = trimmed(PQresultErrorMessage(result));
+        reason = trimmed(PQresultErrorMessage(result));
         PQclear(result);
     }
-    if (motivo.empty()) {
-        motivo = trimmed(PQerrorMessage(conn_));
+    if (reason.empty()) {
+        reason = trimmed(PQerrorMessage(conn_));
     }
-    throw ErroreServer("Server PostgreSQL " + server_ + ": " + cosa + " (" + motivo + ")",
+    throw ErroreServer("Server PostgreSQL " + server_ + ": " + what + " (" + reason + ")",
                        sqlstate);
 }
 

@@ -70,7 +70,7 @@ class ServerConnection {
     std::size_t statements() const { return statements_; }
 
   private:
-    [[noreturn]] void fail(const std::string& cosa, pg_result* result) const;
+    [[noreturn]] void fail(const std::string& what, pg_result* result) const;
 
     pg_conn* conn_ = nullptr;
     std::string server_;

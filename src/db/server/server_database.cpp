@@ -15,11 +15,11 @@
 namespace tableau::db::server {
 namespace {
 
-std::string Qualificato(const std::string& schema, std::string_view table) {
+std::string Qualified(const std::string& schema, std::string_view table) {
     return QuoteIdentifier(schema) + "." + QuoteIdentifier(table);
 }
 
-ServerType TipoServer(std::string_view type) {
+ServerType ServerTypeOf(std::string_view type) {
     if (type == "bigint" || type == "integer" || type == "smallint") {
         return ServerType::Bigint;
     }
@@ -29,7 +29,7 @@ ServerType TipoServer(std::string_view type) {
     return ServerType::Text;
 }
 
-FieldType TipoCampo(ServerType type) {
+FieldType FieldTypeOf(ServerType type) {
     switch (type) {
         case ServerType::Bigint:
             return FieldType::Integer;
@@ -41,7 +41,7 @@ FieldType TipoCampo(ServerType type) {
     return FieldType::Other;
 }
 
-Value Leggi(const ServerResult& r, int row, int column, ServerType type) {
+Value ReadValue(const ServerResult& r, int row, int column, ServerType type) {
     if (r.isNull(row, column)) {
         return Value();
     }
@@ -80,11 +80,11 @@ bool PlainAscii(const std::string& text) {
 }
 
 // A PostgreSQL array literal of the texts, each quoted.
-std::string ArrayDiTesti(const std::vector<std::string>& testi) {
+std::string TextArray(const std::vector<std::string>& texts) {
     std::string out = "{";
-    for (const auto& testo : testi) {
+    for (const auto& text : texts) {
         out += out.size() > 1 ? ",\"" : "\"";
-        for (const char c : testo) {
+        for (const char c : text) {
             if (c == '"' || c == '\\') {
                 out += '\\';
             }
@@ -116,34 +116,34 @@ std::string ServerSession::describe() const {
 // A sync waits for the readers holding the tables before it puts its new tables in place,
 // and the readers after it wait for the sync: the server ends a source left idle in its
 // transaction for a minute (milliseconds).
-constexpr int kAttesaMassimaInattiva = 60000;
+constexpr int kIdleTransactionTimeoutMs = 60000;
 
 // The transaction is read-only and repeatable read; its snapshot is taken by its first
 // query, after the LOCK (which takes none) holds the ten tables: a sync replacing a table
 // either finished before, or waits for this read to end.
 void ServerSession::begin() {
-    std::string tabelle;
-    std::vector<std::string> nomi;
+    std::string tables;
+    std::vector<std::string> names;
     for (const ServerTable& t : ServerTables()) {
-        tabelle += (tabelle.empty() ? "" : ", ") + Qualificato(schema_, t.table);
-        nomi.emplace_back(t.table);
+        tables += (tables.empty() ? "" : ", ") + Qualified(schema_, t.table);
+        names.emplace_back(t.table);
     }
     try {
-        connection_->execScript(
-            "SET idle_in_transaction_session_timeout = " + std::to_string(kAttesaMassimaInattiva) +
-            "; BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY; LOCK TABLE " + tabelle +
-            " IN ACCESS SHARE MODE");
+        connection_->execScript("SET idle_in_transaction_session_timeout = " +
+                                std::to_string(kIdleTransactionTimeoutMs) +
+                                "; BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY; LOCK TABLE " +
+                                tables + " IN ACCESS SHARE MODE");
     } catch (const ErroreServer& e) {
         missing(e);
     }
-    nomi.emplace_back(kSyncTable);
+    names.emplace_back(kSyncTable);
     const ServerResult r = connection_->exec(
         "SELECT c.relname, a.attname, format_type(a.atttypid, a.atttypmod)"
         " FROM pg_class c JOIN pg_namespace n ON n.oid = c.relnamespace"
         " JOIN pg_attribute a ON a.attrelid = c.oid AND a.attnum > 0 AND NOT a.attisdropped"
         " WHERE n.nspname = $1 AND c.relname = ANY ($2::text[])"
         " ORDER BY c.relname, a.attnum",
-        {schema_, ArrayDiTesti(nomi)});
+        {schema_, TextArray(names)});
     shapes_.clear();
     syncTable_ = false;
     for (int i = 0; i < r.rows(); ++i) {
@@ -160,7 +160,7 @@ void ServerSession::begin() {
         }
         shape.columns.push_back(column);
         shape.fields.push_back(routines::InCp1252(column));
-        shape.types.push_back(TipoServer(r.text(i, 2)));
+        shape.types.push_back(ServerTypeOf(r.text(i, 2)));
     }
 }
 
@@ -183,18 +183,18 @@ void ServerSession::missing(const ErroreServer& e) {
         "SELECT c.relname FROM pg_class c JOIN pg_namespace n ON n.oid = c.relnamespace"
         " WHERE n.nspname = $1",
         {schema_});
-    std::string mancanti;
+    std::string absent;
     for (const ServerTable& t : ServerTables()) {
-        bool trovata = false;
-        for (int i = 0; i < r.rows() && !trovata; ++i) {
-            trovata = r.text(i, 0) == t.table;
+        bool found = false;
+        for (int i = 0; i < r.rows() && !found; ++i) {
+            found = r.text(i, 0) == t.table;
         }
-        if (!trovata) {
-            mancanti += (mancanti.empty() ? "" : ", ") + std::string(t.table);
+        if (!found) {
+            absent += (absent.empty() ? "" : ", ") + std::string(t.table);
         }
     }
     throw ErroreServer("Server PostgreSQL " + connection_->server() + ", schema " + schema_ +
-                           ": tabelle non trovate: " + mancanti,
+                           ": tabelle non trovate: " + absent,
                        e.sqlstate());
 }
 
@@ -229,16 +229,16 @@ std::optional<SyncRecord> ServerSession::lastSync() {
     }
     const ServerResult r =
         connection_->exec("SELECT extract(epoch FROM quando)::bigint, cartella, macchina FROM " +
-                          Qualificato(schema_, kSyncTable) + " ORDER BY quando DESC LIMIT 1");
+                          Qualified(schema_, kSyncTable) + " ORDER BY quando DESC LIMIT 1");
     if (r.rows() == 0) {
         return std::nullopt;
     }
-    const std::time_t quando = std::strtoll(std::string(r.text(0, 0)).c_str(), nullptr, 10);
+    const std::time_t when = std::strtoll(std::string(r.text(0, 0)).c_str(), nullptr, 10);
     std::tm locale{};
-    localtime_r(&quando, &locale);
-    char testo[32];
-    std::strftime(testo, sizeof testo, "%d/%m/%Y %H:%M", &locale);
-    return SyncRecord{testo, std::string(r.text(0, 1)), std::string(r.text(0, 2))};
+    localtime_r(&when, &locale);
+    char text[32];
+    std::strftime(text, sizeof text, "%d/%m/%Y %H:%M", &locale);
+    return SyncRecord{text, std::string(r.text(0, 1)), std::string(r.text(0, 2))};
 }
 
 ServerDatabase::ServerDatabase(ServerSession& session, std::string name, ServerTableShape shape)
@@ -253,24 +253,24 @@ void ServerDatabase::checkTable(const std::string& table) const {
 
 void ServerDatabase::check(const std::string& table) const {
     checkTable(table);
-    std::string mancanti;
+    std::string absent;
     for (const auto& d : hotelSchema()) {
         if (d.table != shape_.table) {
             continue;
         }
-        for (const ColumnDescription& campo : d.columns) {
-            bool trovato = false;
+        for (const ColumnDescription& column : d.columns) {
+            bool found = false;
             for (const auto& f : shape_.fields) {
-                trovato = trovato || routines::StessoNome(f, campo.name);
+                found = found || routines::StessoNome(f, column.name);
             }
-            if (!trovato) {
-                mancanti += (mancanti.empty() ? "" : ", ") + std::string(campo.name);
+            if (!found) {
+                absent += (absent.empty() ? "" : ", ") + std::string(column.name);
             }
         }
     }
-    if (!mancanti.empty()) {
+    if (!absent.empty()) {
         throw ErroreServer(session_.where() + ", tabella " + shape_.table +
-                           ": campi non trovati: " + mancanti);
+                           ": campi non trovati: " + absent);
     }
 }
 
@@ -279,10 +279,10 @@ TableSummary ServerDatabase::summarize(const std::string& table) {
     TableSummary summary;
     summary.fields = shape_.fields;
     for (const ServerType t : shape_.types) {
-        summary.types.push_back(TipoCampo(t));
+        summary.types.push_back(FieldTypeOf(t));
     }
     const ServerResult r = session_.connection().exec("SELECT count(*) FROM " +
-                                                      Qualificato(session_.schema(), shape_.table));
+                                                      Qualified(session_.schema(), shape_.table));
     summary.rows =
         static_cast<std::size_t>(std::strtoull(std::string(r.text(0, 0)).c_str(), nullptr, 10));
     return summary;
@@ -323,101 +323,101 @@ RecordSet ServerDatabase::select(const SelectStatement& statement) {
                 .front());
     }
 
-    std::string condizioni;
-    std::vector<ServerParam> valori;
-    const auto aggiungi = [&](const std::string& condizione) {
-        condizioni += (condizioni.empty() ? " WHERE " : " AND ") + condizione;
+    std::string conditions;
+    std::vector<ServerParam> params;
+    const auto addCondition = [&](const std::string& condition) {
+        conditions += (conditions.empty() ? " WHERE " : " AND ") + condition;
     };
-    const auto segnaposto = [&](std::string valore, const char* tipo) {
-        valori.emplace_back(std::move(valore));
-        return "$" + std::to_string(valori.size()) + "::" + tipo;
+    const auto placeholder = [&](std::string value, const char* type) {
+        params.emplace_back(std::move(value));
+        return "$" + std::to_string(params.size()) + "::" + type;
     };
-    std::vector<const CriteriaNode*> congiunti;
+    std::vector<const CriteriaNode*> conjuncts;
     if (compiled.root().kind == CriteriaNode::Kind::And) {
         for (const auto& child : compiled.root().children) {
-            congiunti.push_back(child.get());
+            conjuncts.push_back(child.get());
         }
     } else {
-        congiunti.push_back(&compiled.root());
+        conjuncts.push_back(&compiled.root());
     }
-    for (const CriteriaNode* node : congiunti) {
+    for (const CriteriaNode* node : conjuncts) {
         if (node->kind != CriteriaNode::Kind::Compare || node->column < 0) {
             continue;
         }
         const auto c = static_cast<std::size_t>(node->column);
-        const Value& operando = node->values.front().resolve(where.params());
-        const std::string colonna = QuoteIdentifier(shape_.columns[c]);
+        const Value& operand = node->values.front().resolve(where.params());
+        const std::string column = QuoteIdentifier(shape_.columns[c]);
         const std::string op = operatorText(node->op);
-        if (shape_.types[c] == ServerType::Bigint && operando.isInteger()) {
-            aggiungi(colonna + " " + op + " " +
-                     segnaposto(std::to_string(operando.asInteger()), "bigint"));
-        } else if (shape_.types[c] == ServerType::Text && operando.isText() &&
-                   PlainAscii(operando.textRef())) {
-            aggiungi(colonna + " COLLATE \"C\" " + op + " " +
-                     segnaposto(operando.textRef(), "text"));
+        if (shape_.types[c] == ServerType::Bigint && operand.isInteger()) {
+            addCondition(column + " " + op + " " +
+                         placeholder(std::to_string(operand.asInteger()), "bigint"));
+        } else if (shape_.types[c] == ServerType::Text && operand.isText() &&
+                   PlainAscii(operand.textRef())) {
+            addCondition(column + " COLLATE \"C\" " + op + " " +
+                         placeholder(operand.textRef(), "text"));
         }
     }
     if (in) {
-        const std::string colonna = QuoteIdentifier(shape_.columns[inColumn]);
-        const ServerType tipo = shape_.types[inColumn];
-        if (tipo == ServerType::Bigint) {
+        const std::string column = QuoteIdentifier(shape_.columns[inColumn]);
+        const ServerType type = shape_.types[inColumn];
+        if (type == ServerType::Bigint) {
             // An integer is admitted by its key alone ("N" and its digits).
-            std::string lista;
+            std::string list;
             for (const auto& key : in->keys) {
                 std::int64_t n = 0;
-                const char* fine = key.data() + key.size();
+                const char* end = key.data() + key.size();
                 if (key.size() > 1 && key[0] == 'N' &&
-                    std::from_chars(key.data() + 1, fine, n).ptr == fine) {
-                    lista += (lista.empty() ? "" : ",") + std::to_string(n);
+                    std::from_chars(key.data() + 1, end, n).ptr == end) {
+                    list += (list.empty() ? "" : ",") + std::to_string(n);
                 }
             }
-            aggiungi(colonna + " = ANY (" + segnaposto("{" + lista + "}", "bigint[]") + ")");
-        } else if (tipo == ServerType::Text && !in->textsAsNumbers) {
-            std::vector<std::string> testi;
-            bool esatti = true;
+            addCondition(column + " = ANY (" + placeholder("{" + list + "}", "bigint[]") + ")");
+        } else if (type == ServerType::Text && !in->textsAsNumbers) {
+            std::vector<std::string> texts;
+            bool exact = true;
             for (const auto& key : in->keys) {
                 if (key[0] == 'T') {
-                    esatti = esatti && key.find('\0') == std::string::npos;
-                    testi.push_back(routines::InUtf8(std::string_view(key).substr(1)));
+                    exact = exact && key.find('\0') == std::string::npos;
+                    texts.push_back(routines::InUtf8(std::string_view(key).substr(1)));
                 }
             }
-            if (esatti) {
-                aggiungi(colonna + " COLLATE \"C\" = ANY (" +
-                         segnaposto(ArrayDiTesti(testi), "text[]") + ")");
+            if (exact) {
+                addCondition(column + " COLLATE \"C\" = ANY (" +
+                             placeholder(TextArray(texts), "text[]") + ")");
             }
         }
     }
 
-    std::string campi;
+    std::string columnList;
     for (const auto& column : shape_.columns) {
-        campi += (campi.empty() ? "" : ", ") + QuoteIdentifier(column);
+        columnList += (columnList.empty() ? "" : ", ") + QuoteIdentifier(column);
     }
-    const ServerResult r =
-        session_.connection().exec("SELECT " + (campi.empty() ? std::string("1") : campi) +
-                                       " FROM " + Qualificato(session_.schema(), shape_.table) +
-                                       condizioni + " ORDER BY " + QuoteIdentifier(kOrderColumn),
-                                   valori);
+    const ServerResult r = session_.connection().exec(
+        "SELECT " + (columnList.empty() ? std::string("1") : columnList) + " FROM " +
+            Qualified(session_.schema(), shape_.table) + conditions + " ORDER BY " +
+            QuoteIdentifier(kOrderColumn),
+        params);
 
     auto result = std::make_shared<RowTable>();
     result->name = shape_.table;
     result->columns = shape_.fields;
     for (const ServerType t : shape_.types) {
-        result->types.push_back(TipoCampo(t));
+        result->types.push_back(FieldTypeOf(t));
     }
-    const auto colonne = shape_.columns.size();
-    std::vector<Value> riga(colonne);
-    const auto get = [&riga](int column) -> const Value& {
-        return riga[static_cast<std::size_t>(column)];
+    const auto columnCount = shape_.columns.size();
+    std::vector<Value> row(columnCount);
+    const auto get = [&row](int column) -> const Value& {
+        return row[static_cast<std::size_t>(column)];
     };
     for (int i = 0; i < r.rows(); ++i) {
-        for (std::size_t c = 0; c < colonne; ++c) {
-            riga[c] = Leggi(r, i, static_cast<int>(c), shape_.types[c]);
+        for (std::size_t c = 0; c < columnCount; ++c) {
+            row[c] = ReadValue(r, i, static_cast<int>(c), shape_.types[c]);
         }
-        if (in && !in->admits(riga[inColumn])) {
+        if (in && !in->admits(row[inColumn])) {
             continue;
         }
         if (compiled.matches(get, where.params())) {
-            result->rows.push_back(riga);
+            result->rows.push_back(row);
         }
     }
     return RecordSet(result);

@@ -23,14 +23,14 @@ const std::vector<ServerTable>& ServerTables() {
 bool IsServerFile(std::string_view bareName) {
     for (const ServerTable& t : ServerTables()) {
         if (t.file.size() == bareName.size()) {
-            bool uguale = true;
-            for (std::size_t i = 0; i < bareName.size() && uguale; ++i) {
-                const auto minuscola = [](char c) {
+            bool same = true;
+            for (std::size_t i = 0; i < bareName.size() && same; ++i) {
+                const auto lower = [](char c) {
                     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
                 };
-                uguale = minuscola(t.file[i]) == minuscola(bareName[i]);
+                same = lower(t.file[i]) == lower(bareName[i]);
             }
-            if (uguale) {
+            if (same) {
                 return true;
             }
         }
@@ -39,25 +39,25 @@ bool IsServerFile(std::string_view bareName) {
 }
 
 std::string CheckSchemaName(std::string_view name) {
-    const auto rifiuta = [&](const std::string& perche) {
+    const auto refuse = [&](const std::string& why) {
         throw routines::RichiestaRifiutata("Nome di schema non valido \"" + std::string(name) +
-                                           "\": " + perche + ".");
+                                           "\": " + why + ".");
     };
     if (name.empty()) {
-        rifiuta("è vuoto");
+        refuse("è vuoto");
     }
     if (name.size() > 63) {
-        rifiuta("supera i 63 caratteri");
+        refuse("supera i 63 caratteri");
     }
     if (name[0] >= '0' && name[0] <= '9') {
-        rifiuta("non può cominciare con una cifra");
+        refuse("non può cominciare con una cifra");
     }
     std::string folded;
     for (const char c : name) {
-        const bool lettera = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-        const bool cifra = c >= '0' && c <= '9';
-        if (!lettera && !cifra && c != '_') {
-            rifiuta("ammette solo lettere, cifre e \"_\"");
+        const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+        const bool digit = c >= '0' && c <= '9';
+        if (!letter && !digit && c != '_') {
+            refuse("ammette solo lettere, cifre e \"_\"");
         }
         folded += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
     }

@@ -14,7 +14,7 @@ struct SyncOptions {
     // Keep only the guest and booking rows of stays that end within the last so many
     // months or later (counted back from today, "YYYYMMDD" or as the files write dates);
     // empty: every row.
-    std::optional<int> storicoMesi;
+    std::optional<int> historyMonths;
     std::string today;  // the day the months are counted back from, as the files write dates
 };
 

@@ -34,14 +34,14 @@ const char* KindName(const Value& v) {
     return v.isInteger() ? "un numero intero" : v.isReal() ? "un numero con decimali" : "un testo";
 }
 
-[[noreturn]] void Rifiuta(const std::string& file, const RecordSet& rows, const std::string& field,
-                          std::size_t riga, const std::string& perche) {
+[[noreturn]] void Refuse(const std::string& file, const RecordSet& rows, const std::string& field,
+                         std::size_t row, const std::string& why) {
     throw ErroreArchivio("Archivio " + file + ", tabella " + rows.tableName() + ", campo " + field +
-                         ", riga " + std::to_string(riga + 1) + ": " + perche +
+                         ", riga " + std::to_string(row + 1) + ": " + why +
                          "; la sincronizzazione non \xC3\xA8 stata eseguita");
 }
 
-bool Accetta(ServerType type, const Value& v) {
+bool Accepts(ServerType type, const Value& v) {
     switch (type) {
         case ServerType::Bigint:
             return v.isInteger();
@@ -56,28 +56,28 @@ bool Accetta(ServerType type, const Value& v) {
 
 // The type of a field declared of no definite type: that of its values, all of one kind
 // (whole numbers with reals make reals); text when they are all null.
-std::optional<ServerType> TipoDaiValori(const std::vector<std::vector<Value>>& rows,
-                                        std::size_t c) {
-    bool interi = false;
-    bool reali = false;
-    bool testi = false;
+std::optional<ServerType> TypeFromValues(const std::vector<std::vector<Value>>& rows,
+                                         std::size_t c) {
+    bool integers = false;
+    bool reals = false;
+    bool texts = false;
     for (const auto& row : rows) {
         const Value& v = row[c];
-        interi = interi || v.isInteger();
-        reali = reali || v.isReal();
-        testi = testi || v.isText();
+        integers = integers || v.isInteger();
+        reals = reals || v.isReal();
+        texts = texts || v.isText();
     }
-    if (testi) {
-        return interi || reali ? std::nullopt : std::optional(ServerType::Text);
+    if (texts) {
+        return integers || reals ? std::nullopt : std::optional(ServerType::Text);
     }
-    return reali ? ServerType::DoublePrecision : interi ? ServerType::Bigint : ServerType::Text;
+    return reals ? ServerType::DoublePrecision : integers ? ServerType::Bigint : ServerType::Text;
 }
 
-std::string NomeUtf8(const std::string& name) {
+std::string NameInUtf8(const std::string& name) {
     return routines::ScrittoInUtf8(name) ? name : routines::InUtf8(name);
 }
 
-std::string Oggi() {
+std::string Today() {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
     localtime_r(&now, &local);
@@ -85,7 +85,7 @@ std::string Oggi() {
         routines::Data{local.tm_mday, local.tm_mon + 1, local.tm_year + 1900});
 }
 
-bool ChiaveValida(const std::string& text) {
+bool IsDateKey(const std::string& text) {
     if (text.size() != 8) {
         return false;
     }
@@ -97,7 +97,7 @@ bool ChiaveValida(const std::string& text) {
     return true;
 }
 
-std::size_t Colonna(const SyncSource& source, const char* name) {
+std::size_t ColumnOf(const SyncSource& source, const char* name) {
     const auto& columns = source.rows.fieldNames();
     for (std::size_t i = 0; i < columns.size(); ++i) {
         if (routines::StessoNome(columns[i], name)) {
@@ -110,14 +110,14 @@ std::size_t Colonna(const SyncSource& source, const char* name) {
 }
 
 // The places of the rows whose DataPartenza is on or after the day, or unknown.
-std::vector<std::size_t> RighePartiteDal(const SyncSource& source, const std::string& giorno) {
-    const std::size_t c = Colonna(source, "DataPartenza");
+std::vector<std::size_t> RowsDepartingFrom(const SyncSource& source, const std::string& day) {
+    const std::size_t c = ColumnOf(source, "DataPartenza");
     std::vector<std::size_t> kept;
     const auto& rows = source.rows.rows();
     for (std::size_t r = 0; r < rows.size(); ++r) {
-        const Value& partenza = rows[r][c];
-        const std::string text = partenza.isNull() ? std::string() : partenza.asText();
-        if (!ChiaveValida(text) || text >= giorno) {
+        const Value& departure = rows[r][c];
+        const std::string text = departure.isNull() ? std::string() : departure.asText();
+        if (!IsDateKey(text) || text >= day) {
             kept.push_back(r);
         }
     }
@@ -156,14 +156,14 @@ std::vector<ServerType> ServerTypes(const std::string& file, const RecordSet& ro
                 chosen = ServerType::Text;
                 break;
             case FieldType::Other:
-                chosen = TipoDaiValori(all, c);
+                chosen = TypeFromValues(all, c);
                 if (!chosen) {
                     for (std::size_t r = 0; r < all.size(); ++r) {
                         if (all[r][c].isText()) {
-                            Rifiuta(file, rows, field, r,
-                                    "il campo, di tipo non dichiarato, mescola numeri e testi "
-                                    "(qui il testo " +
-                                        Shown(all[r][c]) + ")");
+                            Refuse(file, rows, field, r,
+                                   "il campo, di tipo non dichiarato, mescola numeri e testi "
+                                   "(qui il testo " +
+                                       Shown(all[r][c]) + ")");
                         }
                     }
                 }
@@ -174,17 +174,17 @@ std::vector<ServerType> ServerTypes(const std::string& file, const RecordSet& ro
             if (v.isNull()) {
                 continue;
             }
-            if (!Accetta(*chosen, v)) {
-                const char* atteso = *chosen == ServerType::Bigint ? "un numero intero"
-                                     : *chosen == ServerType::Text ? "un testo"
-                                                                   : "un numero";
-                Rifiuta(file, rows, field, r,
-                        std::string("il valore ") + Shown(v) + " \xC3\xA8 " + KindName(v) +
-                            ", il campo vuole " + atteso);
+            if (!Accepts(*chosen, v)) {
+                const char* expected = *chosen == ServerType::Bigint ? "un numero intero"
+                                       : *chosen == ServerType::Text ? "un testo"
+                                                                     : "un numero";
+                Refuse(file, rows, field, r,
+                       std::string("il valore ") + Shown(v) + " \xC3\xA8 " + KindName(v) +
+                           ", il campo vuole " + expected);
             }
             if (v.isText() && v.textRef().find('\0') != std::string::npos) {
-                Rifiuta(file, rows, field, r,
-                        "il testo contiene il carattere nullo, che il server non ammette");
+                Refuse(file, rows, field, r,
+                       "il testo contiene il carattere nullo, che il server non ammette");
             }
         }
         types.push_back(*chosen);
@@ -192,101 +192,101 @@ std::vector<ServerType> ServerTypes(const std::string& file, const RecordSet& ro
     return types;
 }
 
-std::string MonthsBefore(const std::string& oggi, int mesi) {
-    if (!ChiaveValida(oggi) || mesi < 0) {
+std::string MonthsBefore(const std::string& today, int months) {
+    if (!IsDateKey(today) || months < 0) {
         throw routines::RichiestaRifiutata("Storico da sincronizzare non valido: " +
-                                           std::to_string(mesi) + " mesi dal giorno " + oggi);
+                                           std::to_string(months) + " mesi dal giorno " + today);
     }
-    const int anno = std::stoi(oggi.substr(0, 4));
-    const int mese = std::stoi(oggi.substr(4, 2));
-    const int giorno = std::stoi(oggi.substr(6, 2));
-    const int indice = anno * 12 + (mese - 1) - mesi;
-    const int nuovoAnno = indice / 12;
-    const int nuovoMese = indice % 12 + 1;
-    const int ultimo = routines::GiorniMese(nuovoMese, nuovoAnno);
-    return routines::ChiaveData(
-        routines::Data{giorno < ultimo ? giorno : ultimo, nuovoMese, nuovoAnno});
+    const int year = std::stoi(today.substr(0, 4));
+    const int month = std::stoi(today.substr(4, 2));
+    const int day = std::stoi(today.substr(6, 2));
+    const int index = year * 12 + (month - 1) - months;
+    const int newYear = index / 12;
+    const int newMonth = index % 12 + 1;
+    const int lastDay = routines::GiorniMese(newMonth, newYear);
+    return routines::ChiaveData(routines::Data{day < lastDay ? day : lastDay, newMonth, newYear});
 }
 
 std::vector<SyncSource> ReadSyncSources(const std::filesystem::path& cartellaDati,
-                                        std::optional<int> storicoMesi, const std::string& today) {
+                                        std::optional<int> historyMonths,
+                                        const std::string& today) {
     // The files are opened in order, so that the first missing one is named; the tables of
     // SQLite files are then read two at a time (each file has its own connection), those of
     // Jet files one after the other, as their reader programs are started.
-    struct Lettura {
-        const ServerTable* origine;
+    struct Reading {
+        const ServerTable* origin;
         std::unique_ptr<Database> database;
         std::optional<RecordSet> rows;
-        std::exception_ptr errore;
+        std::exception_ptr error;
     };
-    std::vector<Lettura> letture;
+    std::vector<Reading> readings;
     for (const ServerTable& t : ServerTables()) {
-        letture.push_back(Lettura{&t, OpenDatabase(cartellaDati, t.file), std::nullopt, nullptr});
+        readings.push_back(Reading{&t, OpenDatabase(cartellaDati, t.file), std::nullopt, nullptr});
     }
-    const auto leggi = [](Lettura& l) {
+    const auto readOne = [](Reading& l) {
         try {
-            l.rows = l.database->openTable(std::string(l.origine->table));
+            l.rows = l.database->openTable(std::string(l.origin->table));
         } catch (...) {
-            l.errore = std::current_exception();
+            l.error = std::current_exception();
         }
     };
-    std::vector<Lettura*> secondo;
+    std::vector<Reading*> second;
     {
         // The larger files first, each to the lighter of the two.
-        std::vector<std::pair<std::uintmax_t, Lettura*>> perPeso;
-        for (auto& l : letture) {
-            const auto path = FindFileIgnoringCase(cartellaDati, l.origine->file);
-            std::error_code ignorato;
-            perPeso.emplace_back(path ? std::filesystem::file_size(*path, ignorato) : 0, &l);
+        std::vector<std::pair<std::uintmax_t, Reading*>> bySize;
+        for (auto& l : readings) {
+            const auto path = FindFileIgnoringCase(cartellaDati, l.origin->file);
+            std::error_code ignored;
+            bySize.emplace_back(path ? std::filesystem::file_size(*path, ignored) : 0, &l);
         }
-        std::stable_sort(perPeso.begin(), perPeso.end(),
+        std::stable_sort(bySize.begin(), bySize.end(),
                          [](const auto& a, const auto& b) { return a.first > b.first; });
-        std::vector<Lettura*> primo;
-        std::uintmax_t pesoPrimo = 0;
-        std::uintmax_t pesoSecondo = 0;
-        for (const auto& [peso, l] : perPeso) {
+        std::vector<Reading*> first;
+        std::uintmax_t firstBytes = 0;
+        std::uintmax_t secondBytes = 0;
+        for (const auto& [bytes, l] : bySize) {
             const bool sqlite = l->database->format() == DatabaseFormat::Sqlite;
-            if (sqlite && pesoSecondo < pesoPrimo) {
-                secondo.push_back(l);
-                pesoSecondo += peso;
+            if (sqlite && secondBytes < firstBytes) {
+                second.push_back(l);
+                secondBytes += bytes;
             } else {
-                primo.push_back(l);
-                pesoPrimo += peso;
+                first.push_back(l);
+                firstBytes += bytes;
             }
         }
-        std::thread altro([&] {
-            for (Lettura* l : secondo) {
-                leggi(*l);
+        std::thread other([&] {
+            for (Reading* l : second) {
+                readOne(*l);
             }
         });
-        for (Lettura* l : primo) {
-            leggi(*l);
+        for (Reading* l : first) {
+            readOne(*l);
         }
-        altro.join();
+        other.join();
     }
     std::vector<SyncSource> sources;
-    for (auto& l : letture) {
-        if (l.errore) {
-            std::rethrow_exception(l.errore);
+    for (auto& l : readings) {
+        if (l.error) {
+            std::rethrow_exception(l.error);
         }
         RecordSet rows = std::move(*l.rows);
         std::vector<std::string> fields;
         for (const auto& name : rows.fieldNames()) {
-            fields.push_back(NomeUtf8(name));
+            fields.push_back(NameInUtf8(name));
         }
-        std::vector<ServerType> types = ServerTypes(std::string(l.origine->file), rows, fields);
+        std::vector<ServerType> types = ServerTypes(std::string(l.origin->file), rows, fields);
         std::vector<std::size_t> kept(rows.rowCount());
         for (std::size_t r = 0; r < kept.size(); ++r) {
             kept[r] = r;
         }
-        sources.push_back(SyncSource{std::string(l.origine->file), std::string(l.origine->table),
+        sources.push_back(SyncSource{std::string(l.origin->file), std::string(l.origin->table),
                                      std::move(fields), std::move(types), std::move(rows),
                                      std::move(kept)});
     }
-    if (!storicoMesi) {
+    if (!historyMonths) {
         return sources;
     }
-    const std::string giorno = MonthsBefore(today.empty() ? Oggi() : today, *storicoMesi);
+    const std::string day = MonthsBefore(today.empty() ? Today() : today, *historyMonths);
     const auto find = [&sources](std::string_view table) -> SyncSource& {
         for (auto& s : sources) {
             if (s.table == table) {
@@ -295,25 +295,25 @@ std::vector<SyncSource> ReadSyncSources(const std::filesystem::path& cartellaDat
         }
         throw ErroreArchivio("Tabella " + std::string(table) + " non trovata");
     };
-    SyncSource& ospiti = find("Scheda_Cliente");
-    ospiti.kept = RighePartiteDal(ospiti, giorno);
-    SyncSource& prenotazioni = find("Camere_Prenotazione");
-    prenotazioni.kept = RighePartiteDal(prenotazioni, giorno);
+    SyncSource& guests = find("Scheda_Cliente");
+    guests.kept = RowsDepartingFrom(guests, day);
+    SyncSource& bookedRooms = find("Camere_Prenotazione");
+    bookedRooms.kept = RowsDepartingFrom(bookedRooms, day);
     // The headers the kept bookings find, as the chart's In list finds them.
-    InFilter numeri;
-    const std::size_t numero = Colonna(prenotazioni, "NumeroPrenotazione");
-    for (const std::size_t r : prenotazioni.kept) {
-        numeri.add(prenotazioni.rows.rows()[r][numero]);
+    InFilter bookings;
+    const std::size_t bookingColumn = ColumnOf(bookedRooms, "NumeroPrenotazione");
+    for (const std::size_t r : bookedRooms.kept) {
+        bookings.add(bookedRooms.rows.rows()[r][bookingColumn]);
     }
-    SyncSource& testate = find("Scheda_Prenotazione");
-    const std::size_t numeroTestata = Colonna(testate, "NumeroPrenotazione");
-    std::vector<std::size_t> testateTenute;
-    for (const std::size_t r : testate.kept) {
-        if (numeri.admits(testate.rows.rows()[r][numeroTestata])) {
-            testateTenute.push_back(r);
+    SyncSource& headers = find("Scheda_Prenotazione");
+    const std::size_t headerBookingColumn = ColumnOf(headers, "NumeroPrenotazione");
+    std::vector<std::size_t> keptHeaders;
+    for (const std::size_t r : headers.kept) {
+        if (bookings.admits(headers.rows.rows()[r][headerBookingColumn])) {
+            keptHeaders.push_back(r);
         }
     }
-    testate.kept = std::move(testateTenute);
+    headers.kept = std::move(keptHeaders);
     return sources;
 }
 

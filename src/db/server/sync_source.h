@@ -32,15 +32,15 @@ struct SyncSource {
 std::vector<ServerType> ServerTypes(const std::string& file, const RecordSet& rows,
                                     const std::vector<std::string>& fieldsUtf8);
 
-// The day `mesi` months before `oggi` (yyyymmdd), the day of the month kept where the
+// The day `months` months before `today` (yyyymmdd), the day of the month kept where the
 // month has it, else its last day ("20260331" less one month is "20260228").
-std::string MonthsBefore(const std::string& oggi, int mesi);
+std::string MonthsBefore(const std::string& today, int months);
 
-// Reads and checks the ten tables. With storicoMesi only the guests and booked rooms whose
+// Reads and checks the ten tables. With historyMonths only the guests and booked rooms whose
 // DataPartenza is on or after the day so many months before `today` (or is null or not a
 // yyyymmdd date) are kept, and the booking headers whose NumeroPrenotazione is among the
 // kept booked rooms'. Throws ErroreArchivio naming a missing or damaged file.
 std::vector<SyncSource> ReadSyncSources(const std::filesystem::path& cartellaDati,
-                                        std::optional<int> storicoMesi, const std::string& today);
+                                        std::optional<int> historyMonths, const std::string& today);
 
 }  // namespace tableau::db::server
