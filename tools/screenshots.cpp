@@ -36,6 +36,7 @@ constexpr routines::DataOra kMomento{2026, 12, 8, 10, 30};
 class StampanteDimostrativa final : public print::ServizioStampanti {
   public:
     std::vector<std::string> stampantiInstallate() const override { return {"Reception"}; }
+    std::string nomeStampanteCorrente() const override { return "Reception"; }
     void scegliStampante(const std::string&) override {}
     void scegliFilePdf(const std::filesystem::path&) override {}
     void impostaFronteRetro(int) override {}

@@ -136,6 +136,11 @@ int EsitoDi(const std::exception& errore) {
                                                                                  : kFallito;
 }
 
+namespace {
+int EseguiComando(const std::string& comando, const Argomenti& argomenti, std::ostream& out,
+                  std::ostream& err, const routines::Impostazioni& impostazioni);
+}  // namespace
+
 int Esegui(int argc, char** argv, std::ostream& out, std::ostream& err) {
     OpzioniGenerali generali;
     try {
@@ -164,6 +169,25 @@ int Esegui(int argc, char** argv, std::ostream& out, std::ostream& err) {
         }
         return EsitoDi(e);
     }
+    // Every failure reaching here is reported like the others: message, log, exit status
+    // 1 or 2; nothing ends the program with an abort.
+    try {
+        return EseguiComando(comando, argomenti, out, err, impostazioni);
+    } catch (const std::exception& e) {
+        err << "tableau " << comando << ": " << SuUnaRiga(e.what()) << '\n';
+        routines::RegistraErrore("tableau " + comando + ": " + SuUnaRiga(e.what()));
+        return EsitoDi(e);
+    } catch (...) {
+        err << "tableau " << comando << ": errore imprevisto.\n";
+        routines::RegistraErrore("tableau " + comando + ": errore imprevisto");
+        return kFallito;
+    }
+}
+
+namespace {
+
+int EseguiComando(const std::string& comando, const Argomenti& argomenti, std::ostream& out,
+                  std::ostream& err, const routines::Impostazioni& impostazioni) {
     if (comando == "chart") {
         return ComandoChart(argomenti, out, err, impostazioni);
     }
@@ -188,4 +212,5 @@ int Esegui(int argc, char** argv, std::ostream& out, std::ostream& err) {
     return kRifiutato;
 }
 
+}  // namespace
 }  // namespace tableau::app

@@ -2,7 +2,12 @@
 // before first use. Every database file the program reads, its format, every table read in
 // it with its rows and every field read in that table, present or missing; then the list of
 // problems and the summary.
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <optional>
 #include <ostream>
@@ -11,6 +16,7 @@
 
 #include "app/cli_commands.h"
 #include "app/startup.h"
+#include "chart/chart_file.h"
 #include "chart/data_directory_check.h"
 #include "db/data_source.h"
 #include "db/hotel_schema.h"
@@ -244,6 +250,31 @@ void ScriviImpostazioniPosta(std::ostream& out, const routines::Impostazioni& im
     }
 }
 
+// What a chart run of the workstation would meet before reading any table: a number that
+// cannot name a file, a data directory where the chart cannot be written. The directory
+// is tried with a file written and removed again beside the chart file.
+std::vector<std::string> ProblemiPostazione(const routines::Postazione& postazione) {
+    std::vector<std::string> problemi;
+    try {
+        (void)postazione.numero();
+    } catch (const routines::ErrorePostazione& e) {
+        problemi.emplace_back(e.what());
+        return problemi;
+    }
+    const std::filesystem::path prova =
+        postazione.percorso(".prova-" + chart::NomeFileTableau(postazione));
+    const int fd = ::open(prova.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        problemi.push_back(
+            "Nella cartella dei dati " + postazione.cartellaDati().string() +
+            " non si pu\xC3\xB2 scrivere il file del tableau: " + std::strerror(errno));
+        return problemi;
+    }
+    ::close(fd);
+    ::unlink(prova.c_str());
+    return problemi;
+}
+
 }  // namespace
 
 int ComandoCheck(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
@@ -289,6 +320,9 @@ int ComandoCheck(const Argomenti& argomenti, std::ostream& out, std::ostream& er
     }
     ScriviRapporto(out, rapporto);
     for (auto& problema : rapporto.problemi()) {
+        problemi.push_back(std::move(problema));
+    }
+    for (auto& problema : ProblemiPostazione(PostazioneImpostata(impostazioni))) {
         problemi.push_back(std::move(problema));
     }
     if (problemi.empty()) {

@@ -1,4 +1,5 @@
-// The headless ways out of the program: the spreadsheet file and the print job.
+// The headless print job: tableau print, and the list of the installed printers.
+#include <algorithm>
 #include <filesystem>
 #include <limits>
 #include <memory>
@@ -8,10 +9,12 @@
 #include "app/qt_application.h"
 #include "app/startup.h"
 #include "db/errors.h"
+#include "print/cups_queue.h"
 #include "print/print_job.h"
 #include "print/qt/qt_printer_service.h"
 #include "routines/codepage.h"
 #include "routines/system_log.h"
+#include "routines/text.h"
 
 namespace tableau::app {
 namespace {
@@ -24,6 +27,9 @@ class StampantiSuRichiesta final : public print::ServizioStampanti {
 
     std::vector<std::string> stampantiInstallate() const override {
         return servizio().stampantiInstallate();
+    }
+    std::string nomeStampanteCorrente() const override {
+        return servizio().nomeStampanteCorrente();
     }
     void scegliStampante(const std::string& nome) override { servizio().scegliStampante(nome); }
     void scegliFilePdf(const std::filesystem::path& file) override {
@@ -90,6 +96,12 @@ int ElencaStampanti(std::ostream& out, std::ostream& err) {
     return kEseguito;
 }
 
+// A printer given as "....pdf" is a PDF file in the data directory, as in the print menu.
+bool FileSuPdf(const std::string& nome) {
+    return nome.size() > 4 &&
+           routines::StessoNome(std::string_view(nome).substr(nome.size() - 4), ".pdf");
+}
+
 }  // namespace
 
 int ComandoPrint(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
@@ -137,6 +149,26 @@ int ComandoPrint(const Argomenti& argomenti, std::ostream& out, std::ostream& er
         err << "tableau print: indicare la destinazione con --destination. Usare tableau "
                "--help.\n";
         return kRifiutato;
+    }
+    // A printer named on the command line must be a queue of the system (or a PDF file):
+    // a mistyped name would otherwise send the chart to whatever printer is current.
+    if (!routines::TogliSpazi(opzioni.stampante).empty() && !FileSuPdf(opzioni.stampante)) {
+        const auto code = print::CodeDiStampa();
+        if (std::find(code.begin(), code.end(), opzioni.stampante) == code.end()) {
+            std::string installate;
+            for (const auto& coda : code) {
+                installate += (installate.empty() ? "" : ", ") + routines::InUtf8(coda);
+            }
+            err << "tableau print: la stampante \"" << routines::InUtf8(opzioni.stampante)
+                << "\" non \xC3\xA8 una coda di stampa del sistema. "
+                << (installate.empty() ? std::string("Nessuna coda installata.")
+                                       : "Code installate: " + installate + ".")
+                << '\n';
+            routines::RegistraErrore("stampa rifiutata: la stampante \"" +
+                                     routines::InUtf8(opzioni.stampante) +
+                                     "\" non \xC3\xA8 una coda di stampa del sistema");
+            return kRifiutato;
+        }
     }
     try {
         // The assistance code is the hotels' table's, from the server when one is set; the

@@ -207,6 +207,16 @@ class ScrittoreTableau {
     routines::AtomicFile file_;
 };
 
+// The chart file's name for the log; a workstation that cannot name a file is said so,
+// never thrown while a failure is being reported.
+std::string NomeDescritto(const routines::Postazione& postazione) {
+    try {
+        return routines::InUtf8(NomeFileTableau(postazione));
+    } catch (const routines::ErrorePostazione&) {
+        return "(postazione non valida)";
+    }
+}
+
 }  // namespace
 
 std::string DescriviRichiesta(const RichiestaTableau& richiesta,
@@ -216,7 +226,7 @@ std::string DescriviRichiesta(const RichiestaTableau& richiesta,
            routines::InUtf8(richiesta.primaCamera) + " a " +
            routines::InUtf8(richiesta.ultimaCamera) + ", settimana dal " +
            routines::InUtf8(routines::TogliSpazi(richiesta.dataInizio)) + ", file " +
-           routines::InUtf8(NomeFileTableau(postazione));
+           NomeDescritto(postazione);
 }
 
 void CreaTableau(const routines::Postazione& postazione, const RichiestaTableau& richiesta,

@@ -105,7 +105,10 @@ std::string ScegliStampanteUscita(const std::filesystem::path& cartellaDati,
         stampanti.scegliFilePdf(file);
         return "PDF salvato in " + file.string() + ".";
     }
-    return "Inviato alla stampante corrente.";
+    const std::string corrente = stampanti.nomeStampanteCorrente();
+    return corrente.empty()
+               ? std::string("Inviato alla stampante corrente.")
+               : "Inviato alla stampante corrente, " + routines::InUtf8(corrente) + ".";
 }
 
 void StampaSuPagine(const std::vector<std::string>& righe, const ImpostazioniStampa& imp,

@@ -21,6 +21,10 @@ class ServizioStampanti {
     // Device names of the installed printers, in the platform's order.
     virtual std::vector<std::string> stampantiInstallate() const = 0;
 
+    // The device name of the current printer (the system's default until one is chosen);
+    // empty when there is none.
+    virtual std::string nomeStampanteCorrente() const = 0;
+
     // Makes an installed printer (its exact device name) the current printer.
     virtual void scegliStampante(const std::string& nome) = 0;
     // The next document goes into this PDF file instead of the current printer; the

@@ -34,10 +34,11 @@ class ErroreOverflow : public Errore {
 };
 
 // The workstation number (PCLocal) holds what cannot be part of a file name: a path
-// separator, "..", a NUL or a control character. Nothing has been read or written.
-class ErrorePostazione : public Errore {
+// separator, "..", a NUL or a control character. Refused as a request is: nothing has been
+// read or written.
+class ErrorePostazione : public RichiestaRifiutata {
   public:
-    using Errore::Errore;
+    using RichiestaRifiutata::RichiestaRifiutata;
 };
 
 // A file the program reads whole or writes cannot be read or written; the message names it.

@@ -30,6 +30,7 @@ class StampantiFinte final : public print::ServizioStampanti {
   public:
     explicit StampantiFinte(std::vector<std::string> nomi) : nomi_(std::move(nomi)) {}
     std::vector<std::string> stampantiInstallate() const override { return nomi_; }
+    std::string nomeStampanteCorrente() const override { return {}; }
     void scegliStampante(const std::string&) override {}
     void scegliFilePdf(const std::filesystem::path&) override {}
     void impostaFronteRetro(int) override {}

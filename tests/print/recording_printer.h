@@ -15,7 +15,10 @@ class StampanteRegistrata final : public print::ServizioStampanti {
     std::vector<std::string> operazioni;
     double dimensione = 10;
 
+    std::string corrente;  // the system's default printer
+
     std::vector<std::string> stampantiInstallate() const override { return installate; }
+    std::string nomeStampanteCorrente() const override { return corrente; }
     void scegliStampante(const std::string& nome) override { registra("stampante " + nome); }
     void scegliFilePdf(const std::filesystem::path& file) override {
         registra("pdf " + file.filename().string());

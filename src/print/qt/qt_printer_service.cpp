@@ -33,6 +33,10 @@ ServizioStampantiQt::~ServizioStampantiQt() {
     annullaDocumento();
 }
 
+std::string ServizioStampantiQt::nomeStampanteCorrente() const {
+    return routines::InCp1252(corrente_->printerName().toStdString());
+}
+
 std::vector<std::string> ServizioStampantiQt::stampantiInstallate() const {
     std::vector<std::string> nomi;
     for (const QString& nome : QPrinterInfo::availablePrinterNames()) {

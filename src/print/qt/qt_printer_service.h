@@ -22,6 +22,7 @@ class ServizioStampantiQt final : public ServizioStampanti {
     ServizioStampantiQt& operator=(const ServizioStampantiQt&) = delete;
 
     std::vector<std::string> stampantiInstallate() const override;
+    std::string nomeStampanteCorrente() const override;
     void scegliStampante(const std::string& nome) override;
     void scegliFilePdf(const std::filesystem::path& file) override;
     void impostaFronteRetro(int modo) override;
