@@ -19,10 +19,12 @@ cartella dei dati: vi si trovano gli archivi dell'albergo e vi si scrivono i fil
 postazione (la variabile d'ambiente PCLocal dà il numero della postazione).
 
 Comandi:
-  chart --hotel H --tableau T --from PRIMA --to ULTIMA --date GG/MM/AAAA
+  chart --hotel H --tableau T [--from PRIMA] [--to ULTIMA] --date GG/MM/AAAA
         Scrive il file del tableau (FD seguito dal valore di PCLocal) della settimana
         che inizia alla data indicata, per le camere da PRIMA a ULTIMA (confrontate come
-        testo) del tableau T dell'albergo H.
+        testo) del tableau T dell'albergo H; senza --from e --to tutte le camere del
+        tableau. Un albergo o un tableau inesistente, o un intervallo senza camere del
+        tableau, è rifiutato (codice 2) e il file del tableau resta com'era.
 )";
 
 // The rest of the usage, after the commands of the output formats.
@@ -33,8 +35,8 @@ constexpr std::string_view kUsoComandi =
         programma sendmail del sistema: nel testo le date della settimana, i totali CC,
         MP e PC e gli arrivi di ogni giorno; in allegato il PDF (pdf, predefinito), la cartella di
         lavoro (xlsx) o il tableau come testo UTF-8 (text); totals invia solo i totali.
-        Senza --date la settimana inizia oggi; senza --from e --to le camere proposte
-        dalla finestra di richiesta (tutte quelle del tableau se non ne propone).
+        Senza --date la settimana inizia oggi; senza --from e --to tutte le camere del
+        tableau.
         Destinatari, formato e richiesta possono venire dal file delle impostazioni
         (mail.recipients, separati da virgole, mail.format, mail.hotel, mail.tableau,
         mail.from, mail.to); il mittente dalla chiave mittente (altrimenti tableau@ e il
@@ -45,6 +47,10 @@ constexpr std::string_view kUsoComandi =
         Stampa il file del tableau sulla destinazione indicata.
   print --list
         Elenca le stampanti installate.
+  list [--hotel H [--tableau T]]
+        Elenca gli alberghi, i loro tableau e le camere di ogni tableau con il tipo e la
+        classe, dagli archivi della cartella o dal server: i numeri da scrivere nelle
+        impostazioni (mail.hotel, mail.tableau, mail.from, mail.to).
   check Controlla la cartella dei dati: elenca ogni archivio che il programma legge con
         il suo formato, le tabelle lette con il numero di righe e i campi letti, presenti
         o mancanti; termina con l'elenco dei problemi (codice di uscita 1 se ve ne sono).
@@ -193,6 +199,9 @@ int EseguiComando(const std::string& comando, const Argomenti& argomenti, std::o
     }
     if (comando == "check") {
         return ComandoCheck(argomenti, out, err, impostazioni);
+    }
+    if (comando == "list") {
+        return ComandoList(argomenti, out, err, impostazioni);
     }
     for (const exports::FormatoUscita* formato : exports::FormatiUscita()) {
         if (comando == formato->nome) {

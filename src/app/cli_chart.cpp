@@ -11,6 +11,7 @@
 
 #include "app/cli_commands.h"
 #include "app/startup.h"
+#include "chart/block_check.h"
 #include "chart/chart_file.h"
 #include "chart/crea_tableau.h"
 #include "chart/request_check.h"
@@ -25,9 +26,11 @@ namespace tableau::app {
 namespace {
 
 constexpr std::string_view kUsoChart =
-    "Uso: tableau chart --hotel H --tableau T --from PRIMA --to ULTIMA --date GG/MM/AAAA\n";
+    "Uso: tableau chart --hotel H --tableau T [--from PRIMA] [--to ULTIMA] --date GG/MM/AAAA\n";
 
 constexpr std::string_view kOpzioni[] = {"--hotel", "--tableau", "--from", "--to", "--date"};
+// Without --from and --to the chart covers every room of the block.
+constexpr std::string_view kObbligatorie[] = {"--hotel", "--tableau", "--date"};
 
 // A message of the program (UTF-8, as every failure's message is) on a terminal line, the
 // message box's line breaks as plain new lines.
@@ -42,10 +45,10 @@ void Scrivi(std::ostream& flusso, std::string_view messaggio) {
     flusso << "tableau chart: " << testo << '\n';
 }
 
-// The options by name, each once and every one given.
+// The options by name, each once and the required ones given.
 OpzioniComando LeggiOpzioni(const Argomenti& argomenti) {
     OpzioniComando valori = LeggiOpzioniComando(argomenti, kOpzioni);
-    for (const auto nome : kOpzioni) {
+    for (const auto nome : kObbligatorie) {
         if (!valori.contains(nome)) {
             throw routines::RichiestaRifiutata("manca l'opzione " + std::string(nome) + ".");
         }
@@ -72,12 +75,28 @@ std::int16_t Numero16(const std::string& testo, std::string_view cosa) {
 }
 
 std::optional<ProvenienzaServer> ScriviTableauRichiesto(
-    const chart::RichiestaTableau& richiesta, const routines::Orologio& orologio,
+    chart::RichiestaTableau& richiesta, CamereIndicate indicate, const routines::Orologio& orologio,
     const routines::Impostazioni& impostazioni) {
     // The request window's checks first: a refused request contacts no server and writes
-    // nothing. Then the chart: a failed run leaves the previous chart whole.
-    chart::ControllaRichiesta(richiesta.primaCamera, richiesta.ultimaCamera, richiesta.dataInizio);
+    // nothing. A range not given is the block's, known only from the tables: the date is
+    // checked before them.
+    chart::ControllaRichiesta(indicate.prima ? richiesta.primaCamera : std::string(),
+                              indicate.ultima ? richiesta.ultimaCamera : std::string("\xFF"),
+                              richiesta.dataInizio);
     const auto sorgente = ApriSorgenteDati(impostazioni);
+    // Then the hotel, the block and its rooms, from the same tables the chart reads: an
+    // unknown hotel or block, or a range without rooms, is refused and the chart file stays.
+    const auto alberghi = chart::ElencaAlberghi(*sorgente);
+    const chart::IntervalloCamere tutte = chart::TutteLeCamere(chart::ControllaAlbergoETableau(
+        alberghi, {richiesta.hotel, richiesta.tableau, "", "\xFF", richiesta.dataInizio}));
+    if (!indicate.prima) {
+        richiesta.primaCamera = tutte.prima;
+    }
+    if (!indicate.ultima) {
+        richiesta.ultimaCamera = tutte.ultima;
+    }
+    chart::ControllaRichiesta(richiesta.primaCamera, richiesta.ultimaCamera, richiesta.dataInizio);
+    chart::ControllaAlbergoETableau(alberghi, richiesta);
     chart::CreaTableau(*sorgente, PostazioneImpostata(impostazioni), richiesta, orologio);
     if (!sorgente->fromServer()) {
         return std::nullopt;
@@ -92,12 +111,19 @@ int ComandoChart(const Argomenti& argomenti, std::ostream& out, std::ostream& er
         return kEseguito;
     }
     chart::RichiestaTableau richiesta;
+    CamereIndicate indicate{.prima = false, .ultima = false};
     try {
         const auto opzioni = LeggiOpzioni(argomenti);
         richiesta.hotel = Numero16(opzioni.find("--hotel")->second, "Il numero dell'albergo");
         richiesta.tableau = Numero16(opzioni.find("--tableau")->second, "Il numero del tableau");
-        richiesta.primaCamera = routines::InCp1252(opzioni.find("--from")->second);
-        richiesta.ultimaCamera = routines::InCp1252(opzioni.find("--to")->second);
+        if (const auto prima = opzioni.find("--from"); prima != opzioni.end()) {
+            richiesta.primaCamera = routines::InCp1252(prima->second);
+            indicate.prima = true;
+        }
+        if (const auto ultima = opzioni.find("--to"); ultima != opzioni.end()) {
+            richiesta.ultimaCamera = routines::InCp1252(ultima->second);
+            indicate.ultima = true;
+        }
         richiesta.dataInizio = routines::InCp1252(opzioni.find("--date")->second);
     } catch (const routines::RichiestaRifiutata& e) {
         err << "tableau chart: " << e.what() << '\n' << kUsoChart;
@@ -107,8 +133,8 @@ int ComandoChart(const Argomenti& argomenti, std::ostream& out, std::ostream& er
     std::optional<db::SyncRecord> sincronizzazione;
     std::string provenienza;
     try {
-        if (const auto server =
-                ScriviTableauRichiesto(richiesta, routines::OrologioDiSistema(), impostazioni)) {
+        if (const auto server = ScriviTableauRichiesto(
+                richiesta, indicate, routines::OrologioDiSistema(), impostazioni)) {
             provenienza = server->descrizione;
             sincronizzazione = server->sincronizzazione;
         }

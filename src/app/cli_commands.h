@@ -51,11 +51,20 @@ struct ProvenienzaServer {
     std::optional<db::SyncRecord> sincronizzazione;
 };
 
-// Writes the chart of the request into the data directory's chart file, the hotel tables
-// read where the settings say: the one way the commands make a chart (tableau chart,
-// tableau mail). Checks the request before contacting any server. Throws as
-// chart::CreaTableau, or db::ErroreServer.
-std::optional<ProvenienzaServer> ScriviTableauRichiesto(const chart::RichiestaTableau& richiesta,
+// Which ends of the room range the user gave; a missing one is the block's first or last room.
+struct CamereIndicate {
+    bool prima = true;
+    bool ultima = true;
+};
+
+// Writes the chart of the request into the workstation's chart file, the hotel tables read
+// where the settings say: the one way the commands make a chart (tableau chart, tableau
+// mail). Checks the request before contacting any server, then its hotel, block and rooms
+// against the tables (an unknown one, or a range without rooms, is refused: nothing is
+// written); an end of the range not given becomes the block's, written into the request.
+// Throws as chart::CreaTableau, or db::ErroreServer.
+std::optional<ProvenienzaServer> ScriviTableauRichiesto(chart::RichiestaTableau& richiesta,
+                                                        CamereIndicate indicate,
                                                         const routines::Orologio& orologio,
                                                         const routines::Impostazioni& impostazioni);
 
@@ -75,6 +84,9 @@ int ComandoCsv(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
                const routines::Impostazioni& impostazioni = {});
 int ComandoPrint(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
                  const routines::Impostazioni& impostazioni = {});
+// tableau list: the hotels, their blocks and the blocks' rooms with type and class.
+int ComandoList(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
+                const routines::Impostazioni& impostazioni = {});
 // Copies the data directory's hotel tables into the site's schema on the server the
 // settings name (a server is required).
 int ComandoSync(const Argomenti& argomenti, std::ostream& out, std::ostream& err,

@@ -16,7 +16,6 @@
 #include "app/startup.h"
 #include "chart/chart_file.h"
 #include "chart/chart_reader.h"
-#include "chart/hotel_lists.h"
 #include "export/qt/format_table.h"
 #include "mail/chart_mail.h"
 #include "mail/mail_address.h"
@@ -171,23 +170,6 @@ RichiestaPosta LeggiRichiesta(const Argomenti& argomenti,
     return richiesta;
 }
 
-// The rooms of the request that were not given: the range the request window proposes,
-// else every room of the block.
-void CompletaCamere(RichiestaPosta& richiesta, const routines::Impostazioni& impostazioni) {
-    if (richiesta.primaIndicata && richiesta.ultimaIndicata) {
-        return;
-    }
-    const auto sorgente = ApriSorgenteDati(impostazioni);
-    const chart::IntervalloCamere intervallo =
-        chart::IntervalloDelTableau(*sorgente, richiesta.tableau.hotel, richiesta.tableau.tableau);
-    if (!richiesta.primaIndicata) {
-        richiesta.tableau.primaCamera = intervallo.prima;
-    }
-    if (!richiesta.ultimaIndicata) {
-        richiesta.tableau.ultimaCamera = intervallo.ultima;
-    }
-}
-
 // The chosen output of the chart read back: written to the workstation's usual file
 // (fdN.pdf, fdN.xlsx, fdN.txt) as tableau pdf, xlsx and text write it, then attached; none
 // for the totals alone.
@@ -236,8 +218,9 @@ int ComandoMail(const Argomenti& argomenti, std::ostream& out, std::ostream& err
 
     std::string hotel;
     try {
-        CompletaCamere(richiesta, impostazioni);
-        ScriviTableauRichiesto(richiesta.tableau, orologio, impostazioni);
+        ScriviTableauRichiesto(richiesta.tableau,
+                               {richiesta.primaIndicata, richiesta.ultimaIndicata}, orologio,
+                               impostazioni);
         const routines::Postazione postazione = PostazioneImpostata(impostazioni);
         routines::RegistraEvento("tableau scritto: " +
                                  chart::DescriviRichiesta(richiesta.tableau, postazione));

@@ -93,9 +93,40 @@ TEST_F(ProvaComandoChart, RequestRefusals) {
     }
     EXPECT_FALSE(fs::exists(chartFile()));
 
-    // Equal and empty room texts pass; separators of the date are not checked.
-    EXPECT_EQ(chart(richiesta("7", "7", "16-03-2026")).stato, 0);
-    EXPECT_EQ(chart(richiesta("", "", "16.03.2026")).stato, 0);
+    // Equal and empty room texts pass the window's checks; separators of the date are not
+    // checked.
+    EXPECT_EQ(chart(richiesta("101", "101", "16-03-2026")).stato, 0);
+    EXPECT_EQ(chart(richiesta("", "Z", "16.03.2026")).stato, 0);
+}
+
+TEST_F(ProvaComandoChart, UnknownHotelOrBlockAndARangeWithoutRoomsAreRefused) {
+    ASSERT_EQ(chart(richiesta("101", "101", "16/03/2026")).stato, 0);
+    const std::string prima = test::readFile(chartFile());
+
+    auto esito = chart({"--hotel", "9", "--tableau", "1", "--date", "16/03/2026"});
+    EXPECT_EQ(esito.stato, kRifiutato);
+    EXPECT_NE(esito.err.find("l'albergo 9 non esiste. Alberghi: 1 Hotel Caff\xC3\xA8."),
+              std::string::npos)
+        << esito.err;
+    esito = chart({"--hotel", "1", "--tableau", "9", "--date", "16/03/2026"});
+    EXPECT_EQ(esito.stato, kRifiutato);
+    EXPECT_NE(esito.err.find("il tableau 9 dell'albergo 1 non esiste. Tableau dell'albergo: 1 "
+                             "Piano terra."),
+              std::string::npos)
+        << esito.err;
+    // Room numbers compare as text: "2" to "9999" holds neither "101" nor "è01".
+    esito = chart(richiesta("2", "9999", "16/03/2026"));
+    EXPECT_EQ(esito.stato, kRifiutato);
+    EXPECT_NE(esito.err.find("le camere vanno da 101 a \xC3\xA8"
+                             "01."),
+              std::string::npos)
+        << esito.err;
+    EXPECT_EQ(test::readFile(chartFile()), prima) << "the chart file stays as it was";
+
+    // Without --from and --to: every room of the block.
+    esito = chart({"--hotel", "1", "--tableau", "1", "--date", "16/03/2026"});
+    EXPECT_EQ(esito.stato, kEseguito) << esito.err;
+    EXPECT_EQ(test::readFile(chartFile()).size(), (9u + 5u * 2u) * 134u);
 }
 
 TEST_F(ProvaComandoChart, BadArgumentsGiveUsage) {

@@ -197,6 +197,11 @@ TEST_F(ProvaComandoMail, RefusedRequestsTouchNothing) {
          "Controllare l'intervallo di camere richiesto!"},
         {Richiesta({"--recipient", "a@b.it", "--colore", "rosso"}), "opzione sconosciuta"},
         {Richiesta({"--recipient", "a@b.it", "--hotel", "2"}), "indicata pi\xC3\xB9 volte"},
+        {{"--recipient", "a@b.it", "--hotel", "9", "--tableau", "1"},
+         "l'albergo 9 non esiste. Alberghi: 1 Hotel Bellavista"},
+        {{"--recipient", "a@b.it", "--hotel", "1", "--tableau", "9"},
+         "il tableau 9 dell'albergo 1 non esiste"},
+        {Richiesta({"--recipient", "a@b.it", "--from", "1", "--to", "10"}), "le camere vanno da"},
     };
     for (const Caso& caso : casi) {
         const auto esito = mail(caso.argomenti);
