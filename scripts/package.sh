@@ -26,7 +26,8 @@ for file in ./usr/bin/tableau ./usr/libexec/tableau/tableau-jet \
     grep -q " $file\$" <<<"$contenuto" || { echo "manca nel pacchetto: $file" >&2; fallito=1; }
 done
 dipendenze=$(dpkg-deb -f "$pacchetto" Depends)
-for dipendenza in cups-client fonts-liberation libmdb3 libqt6widgets6 libsqlite3-0 libgmime-3.0-0; do
+for dipendenza in cups-client fonts-liberation libc-l10n libmdb3 libqt6widgets6 libsqlite3-0 \
+    libgmime-3.0-0; do
     grep -q "$dipendenza" <<<"$dipendenze" || { echo "dipendenza mancante: $dipendenza" >&2; fallito=1; }
 done
 if [ "$(id -u)" -eq 0 ] && ! dpkg-query -W tableau >/dev/null 2>&1; then

@@ -25,6 +25,8 @@ PACKAGES=(
     # system sendmail), aiosmtpd as the receiving SMTP server
     msmtp python3-aiosmtpd
     cups cups-client printer-driver-cups-pdf
+    # the C library's texts in Italian (libpq5 brings its own)
+    libc-l10n
     # the PostgreSQL servers of the server tests (scripts/pg-test-server.sh)
     postgresql postgresql-client
     # the Debian package and its checks

@@ -10,6 +10,7 @@
 #include "app/cli_commands.h"
 #include "app/display_check.h"
 #include "app/startup.h"
+#include "app/system_language.h"
 #include "gui/gui_main.h"
 #include "routines/system_log.h"
 
@@ -34,6 +35,7 @@ void PreparaCartellaRuntime() {
 
 int main(int argc, char** argv) {
     using namespace tableau;
+    app::TestiDiSistemaInItaliano();
     PreparaCartellaRuntime();
     app::OpzioniGenerali generali;
     try {

@@ -101,8 +101,10 @@ std::optional<db::ServerSetting> ServerImpostato(const routines::Impostazioni& i
 }
 
 std::filesystem::path CartellaDati(const routines::Impostazioni& impostazioni) {
-    return std::filesystem::absolute(impostazioni.cartellaDati ? impostazioni.cartellaDati->valore
-                                                               : std::string("."));
+    // Made absolute as the workstation makes it.
+    return routines::Postazione(
+               impostazioni.cartellaDati ? impostazioni.cartellaDati->valore : std::string("."), "")
+        .cartellaDati();
 }
 
 routines::Postazione PostazioneImpostata(const routines::Impostazioni& impostazioni) {

@@ -24,8 +24,15 @@ bool NomeDiFileSicuro(const std::string& testo) {
 
 std::filesystem::path Assoluta(std::filesystem::path cartella) {
     std::error_code errore;
-    auto assoluta = std::filesystem::absolute(cartella, errore);
-    return errore ? cartella : assoluta;
+    auto assoluta = std::filesystem::absolute(cartella, errore).lexically_normal();
+    if (errore) {
+        return cartella;
+    }
+    // "/srv/dati/." and "/srv/dati/" are "/srv/dati" in every message.
+    if (!assoluta.has_filename() && assoluta != assoluta.root_path()) {
+        assoluta = assoluta.parent_path();
+    }
+    return assoluta;
 }
 
 }  // namespace

@@ -89,5 +89,31 @@ TEST(Incustoditi, EveryCommandInEveryBadEnvironmentEndsWithAMessage) {
     }
 }
 
+// The system's own reasons inside the program's messages are Italian too, whatever the
+// locale: the C library's and the server client's.
+TEST(Incustoditi, TheSystemsTextsAreItalianWhateverTheLocale) {
+    test::ChartFixture fx;
+    test::SettimanaDiEsempio(fx);
+    fx.crea();
+    const std::string tableau =
+        std::string(TABLEAU_EXECUTABLE) + " -C '" + fx.dir().string() + "' ";
+    for (const std::string locale :
+         {"LC_ALL=C", "LC_ALL=POSIX LANGUAGE=en", "LANG=en_US.UTF-8 LC_MESSAGES=C"}) {
+        const std::string ambiente =
+            "env -u LC_ALL -u LANG -u LANGUAGE -u LC_MESSAGES -u TABLEAU_SERVER PCLocal=7 " +
+            locale + " ";
+        Uscita uscita = Lancia(ambiente + tableau + "text --output manca/testo.txt");
+        EXPECT_EQ(uscita.stato, 1) << uscita.testo;
+        EXPECT_NE(uscita.testo.find("File o directory non esistente"), std::string::npos)
+            << locale << ": " << uscita.testo;
+        uscita = Lancia(ambiente + "TABLEAU_SERVER='host=127.0.0.1 port=1' " + tableau +
+                        "chart --hotel 1 --tableau 1 --date 16/03/2026");
+        EXPECT_EQ(uscita.stato, 1) << uscita.testo;
+        EXPECT_NE(uscita.testo.find("Connessione rifiutata"), std::string::npos)
+            << locale << ": " << uscita.testo;
+        EXPECT_EQ(uscita.testo.find("refused"), std::string::npos) << uscita.testo;
+    }
+}
+
 }  // namespace
 }  // namespace tableau::app
