@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "app/cli_commands.h"
+#include "app/data_age.h"
 #include "app/startup.h"
 #include "chart/block_check.h"
 #include "chart/chart_file.h"
@@ -105,7 +106,7 @@ std::optional<ProvenienzaServer> ScriviTableauRichiesto(
 }
 
 int ComandoChart(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
-                 const routines::Impostazioni& impostazioni) {
+                 const routines::Impostazioni& impostazioni, const routines::Orologio& orologio) {
     if (argomenti.size() == 1 && (argomenti[0] == "--help" || argomenti[0] == "-h")) {
         out << kUsoChart;
         return kEseguito;
@@ -130,14 +131,9 @@ int ComandoChart(const Argomenti& argomenti, std::ostream& out, std::ostream& er
         return kRifiutato;
     }
 
-    std::optional<db::SyncRecord> sincronizzazione;
-    std::string provenienza;
+    std::optional<ProvenienzaServer> server;
     try {
-        if (const auto server = ScriviTableauRichiesto(
-                richiesta, indicate, routines::OrologioDiSistema(), impostazioni)) {
-            provenienza = server->descrizione;
-            sincronizzazione = server->sincronizzazione;
-        }
+        server = ScriviTableauRichiesto(richiesta, indicate, orologio, impostazioni);
     } catch (const std::exception& e) {
         Scrivi(err, e.what());
         if (EsitoDi(e) == kFallito) {
@@ -151,15 +147,22 @@ int ComandoChart(const Argomenti& argomenti, std::ostream& out, std::ostream& er
     routines::RegistraEvento(
         "tableau scritto: " +
         chart::DescriviRichiesta(richiesta, PostazioneImpostata(impostazioni)) +
-        (provenienza.empty() ? std::string() : ", dati dal " + provenienza));
+        (server ? ", dati dal " + server->descrizione : std::string()));
     out << "Tableau scritto nel file "
         << routines::InUtf8(chart::NomeFileTableau(PostazioneImpostata(impostazioni))) << ".\n";
-    if (!provenienza.empty()) {
-        // Last night's copy is not live data: say which copy the chart shows.
-        out << "Dati dal " << provenienza << ", "
-            << (sincronizzazione ? "sincronizzati il " + sincronizzazione->when + "."
-                                 : std::string("mai sincronizzati."))
-            << '\n';
+    if (server) {
+        // Last night's copy is not live data: say which copy the chart shows, and warn when
+        // it is older than the settings allow.
+        out << TestoProvenienza(server, "", orologio.adesso()) << '\n';
+        if (const auto giorno =
+                DatiVecchi(server, orologio.adesso(), OreMassimeDati(impostazioni))) {
+            const std::string avviso = "ATTENZIONE: dati del " + *giorno + " (" +
+                                       TestoProvenienza(server, "", orologio.adesso()) +
+                                       " Limite: " + std::to_string(OreMassimeDati(impostazioni)) +
+                                       " ore, chiave server.max-age.)";
+            err << "tableau chart: " << avviso << '\n';
+            routines::RegistraAvviso("tableau scritto con " + avviso);
+        }
     }
     return kEseguito;
 }

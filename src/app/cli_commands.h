@@ -71,7 +71,8 @@ std::optional<ProvenienzaServer> ScriviTableauRichiesto(chart::RichiestaTableau&
 // The commands that read hotel tables read them where the settings say (the data
 // directory's files, or the chain's server); without settings, the files.
 int ComandoChart(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
-                 const routines::Impostazioni& impostazioni = {});
+                 const routines::Impostazioni& impostazioni = {},
+                 const routines::Orologio& orologio = routines::OrologioDiSistema());
 // The settings in force are shown with where each came from; with a server, the server is
 // checked instead of the hotel files.
 int ComandoCheck(const Argomenti& argomenti, std::ostream& out, std::ostream& err,

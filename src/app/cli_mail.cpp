@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/cli_commands.h"
+#include "app/data_age.h"
 #include "app/qt_application.h"
 #include "app/startup.h"
 #include "chart/chart_file.h"
@@ -218,9 +219,9 @@ int ComandoMail(const Argomenti& argomenti, std::ostream& out, std::ostream& err
 
     std::string hotel;
     try {
-        ScriviTableauRichiesto(richiesta.tableau,
-                               {richiesta.primaIndicata, richiesta.ultimaIndicata}, orologio,
-                               impostazioni);
+        const auto server = ScriviTableauRichiesto(
+            richiesta.tableau, {richiesta.primaIndicata, richiesta.ultimaIndicata}, orologio,
+            impostazioni);
         const routines::Postazione postazione = PostazioneImpostata(impostazioni);
         routines::RegistraEvento("tableau scritto: " +
                                  chart::DescriviRichiesta(richiesta.tableau, postazione));
@@ -228,9 +229,20 @@ int ComandoMail(const Argomenti& argomenti, std::ostream& out, std::ostream& err
             exports::TableauDaEsportare::DellaPostazione(postazione);
         const chart::TableauLetto& tableau = daEsportare.letto();
         hotel = routines::InUtf8(routines::TogliSpazi(tableau.hotel));
-        const mail::Messaggio messaggio{richiesta.mittente, richiesta.destinatari,
-                                        mail::OggettoPosta(tableau), mail::TestoPosta(tableau),
-                                        Allegato(daEsportare, richiesta.formato, postazione)};
+        // The body opens with where the data came from; data older than the settings allow
+        // are said in the subject, where the kitchen sees it first, and in the log.
+        const routines::DataOra adesso = orologio.adesso();
+        std::string oggetto = mail::OggettoPosta(tableau);
+        if (const auto giorno = DatiVecchi(server, adesso, OreMassimeDati(impostazioni))) {
+            oggetto = "ATTENZIONE: dati del " + *giorno + " \xE2\x80\x93 " + oggetto;
+            routines::RegistraAvviso("tableau per posta con dati del " + *giorno + " (" +
+                                     TestoProvenienza(server, "", adesso) + ")");
+        }
+        const mail::Messaggio messaggio{
+            richiesta.mittente, richiesta.destinatari, oggetto,
+            TestoProvenienza(server, postazione.cartellaDati().string(), adesso) + "\n\n" +
+                mail::TestoPosta(tableau),
+            Allegato(daEsportare, richiesta.formato, postazione)};
         mail::InviaMessaggio(richiesta.sendmail, mail::ComponiMessaggio(messaggio));
     } catch (const std::exception& e) {
         err << "tableau mail: " << SenzaACapo(e.what()) << '\n';

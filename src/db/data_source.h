@@ -4,6 +4,7 @@
 // (print settings, counters, the separator, the chart and its copies) always stay in the
 // data directory.
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -22,9 +23,10 @@ struct ServerSetting {
 
 // When the site's data on the server were last synced, and from where.
 struct SyncRecord {
-    std::string when;       // local time, "08/12/2026 02:30"
-    std::string directory;  // the data directory synced from (UTF-8)
-    std::string machine;    // the name of the machine that ran the sync
+    std::string when;        // local time, "08/12/2026 02:30"
+    std::string directory;   // the data directory synced from (UTF-8)
+    std::string machine;     // the name of the machine that ran the sync
+    std::int64_t epoch = 0;  // when, in seconds since 1970 (UTC)
 };
 
 // A source serves one action (a chart, a list, a check): its server transaction holds the ten

@@ -18,6 +18,7 @@ namespace {
 constexpr int kUtente = 1;  // syslog facility "user"
 constexpr int kInformazione = 6;
 constexpr int kErrore = 3;
+constexpr int kAvviso = 4;
 
 // The workstation the lines name, set once at start-up.
 std::string& PostazioneRegistro() {
@@ -62,6 +63,10 @@ void ImpostaPostazioneRegistro(std::string_view postazione) {
 
 void RegistraEvento(std::string_view testo) {
     Scrivi(kInformazione, testo);
+}
+
+void RegistraAvviso(std::string_view testo) {
+    Scrivi(kAvviso, testo);
 }
 
 void RegistraErrore(std::string_view testo) {

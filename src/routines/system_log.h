@@ -15,6 +15,9 @@ void ImpostaPostazioneRegistro(std::string_view postazione);
 
 // A chart, print or export done. Text is UTF-8.
 void RegistraEvento(std::string_view testo);
+// Something the administrator should look at, though the work was done (data older than
+// the settings allow). Text is UTF-8.
+void RegistraAvviso(std::string_view testo);
 // A failure the user was shown. Text is UTF-8.
 void RegistraErrore(std::string_view testo);
 

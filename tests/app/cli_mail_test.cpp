@@ -97,6 +97,11 @@ TEST_F(ProvaComandoMail, ThePdfOfTodaysWeekWithTheChartsTotals) {
     EXPECT_EQ(posta.intestazioni.at("from"), "tableau@hotel-bellavista.it");
     EXPECT_FALSE(posta.intestazioni.at("message-id").empty());
     EXPECT_EQ(posta.intestazioni.at("date-parsed"), "True");
+    // The body opens with where the data came from.
+    ASSERT_FALSE(posta.righe.empty());
+    EXPECT_TRUE(posta.righe.front().starts_with("Dati dalla cartella " + fx_.dir().string() +
+                                                ", letti il "))
+        << posta.righe.front();
     EXPECT_EQ(Colonne(posta.righe, "CC"), Testi(tableau.totaleCC));
     EXPECT_EQ(Colonne(posta.righe, "MP"), Testi(tableau.totaleMP));
     EXPECT_EQ(Colonne(posta.righe, "PC"), Testi(tableau.totalePC));

@@ -11,6 +11,7 @@
 #include "app/server_roles.h"
 #include "chart/chart_fixture.h"
 #include "routines/clock.h"
+#include "routines/dates.h"
 #include "support/command_runner.h"
 #include "support/data_directory.h"
 #include "support/test_server.h"
@@ -239,6 +240,35 @@ TEST_F(DalServer, PrintTakesTheAssistanceCodeFromTheServer) {
     esito = test::EseguiRiga(dalServer);
     ASSERT_EQ(esito.stato, kEseguito) << esito.err;
     EXPECT_NE(test::readFile(fx_.dir() / "uscita.prn").find('\xB3'), std::string::npos);
+}
+
+TEST_F(DalServer, DataOlderThanTheSettingAllowsAreSaidButTheChartIsWritten) {
+    routines::Impostazioni impostazioni;
+    impostazioni.server = routines::Impostazione{test::ServerPrimario(), "prova"};
+    impostazioni.schema = routines::Impostazione{schema_.nome(), "prova"};
+    const test::PostazioneDiProva postazione{ufficio_.path(), "7"};
+    const Argomenti richiesta{"--hotel", "1", "--tableau", "1", "--date", "16/03/2026"};
+
+    const auto oggi = test::EseguiComando(postazione, ComandoChart, richiesta, impostazioni,
+                                          routines::OrologioDiSistema());
+    ASSERT_EQ(oggi.stato, kEseguito) << oggi.err;
+    EXPECT_EQ(oggi.err.find("ATTENZIONE"), std::string::npos) << oggi.err;
+
+    // Ten days on, the same copy is older than 36 hours.
+    auto adesso = routines::OrologioDiSistema().adesso();
+    const routines::Data dopo =
+        routines::AggiungiGiorni(routines::Data{adesso.giorno, adesso.mese, adesso.anno}, 10);
+    adesso.giorno = dopo.giorno;
+    adesso.mese = dopo.mese;
+    adesso.anno = dopo.anno;
+    const auto vecchi = test::EseguiComando(postazione, ComandoChart, richiesta, impostazioni,
+                                            routines::OrologioFisso(adesso));
+    ASSERT_EQ(vecchi.stato, kEseguito) << vecchi.err;
+    EXPECT_NE(vecchi.err.find("tableau chart: ATTENZIONE: dati del " + Oggi()), std::string::npos)
+        << vecchi.err;
+    EXPECT_NE(vecchi.err.find("server.max-age"), std::string::npos) << vecchi.err;
+    EXPECT_NE(vecchi.out.find("sincronizzati il " + Oggi()), std::string::npos) << vecchi.out;
+    EXPECT_TRUE(fs::exists(ufficio_ / "FD7"));
 }
 
 }  // namespace

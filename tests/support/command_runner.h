@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/cli_commands.h"
+#include "routines/clock.h"
 #include "routines/settings.h"
 #include "support/data_directory.h"
 #include "support/temp_dir.h"
@@ -71,10 +72,21 @@ EsitoComando EseguiComando(const PostazioneDiProva& postazione, Funzione comando
                                  Altro...>) {
         esito.stato = comando(argomenti, out, err,
                               PerLaPostazione(std::forward<Altro>(altro), postazione)...);
-    } else {
+    } else if constexpr (std::invocable<Funzione, const app::Argomenti&, std::ostream&,
+                                        std::ostream&, Altro..., routines::Impostazioni>) {
         esito.stato =
             comando(argomenti, out, err, PerLaPostazione(std::forward<Altro>(altro), postazione)...,
                     PerLaPostazione(routines::Impostazioni{}, postazione));
+    } else if constexpr (sizeof...(Altro) == 0) {
+        // The settings and the system's clock, as the command line gives them.
+        esito.stato =
+            comando(argomenti, out, err, PerLaPostazione(routines::Impostazioni{}, postazione),
+                    routines::OrologioDiSistema());
+    } else {
+        // Settings given, the system's clock.
+        esito.stato =
+            comando(argomenti, out, err, PerLaPostazione(std::forward<Altro>(altro), postazione)...,
+                    routines::OrologioDiSistema());
     }
     esito.out = out.str();
     esito.err = err.str();

@@ -238,7 +238,8 @@ std::optional<SyncRecord> ServerSession::lastSync() {
     localtime_r(&when, &locale);
     char text[32];
     std::strftime(text, sizeof text, "%d/%m/%Y %H:%M", &locale);
-    return SyncRecord{text, std::string(r.text(0, 1)), std::string(r.text(0, 2))};
+    return SyncRecord{text, std::string(r.text(0, 1)), std::string(r.text(0, 2)),
+                      static_cast<std::int64_t>(when)};
 }
 
 ServerDatabase::ServerDatabase(ServerSession& session, std::string name, ServerTableShape shape)
