@@ -28,6 +28,7 @@ void Verifica(bool condizione) {
 class StampanteMemoria : public tableau::print::ServizioStampanti {
   public:
     std::vector<std::string> stampantiInstallate() const override { return {"Memoria"}; }
+    std::string nomeStampanteCorrente() const override { return "Memoria"; }
     void scegliStampante(const std::string&) override {}
     void scegliFilePdf(const std::filesystem::path&) override {}
     void impostaFronteRetro(int) override {}

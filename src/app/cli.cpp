@@ -63,7 +63,8 @@ constexpr std::string_view kUsoComandi =
         solo i soggiorni finiti negli ultimi MESI mesi o dopo.
 
 Opzioni generali (prima o dopo il comando):
-  -C, --cartella CARTELLA   la cartella dei dati (al posto della cartella corrente)
+  -C, --data-dir CARTELLA   la cartella dei dati (al posto della cartella corrente;
+                            anche --cartella)
   --server CONNESSIONE      il server PostgreSQL della catena, come stringa di connessione
                             di libpq ("host=... port=... dbname=... user=...") o URI
                             (postgresql://...): le dieci tabelle dell'albergo si leggono

@@ -23,7 +23,8 @@ OpzioniGenerali LeggiOpzioniGenerali(const Argomenti& argomenti) {
         std::optional<std::string> OpzioniGenerali::*valore;
     };
     static constexpr Generale kGenerali[] = {
-        {"--cartella", "-C", "la cartella dei dati", &OpzioniGenerali::cartella},
+        {"--data-dir", "-C", "la cartella dei dati", &OpzioniGenerali::cartella},
+        {"--cartella", "", "la cartella dei dati", &OpzioniGenerali::cartella},
         {"--server", "", "l'indirizzo del server", &OpzioniGenerali::server},
         {"--schema", "", "il nome dello schema", &OpzioniGenerali::schema},
     };

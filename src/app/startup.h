@@ -12,8 +12,8 @@
 
 namespace tableau::app {
 
-// The general options, wherever they stand among the arguments: -C DIR, --cartella DIR,
-// --cartella=DIR, --server CONNINFO, --server=CONNINFO, --schema NAME, --schema=NAME. The
+// The general options, wherever they stand among the arguments: -C DIR, --data-dir DIR,
+// --data-dir=DIR (--cartella, its Italian name, as well), --server CONNINFO, --server=CONNINFO, --schema NAME, --schema=NAME. The
 // rest is the command and its arguments, in order.
 struct OpzioniGenerali {
     std::optional<std::string> cartella;

@@ -32,6 +32,9 @@ TEST(Avvio, GeneralOptionsStandAnywhere) {
     EXPECT_EQ(opzioni.resto, (Argomenti{"chart", "--hotel", "1"}));
     EXPECT_EQ(LeggiOpzioniGenerali({"--cartella=/x", "check"}).cartella, "/x");
     EXPECT_THROW(LeggiOpzioniGenerali({"check", "--cartella"}), routines::RichiestaRifiutata);
+    // The English name is the canonical one; the Italian one keeps working for scripts.
+    EXPECT_EQ(LeggiOpzioniGenerali({"--data-dir=/y", "check"}).cartella, "/y");
+    EXPECT_EQ(LeggiOpzioniGenerali({"check", "--data-dir", "/z"}).cartella, "/z");
 }
 
 TEST(Avvio, ServerAndSchemaStandBeforeOrAfterTheCommand) {
