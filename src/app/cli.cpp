@@ -56,11 +56,14 @@ constexpr std::string_view kUsoComandi =
         o mancanti; termina con l'elenco dei problemi (codice di uscita 1 se ve ne sono).
         Con un server controlla invece il server: la versione, l'ultima sincronizzazione,
         le dieci tabelle dello schema con le righe, i campi e il permesso di leggerle.
-  sync [--storico MESI]
+  sync [--storico MESI] [--force]
         Copia le dieci tabelle dell'albergo dalla cartella dei dati nello schema del server
         della catena (--server e --schema, obbligatorio il server), tutte o nessuna; scrive
         solo sul server primario. Con --storico copia degli ospiti e delle prenotazioni
-        solo i soggiorni finiti negli ultimi MESI mesi o dopo.
+        solo i soggiorni finiti negli ultimi MESI mesi o dopo. Rifiuta (codice di uscita 1,
+        server invariato) una tabella senza un campo che il tableau legge e una tabella che
+        sul server resterebbe vuota o con meno della met\xC3\xA0 delle righe che ha ora;
+        --force copia anche queste ultime.
 
 Opzioni generali (prima o dopo il comando):
   -C, --data-dir CARTELLA   la cartella dei dati (al posto della cartella corrente;

@@ -19,6 +19,7 @@
 #include "export/output_format.h"
 #include "routines/clock.h"
 #include "routines/settings.h"
+#include "routines/text.h"
 
 namespace tableau::app {
 
@@ -108,7 +109,7 @@ int ComandoMail(const Argomenti& argomenti, std::ostream& out, std::ostream& err
 std::string SuUnaRiga(std::string messaggio);
 
 // "1.234.567": a count as an Italian reader writes it.
-std::string ConPuntiMigliaia(std::int64_t n);
+using routines::ConPuntiMigliaia;
 
 // The connection string of a sync: target_session_attrs=read-write added (over any the
 // string gives), so that only the primary of a host list is written to.

@@ -9,6 +9,7 @@
 
 #include "app/cli_commands.h"
 #include "app/startup.h"
+#include "db/errors.h"
 #include "db/server/server_connection.h"
 #include "db/server/server_sync.h"
 #include "routines/clock.h"
@@ -19,13 +20,29 @@ namespace tableau::app {
 namespace {
 
 constexpr std::string_view kUsoSync =
-    "Uso: tableau sync --server CONNESSIONE [--schema NOME] [--storico MESI]\n";
+    "Uso: tableau sync --server CONNESSIONE [--schema NOME] [--storico MESI] [--force]\n"
+    "  --force  copia anche le tabelle che sul server resterebbero vuote o con meno della\n"
+    "           met\xC3\xA0 delle righe (senza, la sincronizzazione le rifiuta)\n";
 
-// "--storico MESI" or "--storico=MESI", a whole number of months above zero; nothing else.
-std::optional<int> LeggiStorico(const Argomenti& argomenti) {
-    std::optional<int> mesi;
+struct OpzioniSync {
+    std::optional<int> storico;  // months
+    bool forza = false;
+};
+
+// "--storico MESI" or "--storico=MESI", a whole number of months above zero, and "--force",
+// each at most once; nothing else.
+OpzioniSync LeggiOpzioniSync(const Argomenti& argomenti) {
+    OpzioniSync opzioni;
     for (std::size_t i = 0; i < argomenti.size(); ++i) {
         const std::string& a = argomenti[i];
+        if (a == "--force") {
+            if (opzioni.forza) {
+                throw routines::RichiestaRifiutata(
+                    "l'opzione --force \xC3\xA8 indicata pi\xC3\xB9 volte.");
+            }
+            opzioni.forza = true;
+            continue;
+        }
         std::string valore;
         if (a == "--storico") {
             if (i + 1 >= argomenti.size()) {
@@ -37,7 +54,7 @@ std::optional<int> LeggiStorico(const Argomenti& argomenti) {
         } else {
             throw routines::RichiestaRifiutata("opzione sconosciuta \"" + a + "\".");
         }
-        if (mesi) {
+        if (opzioni.storico) {
             throw routines::RichiestaRifiutata(
                 "l'opzione --storico \xC3\xA8 indicata pi\xC3\xB9 "
                 "volte.");
@@ -49,9 +66,9 @@ std::optional<int> LeggiStorico(const Argomenti& argomenti) {
                 "--storico vuole un numero intero di mesi maggiore di zero (indicato: \"" + valore +
                 "\").");
         }
-        mesi = std::stoi(valore);
+        opzioni.storico = std::stoi(valore);
     }
-    return mesi;
+    return opzioni;
 }
 
 // Today as the files write dates, "yyyymmdd".
@@ -86,7 +103,9 @@ int ComandoSync(const Argomenti& argomenti, std::ostream& out, std::ostream& err
     db::server::SyncOptions opzioni;
     std::optional<db::ServerSetting> server;
     try {
-        opzioni.historyMonths = LeggiStorico(argomenti);
+        const OpzioniSync lette = LeggiOpzioniSync(argomenti);
+        opzioni.historyMonths = lette.storico;
+        opzioni.force = lette.forza;
         server = ServerImpostato(impostazioni);
         if (!server) {
             throw routines::RichiestaRifiutata(
@@ -120,7 +139,11 @@ int ComandoSync(const Argomenti& argomenti, std::ostream& out, std::ostream& err
         routines::RegistraEvento("sincronizzazione completata: " + esito);
         return kEseguito;
     } catch (const std::exception& e) {
-        const std::string messaggio = SuUnaRiga(e.what());
+        std::string messaggio = SuUnaRiga(e.what());
+        if (dynamic_cast<const db::ErroreRiduzione*>(&e) != nullptr) {
+            // What the administrator reading the log can do about it.
+            messaggio += "; se la cartella \xC3\xA8 giusta, ripetere con --force";
+        }
         err << "tableau sync: " << messaggio << '\n';
         routines::RegistraErrore("sincronizzazione nello schema " + server->schema +
                                  " del server " + descrizione + " non riuscita: " + messaggio);

@@ -5,7 +5,6 @@
 
 #include "db/errors.h"
 #include "db/hotel_schema.h"
-#include "routines/text.h"
 
 namespace tableau::chart {
 namespace {
@@ -21,12 +20,9 @@ RapportoArchivi::Tabella VerificaTabella(db::Database& archivio,
         if (righe.declaredRows && *righe.declaredRows != righe.rows) {
             tabella.righeDichiarate = righe.declaredRows;
         }
-        const auto& nomi = righe.fields;
         for (const auto& colonna : descrizione.columns) {
-            const bool presente = std::any_of(
-                nomi.begin(), nomi.end(),
-                [&](const std::string& nome) { return routines::StessoNome(nome, colonna.name); });
-            tabella.campi.push_back({std::string(colonna.name), presente});
+            tabella.campi.push_back(
+                {std::string(colonna.name), db::HasField(righe.fields, colonna.name)});
         }
     } catch (const db::ErroreArchivio& e) {
         tabella.errore = e.what();
@@ -58,8 +54,8 @@ std::vector<std::string> RapportoArchivi::problemi() const {
             }
             for (const auto& campo : tabella.campi) {
                 if (!campo.presente) {
-                    righe.push_back(archivio.nome + ": Campo \"" + campo.nome +
-                                    "\" non trovato nella tabella " + tabella.nome);
+                    righe.push_back(
+                        db::MissingFieldMessage(archivio.nome, tabella.nome, campo.nome));
                 }
             }
         }

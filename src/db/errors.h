@@ -26,4 +26,12 @@ class ErroreServer : public ErroreArchivio {
     std::string sqlstate_;
 };
 
+// A sync refused because it would leave tables of the server empty, or with less than half
+// the rows they hold: the directory looks cut short (a file emptied, restored from an old
+// copy). The message names each table with both counts; the caller may force the sync.
+class ErroreRiduzione : public ErroreArchivio {
+  public:
+    using ErroreArchivio::ErroreArchivio;
+};
+
 }  // namespace tableau::db

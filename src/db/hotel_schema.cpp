@@ -1,7 +1,10 @@
 #include "db/hotel_schema.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
+
+#include "routines/text.h"
 
 namespace tableau::db {
 
@@ -84,6 +87,28 @@ const TableDescription& tableDescription(std::string_view table) {
         }
     }
     throw std::out_of_range("unknown table " + std::string(table));
+}
+
+bool HasField(const std::vector<std::string>& fieldNames, std::string_view field) {
+    return std::any_of(fieldNames.begin(), fieldNames.end(),
+                       [&](const std::string& name) { return routines::StessoNome(name, field); });
+}
+
+std::vector<std::string_view> MissingFields(const TableDescription& description,
+                                            const std::vector<std::string>& fieldNames) {
+    std::vector<std::string_view> missing;
+    for (const auto& column : description.columns) {
+        if (!HasField(fieldNames, column.name)) {
+            missing.push_back(column.name);
+        }
+    }
+    return missing;
+}
+
+std::string MissingFieldMessage(std::string_view file, std::string_view table,
+                                std::string_view field) {
+    return std::string(file) + ": Campo \"" + std::string(field) + "\" non trovato nella tabella " +
+           std::string(table);
 }
 
 }  // namespace tableau::db

@@ -101,4 +101,12 @@ std::string& SostituisciBordi(std::string& testo) {
     return testo;
 }
 
+std::string ConPuntiMigliaia(std::int64_t n) {
+    std::string cifre = std::to_string(n < 0 ? -n : n);
+    for (std::size_t fine = cifre.size(); fine > 3; fine -= 3) {
+        cifre.insert(fine - 3, 1, '.');
+    }
+    return n < 0 ? "-" + cifre : cifre;
+}
+
 }  // namespace tableau::routines

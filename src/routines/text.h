@@ -1,5 +1,6 @@
 #pragma once
 // Text routines over Windows-1252 bytes (one byte, one character).
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -24,6 +25,9 @@ std::string FiltraCaratteri(std::string_view testo, int modo);
 
 // The part of a text between its first two asterisks; empty without a second asterisk.
 std::string TestoTraAsterischi(std::string_view valore);
+
+// A whole number with the thousands marked by points, as Italians write it ("1.234").
+std::string ConPuntiMigliaia(std::int64_t n);
 
 // Replaces the line-drawing bytes of the chart by "|" and "-" in place; returns the text.
 std::string& SostituisciBordi(std::string& testo);

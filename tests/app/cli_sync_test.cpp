@@ -1,6 +1,7 @@
 // tableau sync against the real test servers: one line per table and a closing line, the
 // primary written even when the standby is listed first, and each failure in one line with
-// exit status 1 (2 for a wrong option), the server's data left as they were.
+// exit status 1 (2 for a wrong option), the server's data left as they were: among them a
+// table without a field the chart reads, and one cut short unless --force is given.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -13,6 +14,7 @@
 #include "db/server/server_connection.h"
 #include "db/server/server_schema.h"
 #include "db/sql_text.h"
+#include "db/writer/sqlite_writer.h"
 #include "support/command_runner.h"
 #include "support/data_directory.h"
 #include "support/log_socket.h"
@@ -44,6 +46,29 @@ class ProvaComandoSync : public ::testing::Test {
     void SetUp() override {
         TABLEAU_RICHIEDE_SERVER();
         test::SettimanaDiEsempio(fx_);
+    }
+
+    // A chart of the week, read from the schema.
+    test::EsitoComando chart() {
+        return test::EseguiRiga({"chart", "-C", fx_.dir().string(), "--hotel", "1", "--tableau",
+                                 "1", "--from", "", "--to", "ZZZ", "--date", "16/03/2026",
+                                 "--server", test::ServerPrimario(), "--schema", schema_.nome()});
+    }
+
+    // A refusal: exit status 1, one line, nothing on stdout, and the log's line.
+    std::string rifiutata(const test::EsitoComando& esito, test::PresaRegistro& registro) {
+        EXPECT_EQ(esito.stato, kFallito) << esito.err;
+        EXPECT_TRUE(esito.out.empty()) << esito.out;
+        EXPECT_TRUE(esito.err.starts_with("tableau sync: ")) << esito.err;
+        EXPECT_EQ(Righe(esito.err).size(), 1U) << esito.err;
+        const std::string riga = registro.ricevi();
+        EXPECT_NE(riga.find("non riuscita: " + esito.err.substr(14, 40)), std::string::npos)
+            << riga;
+        return esito.err;
+    }
+
+    void esegui(const std::string& archivio, const std::string& sql) {
+        db::writer::SqliteWriter(fx_.dir() / archivio).exec(sql);
     }
 
     test::EsitoComando sync(const std::string& server, Argomenti altri = {}) {
@@ -150,12 +175,70 @@ TEST_F(ProvaComandoSync, EachFailureInOneLineAndTheServerKeepsItsData) {
     EXPECT_EQ(RigheSulServer(schema_.nome(), "Scheda_Cliente"), ospiti);
 }
 
+TEST_F(ProvaComandoSync, ATableWithoutAFieldTheChartReadsIsRefusedAndChartsStillWork) {
+    ASSERT_EQ(sync(test::ServerPrimario()).stato, kEseguito);
+    ASSERT_EQ(chart().stato, kEseguito);
+    fx_.ospite({.camera = "104", .arrivo = "20260316", .partenza = "20260318", .nome = "Nuovo"});
+    esegui("Ditta_Intestataria.mdb", "ALTER TABLE Ditta_Intestataria DROP COLUMN RagioneSociale");
+
+    test::PresaRegistro registro(altrove_ / "log");
+    for (const Argomenti& altri : {Argomenti{}, Argomenti{"--force"}}) {
+        const std::string err = rifiutata(sync(test::ServerPrimario(), altri), registro);
+        EXPECT_NE(err.find("Ditta_Intestataria.mdb: Campo \"RagioneSociale\" non trovato nella "
+                           "tabella Ditta_Intestataria"),
+                  std::string::npos)
+            << err;
+        EXPECT_EQ(err.find("--force"), std::string::npos) << err;
+    }
+    EXPECT_EQ(RigheSulServer(schema_.nome(), "Scheda_Cliente"), 2);
+    const auto dopo = chart();
+    EXPECT_EQ(dopo.stato, kEseguito) << dopo.err;
+}
+
+TEST_F(ProvaComandoSync, AnEmptiedOrHalvedTableIsRefusedThenCopiedWithForce) {
+    for (const std::int64_t progressivo : {10, 11, 12}) {
+        fx_.db().add("Scheda_Cliente", {{"NumeroHotel", std::int64_t{1}},
+                                        {"NumeroProgressivo", progressivo},
+                                        {"DataPartenza", std::string("20260320")}});
+    }
+    ASSERT_EQ(sync(test::ServerPrimario()).stato, kEseguito);
+    ASSERT_EQ(RigheSulServer(schema_.nome(), "Scheda_Cliente"), 5);
+    // The same data again: no guard in the way.
+    const auto ancora = sync(test::ServerPrimario());
+    EXPECT_EQ(ancora.stato, kEseguito) << ancora.err;
+
+    test::PresaRegistro registro(altrove_ / "log");
+    esegui("Scheda_Cliente.mdb", "DELETE FROM Scheda_Cliente WHERE NumeroProgressivo <> 1");
+    std::string err = rifiutata(sync(test::ServerPrimario()), registro);
+    EXPECT_NE(err.find("tableau sync: Scheda_Cliente: 1 riga nella cartella contro 5 sul server"),
+              std::string::npos)
+        << err;
+    EXPECT_NE(err.find("ripetere con --force"), std::string::npos) << err;
+    EXPECT_EQ(RigheSulServer(schema_.nome(), "Scheda_Cliente"), 5);
+
+    esegui("Scheda_Cliente.mdb", "DELETE FROM Scheda_Cliente");
+    // A history limit reaching back past every stay: all five on the server are counted.
+    err = rifiutata(sync(test::ServerPrimario(), {"--storico", "600"}), registro);
+    EXPECT_NE(err.find("Scheda_Cliente: 0 righe nella cartella contro 5 sul server"),
+              std::string::npos)
+        << err;
+    EXPECT_EQ(RigheSulServer(schema_.nome(), "Scheda_Cliente"), 5);
+
+    const auto forzata = sync(test::ServerPrimario(), {"--force"});
+    ASSERT_EQ(forzata.stato, kEseguito) << forzata.err;
+    EXPECT_NE(forzata.out.find("Scheda_Cliente: 0 righe copiate.\n"), std::string::npos)
+        << forzata.out;
+    EXPECT_EQ(RigheSulServer(schema_.nome(), "Scheda_Cliente"), 0);
+    EXPECT_NE(registro.ricevi().find("sincronizzazione completata"), std::string::npos);
+}
+
 TEST_F(ProvaComandoSync, WrongOptionsAreRefusedWithTwo) {
     test::PortaDiProva muta(true);
     for (const Argomenti& altri :
          {Argomenti{"--storico", "0"}, Argomenti{"--storico", "sei"}, Argomenti{"--storico=-3"},
           Argomenti{"--storico", "1.5"}, Argomenti{"--storico"}, Argomenti{"--mesi", "6"},
-          Argomenti{"--storico", "6", "--storico", "7"}}) {
+          Argomenti{"--storico", "6", "--storico", "7"}, Argomenti{"--force", "--force"},
+          Argomenti{"--force=si"}, Argomenti{"--forza"}}) {
         const auto esito = sync(muta.connessione(), altri);
         EXPECT_EQ(esito.stato, kRifiutato) << altri.front() << ": " << esito.err;
         EXPECT_TRUE(esito.err.starts_with("tableau sync: ")) << esito.err;
@@ -165,9 +248,11 @@ TEST_F(ProvaComandoSync, WrongOptionsAreRefusedWithTwo) {
     EXPECT_NE(senzaServer.err.find("manca il server"), std::string::npos) << senzaServer.err;
     EXPECT_EQ(muta.connessioni(), 0);
 
-    // A history of months is taken.
+    // A history of months is taken, and --force with it.
     const auto storico = sync(test::ServerPrimario(), {"--storico=24"});
     EXPECT_EQ(storico.stato, kEseguito) << storico.err;
+    const auto forzata = sync(test::ServerPrimario(), {"--force", "--storico", "24"});
+    EXPECT_EQ(forzata.stato, kEseguito) << forzata.err;
 }
 
 }  // namespace

@@ -4,13 +4,16 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
 #include <set>
 
+#include "db/errors.h"
 #include "db/server/copy_text.h"
 #include "db/server/server_schema.h"
 #include "db/server/sync_source.h"
 #include "db/sql_text.h"
 #include "routines/codepage.h"
+#include "routines/text.h"
 
 namespace tableau::db::server {
 namespace {
@@ -238,6 +241,105 @@ void CopyPrivileges(ServerConnection& c, const std::string& oldTable, const std:
     c.execScript(script);
 }
 
+// The server's column of the table named as the suite compares names; null when missing.
+const ExistingColumn* FindColumn(const std::map<std::string, std::vector<ExistingColumn>>& existing,
+                                 const std::string& table, std::string_view field) {
+    const auto found = existing.find(table);
+    if (found == existing.end()) {
+        return nullptr;
+    }
+    for (const ExistingColumn& column : found->second) {
+        if (routines::StessoNome(column.name, field)) {
+            return &column;
+        }
+    }
+    return nullptr;
+}
+
+// The condition ReadSyncSources keeps a guest or booked room by, on the server: a departure
+// on or after the day ($1), or one that is null or no yyyymmdd date.
+std::string DepartingFrom(const ExistingColumn& departure) {
+    const std::string d = QuoteIdentifier(departure.name) + "::text";
+    return "(NOT coalesce(" + d + " ~ '^[0-9]{8}$', false) OR (" + d + " COLLATE \"C\") >= $1)";
+}
+
+// The rows the schema's table holds now, to set against the rows this sync copies of it.
+// Without a history limit, all of them. With one, like is compared with like: the server's
+// guests and booked rooms the same limit keeps, and its headers those booked rooms name,
+// counted by ReadSyncSources' own rule, so that neither a full copy before a limited one nor
+// a longer limit before a shorter one looks like a shrink, while an emptied or truncated
+// file still does. (Leaving the guard off for those tables instead would let through the
+// very loss of guests it is there for.) Empty when there is nothing to compare: no such
+// table yet, or one without the fields the limit reads, which no chart could read anyway.
+std::optional<std::int64_t> RowsOnServer(
+    ServerConnection& c, const std::string& s, const SyncSource& source,
+    const std::map<std::string, std::vector<ExistingColumn>>& existing) {
+    if (existing.count(source.table) == 0) {
+        return std::nullopt;
+    }
+    std::string sql = "SELECT count(*) FROM " + s + QuoteIdentifier(source.table);
+    std::vector<ServerParam> parameters;
+    if (!source.keptFrom.empty()) {
+        const bool headers = source.table == "Scheda_Prenotazione";
+        const std::string bookedRooms = "Camere_Prenotazione";
+        const ExistingColumn* departure =
+            FindColumn(existing, headers ? bookedRooms : source.table, "DataPartenza");
+        if (departure == nullptr) {
+            return std::nullopt;
+        }
+        if (headers) {
+            const ExistingColumn* booking =
+                FindColumn(existing, source.table, "NumeroPrenotazione");
+            const ExistingColumn* roomBooking =
+                FindColumn(existing, bookedRooms, "NumeroPrenotazione");
+            if (booking == nullptr || roomBooking == nullptr ||
+                booking->type != roomBooking->type) {
+                return std::nullopt;
+            }
+            sql += " WHERE " + QuoteIdentifier(booking->name) + " IN (SELECT " +
+                   QuoteIdentifier(roomBooking->name) + " FROM " + s +
+                   QuoteIdentifier(bookedRooms) + " WHERE " + DepartingFrom(*departure) + ")";
+        } else {
+            sql += " WHERE " + DepartingFrom(*departure);
+        }
+        parameters.push_back(source.keptFrom);
+    }
+    return std::stoll(std::string(c.exec(sql, parameters).text(0, 0)));
+}
+
+std::string Rows(std::int64_t n) {
+    return routines::ConPuntiMigliaia(n) + (n == 1 ? " riga" : " righe");
+}
+
+// Refuses a copy that would leave a table of the server empty or with less than half its
+// rows: a file emptied or cut short by a failed copy or an old backup would otherwise
+// replace the site's data, and every chart after it, in silence.
+void RefuseShrinking(ServerConnection& c, const std::string& s,
+                     const std::vector<SyncSource>& sources,
+                     const std::map<std::string, std::vector<ExistingColumn>>& existing) {
+    std::string refused;
+    for (const SyncSource& source : sources) {
+        const std::optional<std::int64_t> onServer = RowsOnServer(c, s, source, existing);
+        const auto rows = static_cast<std::int64_t>(source.kept.size());
+        if (!onServer || rows * 2 >= *onServer) {
+            continue;
+        }
+        refused += (refused.empty() ? "" : "; ") + source.table + ": " + Rows(rows) +
+                   " nella cartella contro " + routines::ConPuntiMigliaia(*onServer) +
+                   " sul server";
+        if (!source.keptFrom.empty()) {
+            const std::string& d = source.keptFrom;
+            refused += " (soggiorni con partenza dal " + d.substr(6, 2) + "/" + d.substr(4, 2) +
+                       "/" + d.substr(0, 4) + " in poi)";
+        }
+    }
+    if (!refused.empty()) {
+        throw ErroreRiduzione(refused +
+                              "; la sincronizzazione non \xC3\xA8 stata eseguita: lascerebbe "
+                              "sul server tabelle vuote o con meno della met\xC3\xA0 delle righe");
+    }
+}
+
 std::string MachineName() {
     char name[256] = {};
     if (::gethostname(name, sizeof name - 1) != 0) {
@@ -265,10 +367,6 @@ std::vector<SyncedTable> SyncToServer(const std::filesystem::path& cartellaDati,
     // One sync of a schema at a time.
     connection.exec("SELECT pg_advisory_xact_lock(hashtext('tableau'), hashtext($1))",
                     {schemaName});
-    if (connection.exec("SELECT 1 FROM pg_namespace WHERE nspname = $1", {schemaName}).rows() ==
-        0) {
-        connection.execScript("CREATE SCHEMA " + QuoteIdentifier(schemaName));
-    }
     std::vector<std::string> names;
     for (const auto& source : sources) {
         names.push_back(source.table);
@@ -276,6 +374,14 @@ std::vector<SyncedTable> SyncToServer(const std::filesystem::path& cartellaDati,
     }
     names.emplace_back(kSyncTable);
     const auto existing = ExistingColumns(connection, schemaName, TextArray(names));
+    // Under the lock, before the first write: the counts are those the copy would replace.
+    if (!options.force) {
+        RefuseShrinking(connection, s, sources, existing);
+    }
+    if (connection.exec("SELECT 1 FROM pg_namespace WHERE nspname = $1", {schemaName}).rows() ==
+        0) {
+        connection.execScript("CREATE SCHEMA " + QuoteIdentifier(schemaName));
+    }
     const std::set<std::string> indexes = ExistingIndexes(connection, schemaName);
     std::vector<std::string> ourIndexes;
     for (const Index& index : kIndexes) {

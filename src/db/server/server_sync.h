@@ -16,6 +16,9 @@ struct SyncOptions {
     // empty: every row.
     std::optional<int> historyMonths;
     std::string today;  // the day the months are counted back from, as the files write dates
+    // Copy even tables that would be left empty or with less than half the rows the server
+    // holds for them now (a hotel that really did clear its tables).
+    bool force = false;
 };
 
 struct SyncedTable {
@@ -28,7 +31,11 @@ struct SyncedTable {
 // and from where. All or nothing: readers see the old rows or the new, never a mix, and a
 // failure (a missing or damaged file, a role that may not write, a dropped connection)
 // leaves the server's previous data whole. Only the ten tables and the sync record are
-// touched. Throws ErroreArchivio naming the file, ErroreServer naming the server.
+// touched. Refused before anything is written: a table without a field the chart reads
+// (ErroreArchivio naming file, table and field) and, unless options.force, a table the copy
+// would leave empty or with less than half the rows it holds now (ErroreRiduzione naming the
+// table and both counts). Throws ErroreArchivio naming the file, ErroreServer naming the
+// server.
 std::vector<SyncedTable> SyncToServer(const std::filesystem::path& cartellaDati,
                                       ServerConnection& connection, const std::string& schema,
                                       const SyncOptions& options);

@@ -9,6 +9,7 @@
 #include "db/data_directory.h"
 #include "db/database.h"
 #include "db/errors.h"
+#include "db/hotel_schema.h"
 #include "db/in_filter.h"
 #include "db/server/server_schema.h"
 #include "routines/codepage.h"
@@ -264,11 +265,24 @@ std::vector<SyncSource> ReadSyncSources(const std::filesystem::path& cartellaDat
         }
         other.join();
     }
-    std::vector<SyncSource> sources;
+    // The fields the chart reads, checked as the data directory check does: a table that
+    // lost one would sync and every chart read from the server would then fail.
+    std::string missing;
     for (auto& l : readings) {
         if (l.error) {
             std::rethrow_exception(l.error);
         }
+        const TableDescription& description = tableDescription(l.origin->table);
+        for (const std::string_view field : MissingFields(description, l.rows->fieldNames())) {
+            missing += (missing.empty() ? "" : "; ") +
+                       MissingFieldMessage(l.origin->file, l.origin->table, field);
+        }
+    }
+    if (!missing.empty()) {
+        throw ErroreArchivio(missing + "; la sincronizzazione non \xC3\xA8 stata eseguita");
+    }
+    std::vector<SyncSource> sources;
+    for (auto& l : readings) {
         RecordSet rows = std::move(*l.rows);
         std::vector<std::string> fields;
         for (const auto& name : rows.fieldNames()) {
@@ -281,7 +295,7 @@ std::vector<SyncSource> ReadSyncSources(const std::filesystem::path& cartellaDat
         }
         sources.push_back(SyncSource{std::string(l.origin->file), std::string(l.origin->table),
                                      std::move(fields), std::move(types), std::move(rows),
-                                     std::move(kept)});
+                                     std::move(kept), std::string()});
     }
     if (!historyMonths) {
         return sources;
@@ -297,8 +311,10 @@ std::vector<SyncSource> ReadSyncSources(const std::filesystem::path& cartellaDat
     };
     SyncSource& guests = find("Scheda_Cliente");
     guests.kept = RowsDepartingFrom(guests, day);
+    guests.keptFrom = day;
     SyncSource& bookedRooms = find("Camere_Prenotazione");
     bookedRooms.kept = RowsDepartingFrom(bookedRooms, day);
+    bookedRooms.keptFrom = day;
     // The headers the kept bookings find, as the chart's In list finds them.
     InFilter bookings;
     const std::size_t bookingColumn = ColumnOf(bookedRooms, "NumeroPrenotazione");
@@ -314,6 +330,7 @@ std::vector<SyncSource> ReadSyncSources(const std::filesystem::path& cartellaDat
         }
     }
     headers.kept = std::move(keptHeaders);
+    headers.keptFrom = day;
     return sources;
 }
 

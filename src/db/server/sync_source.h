@@ -21,6 +21,9 @@ struct SyncSource {
     RecordSet rows;                   // every row of the file's table, in the file's order
     // The places (0, 1, ...) of the rows the sync sends, ascending.
     std::vector<std::size_t> kept;
+    // With a history limit, for the tables it narrows: the first day (yyyymmdd) of the
+    // departures kept; empty when every row is kept.
+    std::string keptFrom;
 };
 
 // The server type of each field, from the type its file declares: integers as bigint, reals
@@ -36,10 +39,11 @@ std::vector<ServerType> ServerTypes(const std::string& file, const RecordSet& ro
 // month has it, else its last day ("20260331" less one month is "20260228").
 std::string MonthsBefore(const std::string& today, int months);
 
-// Reads and checks the ten tables. With historyMonths only the guests and booked rooms whose
-// DataPartenza is on or after the day so many months before `today` (or is null or not a
-// yyyymmdd date) are kept, and the booking headers whose NumeroPrenotazione is among the
-// kept booked rooms'. Throws ErroreArchivio naming a missing or damaged file.
+// Reads and checks the ten tables: each must have the fields the chart reads (hotelSchema()),
+// else ErroreArchivio names every file, table and field missing. With historyMonths only the guests
+// and booked rooms whose DataPartenza is on or after the day so many months before `today` (or is
+// null or not a yyyymmdd date) are kept, and the booking headers whose NumeroPrenotazione is among
+// the kept booked rooms'. Throws ErroreArchivio naming a missing or damaged file.
 std::vector<SyncSource> ReadSyncSources(const std::filesystem::path& cartellaDati,
                                         std::optional<int> historyMonths, const std::string& today);
 

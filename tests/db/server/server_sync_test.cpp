@@ -1,6 +1,6 @@
 // The nightly copy of a data directory into a schema of the server: values kept exactly
 // (texts converted to UTF-8, escapes, nulls, reals), all or nothing, grants kept, the
-// history cut by months.
+// history cut by months, a table without a field the chart reads or cut short refused.
 #include "db/server/server_sync.h"
 #include "db/sql_text.h"
 
@@ -355,6 +355,186 @@ TEST(ServerSync, ASyncCutOffHalfWayLeavesTheOldRows) {
     Sincronizza(fx.dir(), schema.nome());
     EXPECT_EQ(Righe("SELECT count(*) FROM " + s + "\"Scheda_Cliente\""),
               (std::vector<std::string>{"300000"}));
+}
+
+// The message of the refusal a sync throws; empty when it went through.
+template <typename Errore>
+std::string Rifiuto(const std::filesystem::path& cartella, const std::string& schema,
+                    SyncOptions opzioni = {}) {
+    try {
+        Sincronizza(cartella, schema, opzioni);
+    } catch (const Errore& e) {
+        return e.what();
+    }
+    return {};
+}
+
+void Esegui(const std::filesystem::path& archivio, const std::string& sql) {
+    writer::SqliteWriter(archivio).exec(sql);
+}
+
+// n guests of hotel 1, numbered from `primo`, leaving on the day.
+void Ospiti(HotelFixture& fx, int n, int primo = 1, const std::string& partenza = "20260320") {
+    Esegui(fx.dir() / "Scheda_Cliente.mdb",
+           "WITH RECURSIVE n(i) AS (SELECT " + std::to_string(primo) +
+               " UNION ALL SELECT i + 1 FROM n WHERE i < " + std::to_string(primo + n - 1) +
+               ") INSERT INTO Scheda_Cliente (NumeroHotel, NumeroProgressivo, DataPartenza)"
+               " SELECT 1, i, '" +
+               partenza + "' FROM n");
+}
+
+TEST(ServerSync, ATableWithoutAFieldTheChartReadsIsRefusedBeforeTheServerIsWritten) {
+    TABLEAU_RICHIEDE_SERVER();
+    HotelFixture fx;
+    fx.hotel(1, "Prima");
+    fx.add("Ditta_Intestataria", {{"NumeroHotel", std::int64_t{1}},
+                                  {"CodiceCliente", std::int64_t{1}},
+                                  {"RagioneSociale", std::string("Ditta Uno")}});
+    SchemaDiProva nuovo(/*crealo=*/false);
+    SchemaDiProva schema;
+    const std::string s = schema.nome() + ".";
+    Sincronizza(fx.dir(), schema.nome());
+    const auto ditte = Righe("SELECT * FROM " + s + "\"Ditta_Intestataria\"");
+    const auto registro = Righe("SELECT * FROM " + s + "tableau_sincronizzazione");
+
+    fx.hotel(2, "Dopo");
+    Esegui(fx.dir() / "Ditta_Intestataria.mdb",
+           "ALTER TABLE Ditta_Intestataria DROP COLUMN RagioneSociale");
+    std::string m = Rifiuto<ErroreArchivio>(fx.dir(), schema.nome());
+    EXPECT_NE(m.find("Ditta_Intestataria.mdb: Campo \"RagioneSociale\" non trovato nella "
+                     "tabella Ditta_Intestataria"),
+              std::string::npos)
+        << m;
+    EXPECT_NE(m.find("la sincronizzazione non \xC3\xA8 stata eseguita"), std::string::npos) << m;
+
+    // Every field missing is named at once, and the history limit (which reads DataPartenza)
+    // does not get in first with a message of its own.
+    Esegui(fx.dir() / "Scheda_Cliente.mdb", "ALTER TABLE Scheda_Cliente DROP COLUMN DataPartenza");
+    m = Rifiuto<ErroreArchivio>(fx.dir(), schema.nome(), SyncOptions{6, "20261208"});
+    EXPECT_NE(m.find("Ditta_Intestataria.mdb: Campo \"RagioneSociale\""), std::string::npos) << m;
+    EXPECT_NE(m.find("Scheda_Cliente.mdb: Campo \"DataPartenza\" non trovato nella tabella "
+                     "Scheda_Cliente"),
+              std::string::npos)
+        << m;
+    // Forcing is for tables cut short, not for missing fields.
+    EXPECT_NE(Rifiuto<ErroreArchivio>(fx.dir(), schema.nome(), SyncOptions{{}, {}, true}), "");
+
+    // A table missing from its file is named with the file.
+    Esegui(fx.dir() / "Tableau.mdb", "ALTER TABLE Tableau RENAME TO Blocchi");
+    m = Rifiuto<ErroreArchivio>(fx.dir(), nuovo.nome());
+    EXPECT_NE(m.find("Tableau"), std::string::npos) << m;
+    EXPECT_NE(m.find("Tableau.mdb"), std::string::npos) << m;
+
+    EXPECT_EQ(Righe("SELECT * FROM " + s + "\"Ditta_Intestataria\""), ditte);
+    EXPECT_EQ(Righe("SELECT \"RagioneSociale\" FROM " + s + "\"AnagraficaHotels\""),
+              (std::vector<std::string>{"Prima"}));
+    EXPECT_EQ(Righe("SELECT * FROM " + s + "tableau_sincronizzazione"), registro);
+    EXPECT_EQ(Righe("SELECT count(*) FROM pg_namespace WHERE nspname = '" + nuovo.nome() + "'"),
+              (std::vector<std::string>{"0"}));
+}
+
+TEST(ServerSync, ATableLeftEmptyOrBelowHalfItsRowsIsRefusedUnlessForced) {
+    TABLEAU_RICHIEDE_SERVER();
+    HotelFixture fx;
+    fx.hotel(1, "Prima");
+    Ospiti(fx, 1234);
+    fx.add("Arrangiamento", {{"CodiceCliente", std::int64_t{1}}});
+    SchemaDiProva schema;
+    const std::string s = schema.nome() + ".";
+    Sincronizza(fx.dir(), schema.nome());
+    const auto registro = Righe("SELECT * FROM " + s + "tableau_sincronizzazione");
+    const auto ospiti = [&] {
+        return std::stol(Righe("SELECT count(*) FROM " + s + "\"Scheda_Cliente\"").at(0));
+    };
+
+    // Emptied: refused with both counts, every table at fault named, nothing written.
+    fx.hotel(2, "Dopo");
+    Esegui(fx.dir() / "Scheda_Cliente.mdb", "DELETE FROM Scheda_Cliente");
+    Esegui(fx.dir() / "Arrangiamento.mdb", "DELETE FROM Arrangiamento");
+    std::string m = Rifiuto<ErroreRiduzione>(fx.dir(), schema.nome());
+    EXPECT_NE(m.find("Scheda_Cliente: 0 righe nella cartella contro 1.234 sul server"),
+              std::string::npos)
+        << m;
+    EXPECT_NE(m.find("Arrangiamento: 0 righe nella cartella contro 1 sul server"),
+              std::string::npos)
+        << m;
+    EXPECT_NE(m.find("la sincronizzazione non \xC3\xA8 stata eseguita"), std::string::npos) << m;
+    EXPECT_EQ(ospiti(), 1234);
+    EXPECT_EQ(Righe("SELECT \"RagioneSociale\" FROM " + s + "\"AnagraficaHotels\""),
+              (std::vector<std::string>{"Prima"}));
+    EXPECT_EQ(Righe("SELECT * FROM " + s + "tableau_sincronizzazione"), registro);
+
+    // Below half: refused; half exactly, or growing back, goes through.
+    Ospiti(fx, 616);
+    fx.add("Arrangiamento", {{"CodiceCliente", std::int64_t{1}}});
+    m = Rifiuto<ErroreRiduzione>(fx.dir(), schema.nome());
+    EXPECT_NE(m.find("Scheda_Cliente: 616 righe nella cartella contro 1.234 sul server"),
+              std::string::npos)
+        << m;
+    EXPECT_EQ(m.find("Arrangiamento"), std::string::npos) << m;
+    EXPECT_EQ(ospiti(), 1234);
+    Ospiti(fx, 1, 617);
+    EXPECT_EQ(Rifiuto<ErroreArchivio>(fx.dir(), schema.nome()), "");
+    EXPECT_EQ(ospiti(), 617);
+
+    // Forced, the table is emptied; an empty table stays empty without forcing.
+    Esegui(fx.dir() / "Scheda_Cliente.mdb", "DELETE FROM Scheda_Cliente");
+    EXPECT_NE(Rifiuto<ErroreRiduzione>(fx.dir(), schema.nome()), "");
+    const auto copiate = Sincronizza(fx.dir(), schema.nome(), SyncOptions{{}, {}, true});
+    EXPECT_EQ(copiate.at(4).table, "Scheda_Cliente");
+    EXPECT_EQ(copiate.at(4).rows, 0);
+    EXPECT_EQ(ospiti(), 0);
+    EXPECT_EQ(Rifiuto<ErroreArchivio>(fx.dir(), schema.nome()), "");
+}
+
+TEST(ServerSync, UnderAHistoryLimitTheGuardCountsOnTheServerTheStaysTheLimitKeeps) {
+    TABLEAU_RICHIEDE_SERVER();
+    HotelFixture fx;
+    Ospiti(fx, 30, 1, "20240101");  // left out by ten months back from 20261208
+    Ospiti(fx, 4, 31, "20260301");
+    fx.add("Scheda_Cliente", {{"NumeroProgressivo", std::int64_t{35}}});  // no date: kept
+    const auto prenotazione = [&](std::int64_t n, const std::string& partenza) {
+        fx.add("Camere_Prenotazione", {{"NumeroPrenotazione", n}, {"DataPartenza", partenza}});
+        fx.add("Scheda_Prenotazione", {{"NumeroPrenotazione", n}});
+    };
+    for (std::int64_t n = 1; n <= 20; ++n) {
+        prenotazione(n, "20240101");
+    }
+    prenotazione(21, "20270101");
+    SchemaDiProva schema;
+    const std::string s = schema.nome() + ".";
+    const SyncOptions storico{10, "20261208"};
+
+    // A full copy, then a limited one: 5 guests and 1 booking against the 5 and 1 of the
+    // same months on the server, not against the 35 and 21 it holds.
+    Sincronizza(fx.dir(), schema.nome());
+    EXPECT_EQ(Rifiuto<ErroreArchivio>(fx.dir(), schema.nome(), storico), "");
+    EXPECT_EQ(Righe("SELECT count(*) FROM " + s + "\"Scheda_Cliente\""),
+              (std::vector<std::string>{"5"}));
+    // Again, and a longer limit after it, and a full copy after that.
+    EXPECT_EQ(Rifiuto<ErroreArchivio>(fx.dir(), schema.nome(), storico), "");
+    EXPECT_EQ(Rifiuto<ErroreArchivio>(fx.dir(), schema.nome(), SyncOptions{36, "20261208"}), "");
+    EXPECT_EQ(Rifiuto<ErroreArchivio>(fx.dir(), schema.nome(), storico), "");
+    EXPECT_EQ(Rifiuto<ErroreArchivio>(fx.dir(), schema.nome()), "");
+
+    // The recent stays lost: refused, the months counted named.
+    Esegui(fx.dir() / "Scheda_Cliente.mdb",
+           "DELETE FROM Scheda_Cliente WHERE NumeroProgressivo > 30");
+    Esegui(fx.dir() / "Camere_Prenotazione.mdb",
+           "DELETE FROM Camere_Prenotazione WHERE NumeroPrenotazione = 21");
+    const std::string m = Rifiuto<ErroreRiduzione>(fx.dir(), schema.nome(), storico);
+    EXPECT_NE(m.find("Scheda_Cliente: 0 righe nella cartella contro 5 sul server (soggiorni con "
+                     "partenza dal 08/02/2026 in poi)"),
+              std::string::npos)
+        << m;
+    EXPECT_NE(m.find("Camere_Prenotazione: 0 righe nella cartella contro 1 sul server"),
+              std::string::npos)
+        << m;
+    EXPECT_NE(m.find("Scheda_Prenotazione: 0 righe nella cartella contro 1 sul server"),
+              std::string::npos)
+        << m;
+    EXPECT_EQ(Righe("SELECT count(*) FROM " + s + "\"Scheda_Cliente\""),
+              (std::vector<std::string>{"35"}));
 }
 
 }  // namespace
