@@ -31,7 +31,8 @@ OpzioniGenerali LeggiOpzioniGenerali(const Argomenti& argomenti);
 // values (PostazioneImpostata). The schema comes back as PostgreSQL names it (lower case). Throws
 // routines::RichiestaRifiutata for a schema that is not a plain name, before anything is
 // done; routines::Errore for a settings file that cannot be read and for a data directory
-// that does not exist, naming the setting that named it.
+// that does not exist, naming the setting that named it. What the files hold that is not
+// used (an unknown key, a value that is not valid) comes back in Impostazioni::avvisi.
 routines::Impostazioni ApplicaImpostazioni(const OpzioniGenerali& opzioni,
                                            routines::FontiImpostazioni fonti = {});
 
