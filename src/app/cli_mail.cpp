@@ -211,6 +211,7 @@ std::string DescriviInvio(const RichiestaPosta& richiesta, const std::string& ho
 }  // namespace
 
 std::vector<std::string> ProblemiPosta(const routines::Impostazioni& impostazioni) {
+    // The request's keys first, then the sender and the program.
     const std::optional<routines::Impostazione>* const chiavi[] = {
         &impostazioni.destinatari,  &impostazioni.formatoPosta,     &impostazioni.hotelPosta,
         &impostazioni.tableauPosta, &impostazioni.primaCameraPosta, &impostazioni.ultimaCameraPosta,
@@ -227,12 +228,19 @@ std::vector<std::string> ProblemiPosta(const routines::Impostazioni& impostazion
                            (impostazione ? " (da " + impostazione->origine + ")" : std::string()) +
                            ": " + testo);
     };
-    // As the timer runs it: tableau mail without arguments, everything from the settings.
-    try {
-        mail::ControllaDestinatari(mail::DividiDestinatari(
-            impostazioni.destinatari ? impostazioni.destinatari->valore : std::string()));
-    } catch (const routines::RichiestaRifiutata& e) {
-        problema("mail.recipients", impostazioni.destinatari, e.what());
+    // A key of the request says the timer's run is meant: tableau mail without arguments,
+    // everything from the settings, so what it lacks is missing. The sender and the program
+    // alone may serve runs that give the rest as options.
+    const bool perIlTimer =
+        std::any_of(std::begin(chiavi), std::end(chiavi) - 2,
+                    [](const auto* impostazione) { return impostazione->has_value(); });
+    if (perIlTimer || impostazioni.destinatari) {
+        try {
+            mail::ControllaDestinatari(mail::DividiDestinatari(
+                impostazioni.destinatari ? impostazioni.destinatari->valore : std::string()));
+        } catch (const routines::RichiestaRifiutata& e) {
+            problema("mail.recipients", impostazioni.destinatari, e.what());
+        }
     }
     if (const auto& formato = impostazioni.formatoPosta) {
         try {
@@ -265,6 +273,9 @@ std::vector<std::string> ProblemiPosta(const routines::Impostazioni& impostazion
         problema("sendmail", impostazioni.sendmail, e.what());
     }
 
+    if (!perIlTimer) {
+        return problemi;
+    }
     // The request: hotel and block are required, and must be in the tables with a room in
     // the range.
     const auto numero =

@@ -137,6 +137,12 @@ TEST_F(ProvaControllo, TheMailIsCheckedAsTheTimerWouldSendIt) {
                                       "richiede).")),
               std::string::npos)
         << esito.out;
+    // The sender and the program alone serve runs that give the rest as options.
+    esito = controlla("mittente = tableau@hotel-sole.it\nsendmail = " + sendmail_.string() + "\n");
+    EXPECT_EQ(esito.stato, kEseguito) << esito.out;
+    esito = controlla("mittente = tableau@\nsendmail = " + sendmail_.string() + "\n");
+    EXPECT_NE(esito.out.find("1 problema trovato"), std::string::npos) << esito.out;
+
     esito = controlla(buona + "mail.hotel = 1\nmail.tableau = 1\nmail.from = 500\n");
     EXPECT_EQ(esito.stato, kFallito);
     EXPECT_NE(esito.out.find(Problema("Posta, mail.from" + da_ +
