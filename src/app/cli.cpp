@@ -56,13 +56,15 @@ constexpr std::string_view kUsoComandi =
         o mancanti; termina con l'elenco dei problemi (codice di uscita 1 se ve ne sono).
         Con un server controlla invece il server: la versione, l'ultima sincronizzazione,
         le dieci tabelle dello schema con le righe, i campi e il permesso di leggerle.
-  sync [--storico MESI] [--force]
+        Controlla anche le chiavi dei file delle impostazioni, le impostazioni della posta
+        (se ve ne sono) e le code di stampa delle destinazioni.
+  sync [--history MESI] [--force]
         Copia le dieci tabelle dell'albergo dalla cartella dei dati nello schema del server
         della catena (--server e --schema, obbligatorio il server), tutte o nessuna; scrive
-        solo sul server primario. Con --storico copia degli ospiti e delle prenotazioni
-        solo i soggiorni finiti negli ultimi MESI mesi o dopo. Rifiuta (codice di uscita 1,
+        solo sul server primario. Con --history (o --storico) copia degli ospiti e delle
+        prenotazioni solo i soggiorni finiti negli ultimi MESI mesi o dopo. Rifiuta (codice di uscita 1,
         server invariato) una tabella senza un campo che il tableau legge e una tabella che
-        sul server resterebbe vuota o con meno della met\xC3\xA0 delle righe che ha ora;
+        sul server resterebbe vuota o con meno della metà delle righe che ha ora;
         --force copia anche queste ultime.
 
 Opzioni generali (prima o dopo il comando):
@@ -79,8 +81,10 @@ Opzioni generali (prima o dopo il comando):
 
 Impostazioni, ciascuna sopra la precedente: il file dell'ufficio /etc/tableau.conf, il
 file dell'utente ~/.config/tableau/tableau.conf (righe "chiave = valore": cartella,
-postazione, server, schema e le chiavi di tableau mail), l'ambiente (TABLEAU_CARTELLA,
-PCLocal, TABLEAU_SERVER, TABLEAU_SCHEMA) e le opzioni --cartella, --server, --schema.
+postazione, server, schema, server.max-age, le ore che possono avere i dati del server
+(36), e le chiavi di tableau mail; un valore può stare tra virgolette), l'ambiente
+(TABLEAU_CARTELLA, PCLocal, TABLEAU_SERVER, TABLEAU_SCHEMA) e le opzioni --cartella,
+--server, --schema.
 tableau check dice da dove viene ciascuna. Ogni tableau, stampa, esportazione,
 sincronizzazione e invio e ogni errore sono registrati nel registro di sistema
 (journalctl -t tableau).
@@ -178,6 +182,13 @@ int Esegui(int argc, char** argv, std::ostream& out, std::ostream& err) {
             routines::RegistraErrore(e.what());
         }
         return EsitoDi(e);
+    }
+    // What the settings files hold that is not used: said once, the command goes on; tableau
+    // check lists it among its problems.
+    if (comando != "check") {
+        for (const std::string& avviso : impostazioni.avvisi) {
+            err << "tableau: " << avviso << '\n';
+        }
     }
     // Every failure reaching here is reported like the others: message, log, exit status
     // 1 or 2; nothing ends the program with an abort.

@@ -23,6 +23,9 @@
 #include "db/server/server_connection.h"
 #include "db/server/server_schema.h"
 #include "db/sql_text.h"
+#include "print/cups_queue.h"
+#include "print/print_job.h"
+#include "print/print_settings.h"
 #include "routines/codepage.h"
 #include "routines/settings.h"
 #include "routines/text.h"
@@ -96,6 +99,11 @@ void ScriviImpostazioni(std::ostream& out, const std::filesystem::path& cartella
     out << "Server: " << indirizzo << " (da " << impostazioni.server->origine << ")\n";
     out << "Schema: " << server->schema << " ("
         << (impostazioni.schema ? "da " + impostazioni.schema->origine : std::string("predefinito"))
+        << ")\n";
+    out << "Et\xC3\xA0 massima dei dati del server: " << impostazioni.etaMassimaDati.count()
+        << " ore ("
+        << (impostazioni.etaMassima ? "server.max-age da " + impostazioni.etaMassima->origine
+                                    : std::string("predefinita"))
         << ")\n";
 }
 
@@ -267,6 +275,73 @@ std::vector<std::string> ProblemiPostazione(const routines::Postazione& postazio
     return problemi;
 }
 
+// The print destinations of the Stampanti table whose output would not be found when
+// printed, as the print job reads their line (print::RisolviImpostazioni): a page printer
+// named by a queue the system does not have (the chart would go to the current printer);
+// a raw output with no line, a device that cannot be written, a folder, a file in a folder
+// that does not exist, or a bare name that is no queue (it would become a file in the data
+// directory). A page printer without a line, or a PDF file, is what the destination means.
+// Throws db::ErroreArchivio when the printers' files cannot be read.
+std::vector<std::string> ProblemiDestinazioni(const std::filesystem::path& cartellaDati) {
+    std::vector<std::string> problemi;
+    std::optional<std::vector<std::string>> code;
+    const auto coda = [&](const std::string& nome) {
+        if (!code) {
+            code = print::CodeDiStampa();
+        }
+        return std::find(code->begin(), code->end(), nome) != code->end();
+    };
+    const auto nessunaCoda = [&](const std::string& nome) {
+        return "\"" + routines::InUtf8(nome) + "\" non \xC3\xA8 una coda di stampa del sistema";
+    };
+    for (const std::string& destinazione : print::ElencoDestinazioni(cartellaDati)) {
+        print::OpzioniStampa opzioni;
+        opzioni.destinazione = destinazione;
+        const print::ImpostazioniStampa stampa = print::RisolviImpostazioni(cartellaDati, opzioni);
+        const std::string linea = routines::TogliSpazi(stampa.uscita);
+        const std::string dove =
+            "Destinazione di stampa \"" + routines::InUtf8(destinazione) + "\": ";
+        if (stampa.stampanteGrafica()) {
+            const bool pdf =
+                linea.size() > 4 && routines::StessoNome(linea.substr(linea.size() - 4), ".pdf");
+            if (!linea.empty() && !pdf && !coda(stampa.uscita)) {
+                problemi.push_back(dove + "la stampante " + nessunaCoda(stampa.uscita) +
+                                   " (si stamperebbe sulla stampante corrente)");
+            }
+            continue;
+        }
+        if (stampa.uscita.empty()) {
+            problemi.push_back(dove + "nessuna uscita indicata per la stampa diretta");
+            continue;
+        }
+        // As print::ApriUscitaGrezza reads the line.
+        const std::filesystem::path percorso =
+            (cartellaDati / std::filesystem::path(routines::InUtf8(stampa.uscita)))
+                .lexically_normal();
+        std::error_code errore;
+        const auto stato = std::filesystem::status(percorso, errore);
+        if (!errore && std::filesystem::is_directory(stato)) {
+            problemi.push_back(dove + percorso.string() + " \xC3\xA8 una cartella");
+        } else if (!errore && std::filesystem::exists(stato) &&
+                   !std::filesystem::is_regular_file(stato)) {
+            if (::access(percorso.c_str(), W_OK) != 0) {
+                problemi.push_back(dove + "il dispositivo " + percorso.string() +
+                                   " non si pu\xC3\xB2 scrivere: " + std::strerror(errno));
+            }
+        } else if (stampa.uscita.find('/') == std::string::npos) {
+            // A bare name is a queue; one with an extension ("stampa.txt") a file.
+            if (!coda(stampa.uscita) && stampa.uscita.find('.') == std::string::npos) {
+                problemi.push_back(dove + nessunaCoda(stampa.uscita) + " (si scriverebbe il file " +
+                                   percorso.string() + ")");
+            }
+        } else if (!std::filesystem::is_directory(percorso.parent_path(), errore)) {
+            problemi.push_back(dove + "la cartella " + percorso.parent_path().string() +
+                               " del file " + percorso.filename().string() + " non esiste");
+        }
+    }
+    return problemi;
+}
+
 }  // namespace
 
 int ComandoCheck(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
@@ -298,10 +373,13 @@ int ComandoCheck(const Argomenti& argomenti, std::ostream& out, std::ostream& er
     ScriviImpostazioni(out, cartellaDati, impostazioni, server);
     ScriviImpostazioniPosta(out, impostazioni);
     out << '\n';
-    std::vector<std::string> problemi;
+    // What the settings files hold that the program does not use comes first.
+    std::vector<std::string> problemi = impostazioni.avvisi;
     if (server) {
         try {
-            problemi = ControllaServer(out, *server, CartellaDati(impostazioni));
+            for (auto& problema : ControllaServer(out, *server, CartellaDati(impostazioni))) {
+                problemi.push_back(std::move(problema));
+            }
         } catch (const std::exception& e) {
             err << "tableau check: " << SuUnaRiga(e.what()) << '\n';
             return kFallito;
@@ -316,6 +394,19 @@ int ComandoCheck(const Argomenti& argomenti, std::ostream& out, std::ostream& er
     }
     for (auto& problema : ProblemiPostazione(PostazioneImpostata(impostazioni))) {
         problemi.push_back(std::move(problema));
+    }
+    for (auto& problema : ProblemiPosta(impostazioni)) {
+        problemi.push_back(std::move(problema));
+    }
+    try {
+        for (auto& problema : ProblemiDestinazioni(cartellaDati)) {
+            problemi.push_back(std::move(problema));
+        }
+    } catch (const std::exception& e) {
+        // A printers' file that cannot be read is in the report already.
+        if (rapporto.problemi().empty()) {
+            problemi.push_back("Destinazioni di stampa non controllate: " + SuUnaRiga(e.what()));
+        }
     }
     if (problemi.empty()) {
         out << "\nControllo completato: tutti gli archivi, le tabelle e i campi sono presenti.\n";

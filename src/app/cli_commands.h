@@ -97,6 +97,13 @@ int ComandoPdf(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
                const routines::Impostazioni& impostazioni = {});
 int ComandoXlsx(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
                 const routines::Impostazioni& impostazioni = {});
+// What a tableau mail without arguments (the timer's) would refuse or fail on, one Italian
+// line each naming the setting and where it came from: the recipients, the format, the
+// sender, the sendmail program (there and executable), the hotel, the block and the room
+// range in the tables. With only the sender or the program set, only those are checked
+// (the rest may come as options); empty when no key of the mail is set.
+std::vector<std::string> ProblemiPosta(const routines::Impostazioni& impostazioni);
+
 // tableau mail: the chart of the request made, laid out and sent by mail through the
 // sendmail interface. The settings give the recipients, the format and the request where
 // the options do not; the clock gives the start date when none is given.

@@ -2,6 +2,8 @@
 // chart makes it, read back, laid out in the chosen output and sent in one message through
 // the system's sendmail interface. Recipients, format and request come from the options,
 // else from the settings files, so that a timer runs it without arguments.
+#include <unistd.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <map>
@@ -15,6 +17,7 @@
 #include "app/data_age.h"
 #include "app/qt_application.h"
 #include "app/startup.h"
+#include "chart/block_check.h"
 #include "chart/chart_file.h"
 #include "chart/chart_reader.h"
 #include "export/qt/format_table.h"
@@ -56,6 +59,20 @@ std::string FormatiPosta() {
         elenco.resize(elenco.size() - 2);
     }
     return elenco + " o " + std::string(kSoloTotali);
+}
+
+// The attachment's format named so; none for the totals alone. Throws
+// routines::RichiestaRifiutata for a name that is neither, listing those there are.
+const exports::FormatoUscita* FormatoPosta(const std::string& nome) {
+    if (nome == kSoloTotali) {
+        return nullptr;
+    }
+    const exports::FormatoUscita* formato = exports::FormatoDiNome(nome);
+    if (formato == nullptr || !formato->allegabile) {
+        throw routines::RichiestaRifiutata("il formato \"" + nome +
+                                           "\" non esiste: " + FormatiPosta() + ".");
+    }
+    return formato;
 }
 
 // What the command line and the settings ask for, before anything is read or written.
@@ -130,15 +147,7 @@ RichiestaPosta LeggiRichiesta(const Argomenti& argomenti,
     mail::ControllaDestinatari(richiesta.destinatari);
 
     if (const auto formato = Valore(opzioni, "--format", impostazioni.formatoPosta)) {
-        const exports::FormatoUscita* letto = exports::FormatoDiNome(*formato);
-        if (*formato == kSoloTotali) {
-            richiesta.formato = nullptr;
-        } else if (letto != nullptr && letto->allegabile) {
-            richiesta.formato = letto;
-        } else {
-            throw routines::RichiestaRifiutata("il formato \"" + *formato +
-                                               "\" non esiste: " + FormatiPosta() + ".");
-        }
+        richiesta.formato = FormatoPosta(*formato);
     }
     richiesta.tableau.hotel = Numero16(
         Obbligatorio(Valore(opzioni, "--hotel", impostazioni.hotelPosta), "--hotel", "mail.hotel"),
@@ -201,6 +210,132 @@ std::string DescriviInvio(const RichiestaPosta& richiesta, const std::string& ho
 }
 
 }  // namespace
+
+std::vector<std::string> ProblemiPosta(const routines::Impostazioni& impostazioni) {
+    // The request's keys first, then the sender and the program.
+    const std::optional<routines::Impostazione>* const chiavi[] = {
+        &impostazioni.destinatari,  &impostazioni.formatoPosta,     &impostazioni.hotelPosta,
+        &impostazioni.tableauPosta, &impostazioni.primaCameraPosta, &impostazioni.ultimaCameraPosta,
+        &impostazioni.mittente,     &impostazioni.sendmail};
+    if (std::none_of(std::begin(chiavi), std::end(chiavi),
+                     [](const auto* impostazione) { return impostazione->has_value(); })) {
+        return {};
+    }
+    std::vector<std::string> problemi;
+    const auto problema = [&](std::string_view chiave,
+                              const std::optional<routines::Impostazione>& impostazione,
+                              const std::string& testo) {
+        problemi.push_back("Posta, " + std::string(chiave) +
+                           (impostazione ? " (da " + impostazione->origine + ")" : std::string()) +
+                           ": " + testo);
+    };
+    // A key of the request says the timer's run is meant: tableau mail without arguments,
+    // everything from the settings, so what it lacks is missing. The sender and the program
+    // alone may serve runs that give the rest as options.
+    const bool perIlTimer =
+        std::any_of(std::begin(chiavi), std::end(chiavi) - 2,
+                    [](const auto* impostazione) { return impostazione->has_value(); });
+    if (perIlTimer || impostazioni.destinatari) {
+        try {
+            mail::ControllaDestinatari(mail::DividiDestinatari(
+                impostazioni.destinatari ? impostazioni.destinatari->valore : std::string()));
+        } catch (const routines::RichiestaRifiutata& e) {
+            problema("mail.recipients", impostazioni.destinatari, e.what());
+        }
+    }
+    if (const auto& formato = impostazioni.formatoPosta) {
+        try {
+            (void)FormatoPosta(formato->valore);
+        } catch (const routines::RichiestaRifiutata& e) {
+            problema("mail.format", formato, e.what());
+        }
+    }
+    const std::string mittente =
+        impostazioni.mittente ? impostazioni.mittente->valore : mail::MittentePredefinito();
+    if (!mail::IndirizzoValido(mittente)) {
+        problema("mittente", impostazioni.mittente,
+                 "il mittente \"" + mittente + "\" non \xC3\xA8 un indirizzo valido.");
+    }
+    try {
+        const std::string programma =
+            mail::ComandoSendmail(impostazioni.sendmail ? impostazioni.sendmail->valore
+                                                        : mail::kSendmailPredefinito)
+                .front();
+        std::error_code errore;
+        if (!std::filesystem::exists(programma, errore)) {
+            problema("sendmail", impostazioni.sendmail,
+                     "il programma " + programma + " non esiste.");
+        } else if (std::filesystem::is_directory(programma, errore) ||
+                   ::access(programma.c_str(), X_OK) != 0) {
+            problema("sendmail", impostazioni.sendmail,
+                     "il programma " + programma + " non \xC3\xA8 eseguibile.");
+        }
+    } catch (const routines::RichiestaRifiutata& e) {
+        problema("sendmail", impostazioni.sendmail, e.what());
+    }
+
+    if (!perIlTimer) {
+        return problemi;
+    }
+    // The request: hotel and block are required, and must be in the tables with a room in
+    // the range.
+    const auto numero =
+        [&](std::string_view chiave, const std::optional<routines::Impostazione>& impostazione,
+            std::string_view opzione, std::string_view cosa) -> std::optional<std::int16_t> {
+        if (!impostazione) {
+            problema(chiave, impostazione,
+                     "manca (tableau mail senza " + std::string(opzione) + " la richiede).");
+            return std::nullopt;
+        }
+        try {
+            return Numero16(impostazione->valore, cosa);
+        } catch (const routines::RichiestaRifiutata& e) {
+            problema(chiave, impostazione, e.what());
+            return std::nullopt;
+        }
+    };
+    const auto hotel =
+        numero("mail.hotel", impostazioni.hotelPosta, "--hotel", "Il numero dell'albergo");
+    const auto tableau =
+        numero("mail.tableau", impostazioni.tableauPosta, "--tableau", "Il numero del tableau");
+    if (!hotel || !tableau) {
+        return problemi;
+    }
+    try {
+        const auto alberghi = chart::ElencaAlberghi(*ApriSorgenteDati(impostazioni));
+        const chart::AlbergoElencato* albergo = nullptr;
+        try {
+            albergo = &chart::TrovaAlbergo(alberghi, *hotel);
+            (void)chart::TrovaTableau(*albergo, *tableau);
+        } catch (const routines::RichiestaRifiutata& e) {
+            problema(albergo == nullptr ? "mail.hotel" : "mail.tableau",
+                     albergo == nullptr ? impostazioni.hotelPosta : impostazioni.tableauPosta,
+                     e.what());
+            return problemi;
+        }
+        // The range as tableau mail reads it: an end not given is the block's.
+        const auto& prima = impostazioni.primaCameraPosta;
+        const auto& ultima = impostazioni.ultimaCameraPosta;
+        try {
+            (void)chart::ControllaAlbergoETableau(
+                alberghi, {*hotel,
+                           *tableau,
+                           prima ? routines::InCp1252(prima->valore) : std::string(),
+                           ultima ? routines::InCp1252(ultima->valore) : std::string("\xFF"),
+                           {}});
+        } catch (const routines::RichiestaRifiutata& e) {
+            if (prima || ultima) {
+                problema(prima ? "mail.from" : "mail.to", prima ? prima : ultima, e.what());
+            } else {
+                problema("mail.tableau", impostazioni.tableauPosta, e.what());
+            }
+        }
+    } catch (const std::exception& e) {
+        problema("mail.hotel", impostazioni.hotelPosta,
+                 "le tabelle degli alberghi non si leggono: " + SuUnaRiga(e.what()));
+    }
+    return problemi;
+}
 
 int ComandoMail(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
                 const routines::Impostazioni& impostazioni, const routines::Orologio& orologio) {

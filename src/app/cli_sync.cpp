@@ -20,7 +20,7 @@ namespace tableau::app {
 namespace {
 
 constexpr std::string_view kUsoSync =
-    "Uso: tableau sync --server CONNESSIONE [--schema NOME] [--storico MESI] [--force]\n"
+    "Uso: tableau sync --server CONNESSIONE [--schema NOME] [--history MESI] [--force]\n"
     "  --force  copia anche le tabelle che sul server resterebbero vuote o con meno della\n"
     "           met\xC3\xA0 delle righe (senza, la sincronizzazione le rifiuta)\n";
 
@@ -29,8 +29,8 @@ struct OpzioniSync {
     bool forza = false;
 };
 
-// "--storico MESI" or "--storico=MESI", a whole number of months above zero, and "--force",
-// each at most once; nothing else.
+// "--history MESI" (or its Italian name --storico), "--history=MESI", a whole number of months
+// above zero, and "--force", each at most once; nothing else.
 OpzioniSync LeggiOpzioniSync(const Argomenti& argomenti) {
     OpzioniSync opzioni;
     for (std::size_t i = 0; i < argomenti.size(); ++i) {
@@ -44,13 +44,13 @@ OpzioniSync LeggiOpzioniSync(const Argomenti& argomenti) {
             continue;
         }
         std::string valore;
-        if (a == "--storico") {
+        if (a == "--history" || a == "--storico") {
             if (i + 1 >= argomenti.size()) {
                 throw routines::RichiestaRifiutata("manca il numero di mesi dopo --storico.");
             }
             valore = argomenti[++i];
-        } else if (a.starts_with("--storico=")) {
-            valore = a.substr(std::string_view("--storico=").size());
+        } else if (a.starts_with("--history=") || a.starts_with("--storico=")) {
+            valore = a.substr(a.find('=') + 1);
         } else {
             throw routines::RichiestaRifiutata("opzione sconosciuta \"" + a + "\".");
         }

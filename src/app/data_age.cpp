@@ -28,8 +28,8 @@ std::string Testo(const routines::DataOra& momento) {
 
 }  // namespace
 
-int OreMassimeDati(const routines::Impostazioni& /*impostazioni*/) {
-    return kOreMassimeDatiPredefinite;
+int OreMassimeDati(const routines::Impostazioni& impostazioni) {
+    return static_cast<int>(impostazioni.etaMassimaDati.count());
 }
 
 std::string TestoProvenienza(const std::optional<ProvenienzaServer>& server,

@@ -11,10 +11,7 @@
 
 namespace tableau::app {
 
-// The hours beyond which a sync is old when the settings give none.
-inline constexpr int kOreMassimeDatiPredefinite = 36;
-
-// The hours of the setting server.max-age, else kOreMassimeDatiPredefinite.
+// The hours of the setting server.max-age (36 unless set).
 int OreMassimeDati(const routines::Impostazioni& impostazioni);
 
 // "Dati dalla cartella /srv/hotel/dati, letti il 08/12/2026 06:00." or "Dati dal server

@@ -59,6 +59,9 @@ int main(int argc, char** argv) {
         routines::RegistraErrore(errore.what());
         return gui::MostraErroreDiAvvio(argc, argv, errore.what());
     }
+    for (const std::string& avviso : impostazioni.avvisi) {
+        std::cerr << "tableau: " << avviso << '\n';
+    }
     return gui::Avvia(argc, argv, app::PostazioneImpostata(impostazioni),
                       [impostazioni] { return app::ApriSorgenteDati(impostazioni); });
 }

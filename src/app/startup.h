@@ -13,8 +13,8 @@
 namespace tableau::app {
 
 // The general options, wherever they stand among the arguments: -C DIR, --data-dir DIR,
-// --data-dir=DIR (--cartella, its Italian name, as well), --server CONNINFO, --server=CONNINFO, --schema NAME, --schema=NAME. The
-// rest is the command and its arguments, in order.
+// --data-dir=DIR (--cartella, its Italian name, as well), --server CONNINFO, --server=CONNINFO,
+// --schema NAME, --schema=NAME. The rest is the command and its arguments, in order.
 struct OpzioniGenerali {
     std::optional<std::string> cartella;
     Argomenti resto;
@@ -31,7 +31,8 @@ OpzioniGenerali LeggiOpzioniGenerali(const Argomenti& argomenti);
 // values (PostazioneImpostata). The schema comes back as PostgreSQL names it (lower case). Throws
 // routines::RichiestaRifiutata for a schema that is not a plain name, before anything is
 // done; routines::Errore for a settings file that cannot be read and for a data directory
-// that does not exist, naming the setting that named it.
+// that does not exist, naming the setting that named it. What the files hold that is not
+// used (an unknown key, a value that is not valid) comes back in Impostazioni::avvisi.
 routines::Impostazioni ApplicaImpostazioni(const OpzioniGenerali& opzioni,
                                            routines::FontiImpostazioni fonti = {});
 

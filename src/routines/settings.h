@@ -2,7 +2,8 @@
 // The program's settings, read at run time: the office's file (/etc/tableau.conf), the
 // user's file (~/.config/tableau/tableau.conf), the environment and the command line, each
 // above the one before. A settings file holds "key = value" lines; "#" starts a comment
-// line; blank lines are ignored; keys are case-sensitive; values are UTF-8.
+// line; blank lines are ignored; keys are case-sensitive; values are UTF-8, and a value
+// written between double or single quotes is read without them.
 #include <chrono>
 #include <filesystem>
 #include <map>
@@ -10,6 +11,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tableau::routines {
 
@@ -19,9 +21,34 @@ struct Impostazione {
     std::string origine;
 };
 
+// Every key a settings file may hold, in the order the manual lists them.
+std::span<const std::string_view> ChiaviImpostazioni();
+
+// The hours the chain server's data may be old before the chart says so (server.max-age).
+inline constexpr std::chrono::hours kEtaMassimaDatiPredefinita{36};
+
 // The keys of a settings file. Throws Errore naming the file and line for a line that is
 // not "key = value" and for a file that exists but cannot be read; a missing file is empty.
 std::map<std::string, std::string> LeggiFileImpostazioni(const std::filesystem::path& file);
+
+// A key of a settings file that is none of ChiaviImpostazioni(), where it stands and the
+// known key nearest to it (fewest letters added, removed, changed or swapped), when one is
+// near enough to be the one meant.
+struct ChiaveSconosciuta {
+    std::filesystem::path file;
+    int riga = 0;
+    std::string chiave;
+    std::optional<std::string> vicina;
+
+    // "/etc/tableau.conf, riga 3: chiave sconosciuta "cartela" (forse "cartella"?)"
+    std::string messaggio() const;
+};
+
+// The unknown keys of a settings file, in line order. Throws as LeggiFileImpostazioni.
+std::vector<ChiaveSconosciuta> ChiaviSconosciute(const std::filesystem::path& file);
+
+// The known key nearest to the name, if any is near enough.
+std::optional<std::string> ChiaveVicina(std::string_view nome);
 
 struct FontiImpostazioni {
     std::filesystem::path fileUfficio = "/etc/tableau.conf";
@@ -60,6 +87,15 @@ struct Impostazioni {
     // The site's schema on that server, as given (its check is the caller's): --schema,
     // else $TABLEAU_SCHEMA, else key "schema" of the user's file, then of the office's file.
     std::optional<Impostazione> schema;
+    // How old the server's data may be before the chart warns of it: key "server.max-age" of
+    // the user's file, then of the office's file, in whole hours above 0; 36 otherwise.
+    std::chrono::hours etaMassimaDati = kEtaMassimaDatiPredefinita;
+    std::optional<Impostazione> etaMassima;  // the key as written, when it is set
+    // What the files hold that the program does not use, one Italian line each naming the
+    // file and the line: an unknown key, a value that is not valid (and is replaced by its
+    // default). tableau check lists them as problems; the other commands write them on
+    // standard error and go on.
+    std::vector<std::string> avvisi;
 };
 
 // Throws Errore for an unreadable or malformed settings file.

@@ -238,7 +238,8 @@ TEST_F(ProvaComandoSync, WrongOptionsAreRefusedWithTwo) {
          {Argomenti{"--storico", "0"}, Argomenti{"--storico", "sei"}, Argomenti{"--storico=-3"},
           Argomenti{"--storico", "1.5"}, Argomenti{"--storico"}, Argomenti{"--mesi", "6"},
           Argomenti{"--storico", "6", "--storico", "7"}, Argomenti{"--force", "--force"},
-          Argomenti{"--force=si"}, Argomenti{"--forza"}}) {
+          Argomenti{"--force=si"}, Argomenti{"--forza"}, Argomenti{"--history", "0"},
+          Argomenti{"--history", "6", "--storico", "7"}}) {
         const auto esito = sync(muta.connessione(), altri);
         EXPECT_EQ(esito.stato, kRifiutato) << altri.front() << ": " << esito.err;
         EXPECT_TRUE(esito.err.starts_with("tableau sync: ")) << esito.err;
@@ -253,6 +254,9 @@ TEST_F(ProvaComandoSync, WrongOptionsAreRefusedWithTwo) {
     EXPECT_EQ(storico.stato, kEseguito) << storico.err;
     const auto forzata = sync(test::ServerPrimario(), {"--force", "--storico", "24"});
     EXPECT_EQ(forzata.stato, kEseguito) << forzata.err;
+    // --history is its English name.
+    const auto inglese = sync(test::ServerPrimario(), {"--history=24"});
+    EXPECT_EQ(inglese.stato, kEseguito) << inglese.err;
 }
 
 }  // namespace

@@ -129,5 +129,113 @@ TEST(Impostazioni, WrongFilesAreNamed) {
     EXPECT_TRUE(LeggiFileImpostazioni(dir / "manca.conf").empty());
 }
 
+TEST(Impostazioni, AQuotedValueIsReadWithoutItsQuotes) {
+    test::TempDir dir;
+    writeFile(dir / "ufficio.conf",
+              "cartella = \"/srv/hotel dati\"\npostazione = '7'\nmittente = \"a\"b\"\n"
+              "server = \"host=x\nschema = \"\"\nmail.hotel = \"1'\nmail.to = '\"101\"'\n");
+    const auto chiavi = LeggiFileImpostazioni(dir / "ufficio.conf");
+    EXPECT_EQ(chiavi.at("cartella"), "/srv/hotel dati");
+    EXPECT_EQ(chiavi.at("postazione"), "7");
+    EXPECT_EQ(chiavi.at("mittente"), "a\"b") << "a quote inside stays";
+    EXPECT_EQ(chiavi.at("server"), "\"host=x") << "an unclosed quote stays";
+    EXPECT_EQ(chiavi.at("mail.hotel"), "\"1'") << "quotes that do not match stay";
+    EXPECT_EQ(chiavi.at("mail.to"), "\"101\"") << "only the outer pair goes";
+    const auto imp = RisolviImpostazioni({dir / "ufficio.conf", {}, std::nullopt});
+    EXPECT_FALSE(imp.schema) << "\"\" is an empty value, not set";
+    ASSERT_TRUE(imp.cartellaDati);
+    EXPECT_EQ(imp.cartellaDati->valore, "/srv/hotel dati");
+}
+
+TEST(Impostazioni, AnUnknownKeyIsNamedWithItsLineAndTheNearestKey) {
+    test::TempDir dir;
+    writeFile(dir / "ufficio.conf",
+              "# l'ufficio\n\ncartela = /srv/hotel\npostazione = 1\nformat = pdf\n"
+              "Mail.Hotel = 1\nmial.to = 104\nserver.maxage = 12\nvolume = 11\n");
+    const auto sconosciute = ChiaviSconosciute(dir / "ufficio.conf");
+    ASSERT_EQ(sconosciute.size(), 6u);
+    EXPECT_EQ(sconosciute[0].riga, 3);
+    EXPECT_EQ(sconosciute[0].chiave, "cartela");
+    EXPECT_EQ(sconosciute[0].messaggio(), (dir / "ufficio.conf").string() +
+                                              ", riga 3: chiave sconosciuta \"cartela\" (forse "
+                                              "\"cartella\"?)");
+    EXPECT_EQ(sconosciute[1].riga, 5);
+    EXPECT_EQ(sconosciute[1].vicina, "mail.format") << "the key without its group";
+    EXPECT_EQ(sconosciute[2].vicina, "mail.hotel") << "the key in other letters";
+    EXPECT_EQ(sconosciute[3].vicina, "mail.to") << "two letters swapped";
+    EXPECT_EQ(sconosciute[4].vicina, "server.max-age");
+    EXPECT_EQ(sconosciute[5].riga, 9);
+    EXPECT_FALSE(sconosciute[5].vicina) << "nothing near: no guess";
+    EXPECT_EQ(sconosciute[5].messaggio().find("forse"), std::string::npos);
+    EXPECT_EQ(ChiaveVicina("sever"), "server");
+    EXPECT_EQ(ChiaveVicina("to"), "mail.to");
+    EXPECT_FALSE(ChiaveVicina("xyz"));
+
+    // Resolving keeps going and says it, office's file then user's file.
+    writeFile(dir / "utente.conf", "postazioni = 3\n");
+    const auto imp = RisolviImpostazioni({dir / "ufficio.conf", dir / "utente.conf", {}});
+    ASSERT_EQ(imp.avvisi.size(), 7u);
+    EXPECT_EQ(imp.avvisi[0], sconosciute[0].messaggio());
+    EXPECT_EQ(imp.avvisi[6], (dir / "utente.conf").string() +
+                                 ", riga 1: chiave sconosciuta \"postazioni\" (forse "
+                                 "\"postazione\"?)");
+    ASSERT_TRUE(imp.postazione);
+    EXPECT_EQ(imp.postazione->valore, "1");
+}
+
+TEST(Impostazioni, EveryKnownKeyIsReadAndNoneIsUnknown) {
+    test::TempDir dir;
+    std::string testo;
+    for (const std::string_view chiave : ChiaviImpostazioni()) {
+        testo += std::string(chiave) + " = 1\n";
+    }
+    writeFile(dir / "ufficio.conf", testo);
+    EXPECT_TRUE(ChiaviSconosciute(dir / "ufficio.conf").empty());
+    const ScopedEnv pc("PCLocal", nullptr);
+    const ScopedEnv cartella("TABLEAU_CARTELLA", nullptr);
+    const ScopedEnv server("TABLEAU_SERVER", nullptr);
+    const ScopedEnv schema("TABLEAU_SCHEMA", nullptr);
+    const auto imp = RisolviImpostazioni({dir / "ufficio.conf", {}, std::nullopt});
+    EXPECT_TRUE(imp.avvisi.empty());
+    const std::optional<Impostazione>* campi[] = {
+        &imp.cartellaDati,     &imp.postazione, &imp.server,       &imp.schema,
+        &imp.etaMassima,       &imp.mittente,   &imp.sendmail,     &imp.destinatari,
+        &imp.formatoPosta,     &imp.hotelPosta, &imp.tableauPosta, &imp.primaCameraPosta,
+        &imp.ultimaCameraPosta};
+    EXPECT_EQ(std::size(campi), ChiaviImpostazioni().size());
+    for (const auto* campo : campi) {
+        EXPECT_TRUE(campo->has_value());
+    }
+}
+
+TEST(Impostazioni, TheServersMaxAgeIsWholeHoursAboveZero) {
+    test::TempDir dir;
+    const auto eta = [&](const std::string& ufficio, const std::string& utente) {
+        writeFile(dir / "ufficio.conf", ufficio);
+        writeFile(dir / "utente.conf", utente);
+        return RisolviImpostazioni({dir / "ufficio.conf", dir / "utente.conf", std::nullopt});
+    };
+    auto imp = eta("", "");
+    EXPECT_EQ(imp.etaMassimaDati, std::chrono::hours(36));
+    EXPECT_FALSE(imp.etaMassima);
+    imp = eta("server.max-age = 48\n", "");
+    EXPECT_EQ(imp.etaMassimaDati, std::chrono::hours(48));
+    EXPECT_TRUE(imp.avvisi.empty());
+    imp = eta("server.max-age = 48\n", "server.max-age = \"12\"\n");
+    EXPECT_EQ(imp.etaMassimaDati, std::chrono::hours(12));
+    EXPECT_EQ(imp.etaMassima->origine, (dir / "utente.conf").string());
+
+    for (const std::string sbagliato : {"0", "-3", "12h", "1.5", "+4", "tre", "99999999999"}) {
+        imp = eta("server.max-age = 48\n",
+                  "\nserver.max-age = 1\nserver.max-age = " + sbagliato + "\n");
+        EXPECT_EQ(imp.etaMassimaDati, std::chrono::hours(36)) << sbagliato;
+        ASSERT_EQ(imp.avvisi.size(), 1u) << sbagliato;
+        EXPECT_EQ(imp.avvisi[0], (dir / "utente.conf").string() + ", riga 3: server.max-age = \"" +
+                                     sbagliato +
+                                     "\" non \xC3\xA8 un numero intero di ore maggiore di zero "
+                                     "(vale 36)");
+    }
+}
+
 }  // namespace
 }  // namespace tableau::routines
