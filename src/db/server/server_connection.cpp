@@ -269,4 +269,19 @@ bool ServerConnection::inRecovery() {
     return exec("SELECT pg_is_in_recovery()").text(0, 0) == "t";
 }
 
+std::string TextArray(const std::vector<std::string>& texts) {
+    std::string out = "{";
+    for (const auto& text : texts) {
+        out += out.size() > 1 ? ",\"" : "\"";
+        for (const char c : text) {
+            if (c == '"' || c == '\\') {
+                out += '\\';
+            }
+            out += c;
+        }
+        out += '"';
+    }
+    return out + "}";
+}
+
 }  // namespace tableau::db::server

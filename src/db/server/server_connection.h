@@ -81,4 +81,8 @@ class ServerConnection {
 // the environment's PG* defaults fill what the string leaves out. Never the password.
 std::string DescribeServers(const std::string& conninfo);
 
+// A PostgreSQL array literal of the texts ("{"a","b"}"), each quoted, for a statement's
+// parameter: no text can end an element early.
+std::string TextArray(const std::vector<std::string>& texts);
+
 }  // namespace tableau::db::server

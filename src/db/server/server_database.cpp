@@ -79,22 +79,6 @@ bool PlainAscii(const std::string& text) {
     return true;
 }
 
-// A PostgreSQL array literal of the texts, each quoted.
-std::string TextArray(const std::vector<std::string>& texts) {
-    std::string out = "{";
-    for (const auto& text : texts) {
-        out += out.size() > 1 ? ",\"" : "\"";
-        for (const char c : text) {
-            if (c == '"' || c == '\\') {
-                out += '\\';
-            }
-            out += c;
-        }
-        out += '"';
-    }
-    return out + "}";
-}
-
 }  // namespace
 
 ServerSession::ServerSession(const ServerSetting& setting, std::filesystem::path cartellaDati)

@@ -123,22 +123,6 @@ std::set<std::string> TablesWithDependents(ServerConnection& c, const std::strin
     return tables;
 }
 
-// A text array literal of plain names ("{"a","b"}").
-std::string TextArray(const std::vector<std::string>& names) {
-    std::string out = "{";
-    for (const auto& name : names) {
-        out += out.size() > 1 ? ",\"" : "\"";
-        for (const char ch : name) {
-            if (ch == '"' || ch == '\\') {
-                out += '\\';
-            }
-            out += ch;
-        }
-        out += '"';
-    }
-    return out + "}";
-}
-
 // Whether the table on the server has the fields the file has, of the same types, and the
 // order column: then its rows are replaced in place.
 bool SameShape(const SyncSource& s, const std::vector<ExistingColumn>& columns) {
