@@ -78,6 +78,7 @@ std::int16_t Numero16(const std::string& testo, std::string_view cosa) {
 std::optional<ProvenienzaServer> ScriviTableauRichiesto(
     chart::RichiestaTableau& richiesta, CamereIndicate indicate, const routines::Orologio& orologio,
     const routines::Impostazioni& impostazioni) {
+    const routines::Postazione postazione = PostazioneImpostata(impostazioni);
     // The request window's checks first: a refused request contacts no server and writes
     // nothing. A range not given is the block's, known only from the tables: the date is
     // checked before them.
@@ -88,8 +89,8 @@ std::optional<ProvenienzaServer> ScriviTableauRichiesto(
     // Then the hotel, the block and its rooms, from the same tables the chart reads: an
     // unknown hotel or block, or a range without rooms, is refused and the chart file stays.
     const auto alberghi = chart::ElencaAlberghi(*sorgente);
-    const chart::IntervalloCamere tutte = chart::TutteLeCamere(chart::ControllaAlbergoETableau(
-        alberghi, {richiesta.hotel, richiesta.tableau, "", "\xFF", richiesta.dataInizio}));
+    const chart::IntervalloCamere tutte = chart::TutteLeCamere(
+        chart::TrovaTableau(chart::TrovaAlbergo(alberghi, richiesta.hotel), richiesta.tableau));
     if (!indicate.prima) {
         richiesta.primaCamera = tutte.prima;
     }
@@ -98,7 +99,7 @@ std::optional<ProvenienzaServer> ScriviTableauRichiesto(
     }
     chart::ControllaRichiesta(richiesta.primaCamera, richiesta.ultimaCamera, richiesta.dataInizio);
     chart::ControllaAlbergoETableau(alberghi, richiesta);
-    chart::CreaTableau(*sorgente, PostazioneImpostata(impostazioni), richiesta, orologio);
+    chart::CreaTableau(*sorgente, postazione, richiesta, orologio);
     if (!sorgente->fromServer()) {
         return std::nullopt;
     }
@@ -107,6 +108,7 @@ std::optional<ProvenienzaServer> ScriviTableauRichiesto(
 
 int ComandoChart(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
                  const routines::Impostazioni& impostazioni, const routines::Orologio& orologio) {
+    const routines::Postazione postazione = PostazioneImpostata(impostazioni);
     if (argomenti.size() == 1 && (argomenti[0] == "--help" || argomenti[0] == "-h")) {
         out << kUsoChart;
         return kEseguito;
@@ -137,19 +139,16 @@ int ComandoChart(const Argomenti& argomenti, std::ostream& out, std::ostream& er
     } catch (const std::exception& e) {
         Scrivi(err, e.what());
         if (EsitoDi(e) == kFallito) {
-            routines::RegistraErrore(
-                "tableau non scritto (" +
-                chart::DescriviRichiesta(richiesta, PostazioneImpostata(impostazioni)) +
-                "): " + e.what());
+            routines::RegistraErrore("tableau non scritto (" +
+                                     chart::DescriviRichiesta(richiesta, postazione) +
+                                     "): " + e.what());
         }
         return EsitoDi(e);
     }
-    routines::RegistraEvento(
-        "tableau scritto: " +
-        chart::DescriviRichiesta(richiesta, PostazioneImpostata(impostazioni)) +
-        (server ? ", dati dal " + server->descrizione : std::string()));
-    out << "Tableau scritto nel file "
-        << routines::InUtf8(chart::NomeFileTableau(PostazioneImpostata(impostazioni))) << ".\n";
+    routines::RegistraEvento("tableau scritto: " + chart::DescriviRichiesta(richiesta, postazione) +
+                             (server ? ", dati dal " + server->descrizione : std::string()));
+    out << "Tableau scritto nel file " << routines::InUtf8(chart::NomeFileTableau(postazione))
+        << ".\n";
     if (server) {
         // Last night's copy is not live data: say which copy the chart shows, and warn when
         // it is older than the settings allow.

@@ -84,8 +84,8 @@ int ComandoEsporta(const exports::FormatoUscita& formato, const Argomenti& argom
         mostrato = opzioni->file.empty() ? routines::InUtf8(exports::NomeFile(formato, postazione))
                                          : opzioni->file.string();
         std::optional<ApplicazioneQt> app;
-        if (&formato == exports::FormatoDiNome("pdf")) {
-            app.emplace();  // the PDF's fonts need Qt's font database
+        if (formato.conQt) {
+            app.emplace();
             app->prepara();
         }
         exports::Esporta(formato, postazione, opzioni->file,

@@ -190,8 +190,8 @@ std::optional<mail::Allegato> Allegato(const exports::TableauDaEsportare& tablea
         return std::nullopt;
     }
     std::optional<ApplicazioneQt> app;
-    if (formato->nome == "pdf") {
-        app.emplace();  // the PDF's fonts need Qt's font database
+    if (formato->conQt) {
+        app.emplace();
         app->prepara();
     }
     const auto file = postazione.percorso(exports::NomeFile(*formato, postazione));

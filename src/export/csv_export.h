@@ -42,6 +42,7 @@ inline constexpr FormatoUscita kFormatoCsv{
     .conCarta = false,
     .conUscita = false,
     .allegabile = false,
+    .conQt = false,
     .scrivi = &ScriviCsv,
 };
 

@@ -82,6 +82,7 @@ struct FormatoUscita {
     bool conCarta;    // the command takes --a3
     bool conUscita;   // the command takes --output FILE
     bool allegabile;  // tableau mail may attach it
+    bool conQt;       // its writer needs a QGuiApplication (the laid-out outputs' fonts)
     ScrittoreUscita scrivi;
 };
 

@@ -31,6 +31,7 @@ inline constexpr FormatoUscita kFormatoTesto{
     .conCarta = false,
     .conUscita = true,
     .allegabile = true,
+    .conQt = false,
     .scrivi = &ScriviTesto,
 };
 

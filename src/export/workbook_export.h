@@ -40,6 +40,7 @@ inline constexpr FormatoUscita kFormatoXlsx{
     .conCarta = false,
     .conUscita = true,
     .allegabile = true,
+    .conQt = false,
     .scrivi = &ScriviCartellaLavoro,
 };
 

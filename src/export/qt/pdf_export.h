@@ -39,6 +39,7 @@ inline constexpr FormatoUscita kFormatoPdf{
     .conCarta = true,
     .conUscita = true,
     .allegabile = true,
+    .conQt = true,
     .scrivi = &ScriviPdf,
 };
 
