@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 
 PACKAGES=(
     # build
-    cmake ninja-build g++ pkg-config
+    cmake ninja-build g++ pkg-config ccache
     libsqlite3-dev libpq-dev qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
     # the workbook export
     libxlsxwriter-dev
