@@ -21,9 +21,9 @@ namespace fs = std::filesystem;
 
 // A data directory with one hotel, one block and two rooms; the commands run there for
 // workstation 4.
-class ProvaComandoChart : public ::testing::Test {
+class Prova "chart" : public ::testing::Test {
   protected:
-    ProvaComandoChart() {
+    Prova "chart"() {
         fx_.hotel(1, "Hotel Caff\xC3\xA8");
         fx_.tableau(1, 1, "Piano terra");
         fx_.camera(1, 1, "101", "DOP", 2);
@@ -34,11 +34,11 @@ class ProvaComandoChart : public ::testing::Test {
     }
 
     test::EsitoComando chart(const Argomenti& argomenti) {
-        return test::EseguiComando(postazione_, ComandoChart, argomenti);
+        return test::EseguiComando(postazione_, "chart", argomenti);
     }
 
     test::EsitoComando check(const Argomenti& argomenti = {}) {
-        return test::EseguiComando(postazione_, ComandoCheck, argomenti);
+        return test::EseguiComando(postazione_, "check", argomenti);
     }
 
     static Argomenti richiesta(const std::string& da, const std::string& a,
@@ -46,13 +46,15 @@ class ProvaComandoChart : public ::testing::Test {
         return {"--hotel", "1", "--tableau", "1", "--from", da, "--to", a, "--date", data};
     }
 
-    fs::path chartFile() const { return fx_.dir() / "FD4"; }
+    fs::path chartFile() const {
+        return fx_.dir() / "FD4";
+    }
 
     test::HotelFixture fx_;
     test::PostazioneDiProva postazione_{fx_.dir(), "4"};
 };
 
-TEST_F(ProvaComandoChart, WritesTheChartFile) {
+TEST_F(Prova "chart", WritesTheChartFile) {
     const auto esito = chart(richiesta("",
                                        "\xC3\xA8"
                                        "99",
@@ -75,7 +77,7 @@ TEST_F(ProvaComandoChart, WritesTheChartFile) {
     EXPECT_EQ(test::readFile(chartFile()).size(), (9u + 5u) * 134u);
 }
 
-TEST_F(ProvaComandoChart, RequestRefusals) {
+TEST_F(Prova "chart", RequestRefusals) {
     // The room range first, compared as text: "10" lies before "9".
     auto esito = chart(richiesta("9", "10", "31/02/2026"));
     EXPECT_EQ(esito.stato, 2);
@@ -99,7 +101,7 @@ TEST_F(ProvaComandoChart, RequestRefusals) {
     EXPECT_EQ(chart(richiesta("", "Z", "16.03.2026")).stato, 0);
 }
 
-TEST_F(ProvaComandoChart, UnknownHotelOrBlockAndARangeWithoutRoomsAreRefused) {
+TEST_F(Prova "chart", UnknownHotelOrBlockAndARangeWithoutRoomsAreRefused) {
     ASSERT_EQ(chart(richiesta("101", "101", "16/03/2026")).stato, 0);
     const std::string prima = test::readFile(chartFile());
 
@@ -129,7 +131,7 @@ TEST_F(ProvaComandoChart, UnknownHotelOrBlockAndARangeWithoutRoomsAreRefused) {
     EXPECT_EQ(test::readFile(chartFile()).size(), (9u + 5u * 2u) * 134u);
 }
 
-TEST_F(ProvaComandoChart, BadArgumentsGiveUsage) {
+TEST_F(Prova "chart", BadArgumentsGiveUsage) {
     const Argomenti casi[] = {
         {},
         {"--hotel", "1", "--tableau", "1", "--from", "1", "--to", "2"},
@@ -149,7 +151,7 @@ TEST_F(ProvaComandoChart, BadArgumentsGiveUsage) {
     EXPECT_FALSE(fs::exists(chartFile()));
 }
 
-TEST_F(ProvaComandoChart, DatabaseFailureKeepsThePreviousChart) {
+TEST_F(Prova "chart", DatabaseFailureKeepsThePreviousChart) {
     ASSERT_EQ(chart(richiesta("", "Z", "16/03/2026")).stato, 0);
     const std::string precedente = test::readFile(chartFile());
     db::writer::SqliteWriter(fx_.dir() / "Ditta_Intestataria.mdb")
@@ -167,7 +169,7 @@ TEST_F(ProvaComandoChart, DatabaseFailureKeepsThePreviousChart) {
     EXPECT_NE(controllo.out.find("1 problema trovato"), std::string::npos) << controllo.out;
 }
 
-TEST_F(ProvaComandoChart, OverflowIsReportedAsAFailure) {
+TEST_F(Prova "chart", OverflowIsReportedAsAFailure) {
     fx_.add("Camere_Prenotazione", {{"NumeroHotel", std::int64_t{1}},
                                     {"NumeroPrenotazione", std::int64_t{1}},
                                     {"NumeroCamera", std::string("101")},
@@ -183,73 +185,71 @@ TEST_F(ProvaComandoChart, OverflowIsReportedAsAFailure) {
 
 // The same directory with guests and bookings of the week, so that the chart reads rows
 // from every file; some hotel files may then be rewritten as Jet files.
-class ComandoChartJet : public ProvaComandoChart {
-  protected:
-    ComandoChartJet() {
-        ospite(1, "101", "Bianchi Caff\xC3\xA8", 0);
-        ospite(2, "101", "Bianchi Anna", 1);
-        fx_.add("Camere_Prenotazione", {{"NumeroHotel", std::int64_t{1}},
-                                        {"NumeroPrenotazione", std::int64_t{5}},
-                                        {"NumeroCamera", std::string("\xC3\xA8"
-                                                                     "01")},
-                                        {"DataArrivo", std::string("20260318")},
-                                        {"DataPartenza", std::string("20260321")},
-                                        {"TipoPrenotazione", std::string("C")},
-                                        {"NumeroPersone", std::int64_t{1}}});
-        fx_.add("Scheda_Prenotazione", {{"NumeroHotel", std::int64_t{1}},
-                                        {"NumeroPrenotazione", std::int64_t{5}},
-                                        {"TipoPrenotazione", std::string("C")},
-                                        {"NomeCliente", std::string("Verdi")},
-                                        {"Ditta", std::string("")}});
+class "chart" Jet : public Prova
+                    "chart" {protected : "chart" Jet(){ospite(1, "101", "Bianchi Caff\xC3\xA8", 0);
+ospite(2, "101", "Bianchi Anna", 1);
+fx_.add("Camere_Prenotazione", {{"NumeroHotel", std::int64_t{1}},
+                                {"NumeroPrenotazione", std::int64_t{5}},
+                                {"NumeroCamera", std::string("\xC3\xA8"
+                                                             "01")},
+                                {"DataArrivo", std::string("20260318")},
+                                {"DataPartenza", std::string("20260321")},
+                                {"TipoPrenotazione", std::string("C")},
+                                {"NumeroPersone", std::int64_t{1}}});
+fx_.add("Scheda_Prenotazione", {{"NumeroHotel", std::int64_t{1}},
+                                {"NumeroPrenotazione", std::int64_t{5}},
+                                {"TipoPrenotazione", std::string("C")},
+                                {"NomeCliente", std::string("Verdi")},
+                                {"Ditta", std::string("")}});
+}  // namespace
+
+void ospite(std::int64_t progressivo, const std::string& camera, const std::string& nome,
+            std::int64_t famiglia) {
+    fx_.add("Scheda_Cliente", {{"NumeroHotel", std::int64_t{1}},
+                               {"NumeroCamera", camera},
+                               {"DataArrivo", std::string("20260315")},
+                               {"DataPartenza", std::string("20260318")},
+                               {"Partito", std::string("")},
+                               {"NumeroProgressivo", progressivo},
+                               {"NumeroComponente", progressivo},
+                               {"CodiceCapoFamiglia", famiglia},
+                               {"CodiceCapoGruppo", std::int64_t{0}},
+                               {"NomeCliente", nome}});
+}
+
+// Rewrites a hotel file of the directory as Jet 4, under the same name.
+static void InJet(const fs::path& cartella, const std::string& file) {
+    const fs::path jet = cartella / "convertito.jet";
+    db::writer::ConvertHotelFileToJet(cartella / file, jet);
+    fs::rename(jet, cartella / file);
+}
+
+// The first chart, then the guest file replaced by the given bytes: the run fails
+// naming the file and the first chart stays as it was.
+void FallisceConservando(const std::string& sostituto, const std::string& atteso) {
+    const fs::path ospiti = fx_.dir() / "Scheda_Cliente.mdb";
+    const std::string originale = test::readFile(ospiti);
+    ASSERT_EQ(chart(richiesta("", "Z", "16/03/2026")).stato, 0);
+    const std::string precedente = test::readFile(chartFile());
+    ASSERT_NE(precedente.find("Bianchi"), std::string::npos);
+    test::writeFile(ospiti, sostituto);
+
+    const auto esito = chart(richiesta("", "Z", "17/03/2026"));
+    EXPECT_EQ(esito.stato, 1);
+    EXPECT_EQ(esito.out, "");
+    EXPECT_TRUE(esito.err.starts_with("tableau chart: ")) << esito.err;
+    EXPECT_NE(esito.err.find("Scheda_Cliente.mdb"), std::string::npos) << esito.err;
+    EXPECT_NE(esito.err.find(atteso), std::string::npos) << esito.err;
+    EXPECT_EQ(test::readFile(chartFile()), precedente);
+    for (const auto& voce : fs::directory_iterator(fx_.dir())) {
+        const std::string nome = voce.path().filename().string();
+        EXPECT_TRUE(nome == "FD4" || nome.ends_with(".mdb")) << "left behind: " << nome;
     }
+    test::writeFile(ospiti, originale);
+}
+};  // namespace tableau::app
 
-    void ospite(std::int64_t progressivo, const std::string& camera, const std::string& nome,
-                std::int64_t famiglia) {
-        fx_.add("Scheda_Cliente", {{"NumeroHotel", std::int64_t{1}},
-                                   {"NumeroCamera", camera},
-                                   {"DataArrivo", std::string("20260315")},
-                                   {"DataPartenza", std::string("20260318")},
-                                   {"Partito", std::string("")},
-                                   {"NumeroProgressivo", progressivo},
-                                   {"NumeroComponente", progressivo},
-                                   {"CodiceCapoFamiglia", famiglia},
-                                   {"CodiceCapoGruppo", std::int64_t{0}},
-                                   {"NomeCliente", nome}});
-    }
-
-    // Rewrites a hotel file of the directory as Jet 4, under the same name.
-    static void InJet(const fs::path& cartella, const std::string& file) {
-        const fs::path jet = cartella / "convertito.jet";
-        db::writer::ConvertHotelFileToJet(cartella / file, jet);
-        fs::rename(jet, cartella / file);
-    }
-
-    // The first chart, then the guest file replaced by the given bytes: the run fails
-    // naming the file and the first chart stays as it was.
-    void FallisceConservando(const std::string& sostituto, const std::string& atteso) {
-        const fs::path ospiti = fx_.dir() / "Scheda_Cliente.mdb";
-        const std::string originale = test::readFile(ospiti);
-        ASSERT_EQ(chart(richiesta("", "Z", "16/03/2026")).stato, 0);
-        const std::string precedente = test::readFile(chartFile());
-        ASSERT_NE(precedente.find("Bianchi"), std::string::npos);
-        test::writeFile(ospiti, sostituto);
-
-        const auto esito = chart(richiesta("", "Z", "17/03/2026"));
-        EXPECT_EQ(esito.stato, 1);
-        EXPECT_EQ(esito.out, "");
-        EXPECT_TRUE(esito.err.starts_with("tableau chart: ")) << esito.err;
-        EXPECT_NE(esito.err.find("Scheda_Cliente.mdb"), std::string::npos) << esito.err;
-        EXPECT_NE(esito.err.find(atteso), std::string::npos) << esito.err;
-        EXPECT_EQ(test::readFile(chartFile()), precedente);
-        for (const auto& voce : fs::directory_iterator(fx_.dir())) {
-            const std::string nome = voce.path().filename().string();
-            EXPECT_TRUE(nome == "FD4" || nome.ends_with(".mdb")) << "left behind: " << nome;
-        }
-        test::writeFile(ospiti, originale);
-    }
-};
-
-TEST_F(ComandoChartJet, DamagedJetFileFailsAndKeepsThePreviousChart) {
+TEST_F("chart" Jet, DamagedJetFileFailsAndKeepsThePreviousChart) {
     const fs::path jet = fx_.dir() / "ospiti.jet";
     db::writer::ConvertHotelFileToJet(fx_.dir() / "Scheda_Cliente.mdb", jet);
     const std::string buono = test::readFile(jet);
@@ -266,7 +266,7 @@ TEST_F(ComandoChartJet, DamagedJetFileFailsAndKeepsThePreviousChart) {
     FallisceConservando(guasto, "Scheda_Cliente");
 }
 
-TEST_F(ComandoChartJet, HungJetReaderIsStoppedAndThePreviousChartKept) {
+TEST_F("chart" Jet, HungJetReaderIsStoppedAndThePreviousChartKept) {
     std::string bloccante = test::readFile(test::testData("jet/testodbc.mdb"));
     ASSERT_GT(bloccante.size(), 42767u);
     bloccante[42767] = '\x69';  // libmdb loops reading the catalog
@@ -276,7 +276,7 @@ TEST_F(ComandoChartJet, HungJetReaderIsStoppedAndThePreviousChartKept) {
     EXPECT_LT(std::chrono::steady_clock::now() - inizio, std::chrono::seconds(8));
 }
 
-TEST_F(ComandoChartJet, MixedJetAndSqliteDirectoryGivesTheSameChart) {
+TEST_F("chart" Jet, MixedJetAndSqliteDirectoryGivesTheSameChart) {
     // A copy of the directory with the guests, bookings, rooms and hotels as Jet 4 files.
     test::TempDir misto;
     for (const auto& voce : fs::directory_iterator(fx_.dir())) {
@@ -299,7 +299,7 @@ TEST_F(ComandoChartJet, MixedJetAndSqliteDirectoryGivesTheSameChart) {
         const auto sqlite = chart(tutte);
         ASSERT_EQ(sqlite.stato, 0) << sqlite.err;
         soloSqlite = test::readFile(chartFile());
-        const auto jet = test::EseguiComando({misto.path(), "4"}, ComandoChart, tutte);
+        const auto jet = test::EseguiComando({misto.path(), "4"}, "chart", tutte);
         ASSERT_EQ(jet.stato, 0) << jet.err;
         conJet = test::readFile(misto.path() / "FD4");
         const routines::DataOra dopo = orologio.adesso();
@@ -323,7 +323,7 @@ std::string RigaCheInizia(const std::string& testo, const std::string& inizio) {
     return "";
 }
 
-TEST_F(ProvaComandoChart, CheckOfACompleteDirectory) {
+TEST_F(Prova "chart", CheckOfACompleteDirectory) {
     db::writer::SqliteWriter(fx_.dir() / "TipiCamere.mdb")
         .exec(
             "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1234) "
@@ -352,7 +352,7 @@ TEST_F(ProvaComandoChart, CheckOfACompleteDirectory) {
     EXPECT_EQ(check({"--extra"}).stato, 2);
 }
 
-TEST_F(ProvaComandoChart, CheckListsWhatIsMissing) {
+TEST_F(Prova "chart", CheckListsWhatIsMissing) {
     {
         db::writer::SqliteWriter camere(fx_.dir() / "NumeriCamere.mdb");
         camere.exec("DROP TABLE NumeriCamere");

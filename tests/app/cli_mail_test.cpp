@@ -51,16 +51,16 @@ std::vector<std::string> Testi(const std::array<long, N>& numeri) {
 
 // The demo week (rooms 101 to 104, PCLocal 7), the sendmail interface delivering to the
 // test's server, the clock on Monday 16/03/2026 at 6:30.
-class ProvaComandoMail : public ::testing::Test {
+class Prova "mail" : public ::testing::Test {
   protected:
-    ProvaComandoMail() {
+    Prova "mail"() {
         test::SettimanaDiEsempio(fx_);
         impostazioni_.sendmail = routines::Impostazione{server_.sendmail().string(), "prova"};
         impostazioni_.mittente = routines::Impostazione{"tableau@hotel-bellavista.it", "prova"};
     }
 
     test::EsitoComando mail(const Argomenti& argomenti) {
-        return test::EseguiComando(postazione_, ComandoMail, argomenti, impostazioni_, orologio_);
+        return test::EseguiComando(postazione_, "mail", argomenti, impostazioni_, orologio_);
     }
 
     static Argomenti Richiesta(Argomenti altri) {
@@ -77,7 +77,7 @@ class ProvaComandoMail : public ::testing::Test {
     test::SenzaDisplay timer_;
 };
 
-TEST_F(ProvaComandoMail, ThePdfOfTodaysWeekWithTheChartsTotals) {
+TEST_F(Prova "mail", ThePdfOfTodaysWeekWithTheChartsTotals) {
     const auto esito = mail(
         Richiesta({"--recipient", "ricevimento@hotel-bellavista.it", "--recipient=dir@altro.it"}));
     ASSERT_EQ(esito.stato, kEseguito) << esito.err;
@@ -120,7 +120,7 @@ TEST_F(ProvaComandoMail, ThePdfOfTodaysWeekWithTheChartsTotals) {
         << "the workstation's PDF is what was sent";
 }
 
-TEST_F(ProvaComandoMail, WorkbookTextAndTotals) {
+TEST_F(Prova "mail", WorkbookTextAndTotals) {
     ASSERT_EQ(mail(Richiesta({"--recipient", "a@b.it", "--format", "xlsx", "--from", "101", "--to",
                               "103", "--date", "17/03/2026"}))
                   .stato,
@@ -162,7 +162,7 @@ TEST_F(ProvaComandoMail, WorkbookTextAndTotals) {
     }
 }
 
-TEST_F(ProvaComandoMail, TheSettingsGiveWhatTheOptionsDoNot) {
+TEST_F(Prova "mail", TheSettingsGiveWhatTheOptionsDoNot) {
     impostazioni_.destinatari = routines::Impostazione{"a@b.it, c@d.it", "ufficio"};
     impostazioni_.formatoPosta = routines::Impostazione{"totals", "ufficio"};
     impostazioni_.hotelPosta = routines::Impostazione{"1", "ufficio"};
@@ -182,7 +182,7 @@ TEST_F(ProvaComandoMail, TheSettingsGiveWhatTheOptionsDoNot) {
     EXPECT_EQ(server_.leggi(1).allegati.size(), 1u);
 }
 
-TEST_F(ProvaComandoMail, RefusedRequestsTouchNothing) {
+TEST_F(Prova "mail", RefusedRequestsTouchNothing) {
     fx_.crea();
     const std::string precedente = test::readFile(fx_.fileTableau());
     struct Caso {
@@ -226,7 +226,7 @@ TEST_F(ProvaComandoMail, RefusedRequestsTouchNothing) {
     EXPECT_EQ(test::readFile(fx_.fileTableau()), precedente);
 }
 
-TEST_F(ProvaComandoMail, SendmailMissingOrFailingIsReportedAndLogged) {
+TEST_F(Prova "mail", SendmailMissingOrFailingIsReportedAndLogged) {
     test::TempDir altrove;
     test::PresaRegistro registro(altrove / "log");
     const auto argomenti = Richiesta({"--recipient", "a@b.it", "--format", "totals"});
@@ -270,7 +270,7 @@ TEST_F(ProvaComandoMail, SendmailMissingOrFailingIsReportedAndLogged) {
 
 // As the timer's service runs it: the executable without arguments, everything from the
 // user's settings file, workstation "mail", today's week.
-TEST_F(ProvaComandoMail, TheTimersRunNeedsNoArguments) {
+TEST_F(Prova "mail", TheTimersRunNeedsNoArguments) {
     const test::Altrove configurazione;
     fs::create_directories(configurazione / "tableau");
     test::writeFile(configurazione / "tableau" / "tableau.conf",
