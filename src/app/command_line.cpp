@@ -201,13 +201,20 @@ CLI::Option* ConValore(CLI::App& comando, const std::string& nomi, T& dove,
     return opzione->option_text(testo)->group(kOpzioniComando);
 }
 
+// A whole number between the bounds, which the help gives.
+CLI::Option* ConIntervallo(CLI::Option* opzione, long minimo, long massimo) {
+    return opzione->transform(Intero(minimo, massimo))
+        ->description(opzione->get_description() + " (numero intero da " + std::to_string(minimo) +
+                      " a " + std::to_string(massimo) + ")");
+}
+
 // A hotel's or a block's number: 16 bits, as the request window holds them.
 template <typename T>
 CLI::Option* Numero16Bit(CLI::App& comando, const std::string& nomi, T& dove,
                          const std::string& testo, const std::string& aiuto) {
-    return ConValore(comando, nomi, dove, testo, aiuto)
-        ->transform(Intero(std::numeric_limits<std::int16_t>::min(),
-                           std::numeric_limits<std::int16_t>::max()));
+    return ConIntervallo(ConValore(comando, nomi, dove, testo, aiuto),
+                         std::numeric_limits<std::int16_t>::min(),
+                         std::numeric_limits<std::int16_t>::max());
 }
 
 template <typename T>
@@ -289,10 +296,10 @@ void DichiaraList(CLI::App& c, OpzioniList& o) {
 }
 
 void DichiaraSync(CLI::App& c, OpzioniSync& o) {
-    ConValore(c, "--history,--storico", o.storico, "MESI",
-              "degli ospiti e delle prenotazioni copia solo i soggiorni finiti negli ultimi "
-              "MESI mesi o dopo")
-        ->transform(Intero(1, 9999));
+    ConIntervallo(ConValore(c, "--history,--storico", o.storico, "MESI",
+                            "degli ospiti e delle prenotazioni copia solo i soggiorni finiti "
+                            "negli ultimi MESI mesi o dopo"),
+                  1, 9999);
     Interruttore(c, "--force", o.forza,
                  "copia anche le tabelle che sul server resterebbero vuote o con meno della "
                  "met\xC3\xA0 delle righe (senza, la sincronizzazione le rifiuta)");
@@ -360,11 +367,12 @@ class AiutoItaliano final : public CLI::Formatter {
     }
 
     // "chart --hotel H --tableau T [--from PRIMA] ...": the required options bare, the
-    // others in brackets, a repeatable one with "...", folded at 90 columns.
-    static std::string Sinossi(const CLI::App& comando, const std::string& nome) {
-        std::string riga = nome;
+    // others in brackets, a repeatable one with "...", folded at 90 columns under the first
+    // option. `inizio` is what comes before on the first line ("  mail", "Uso: tableau mail").
+    static std::string Sinossi(const CLI::App& comando, const std::string& inizio) {
+        std::string riga = inizio;
         std::size_t inizioRiga = 0;
-        const std::string rientro(std::min<std::size_t>(nome.size() + 1, 20), ' ');
+        const std::string rientro(std::min<std::size_t>(inizio.size() + 1, 24), ' ');
         for (const CLI::Option* opzione : Opzioni(comando)) {
             std::string pezzo = opzione->get_name();
             if (!opzione->get_option_text().empty()) {
@@ -391,7 +399,7 @@ class AiutoItaliano final : public CLI::Formatter {
             return get_label("Usage") + ": " + nome + " [" + get_label("OPTIONS") + "] [" +
                    get_label("SUBCOMMAND") + " [" + get_label("OPTIONS") + "]]\n";
         }
-        return get_label("Usage") + ": " + Sinossi(*app, nome) + "\n";
+        return Sinossi(*app, get_label("Usage") + ": " + nome) + "\n";
     }
 
     std::string make_option_opts(const CLI::Option* opzione) const override {
@@ -417,7 +425,7 @@ class AiutoItaliano final : public CLI::Formatter {
         }
         testo << app->get_description() << "\n\n" << kComandi << ":\n";
         for (const CLI::App* comando : app->get_subcommands({})) {
-            testo << "  " << Sinossi(*comando, comando->get_name()) << '\n';
+            testo << Sinossi(*comando, "  " + comando->get_name()) << '\n';
             std::istringstream righe(comando->get_description());
             for (std::string riga; std::getline(righe, riga);) {
                 testo << "        " << riga << '\n';
@@ -462,10 +470,22 @@ class AiutoItaliano final : public CLI::Formatter {
         for (const CLI::Option* serve : opzione.get_needs()) {
             descrizione += " (" + get_label("Needs") + " " + serve->get_name() + ")";
         }
+        // Each line of the description folded at 90 columns.
+        const std::size_t larghezza = 90 - colonna.size();
         std::istringstream righe(descrizione);
         bool prima = true;
-        for (std::string parte; std::getline(righe, parte); prima = false) {
-            riga += (prima ? "" : "\n" + colonna) + parte;
+        for (std::string parte; std::getline(righe, parte);) {
+            while (!parte.empty()) {
+                std::size_t taglio = parte.size();
+                if (taglio > larghezza) {
+                    taglio = parte.rfind(' ', larghezza);
+                    taglio = taglio == std::string::npos || taglio == 0 ? larghezza : taglio;
+                }
+                riga += (prima ? "" : "\n" + colonna) + parte.substr(0, taglio);
+                prima = false;
+                parte.erase(0, std::min(parte.size(),
+                                        taglio + (taglio < parte.size() && parte[taglio] == ' ')));
+            }
         }
         return riga + "\n";
     }
@@ -499,6 +519,33 @@ std::string NomeInTesta(const std::string& messaggio) {
     return nome;
 }
 
+// The option's name with its other names, as a user of either recognises it:
+// "--data-dir (o -C, --cartella)".
+std::string ConAltriNomi(const CLI::App& riga, const std::string& nome) {
+    std::vector<const CLI::App*> dove{&riga};
+    for (const CLI::App* comando : riga.get_subcommands()) {
+        dove.push_back(comando);
+    }
+    for (const CLI::App* app : dove) {
+        for (const CLI::Option* opzione : app->get_options()) {
+            if (opzione->get_name() != nome) {
+                continue;
+            }
+            std::string altri;
+            for (const std::string& breve : opzione->get_snames()) {
+                altri += (altri.empty() ? "-" : ", -") + breve;
+            }
+            for (const std::string& lungo : opzione->get_lnames()) {
+                if ("--" + lungo != nome) {
+                    altri += (altri.empty() ? "--" : ", --") + lungo;
+                }
+            }
+            return altri.empty() ? nome : nome + " (o " + altri + ")";
+        }
+    }
+    return nome;
+}
+
 // What follows "NAME: " in CLI11's message: the Italian reason of a check of this file.
 std::string DopoIlNome(const std::string& messaggio) {
     const auto due = messaggio.find(": ");
@@ -522,11 +569,10 @@ std::string PrimoInatteso(const CLI::App& riga) {
 // own message is read only for the name of the option it holds; its English never goes out.
 std::string Messaggio(const CLI::ParseError& errore, const CLI::App& riga, bool conComando) {
     const std::string testo = errore.what();
-    if (dynamic_cast<const CLI::RequiredError*>(&errore) != nullptr) {
-        return testo.starts_with("-") ? "manca l'opzione " + NomeInTesta(testo) + "."
-                                      : std::string("manca un'opzione obbligatoria.");
-    }
-    if (dynamic_cast<const CLI::ExtrasError*>(&errore) != nullptr) {
+    // An argument the line could not place is the first fault, whatever CLI11 met first (a
+    // required option missing is checked before the arguments left over).
+    if (dynamic_cast<const CLI::ExtrasError*>(&errore) != nullptr ||
+        !riga.remaining(true).empty()) {
         const std::string primo = PrimoInatteso(riga);
         if (primo.starts_with("-") && primo.size() > 1) {
             return "opzione sconosciuta \"" + primo + "\".";
@@ -536,11 +582,16 @@ std::string Messaggio(const CLI::ParseError& errore, const CLI::App& riga, bool 
         }
         return "argomento non previsto \"" + primo + "\".";
     }
+    if (dynamic_cast<const CLI::RequiredError*>(&errore) != nullptr) {
+        return testo.starts_with("-")
+                   ? "manca l'opzione " + ConAltriNomi(riga, NomeInTesta(testo)) + "."
+                   : std::string("manca un'opzione obbligatoria.");
+    }
     if (dynamic_cast<const CLI::ValidationError*>(&errore) != nullptr) {
-        return NomeInTesta(testo) + " " + DopoIlNome(testo);
+        return ConAltriNomi(riga, NomeInTesta(testo)) + " " + DopoIlNome(testo);
     }
     if (dynamic_cast<const CLI::ArgumentMismatch*>(&errore) != nullptr) {
-        const std::string nome = NomeInTesta(testo);
+        const std::string nome = ConAltriNomi(riga, NomeInTesta(testo));
         if (testo.find("flag override") != std::string::npos) {
             return "l'opzione " + nome + " non vuole un valore.";
         }
@@ -558,7 +609,7 @@ std::string Messaggio(const CLI::ParseError& errore, const CLI::App& riga, bool 
         } else {
             nome = NomeInTesta(testo);
         }
-        return "il valore di " + nome + " non \xC3\xA8 valido.";
+        return "il valore di " + ConAltriNomi(riga, nome) + " non \xC3\xA8 valido.";
     }
     if (dynamic_cast<const CLI::RequiresError*>(&errore) != nullptr) {
         const auto richiede = testo.find(" requires ");

@@ -21,9 +21,9 @@ namespace fs = std::filesystem;
 
 // A data directory with one hotel, one block and two rooms; the commands run there for
 // workstation 4.
-class Prova "chart" : public ::testing::Test {
+class ProvaComandoChart : public ::testing::Test {
   protected:
-    Prova "chart"() {
+    ProvaComandoChart() {
         fx_.hotel(1, "Hotel Caff\xC3\xA8");
         fx_.tableau(1, 1, "Piano terra");
         fx_.camera(1, 1, "101", "DOP", 2);
@@ -46,15 +46,13 @@ class Prova "chart" : public ::testing::Test {
         return {"--hotel", "1", "--tableau", "1", "--from", da, "--to", a, "--date", data};
     }
 
-    fs::path chartFile() const {
-        return fx_.dir() / "FD4";
-    }
+    fs::path chartFile() const { return fx_.dir() / "FD4"; }
 
     test::HotelFixture fx_;
     test::PostazioneDiProva postazione_{fx_.dir(), "4"};
 };
 
-TEST_F(Prova "chart", WritesTheChartFile) {
+TEST_F(ProvaComandoChart, WritesTheChartFile) {
     const auto esito = chart(richiesta("",
                                        "\xC3\xA8"
                                        "99",
@@ -77,7 +75,7 @@ TEST_F(Prova "chart", WritesTheChartFile) {
     EXPECT_EQ(test::readFile(chartFile()).size(), (9u + 5u) * 134u);
 }
 
-TEST_F(Prova "chart", RequestRefusals) {
+TEST_F(ProvaComandoChart, RequestRefusals) {
     // The room range first, compared as text: "10" lies before "9".
     auto esito = chart(richiesta("9", "10", "31/02/2026"));
     EXPECT_EQ(esito.stato, 2);
@@ -101,7 +99,7 @@ TEST_F(Prova "chart", RequestRefusals) {
     EXPECT_EQ(chart(richiesta("", "Z", "16.03.2026")).stato, 0);
 }
 
-TEST_F(Prova "chart", UnknownHotelOrBlockAndARangeWithoutRoomsAreRefused) {
+TEST_F(ProvaComandoChart, UnknownHotelOrBlockAndARangeWithoutRoomsAreRefused) {
     ASSERT_EQ(chart(richiesta("101", "101", "16/03/2026")).stato, 0);
     const std::string prima = test::readFile(chartFile());
 
@@ -131,7 +129,7 @@ TEST_F(Prova "chart", UnknownHotelOrBlockAndARangeWithoutRoomsAreRefused) {
     EXPECT_EQ(test::readFile(chartFile()).size(), (9u + 5u * 2u) * 134u);
 }
 
-TEST_F(Prova "chart", BadArgumentsGiveUsage) {
+TEST_F(ProvaComandoChart, BadArgumentsGiveUsage) {
     const Argomenti casi[] = {
         {},
         {"--hotel", "1", "--tableau", "1", "--from", "1", "--to", "2"},
@@ -151,7 +149,7 @@ TEST_F(Prova "chart", BadArgumentsGiveUsage) {
     EXPECT_FALSE(fs::exists(chartFile()));
 }
 
-TEST_F(Prova "chart", DatabaseFailureKeepsThePreviousChart) {
+TEST_F(ProvaComandoChart, DatabaseFailureKeepsThePreviousChart) {
     ASSERT_EQ(chart(richiesta("", "Z", "16/03/2026")).stato, 0);
     const std::string precedente = test::readFile(chartFile());
     db::writer::SqliteWriter(fx_.dir() / "Ditta_Intestataria.mdb")
@@ -169,7 +167,7 @@ TEST_F(Prova "chart", DatabaseFailureKeepsThePreviousChart) {
     EXPECT_NE(controllo.out.find("1 problema trovato"), std::string::npos) << controllo.out;
 }
 
-TEST_F(Prova "chart", OverflowIsReportedAsAFailure) {
+TEST_F(ProvaComandoChart, OverflowIsReportedAsAFailure) {
     fx_.add("Camere_Prenotazione", {{"NumeroHotel", std::int64_t{1}},
                                     {"NumeroPrenotazione", std::int64_t{1}},
                                     {"NumeroCamera", std::string("101")},
@@ -185,71 +183,73 @@ TEST_F(Prova "chart", OverflowIsReportedAsAFailure) {
 
 // The same directory with guests and bookings of the week, so that the chart reads rows
 // from every file; some hotel files may then be rewritten as Jet files.
-class "chart" Jet : public Prova
-                    "chart" {protected : "chart" Jet(){ospite(1, "101", "Bianchi Caff\xC3\xA8", 0);
-ospite(2, "101", "Bianchi Anna", 1);
-fx_.add("Camere_Prenotazione", {{"NumeroHotel", std::int64_t{1}},
-                                {"NumeroPrenotazione", std::int64_t{5}},
-                                {"NumeroCamera", std::string("\xC3\xA8"
-                                                             "01")},
-                                {"DataArrivo", std::string("20260318")},
-                                {"DataPartenza", std::string("20260321")},
-                                {"TipoPrenotazione", std::string("C")},
-                                {"NumeroPersone", std::int64_t{1}}});
-fx_.add("Scheda_Prenotazione", {{"NumeroHotel", std::int64_t{1}},
-                                {"NumeroPrenotazione", std::int64_t{5}},
-                                {"TipoPrenotazione", std::string("C")},
-                                {"NomeCliente", std::string("Verdi")},
-                                {"Ditta", std::string("")}});
-}  // namespace
+class ComandoChartJet : public ProvaComandoChart {
+  protected:
+    ComandoChartJet() {
+        ospite(1, "101", "Bianchi Caff\xC3\xA8", 0);
+        ospite(2, "101", "Bianchi Anna", 1);
+        fx_.add("Camere_Prenotazione", {{"NumeroHotel", std::int64_t{1}},
+                                        {"NumeroPrenotazione", std::int64_t{5}},
+                                        {"NumeroCamera", std::string("\xC3\xA8"
+                                                                     "01")},
+                                        {"DataArrivo", std::string("20260318")},
+                                        {"DataPartenza", std::string("20260321")},
+                                        {"TipoPrenotazione", std::string("C")},
+                                        {"NumeroPersone", std::int64_t{1}}});
+        fx_.add("Scheda_Prenotazione", {{"NumeroHotel", std::int64_t{1}},
+                                        {"NumeroPrenotazione", std::int64_t{5}},
+                                        {"TipoPrenotazione", std::string("C")},
+                                        {"NomeCliente", std::string("Verdi")},
+                                        {"Ditta", std::string("")}});
+    }  // namespace
 
-void ospite(std::int64_t progressivo, const std::string& camera, const std::string& nome,
-            std::int64_t famiglia) {
-    fx_.add("Scheda_Cliente", {{"NumeroHotel", std::int64_t{1}},
-                               {"NumeroCamera", camera},
-                               {"DataArrivo", std::string("20260315")},
-                               {"DataPartenza", std::string("20260318")},
-                               {"Partito", std::string("")},
-                               {"NumeroProgressivo", progressivo},
-                               {"NumeroComponente", progressivo},
-                               {"CodiceCapoFamiglia", famiglia},
-                               {"CodiceCapoGruppo", std::int64_t{0}},
-                               {"NomeCliente", nome}});
-}
-
-// Rewrites a hotel file of the directory as Jet 4, under the same name.
-static void InJet(const fs::path& cartella, const std::string& file) {
-    const fs::path jet = cartella / "convertito.jet";
-    db::writer::ConvertHotelFileToJet(cartella / file, jet);
-    fs::rename(jet, cartella / file);
-}
-
-// The first chart, then the guest file replaced by the given bytes: the run fails
-// naming the file and the first chart stays as it was.
-void FallisceConservando(const std::string& sostituto, const std::string& atteso) {
-    const fs::path ospiti = fx_.dir() / "Scheda_Cliente.mdb";
-    const std::string originale = test::readFile(ospiti);
-    ASSERT_EQ(chart(richiesta("", "Z", "16/03/2026")).stato, 0);
-    const std::string precedente = test::readFile(chartFile());
-    ASSERT_NE(precedente.find("Bianchi"), std::string::npos);
-    test::writeFile(ospiti, sostituto);
-
-    const auto esito = chart(richiesta("", "Z", "17/03/2026"));
-    EXPECT_EQ(esito.stato, 1);
-    EXPECT_EQ(esito.out, "");
-    EXPECT_TRUE(esito.err.starts_with("tableau chart: ")) << esito.err;
-    EXPECT_NE(esito.err.find("Scheda_Cliente.mdb"), std::string::npos) << esito.err;
-    EXPECT_NE(esito.err.find(atteso), std::string::npos) << esito.err;
-    EXPECT_EQ(test::readFile(chartFile()), precedente);
-    for (const auto& voce : fs::directory_iterator(fx_.dir())) {
-        const std::string nome = voce.path().filename().string();
-        EXPECT_TRUE(nome == "FD4" || nome.ends_with(".mdb")) << "left behind: " << nome;
+    void ospite(std::int64_t progressivo, const std::string& camera, const std::string& nome,
+                std::int64_t famiglia) {
+        fx_.add("Scheda_Cliente", {{"NumeroHotel", std::int64_t{1}},
+                                   {"NumeroCamera", camera},
+                                   {"DataArrivo", std::string("20260315")},
+                                   {"DataPartenza", std::string("20260318")},
+                                   {"Partito", std::string("")},
+                                   {"NumeroProgressivo", progressivo},
+                                   {"NumeroComponente", progressivo},
+                                   {"CodiceCapoFamiglia", famiglia},
+                                   {"CodiceCapoGruppo", std::int64_t{0}},
+                                   {"NomeCliente", nome}});
     }
-    test::writeFile(ospiti, originale);
-}
+
+    // Rewrites a hotel file of the directory as Jet 4, under the same name.
+    static void InJet(const fs::path& cartella, const std::string& file) {
+        const fs::path jet = cartella / "convertito.jet";
+        db::writer::ConvertHotelFileToJet(cartella / file, jet);
+        fs::rename(jet, cartella / file);
+    }
+
+    // The first chart, then the guest file replaced by the given bytes: the run fails
+    // naming the file and the first chart stays as it was.
+    void FallisceConservando(const std::string& sostituto, const std::string& atteso) {
+        const fs::path ospiti = fx_.dir() / "Scheda_Cliente.mdb";
+        const std::string originale = test::readFile(ospiti);
+        ASSERT_EQ(chart(richiesta("", "Z", "16/03/2026")).stato, 0);
+        const std::string precedente = test::readFile(chartFile());
+        ASSERT_NE(precedente.find("Bianchi"), std::string::npos);
+        test::writeFile(ospiti, sostituto);
+
+        const auto esito = chart(richiesta("", "Z", "17/03/2026"));
+        EXPECT_EQ(esito.stato, 1);
+        EXPECT_EQ(esito.out, "");
+        EXPECT_TRUE(esito.err.starts_with("tableau chart: ")) << esito.err;
+        EXPECT_NE(esito.err.find("Scheda_Cliente.mdb"), std::string::npos) << esito.err;
+        EXPECT_NE(esito.err.find(atteso), std::string::npos) << esito.err;
+        EXPECT_EQ(test::readFile(chartFile()), precedente);
+        for (const auto& voce : fs::directory_iterator(fx_.dir())) {
+            const std::string nome = voce.path().filename().string();
+            EXPECT_TRUE(nome == "FD4" || nome.ends_with(".mdb")) << "left behind: " << nome;
+        }
+        test::writeFile(ospiti, originale);
+    }
 };  // namespace tableau::app
 
-TEST_F("chart" Jet, DamagedJetFileFailsAndKeepsThePreviousChart) {
+TEST_F(ComandoChartJet, DamagedJetFileFailsAndKeepsThePreviousChart) {
     const fs::path jet = fx_.dir() / "ospiti.jet";
     db::writer::ConvertHotelFileToJet(fx_.dir() / "Scheda_Cliente.mdb", jet);
     const std::string buono = test::readFile(jet);
@@ -266,7 +266,7 @@ TEST_F("chart" Jet, DamagedJetFileFailsAndKeepsThePreviousChart) {
     FallisceConservando(guasto, "Scheda_Cliente");
 }
 
-TEST_F("chart" Jet, HungJetReaderIsStoppedAndThePreviousChartKept) {
+TEST_F(ComandoChartJet, HungJetReaderIsStoppedAndThePreviousChartKept) {
     std::string bloccante = test::readFile(test::testData("jet/testodbc.mdb"));
     ASSERT_GT(bloccante.size(), 42767u);
     bloccante[42767] = '\x69';  // libmdb loops reading the catalog
@@ -276,7 +276,7 @@ TEST_F("chart" Jet, HungJetReaderIsStoppedAndThePreviousChartKept) {
     EXPECT_LT(std::chrono::steady_clock::now() - inizio, std::chrono::seconds(8));
 }
 
-TEST_F("chart" Jet, MixedJetAndSqliteDirectoryGivesTheSameChart) {
+TEST_F(ComandoChartJet, MixedJetAndSqliteDirectoryGivesTheSameChart) {
     // A copy of the directory with the guests, bookings, rooms and hotels as Jet 4 files.
     test::TempDir misto;
     for (const auto& voce : fs::directory_iterator(fx_.dir())) {
@@ -323,7 +323,7 @@ std::string RigaCheInizia(const std::string& testo, const std::string& inizio) {
     return "";
 }
 
-TEST_F(Prova "chart", CheckOfACompleteDirectory) {
+TEST_F(ProvaComandoChart, CheckOfACompleteDirectory) {
     db::writer::SqliteWriter(fx_.dir() / "TipiCamere.mdb")
         .exec(
             "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1234) "
@@ -352,7 +352,7 @@ TEST_F(Prova "chart", CheckOfACompleteDirectory) {
     EXPECT_EQ(check({"--extra"}).stato, 2);
 }
 
-TEST_F(Prova "chart", CheckListsWhatIsMissing) {
+TEST_F(ProvaComandoChart, CheckListsWhatIsMissing) {
     {
         db::writer::SqliteWriter camere(fx_.dir() / "NumeriCamere.mdb");
         camere.exec("DROP TABLE NumeriCamere");

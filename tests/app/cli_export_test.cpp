@@ -76,9 +76,13 @@ TEST_F(ComandiEsportazione, RefusedArgumentsAndDamagedCharts) {
     };
     const Caso casi[] = {
         {"pdf", {"--a4"}, "tableau pdf: opzione sconosciuta \"--a4\""},
-        {"pdf", {"--output"}, "manca il valore di --output"},
-        {"pdf", {"--output", "a.pdf", "--output", "b.pdf"}, "indicata pi\xC3\xB9 volte"},
-        {"pdf", {"--output="}, "vuoto"},
+        {"pdf", {"--output"}, "tableau pdf: manca il valore dell'opzione --output."},
+        {"pdf", {"--output="}, "tableau pdf: manca il valore dell'opzione --output."},
+        {"pdf",
+         {"--output", "a.pdf", "--output", "b.pdf"},
+         "--output \xC3\xA8 indicata pi\xC3\xB9 volte"},
+        {"pdf", {"--output", ""}, "tableau pdf: --output non pu\xC3\xB2 essere vuoto."},
+        {"csv", {"settimana.csv"}, "tableau csv: argomento non previsto \"settimana.csv\""},
         {"xlsx", {"--a3"}, "tableau xlsx: opzione sconosciuta \"--a3\""},
     };
     for (const Caso& caso : casi) {

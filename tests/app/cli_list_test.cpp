@@ -7,7 +7,7 @@
 namespace tableau::app {
 namespace {
 
-TEST("list", HotelsBlocksAndRoomsWithTypeAndClass) {
+TEST(ComandoList, HotelsBlocksAndRoomsWithTypeAndClass) {
     test::HotelFixture fx;
     fx.hotel(1, "Hotel Caff\xC3\xA8");
     fx.hotel(2, "Lago");

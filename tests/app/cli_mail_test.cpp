@@ -51,9 +51,9 @@ std::vector<std::string> Testi(const std::array<long, N>& numeri) {
 
 // The demo week (rooms 101 to 104, PCLocal 7), the sendmail interface delivering to the
 // test's server, the clock on Monday 16/03/2026 at 6:30.
-class Prova "mail" : public ::testing::Test {
+class ProvaComandoMail : public ::testing::Test {
   protected:
-    Prova "mail"() {
+    ProvaComandoMail() {
         test::SettimanaDiEsempio(fx_);
         impostazioni_.sendmail = routines::Impostazione{server_.sendmail().string(), "prova"};
         impostazioni_.mittente = routines::Impostazione{"tableau@hotel-bellavista.it", "prova"};
@@ -77,7 +77,7 @@ class Prova "mail" : public ::testing::Test {
     test::SenzaDisplay timer_;
 };
 
-TEST_F(Prova "mail", ThePdfOfTodaysWeekWithTheChartsTotals) {
+TEST_F(ProvaComandoMail, ThePdfOfTodaysWeekWithTheChartsTotals) {
     const auto esito = mail(
         Richiesta({"--recipient", "ricevimento@hotel-bellavista.it", "--recipient=dir@altro.it"}));
     ASSERT_EQ(esito.stato, kEseguito) << esito.err;
@@ -120,7 +120,7 @@ TEST_F(Prova "mail", ThePdfOfTodaysWeekWithTheChartsTotals) {
         << "the workstation's PDF is what was sent";
 }
 
-TEST_F(Prova "mail", WorkbookTextAndTotals) {
+TEST_F(ProvaComandoMail, WorkbookTextAndTotals) {
     ASSERT_EQ(mail(Richiesta({"--recipient", "a@b.it", "--format", "xlsx", "--from", "101", "--to",
                               "103", "--date", "17/03/2026"}))
                   .stato,
@@ -162,7 +162,7 @@ TEST_F(Prova "mail", WorkbookTextAndTotals) {
     }
 }
 
-TEST_F(Prova "mail", TheSettingsGiveWhatTheOptionsDoNot) {
+TEST_F(ProvaComandoMail, TheSettingsGiveWhatTheOptionsDoNot) {
     impostazioni_.destinatari = routines::Impostazione{"a@b.it, c@d.it", "ufficio"};
     impostazioni_.formatoPosta = routines::Impostazione{"totals", "ufficio"};
     impostazioni_.hotelPosta = routines::Impostazione{"1", "ufficio"};
@@ -182,7 +182,7 @@ TEST_F(Prova "mail", TheSettingsGiveWhatTheOptionsDoNot) {
     EXPECT_EQ(server_.leggi(1).allegati.size(), 1u);
 }
 
-TEST_F(Prova "mail", RefusedRequestsTouchNothing) {
+TEST_F(ProvaComandoMail, RefusedRequestsTouchNothing) {
     fx_.crea();
     const std::string precedente = test::readFile(fx_.fileTableau());
     struct Caso {
@@ -194,7 +194,8 @@ TEST_F(Prova "mail", RefusedRequestsTouchNothing) {
         {Richiesta({"--recipient", "a@b.it", "--recipient", "x@y@z"}), "\"x@y@z\" non"},
         {Richiesta({"--recipient", "a b@c.it"}), "non \xC3\xA8 valido"},
         {Richiesta({}), "nessun destinatario"},
-        {Richiesta({"--recipient", "a@b.it", "--format", "csv"}), "il formato \"csv\""},
+        {Richiesta({"--recipient", "a@b.it", "--format", "csv"}),
+         "--format deve essere pdf, xlsx, text o totals (indicato: \"csv\")"},
         {{"--recipient", "a@b.it", "--tableau", "1"}, "manca l'opzione --hotel"},
         {Richiesta({"--recipient", "a@b.it", "--date", "31/02/2026"}),
          "La data deve essere inserita nel formato gg/mm/aaaa"},
@@ -226,7 +227,7 @@ TEST_F(Prova "mail", RefusedRequestsTouchNothing) {
     EXPECT_EQ(test::readFile(fx_.fileTableau()), precedente);
 }
 
-TEST_F(Prova "mail", SendmailMissingOrFailingIsReportedAndLogged) {
+TEST_F(ProvaComandoMail, SendmailMissingOrFailingIsReportedAndLogged) {
     test::TempDir altrove;
     test::PresaRegistro registro(altrove / "log");
     const auto argomenti = Richiesta({"--recipient", "a@b.it", "--format", "totals"});
@@ -270,7 +271,7 @@ TEST_F(Prova "mail", SendmailMissingOrFailingIsReportedAndLogged) {
 
 // As the timer's service runs it: the executable without arguments, everything from the
 // user's settings file, workstation "mail", today's week.
-TEST_F(Prova "mail", TheTimersRunNeedsNoArguments) {
+TEST_F(ProvaComandoMail, TheTimersRunNeedsNoArguments) {
     const test::Altrove configurazione;
     fs::create_directories(configurazione / "tableau");
     test::writeFile(configurazione / "tableau" / "tableau.conf",
@@ -310,7 +311,8 @@ TEST_F(Prova "mail", TheTimersRunNeedsNoArguments) {
 TEST(UsoMail, HelpNamesTheCommand) {
     const auto esito = test::EseguiRiga({"--help"});
     EXPECT_EQ(esito.stato, kEseguito);
-    EXPECT_NE(esito.out.find("mail --recipient INDIRIZZO"), std::string::npos);
+    EXPECT_NE(esito.out.find("mail [--recipient INDIRIZZO ...] [--format FORMATO]"),
+              std::string::npos);
     EXPECT_NE(esito.out.find("mail.recipients"), std::string::npos);
 }
 
