@@ -719,8 +719,17 @@ void RigaDiComando::leggi(const Argomenti& argomenti) {
         throw std::logic_error("RigaDiComando::leggi: la riga \xC3\xA8 gi\xC3\xA0 letta");
     }
     dati_->letta = true;
-    // CLI11 takes the arguments from the last.
-    std::vector<std::string> alContrario(argomenti.rbegin(), argomenti.rend());
+    // CLI11 takes the arguments from the last. "--name=" gives the option an empty value
+    // (CLI11 would take the next argument as its value): "--server=" is the files.
+    std::vector<std::string> alContrario;
+    for (auto a = argomenti.rbegin(); a != argomenti.rend(); ++a) {
+        if (a->size() > 3 && a->starts_with("--") && a->find('=') == a->size() - 1) {
+            alContrario.emplace_back();
+            alContrario.push_back(a->substr(0, a->size() - 1));
+        } else {
+            alContrario.push_back(*a);
+        }
+    }
     try {
         dati_->riga.parse(alContrario);
     } catch (const CLI::CallForHelp&) {

@@ -77,7 +77,7 @@ TEST_F(ComandiEsportazione, RefusedArgumentsAndDamagedCharts) {
     const Caso casi[] = {
         {"pdf", {"--a4"}, "tableau pdf: opzione sconosciuta \"--a4\""},
         {"pdf", {"--output"}, "tableau pdf: manca il valore dell'opzione --output."},
-        {"pdf", {"--output="}, "tableau pdf: manca il valore dell'opzione --output."},
+        {"pdf", {"--output="}, "tableau pdf: --output non pu\xC3\xB2 essere vuoto."},
         {"pdf",
          {"--output", "a.pdf", "--output", "b.pdf"},
          "--output \xC3\xA8 indicata pi\xC3\xB9 volte"},
