@@ -391,6 +391,14 @@ class AiutoItaliano final : public CLI::Formatter {
             }
             riga += pezzo;
         }
+        // A command of commands: theirs, one to choose.
+        std::string sotto;
+        for (const CLI::App* comandoSotto : comando.get_subcommands({})) {
+            sotto += (sotto.empty() ? "" : "|") + comandoSotto->get_name();
+        }
+        if (!sotto.empty() && comando.get_parent() != nullptr) {
+            riga += " {" + sotto + "} [OPZIONI]";
+        }
         return riga;
     }
 
@@ -419,18 +427,14 @@ class AiutoItaliano final : public CLI::Formatter {
                 testo << RigaOpzione(*opzione);
             }
             testo << RigaOpzione(*app->get_help_ptr());
+            if (!app->get_subcommands({}).empty()) {
+                testo << '\n' << Comandi(*app);
+            }
             testo << "\nLe opzioni generali (-C, --server, --schema) valgono per ogni comando: "
                      "tableau --help.\n";
             return testo.str();
         }
-        testo << app->get_description() << "\n\n" << kComandi << ":\n";
-        for (const CLI::App* comando : app->get_subcommands({})) {
-            testo << Sinossi(*comando, "  " + comando->get_name()) << '\n';
-            std::istringstream righe(comando->get_description());
-            for (std::string riga; std::getline(righe, riga);) {
-                testo << "        " << riga << '\n';
-            }
-        }
+        testo << app->get_description() << "\n\n" << Comandi(*app);
         testo << '\n' << kOpzioniGenerali << ":\n";
         for (const CLI::Option* opzione : app->get_options()) {
             if (opzione != app->get_help_ptr()) {
@@ -442,6 +446,19 @@ class AiutoItaliano final : public CLI::Formatter {
     }
 
   private:
+    // "Comandi:", then each command's synopsis with its description below.
+    static std::string Comandi(const CLI::App& app) {
+        std::string testo = std::string(kComandi) + ":\n";
+        for (const CLI::App* comando : app.get_subcommands({})) {
+            testo += Sinossi(*comando, "  " + comando->get_name()) + "\n";
+            std::istringstream righe(comando->get_description());
+            for (std::string riga; std::getline(righe, riga);) {
+                testo += "        " + riga + "\n";
+            }
+        }
+        return testo;
+    }
+
     // The options of a command but its help, in the order declared.
     static std::vector<const CLI::Option*> Opzioni(const CLI::App& comando) {
         return comando.get_options([&comando](const CLI::Option* opzione) {
@@ -567,7 +584,8 @@ std::string PrimoInatteso(const CLI::App& riga) {
 
 // The Italian message of a fault of the line, naming the option and what is wrong. CLI11's
 // own message is read only for the name of the option it holds; its English never goes out.
-std::string Messaggio(const CLI::ParseError& errore, const CLI::App& riga, bool conComando) {
+std::string Messaggio(const CLI::ParseError& errore, const CLI::App& comando, const CLI::App& riga,
+                      bool conComando) {
     const std::string testo = errore.what();
     // An argument the line could not place is the first fault, whatever CLI11 met first (a
     // required option missing is checked before the arguments left over).
@@ -577,10 +595,21 @@ std::string Messaggio(const CLI::ParseError& errore, const CLI::App& riga, bool 
         if (primo.starts_with("-") && primo.size() > 1) {
             return "opzione sconosciuta \"" + primo + "\".";
         }
-        if (!conComando) {
+        const bool senzaIlSuo =
+            !comando.get_subcommands({}).empty() && comando.get_subcommands().empty();
+        if (!conComando || senzaIlSuo) {
             return "comando sconosciuto \"" + primo + "\".";
         }
         return "argomento non previsto \"" + primo + "\".";
+    }
+    // A command of commands ("tableau user") without one of its own.
+    if (dynamic_cast<const CLI::RequiredError*>(&errore) != nullptr &&
+        !comando.get_subcommands({}).empty() && comando.get_subcommands().empty()) {
+        std::string nomi;
+        for (const CLI::App* sotto : comando.get_subcommands({})) {
+            nomi += (nomi.empty() ? "" : ", ") + sotto->get_name();
+        }
+        return "manca il comando (" + nomi + ").";
     }
     if (dynamic_cast<const CLI::RequiredError*>(&errore) != nullptr) {
         return testo.starts_with("-")
@@ -735,14 +764,19 @@ void RigaDiComando::leggi(const Argomenti& argomenti) {
     } catch (const CLI::CallForHelp&) {
         dati_->aiuto = dati_->riga.help();
     } catch (const CLI::ParseError& errore) {
-        const ComandoDichiarato* comando = dati_->scelto();
-        const std::string nome =
-            comando != nullptr ? "tableau " + comando->app->get_name() : std::string("tableau");
-        std::string messaggio = nome + ": " + Messaggio(errore, dati_->riga, comando != nullptr);
-        if (comando != nullptr) {
+        // The command named, down to a command of its own ("tableau user add").
+        const CLI::App* comando = &dati_->riga;
+        std::string nome = "tableau";
+        while (!comando->get_subcommands().empty()) {
+            comando = comando->get_subcommands().front();
+            nome += " " + comando->get_name();
+        }
+        const bool conComando = comando != &dati_->riga;
+        std::string messaggio = nome + ": " + Messaggio(errore, *comando, dati_->riga, conComando);
+        if (conComando) {
             messaggio +=
                 "\n" + std::dynamic_pointer_cast<AiutoItaliano>(dati_->riga.get_formatter())
-                           ->make_usage(comando->app, nome);
+                           ->make_usage(comando, nome);
             messaggio += "Usare " + nome + " --help.";
         } else {
             messaggio += " Usare tableau --help.";
