@@ -9,6 +9,8 @@ PACKAGES=(
     # build
     cmake ninja-build g++ pkg-config ccache
     libsqlite3-dev libpq-dev qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
+    # the command line of the executable (CLI11, header-only)
+    libcli11-dev
     # the workbook export
     libxlsxwriter-dev
     # the chart by mail (tableau mail): the message composed by GMime

@@ -26,13 +26,6 @@
 namespace tableau::app {
 namespace {
 
-constexpr std::string_view kUsoChart =
-    "Uso: tableau chart --hotel H --tableau T [--from PRIMA] [--to ULTIMA] --date GG/MM/AAAA\n";
-
-constexpr std::string_view kOpzioni[] = {"--hotel", "--tableau", "--from", "--to", "--date"};
-// Without --from and --to the chart covers every room of the block.
-constexpr std::string_view kObbligatorie[] = {"--hotel", "--tableau", "--date"};
-
 // A message of the program (UTF-8, as every failure's message is) on a terminal line, the
 // message box's line breaks as plain new lines.
 void Scrivi(std::ostream& flusso, std::string_view messaggio) {
@@ -44,17 +37,6 @@ void Scrivi(std::ostream& flusso, std::string_view messaggio) {
         testo.replace(p, 2, "\n");
     }
     flusso << "tableau chart: " << testo << '\n';
-}
-
-// The options by name, each once and the required ones given.
-OpzioniComando LeggiOpzioni(const Argomenti& argomenti) {
-    OpzioniComando valori = LeggiOpzioniComando(argomenti, kOpzioni);
-    for (const auto nome : kObbligatorie) {
-        if (!valori.contains(nome)) {
-            throw routines::RichiestaRifiutata("manca l'opzione " + std::string(nome) + ".");
-        }
-    }
-    return valori;
 }
 
 }  // namespace
@@ -106,32 +88,17 @@ std::optional<ProvenienzaServer> ScriviTableauRichiesto(
     return ProvenienzaServer{sorgente->describe(), sorgente->lastSync()};
 }
 
-int ComandoChart(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
+int ComandoChart(const OpzioniChart& opzioni, std::ostream& out, std::ostream& err,
                  const routines::Impostazioni& impostazioni, const routines::Orologio& orologio) {
     const routines::Postazione postazione = PostazioneImpostata(impostazioni);
-    if (argomenti.size() == 1 && (argomenti[0] == "--help" || argomenti[0] == "-h")) {
-        out << kUsoChart;
-        return kEseguito;
-    }
     chart::RichiestaTableau richiesta;
-    CamereIndicate indicate{.prima = false, .ultima = false};
-    try {
-        const auto opzioni = LeggiOpzioni(argomenti);
-        richiesta.hotel = Numero16(opzioni.find("--hotel")->second, "Il numero dell'albergo");
-        richiesta.tableau = Numero16(opzioni.find("--tableau")->second, "Il numero del tableau");
-        if (const auto prima = opzioni.find("--from"); prima != opzioni.end()) {
-            richiesta.primaCamera = routines::InCp1252(prima->second);
-            indicate.prima = true;
-        }
-        if (const auto ultima = opzioni.find("--to"); ultima != opzioni.end()) {
-            richiesta.ultimaCamera = routines::InCp1252(ultima->second);
-            indicate.ultima = true;
-        }
-        richiesta.dataInizio = routines::InCp1252(opzioni.find("--date")->second);
-    } catch (const routines::RichiestaRifiutata& e) {
-        err << "tableau chart: " << e.what() << '\n' << kUsoChart;
-        return kRifiutato;
-    }
+    richiesta.hotel = opzioni.hotel;
+    richiesta.tableau = opzioni.tableau;
+    const CamereIndicate indicate{.prima = opzioni.prima.has_value(),
+                                  .ultima = opzioni.ultima.has_value()};
+    richiesta.primaCamera = routines::InCp1252(opzioni.prima.value_or(""));
+    richiesta.ultimaCamera = routines::InCp1252(opzioni.ultima.value_or(""));
+    richiesta.dataInizio = routines::InCp1252(opzioni.data);
 
     std::optional<ProvenienzaServer> server;
     try {

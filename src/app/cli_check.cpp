@@ -344,16 +344,8 @@ std::vector<std::string> ProblemiDestinazioni(const std::filesystem::path& carte
 
 }  // namespace
 
-int ComandoCheck(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
+int ComandoCheck(const OpzioniCheck& /*opzioni*/, std::ostream& out, std::ostream& err,
                  const routines::Impostazioni& impostazioni) {
-    if (!argomenti.empty()) {
-        if (argomenti.size() == 1 && (argomenti[0] == "--help" || argomenti[0] == "-h")) {
-            out << "Uso: tableau check\n";
-            return kEseguito;
-        }
-        err << "tableau check: il comando non ha opzioni.\nUso: tableau check\n";
-        return kRifiutato;
-    }
     const auto server = ServerImpostato(impostazioni);
     chart::RapportoArchivi rapporto;
     std::filesystem::path cartellaDati;

@@ -1,18 +1,17 @@
 #pragma once
-// The headless commands of the tableau executable. Each takes the arguments after its
-// name, writes its messages to err (UTF-8) and returns the exit status: 0 done, 1 a
-// failure of the data or the system (a database, a file, a printer), 2 a request refused
-// (bad arguments, a range or date the request window would refuse).
+// The headless commands of the tableau executable. The command line (app/command_line.h) reads
+// each command's options into its plain struct below and hands it to the command's function,
+// which writes its messages to err (UTF-8) and returns the exit status: 0 done, 1 a failure of
+// the data or the system (a database, a file, a printer), 2 a request refused (a range or
+// date the request window would refuse; a bad argument is refused before, by the line).
 #include <cstdint>
 #include <exception>
+#include <filesystem>
 #include <iosfwd>
-#include <map>
-#include <span>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include <optional>
 
 #include "chart/crea_tableau.h"
 #include "db/data_source.h"
@@ -33,17 +32,58 @@ inline constexpr int kRifiutato = 2;  // a request refused: nothing was done
 // The exit status of a failure: kRifiutato for a routines::RichiestaRifiutata, else kFallito.
 int EsitoDi(const std::exception& errore);
 
-// The options of a command by name, "--name value" or "--name=value": only those admitted,
-// each once but the one that may be repeated (none when empty). Throws
-// routines::RichiestaRifiutata for an unknown option, a missing value or a repeat.
-using OpzioniComando = std::multimap<std::string, std::string, std::less<>>;
-OpzioniComando LeggiOpzioniComando(const Argomenti& argomenti,
-                                   std::span<const std::string_view> ammesse,
-                                   std::string_view ripetibile = {});
-
 // A 16-bit signed number written in decimal, as the request window holds hotel and tableau
-// numbers. Throws routines::RichiestaRifiutata naming `cosa` ("Il numero dell'albergo").
+// numbers (the settings' mail.hotel and mail.tableau). Throws routines::RichiestaRifiutata
+// naming `cosa` ("Il numero dell'albergo").
 std::int16_t Numero16(const std::string& testo, std::string_view cosa);
+
+// The options of each command as the command line read them (texts in UTF-8, as typed).
+struct OpzioniChart {
+    std::int16_t hotel = 0;
+    std::int16_t tableau = 0;
+    std::optional<std::string> prima;   // --from; none: the block's first room
+    std::optional<std::string> ultima;  // --to; none: the block's last room
+    std::string data;                   // --date, GG/MM/AAAA
+};
+
+// The commands of the output formats.
+struct OpzioniEsportazione {
+    std::filesystem::path file;  // --output; empty: the usual name in the data directory
+    bool a3 = false;
+};
+
+// tableau mail: what is not given comes from the settings.
+struct OpzioniPosta {
+    std::vector<std::string> destinatari;  // every --recipient, in order
+    std::optional<std::string> formato;    // an attachable format of the table, or "totals"
+    std::optional<std::int16_t> hotel;
+    std::optional<std::int16_t> tableau;
+    std::optional<std::string> prima;
+    std::optional<std::string> ultima;
+    std::optional<std::string> data;  // none: today
+};
+
+struct OpzioniStampa {
+    std::optional<std::string> destinazione;
+    std::optional<std::string> stampante;
+    std::optional<std::int16_t> hotel;
+    bool normale = false;
+    bool orizzontale = false;
+    bool fronteRetro = false;
+    bool elenco = false;  // --list: the installed printers, nothing printed
+};
+
+struct OpzioniList {
+    std::optional<std::int16_t> hotel;
+    std::optional<std::int16_t> tableau;  // only with hotel
+};
+
+struct OpzioniSync {
+    std::optional<int> storico;  // months
+    bool forza = false;
+};
+
+struct OpzioniCheck {};
 
 // Where the hotel tables of a chart were read, when from the chain's server: the server and
 // schema, and the sync they hold.
@@ -71,31 +111,25 @@ std::optional<ProvenienzaServer> ScriviTableauRichiesto(chart::RichiestaTableau&
 
 // The commands that read hotel tables read them where the settings say (the data
 // directory's files, or the chain's server); without settings, the files.
-int ComandoChart(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
+int ComandoChart(const OpzioniChart& opzioni, std::ostream& out, std::ostream& err,
                  const routines::Impostazioni& impostazioni = {},
                  const routines::Orologio& orologio = routines::OrologioDiSistema());
 // The settings in force are shown with where each came from; with a server, the server is
 // checked instead of the hotel files.
-int ComandoCheck(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
+int ComandoCheck(const OpzioniCheck& opzioni, std::ostream& out, std::ostream& err,
                  const routines::Impostazioni& impostazioni = {});
 // The commands of the output formats: the workstation's chart file written in the format.
-int ComandoEsporta(const exports::FormatoUscita& formato, const Argomenti& argomenti,
+int ComandoEsporta(const exports::FormatoUscita& formato, const OpzioniEsportazione& opzioni,
                    std::ostream& out, std::ostream& err,
                    const routines::Impostazioni& impostazioni = {});
-int ComandoCsv(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
-               const routines::Impostazioni& impostazioni = {});
-int ComandoPrint(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
+int ComandoPrint(const OpzioniStampa& opzioni, std::ostream& out, std::ostream& err,
                  const routines::Impostazioni& impostazioni = {});
 // tableau list: the hotels, their blocks and the blocks' rooms with type and class.
-int ComandoList(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
+int ComandoList(const OpzioniList& opzioni, std::ostream& out, std::ostream& err,
                 const routines::Impostazioni& impostazioni = {});
 // Copies the data directory's hotel tables into the site's schema on the server the
 // settings name (a server is required).
-int ComandoSync(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
-                const routines::Impostazioni& impostazioni = {});
-int ComandoPdf(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
-               const routines::Impostazioni& impostazioni = {});
-int ComandoXlsx(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
+int ComandoSync(const OpzioniSync& opzioni, std::ostream& out, std::ostream& err,
                 const routines::Impostazioni& impostazioni = {});
 // What a tableau mail without arguments (the timer's) would refuse or fail on, one Italian
 // line each naming the setting and where it came from: the recipients, the format, the
@@ -107,7 +141,7 @@ std::vector<std::string> ProblemiPosta(const routines::Impostazioni& impostazion
 // tableau mail: the chart of the request made, laid out and sent by mail through the
 // sendmail interface. The settings give the recipients, the format and the request where
 // the options do not; the clock gives the start date when none is given.
-int ComandoMail(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
+int ComandoMail(const OpzioniPosta& opzioni, std::ostream& out, std::ostream& err,
                 const routines::Impostazioni& impostazioni,
                 const routines::Orologio& orologio = routines::OrologioDiSistema());
 
@@ -122,7 +156,21 @@ using routines::ConPuntiMigliaia;
 // string gives), so that only the primary of a host list is written to.
 std::string ConnessionePerScrivere(const std::string& conninfo);
 
-// The whole command line: dispatches to the command named by argv[1]; --help prints usage.
+// The formats tableau mail takes, as a refusal lists them: "pdf, xlsx, text o totals".
+std::string FormatiPosta();
+
+// The attachment's format of tableau mail named so; none for the totals alone. Throws
+// routines::RichiestaRifiutata for a name that is neither, listing those there are.
+const exports::FormatoUscita* FormatoPosta(const std::string& nome);
+
+// The whole command line (app/command_line.h): the general options read and applied, then the
+// command named run; --help prints the help. Every fault of the line is refused here with an
+// Italian message (exit status 2); every failure of a command is reported and logged.
 int Esegui(int argc, char** argv, std::ostream& out, std::ostream& err);
+
+// The same line run with the settings and the clock given instead of those of the run (the
+// general options are read, not applied): how the tests run a command in a data directory.
+int EseguiCon(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
+              const routines::Impostazioni& impostazioni, const routines::Orologio& orologio);
 
 }  // namespace tableau::app

@@ -17,9 +17,6 @@
 namespace tableau::app {
 namespace {
 
-constexpr std::string_view kUsoList = "Uso: tableau list [--hotel H [--tableau T]]\n";
-constexpr std::string_view kOpzioni[] = {"--hotel", "--tableau"};
-
 std::string Utf8(const std::string& cp1252) {
     return routines::InUtf8(routines::TogliSpazi(cp1252));
 }
@@ -61,29 +58,10 @@ void ScriviAlbergo(std::ostream& out, const chart::AlbergoElencato& albergo,
 
 }  // namespace
 
-int ComandoList(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
+int ComandoList(const OpzioniList& opzioni, std::ostream& out, std::ostream& err,
                 const routines::Impostazioni& impostazioni) {
-    if (argomenti.size() == 1 && (argomenti[0] == "--help" || argomenti[0] == "-h")) {
-        out << kUsoList;
-        return kEseguito;
-    }
-    std::optional<std::int16_t> hotel;
-    std::optional<std::int16_t> tableau;
-    try {
-        const auto opzioni = LeggiOpzioniComando(argomenti, kOpzioni);
-        if (const auto h = opzioni.find("--hotel"); h != opzioni.end()) {
-            hotel = Numero16(h->second, "Il numero dell'albergo");
-        }
-        if (const auto t = opzioni.find("--tableau"); t != opzioni.end()) {
-            if (!hotel) {
-                throw routines::RichiestaRifiutata("--tableau va indicato con --hotel.");
-            }
-            tableau = Numero16(t->second, "Il numero del tableau");
-        }
-    } catch (const routines::RichiestaRifiutata& e) {
-        err << "tableau list: " << e.what() << '\n' << kUsoList;
-        return kRifiutato;
-    }
+    const std::optional<std::int16_t> hotel = opzioni.hotel;
+    const std::optional<std::int16_t> tableau = opzioni.tableau;
     try {
         const auto alberghi = chart::ElencaAlberghi(*ApriSorgenteDati(impostazioni));
         if (hotel) {

@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <map>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -35,19 +34,11 @@
 namespace tableau::app {
 namespace {
 
-constexpr std::string_view kUsoMail =
-    "Uso: tableau mail --recipient INDIRIZZO [--recipient INDIRIZZO ...] "
-    "[--format pdf|xlsx|text|totals]\n"
-    "                  [--hotel H] [--tableau T] [--from PRIMA] [--to ULTIMA] "
-    "[--date GG/MM/AAAA]\n";
-
 // The format that sends the totals alone, without an attachment.
 constexpr std::string_view kSoloTotali = "totals";
 
-constexpr std::string_view kOpzioni[] = {"--recipient", "--format", "--hotel", "--tableau",
-                                         "--from",      "--to",     "--date"};
+}  // namespace
 
-// The formats tableau mail takes, as the refusal lists them: "pdf, xlsx, text o totals".
 std::string FormatiPosta() {
     std::string elenco;
     for (const exports::FormatoUscita* formato : exports::FormatiUscita()) {
@@ -61,8 +52,6 @@ std::string FormatiPosta() {
     return elenco + " o " + std::string(kSoloTotali);
 }
 
-// The attachment's format named so; none for the totals alone. Throws
-// routines::RichiestaRifiutata for a name that is neither, listing those there are.
 const exports::FormatoUscita* FormatoPosta(const std::string& nome) {
     if (nome == kSoloTotali) {
         return nullptr;
@@ -74,6 +63,8 @@ const exports::FormatoUscita* FormatoPosta(const std::string& nome) {
     }
     return formato;
 }
+
+namespace {
 
 // What the command line and the settings ask for, before anything is read or written.
 struct RichiestaPosta {
@@ -97,17 +88,11 @@ std::string SenzaACapo(std::string_view messaggio) {
     return testo;
 }
 
-// The options by name; --recipient may come again and again, the others once.
-OpzioniComando LeggiOpzioni(const Argomenti& argomenti) {
-    return LeggiOpzioniComando(argomenti, kOpzioni, "--recipient");
-}
-
 // The option's value, else the setting's (UTF-8).
-std::optional<std::string> Valore(
-    const std::multimap<std::string, std::string, std::less<>>& opzioni, std::string_view nome,
-    const std::optional<routines::Impostazione>& impostazione) {
-    if (const auto trovata = opzioni.find(nome); trovata != opzioni.end()) {
-        return trovata->second;
+std::optional<std::string> Valore(const std::optional<std::string>& opzione,
+                                  const std::optional<routines::Impostazione>& impostazione) {
+    if (opzione) {
+        return opzione;
     }
     if (impostazione) {
         return impostazione->valore;
@@ -115,14 +100,19 @@ std::optional<std::string> Valore(
     return std::nullopt;
 }
 
-std::string Obbligatorio(const std::optional<std::string>& valore, std::string_view opzione,
-                         std::string_view chiave) {
-    if (!valore) {
-        throw routines::RichiestaRifiutata("manca l'opzione " + std::string(opzione) +
+// The number the option gives, else the setting's, which must be there.
+std::int16_t Obbligatorio(const std::optional<std::int16_t>& opzione,
+                          const std::optional<routines::Impostazione>& impostazione,
+                          std::string_view nome, std::string_view chiave, std::string_view cosa) {
+    if (opzione) {
+        return *opzione;
+    }
+    if (!impostazione) {
+        throw routines::RichiestaRifiutata("manca l'opzione " + std::string(nome) +
                                            " (o la chiave " + std::string(chiave) +
                                            " nel file delle impostazioni).");
     }
-    return *valore;
+    return Numero16(impostazione->valore, cosa);
 }
 
 std::string Oggi(const routines::Orologio& orologio) {
@@ -130,43 +120,37 @@ std::string Oggi(const routines::Orologio& orologio) {
     return routines::TestoData(routines::Data{adesso.giorno, adesso.mese, adesso.anno});
 }
 
-RichiestaPosta LeggiRichiesta(const Argomenti& argomenti,
+RichiestaPosta LeggiRichiesta(const OpzioniPosta& opzioni,
                               const routines::Impostazioni& impostazioni,
                               const routines::Orologio& orologio) {
-    const auto opzioni = LeggiOpzioni(argomenti);
     RichiestaPosta richiesta;
-    const auto [primo, ultimo] = opzioni.equal_range("--recipient");
-    for (auto voce = primo; voce != ultimo; ++voce) {
-        for (std::string& indirizzo : mail::DividiDestinatari(voce->second)) {
+    for (const std::string& voce : opzioni.destinatari) {
+        for (std::string& indirizzo : mail::DividiDestinatari(voce)) {
             richiesta.destinatari.push_back(std::move(indirizzo));
         }
     }
-    if (primo == ultimo && impostazioni.destinatari) {
+    if (opzioni.destinatari.empty() && impostazioni.destinatari) {
         richiesta.destinatari = mail::DividiDestinatari(impostazioni.destinatari->valore);
     }
     mail::ControllaDestinatari(richiesta.destinatari);
 
-    if (const auto formato = Valore(opzioni, "--format", impostazioni.formatoPosta)) {
+    if (const auto formato = Valore(opzioni.formato, impostazioni.formatoPosta)) {
         richiesta.formato = FormatoPosta(*formato);
     }
-    richiesta.tableau.hotel = Numero16(
-        Obbligatorio(Valore(opzioni, "--hotel", impostazioni.hotelPosta), "--hotel", "mail.hotel"),
-        "Il numero dell'albergo");
-    richiesta.tableau.tableau =
-        Numero16(Obbligatorio(Valore(opzioni, "--tableau", impostazioni.tableauPosta), "--tableau",
-                              "mail.tableau"),
-                 "Il numero del tableau");
-    if (const auto prima = Valore(opzioni, "--from", impostazioni.primaCameraPosta)) {
+    richiesta.tableau.hotel = Obbligatorio(opzioni.hotel, impostazioni.hotelPosta, "--hotel",
+                                           "mail.hotel", "Il numero dell'albergo");
+    richiesta.tableau.tableau = Obbligatorio(opzioni.tableau, impostazioni.tableauPosta,
+                                             "--tableau", "mail.tableau", "Il numero del tableau");
+    if (const auto prima = Valore(opzioni.prima, impostazioni.primaCameraPosta)) {
         richiesta.tableau.primaCamera = routines::InCp1252(*prima);
         richiesta.primaIndicata = true;
     }
-    if (const auto ultima = Valore(opzioni, "--to", impostazioni.ultimaCameraPosta)) {
+    if (const auto ultima = Valore(opzioni.ultima, impostazioni.ultimaCameraPosta)) {
         richiesta.tableau.ultimaCamera = routines::InCp1252(*ultima);
         richiesta.ultimaIndicata = true;
     }
-    const auto data = opzioni.find("--date");
     richiesta.tableau.dataInizio =
-        data != opzioni.end() ? routines::InCp1252(data->second) : Oggi(orologio);
+        opzioni.data ? routines::InCp1252(*opzioni.data) : Oggi(orologio);
 
     richiesta.sendmail = mail::ComandoSendmail(impostazioni.sendmail ? impostazioni.sendmail->valore
                                                                      : mail::kSendmailPredefinito);
@@ -337,17 +321,13 @@ std::vector<std::string> ProblemiPosta(const routines::Impostazioni& impostazion
     return problemi;
 }
 
-int ComandoMail(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
+int ComandoMail(const OpzioniPosta& opzioni, std::ostream& out, std::ostream& err,
                 const routines::Impostazioni& impostazioni, const routines::Orologio& orologio) {
-    if (argomenti.size() == 1 && (argomenti[0] == "--help" || argomenti[0] == "-h")) {
-        out << kUsoMail;
-        return kEseguito;
-    }
     RichiestaPosta richiesta;
     try {
-        richiesta = LeggiRichiesta(argomenti, impostazioni, orologio);
+        richiesta = LeggiRichiesta(opzioni, impostazioni, orologio);
     } catch (const routines::RichiestaRifiutata& e) {
-        err << "tableau mail: " << e.what() << '\n' << kUsoMail;
+        err << "tableau mail: " << e.what() << '\n';
         routines::RegistraErrore(std::string("tableau non inviato per posta: ") + e.what());
         return kRifiutato;
     }

@@ -1,7 +1,6 @@
 // The headless print job: tableau print, and the list of the installed printers.
 #include <algorithm>
 #include <filesystem>
-#include <limits>
 #include <memory>
 #include <ostream>
 
@@ -64,26 +63,6 @@ class StampantiSuRichiesta final : public print::ServizioStampanti {
     mutable std::unique_ptr<print::ServizioStampantiQt> servizio_;
 };
 
-// The value following an option, or empty when it is missing.
-const std::string* Valore(const Argomenti& argomenti, std::size_t& i) {
-    return i + 1 < argomenti.size() ? &argomenti[++i] : nullptr;
-}
-
-bool LeggiHotel(const std::string& testo, std::int16_t& hotel) {
-    try {
-        std::size_t letti = 0;
-        const int valore = std::stoi(testo, &letti);
-        if (letti != testo.size() || valore < std::numeric_limits<std::int16_t>::min() ||
-            valore > std::numeric_limits<std::int16_t>::max()) {
-            return false;
-        }
-        hotel = static_cast<std::int16_t>(valore);
-        return true;
-    } catch (const std::exception&) {
-        return false;
-    }
-}
-
 int ElencaStampanti(std::ostream& out, std::ostream& err) {
     StampantiSuRichiesta stampanti;
     const auto nomi = print::StampantiInstallate(stampanti);
@@ -104,52 +83,22 @@ bool FileSuPdf(const std::string& nome) {
 
 }  // namespace
 
-int ComandoPrint(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
+int ComandoPrint(const OpzioniStampa& lette, std::ostream& out, std::ostream& err,
                  const routines::Impostazioni& impostazioni) {
-    print::OpzioniStampa opzioni;
-    bool destinazioneData = false;
-    bool elenco = false;
-    for (std::size_t i = 0; i < argomenti.size(); ++i) {
-        const std::string& a = argomenti[i];
-        const std::string* valore = nullptr;
-        if (a == "--destination" || a == "--printer" || a == "--hotel") {
-            valore = Valore(argomenti, i);
-            if (valore == nullptr) {
-                err << "tableau print: manca il valore di " << a << ". Usare tableau --help.\n";
-                return kRifiutato;
-            }
-        }
-        if (a == "--destination") {
-            opzioni.destinazione = routines::InCp1252(*valore);
-            destinazioneData = true;
-        } else if (a == "--printer") {
-            opzioni.stampante = routines::InCp1252(*valore);
-        } else if (a == "--hotel") {
-            if (!LeggiHotel(*valore, opzioni.hotelCorrente)) {
-                err << "tableau print: numero di albergo non valido \"" << *valore << "\".\n";
-                return kRifiutato;
-            }
-        } else if (a == "--normal") {
-            opzioni.compressa = false;
-        } else if (a == "--landscape") {
-            opzioni.orizzontale = true;
-        } else if (a == "--duplex") {
-            opzioni.fronteRetro = true;
-        } else if (a == "--list") {
-            elenco = true;
-        } else {
-            err << "tableau print: opzione sconosciuta \"" << a << "\". Usare tableau --help.\n";
-            return kRifiutato;
-        }
-    }
-    if (elenco) {
+    if (lette.elenco) {
         return ElencaStampanti(out, err);
     }
-    if (!destinazioneData) {
-        err << "tableau print: indicare la destinazione con --destination. Usare tableau "
-               "--help.\n";
-        return kRifiutato;
+    print::OpzioniStampa opzioni;
+    opzioni.destinazione = routines::InCp1252(lette.destinazione.value_or(""));
+    opzioni.stampante = routines::InCp1252(lette.stampante.value_or(""));
+    if (lette.hotel) {
+        opzioni.hotelCorrente = *lette.hotel;
     }
+    if (lette.normale) {
+        opzioni.compressa = false;
+    }
+    opzioni.orizzontale = lette.orizzontale;
+    opzioni.fronteRetro = lette.fronteRetro;
     // A printer named on the command line must be a queue of the system (or a PDF file):
     // a mistyped name would otherwise send the chart to whatever printer is current.
     if (!routines::TogliSpazi(opzioni.stampante).empty() && !FileSuPdf(opzioni.stampante)) {

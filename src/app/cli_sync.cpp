@@ -19,58 +19,6 @@
 namespace tableau::app {
 namespace {
 
-constexpr std::string_view kUsoSync =
-    "Uso: tableau sync --server CONNESSIONE [--schema NOME] [--history MESI] [--force]\n"
-    "  --force  copia anche le tabelle che sul server resterebbero vuote o con meno della\n"
-    "           met\xC3\xA0 delle righe (senza, la sincronizzazione le rifiuta)\n";
-
-struct OpzioniSync {
-    std::optional<int> storico;  // months
-    bool forza = false;
-};
-
-// "--history MESI" (or its Italian name --storico), "--history=MESI", a whole number of months
-// above zero, and "--force", each at most once; nothing else.
-OpzioniSync LeggiOpzioniSync(const Argomenti& argomenti) {
-    OpzioniSync opzioni;
-    for (std::size_t i = 0; i < argomenti.size(); ++i) {
-        const std::string& a = argomenti[i];
-        if (a == "--force") {
-            if (opzioni.forza) {
-                throw routines::RichiestaRifiutata(
-                    "l'opzione --force \xC3\xA8 indicata pi\xC3\xB9 volte.");
-            }
-            opzioni.forza = true;
-            continue;
-        }
-        std::string valore;
-        if (a == "--history" || a == "--storico") {
-            if (i + 1 >= argomenti.size()) {
-                throw routines::RichiestaRifiutata("manca il numero di mesi dopo --storico.");
-            }
-            valore = argomenti[++i];
-        } else if (a.starts_with("--history=") || a.starts_with("--storico=")) {
-            valore = a.substr(a.find('=') + 1);
-        } else {
-            throw routines::RichiestaRifiutata("opzione sconosciuta \"" + a + "\".");
-        }
-        if (opzioni.storico) {
-            throw routines::RichiestaRifiutata(
-                "l'opzione --storico \xC3\xA8 indicata pi\xC3\xB9 "
-                "volte.");
-        }
-        const bool cifre = !valore.empty() && valore.size() <= 4 &&
-                           valore.find_first_not_of("0123456789") == std::string::npos;
-        if (!cifre || std::stoi(valore) == 0) {
-            throw routines::RichiestaRifiutata(
-                "--storico vuole un numero intero di mesi maggiore di zero (indicato: \"" + valore +
-                "\").");
-        }
-        opzioni.storico = std::stoi(valore);
-    }
-    return opzioni;
-}
-
 // Today as the files write dates, "yyyymmdd".
 std::string OggiComeNegliArchivi(const routines::Orologio& orologio) {
     const routines::DataOra adesso = orologio.adesso();
@@ -94,26 +42,21 @@ std::string ConnessionePerScrivere(const std::string& conninfo) {
     return conninfo + " target_session_attrs=read-write";
 }
 
-int ComandoSync(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
+int ComandoSync(const OpzioniSync& lette, std::ostream& out, std::ostream& err,
                 const routines::Impostazioni& impostazioni) {
-    if (argomenti.size() == 1 && (argomenti[0] == "--help" || argomenti[0] == "-h")) {
-        out << kUsoSync;
-        return kEseguito;
-    }
     db::server::SyncOptions opzioni;
+    opzioni.historyMonths = lette.storico;
+    opzioni.force = lette.forza;
     std::optional<db::ServerSetting> server;
     try {
-        const OpzioniSync lette = LeggiOpzioniSync(argomenti);
-        opzioni.historyMonths = lette.storico;
-        opzioni.force = lette.forza;
         server = ServerImpostato(impostazioni);
-        if (!server) {
-            throw routines::RichiestaRifiutata(
-                "manca il server: indicarlo con --server (o con TABLEAU_SERVER, o con la chiave "
-                "server delle impostazioni).");
-        }
     } catch (const routines::RichiestaRifiutata& e) {
-        err << "tableau sync: " << e.what() << '\n' << kUsoSync;
+        err << "tableau sync: " << e.what() << '\n';
+        return kRifiutato;
+    }
+    if (!server) {
+        err << "tableau sync: manca il server: indicarlo con --server (o con TABLEAU_SERVER, o "
+               "con la chiave server delle impostazioni).\n";
         return kRifiutato;
     }
     const routines::OrologioDiSistema orologio;

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/cli_commands.h"
+#include "app/command_line.h"
 #include "app/display_check.h"
 #include "app/startup.h"
 #include "app/system_language.h"
@@ -37,15 +38,12 @@ int main(int argc, char** argv) {
     using namespace tableau;
     app::TestiDiSistemaInItaliano();
     PreparaCartellaRuntime();
-    app::OpzioniGenerali generali;
-    try {
-        generali = app::LeggiOpzioniGenerali(app::Argomenti(argv + 1, argv + argc));
-    } catch (const std::exception&) {
-        return app::Esegui(argc, argv, std::cout, std::cerr);  // it reports the option
-    }
-    if (!generali.resto.empty()) {
+    // A command, the help or a refused line: the command line's; else the window.
+    const auto finestra = app::OpzioniDellaFinestra(app::Argomenti(argv + 1, argv + argc));
+    if (!finestra) {
         return app::Esegui(argc, argv, std::cout, std::cerr);
     }
+    const app::OpzioniGenerali& generali = *finestra;
     // Without a display server Qt would end the program with its own English text.
     if (const auto motivo = app::MotivoSenzaDisplay()) {
         std::cerr << *motivo << '\n';

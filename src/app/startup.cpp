@@ -15,47 +15,6 @@
 
 namespace tableau::app {
 
-OpzioniGenerali LeggiOpzioniGenerali(const Argomenti& argomenti) {
-    struct Generale {
-        std::string_view nome;
-        std::string_view breve;
-        std::string_view cosa;  // what is missing after it
-        std::optional<std::string> OpzioniGenerali::*valore;
-    };
-    static constexpr Generale kGenerali[] = {
-        {"--data-dir", "-C", "la cartella dei dati", &OpzioniGenerali::cartella},
-        {"--cartella", "", "la cartella dei dati", &OpzioniGenerali::cartella},
-        {"--server", "", "l'indirizzo del server", &OpzioniGenerali::server},
-        {"--schema", "", "il nome dello schema", &OpzioniGenerali::schema},
-    };
-    OpzioniGenerali opzioni;
-    for (std::size_t i = 0; i < argomenti.size(); ++i) {
-        const std::string& a = argomenti[i];
-        bool generale = false;
-        for (const Generale& g : kGenerali) {
-            if (a == g.nome || (!g.breve.empty() && a == g.breve)) {
-                if (i + 1 >= argomenti.size()) {
-                    throw routines::RichiestaRifiutata("manca " + std::string(g.cosa) + " dopo " +
-                                                       a + ".");
-                }
-                opzioni.*g.valore = argomenti[++i];
-                generale = true;
-            } else if (a.size() > g.nome.size() && a.starts_with(g.nome) &&
-                       a[g.nome.size()] == '=') {
-                opzioni.*g.valore = a.substr(g.nome.size() + 1);
-                generale = true;
-            }
-            if (generale) {
-                break;
-            }
-        }
-        if (!generale) {
-            opzioni.resto.push_back(a);
-        }
-    }
-    return opzioni;
-}
-
 routines::Impostazioni ApplicaImpostazioni(const OpzioniGenerali& opzioni,
                                            routines::FontiImpostazioni fonti) {
     if (fonti.fileUtente.empty()) {

@@ -12,18 +12,13 @@
 
 namespace tableau::app {
 
-// The general options, wherever they stand among the arguments: -C DIR, --data-dir DIR,
-// --data-dir=DIR (--cartella, its Italian name, as well), --server CONNINFO, --server=CONNINFO,
-// --schema NAME, --schema=NAME. The rest is the command and its arguments, in order.
+// The general options, before or after the command (app/command_line.cpp reads them):
+// -C/--data-dir/--cartella DIR, --server CONNINFO, --schema NAME.
 struct OpzioniGenerali {
     std::optional<std::string> cartella;
-    Argomenti resto;
     std::optional<std::string> server{};
     std::optional<std::string> schema{};
 };
-
-// Throws routines::RichiestaRifiutata for an option without its value.
-OpzioniGenerali LeggiOpzioniGenerali(const Argomenti& argomenti);
 
 // Reads the settings (office file, user file, environment, options) and checks the data
 // directory they name; the log names the workstation from then on. Nothing is changed in

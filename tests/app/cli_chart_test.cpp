@@ -34,11 +34,11 @@ class ProvaComandoChart : public ::testing::Test {
     }
 
     test::EsitoComando chart(const Argomenti& argomenti) {
-        return test::EseguiComando(postazione_, ComandoChart, argomenti);
+        return test::EseguiComando(postazione_, "chart", argomenti);
     }
 
     test::EsitoComando check(const Argomenti& argomenti = {}) {
-        return test::EseguiComando(postazione_, ComandoCheck, argomenti);
+        return test::EseguiComando(postazione_, "check", argomenti);
     }
 
     static Argomenti richiesta(const std::string& da, const std::string& a,
@@ -201,7 +201,7 @@ class ComandoChartJet : public ProvaComandoChart {
                                         {"TipoPrenotazione", std::string("C")},
                                         {"NomeCliente", std::string("Verdi")},
                                         {"Ditta", std::string("")}});
-    }
+    }  // namespace
 
     void ospite(std::int64_t progressivo, const std::string& camera, const std::string& nome,
                 std::int64_t famiglia) {
@@ -247,7 +247,7 @@ class ComandoChartJet : public ProvaComandoChart {
         }
         test::writeFile(ospiti, originale);
     }
-};
+};  // namespace tableau::app
 
 TEST_F(ComandoChartJet, DamagedJetFileFailsAndKeepsThePreviousChart) {
     const fs::path jet = fx_.dir() / "ospiti.jet";
@@ -299,7 +299,7 @@ TEST_F(ComandoChartJet, MixedJetAndSqliteDirectoryGivesTheSameChart) {
         const auto sqlite = chart(tutte);
         ASSERT_EQ(sqlite.stato, 0) << sqlite.err;
         soloSqlite = test::readFile(chartFile());
-        const auto jet = test::EseguiComando({misto.path(), "4"}, ComandoChart, tutte);
+        const auto jet = test::EseguiComando({misto.path(), "4"}, "chart", tutte);
         ASSERT_EQ(jet.stato, 0) << jet.err;
         conJet = test::readFile(misto.path() / "FD4");
         const routines::DataOra dopo = orologio.adesso();

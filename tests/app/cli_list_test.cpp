@@ -19,7 +19,7 @@ TEST(ComandoList, HotelsBlocksAndRoomsWithTypeAndClass) {
     fx.tipoCamera("DOP", "C");
     const test::PostazioneDiProva postazione{fx.dir(), "1"};
 
-    auto esito = test::EseguiComando(postazione, ComandoList, {});
+    auto esito = test::EseguiComando(postazione, "list", {});
     ASSERT_EQ(esito.stato, kEseguito) << esito.err;
     EXPECT_NE(esito.out.find("Albergo 1 Hotel Caff\xC3\xA8\n"
                              "  Tableau 1 Piano terra: 2 camere, da 101 a 102\n"),
@@ -34,15 +34,15 @@ TEST(ComandoList, HotelsBlocksAndRoomsWithTypeAndClass) {
               std::string::npos);
     EXPECT_NE(esito.out.find("Albergo 2 Lago\n  nessun tableau\n"), std::string::npos);
 
-    esito = test::EseguiComando(postazione, ComandoList, {"--hotel", "1", "--tableau", "3"});
+    esito = test::EseguiComando(postazione, "list", {"--hotel", "1", "--tableau", "3"});
     EXPECT_EQ(esito.stato, kEseguito);
     EXPECT_EQ(esito.out.find("Piano terra"), std::string::npos) << esito.out;
 
-    esito = test::EseguiComando(postazione, ComandoList, {"--hotel", "9"});
+    esito = test::EseguiComando(postazione, "list", {"--hotel", "9"});
     EXPECT_EQ(esito.stato, kRifiutato);
     EXPECT_NE(esito.err.find("Alberghi: 1 Hotel Caff\xC3\xA8, 2 Lago."), std::string::npos)
         << esito.err;
-    esito = test::EseguiComando(postazione, ComandoList, {"--tableau", "1"});
+    esito = test::EseguiComando(postazione, "list", {"--tableau", "1"});
     EXPECT_EQ(esito.stato, kRifiutato);
 }
 

@@ -60,7 +60,7 @@ class ProvaComandoMail : public ::testing::Test {
     }
 
     test::EsitoComando mail(const Argomenti& argomenti) {
-        return test::EseguiComando(postazione_, ComandoMail, argomenti, impostazioni_, orologio_);
+        return test::EseguiComando(postazione_, "mail", argomenti, impostazioni_, orologio_);
     }
 
     static Argomenti Richiesta(Argomenti altri) {
@@ -194,7 +194,8 @@ TEST_F(ProvaComandoMail, RefusedRequestsTouchNothing) {
         {Richiesta({"--recipient", "a@b.it", "--recipient", "x@y@z"}), "\"x@y@z\" non"},
         {Richiesta({"--recipient", "a b@c.it"}), "non \xC3\xA8 valido"},
         {Richiesta({}), "nessun destinatario"},
-        {Richiesta({"--recipient", "a@b.it", "--format", "csv"}), "il formato \"csv\""},
+        {Richiesta({"--recipient", "a@b.it", "--format", "csv"}),
+         "--format deve essere pdf, xlsx, text o totals (indicato: \"csv\")"},
         {{"--recipient", "a@b.it", "--tableau", "1"}, "manca l'opzione --hotel"},
         {Richiesta({"--recipient", "a@b.it", "--date", "31/02/2026"}),
          "La data deve essere inserita nel formato gg/mm/aaaa"},
@@ -310,7 +311,8 @@ TEST_F(ProvaComandoMail, TheTimersRunNeedsNoArguments) {
 TEST(UsoMail, HelpNamesTheCommand) {
     const auto esito = test::EseguiRiga({"--help"});
     EXPECT_EQ(esito.stato, kEseguito);
-    EXPECT_NE(esito.out.find("mail --recipient INDIRIZZO"), std::string::npos);
+    EXPECT_NE(esito.out.find("mail [--recipient INDIRIZZO ...] [--format FORMATO]"),
+              std::string::npos);
     EXPECT_NE(esito.out.find("mail.recipients"), std::string::npos);
 }
 

@@ -251,7 +251,7 @@ TEST_F(DalServer, DataOlderThanTheSettingAllowsAreSaidButTheChartIsWritten) {
     const test::PostazioneDiProva postazione{ufficio_.path(), "7"};
     const Argomenti richiesta{"--hotel", "1", "--tableau", "1", "--date", "16/03/2026"};
 
-    const auto oggi = test::EseguiComando(postazione, ComandoChart, richiesta, impostazioni,
+    const auto oggi = test::EseguiComando(postazione, "chart", richiesta, impostazioni,
                                           routines::OrologioDiSistema());
     ASSERT_EQ(oggi.stato, kEseguito) << oggi.err;
     EXPECT_EQ(oggi.err.find("ATTENZIONE"), std::string::npos) << oggi.err;
@@ -263,7 +263,7 @@ TEST_F(DalServer, DataOlderThanTheSettingAllowsAreSaidButTheChartIsWritten) {
     adesso.giorno = dopo.giorno;
     adesso.mese = dopo.mese;
     adesso.anno = dopo.anno;
-    const auto vecchi = test::EseguiComando(postazione, ComandoChart, richiesta, impostazioni,
+    const auto vecchi = test::EseguiComando(postazione, "chart", richiesta, impostazioni,
                                             routines::OrologioFisso(adesso));
     ASSERT_EQ(vecchi.stato, kEseguito) << vecchi.err;
     EXPECT_NE(vecchi.err.find("tableau chart: ATTENZIONE: dati del " + giornoSync_),

@@ -11,6 +11,7 @@
 
 #include <chrono>
 
+#include "app/command_line.h"
 #include "app/server_roles.h"
 #include "routines/errors.h"
 #include "support/command_runner.h"
@@ -26,34 +27,54 @@ namespace fs = std::filesystem;
 using test::ScopedEnv;
 using test::writeFile;
 
+// The general options and the command a line names, as the command line reads them.
+struct Letta {
+    OpzioniGenerali generali;
+    std::string comando;
+};
+
+Letta Leggi(const Argomenti& argomenti) {
+    RigaDiComando riga;
+    riga.leggi(argomenti);
+    return {riga.generali(), riga.comando()};
+}
+
 TEST(Avvio, GeneralOptionsStandAnywhere) {
-    const auto opzioni = LeggiOpzioniGenerali({"chart", "-C", "/srv", "--hotel", "1"});
-    EXPECT_EQ(opzioni.cartella, "/srv");
-    EXPECT_EQ(opzioni.resto, (Argomenti{"chart", "--hotel", "1"}));
-    EXPECT_EQ(LeggiOpzioniGenerali({"--cartella=/x", "check"}).cartella, "/x");
-    EXPECT_THROW(LeggiOpzioniGenerali({"check", "--cartella"}), routines::RichiestaRifiutata);
+    const auto letta =
+        Leggi({"chart", "-C", "/srv", "--hotel", "1", "--tableau", "2", "--date", "16/03/2026"});
+    EXPECT_EQ(letta.generali.cartella, "/srv");
+    EXPECT_EQ(letta.comando, "chart");
+    EXPECT_EQ(Leggi({"--cartella=/x", "check"}).generali.cartella, "/x");
+    EXPECT_EQ(Leggi({"-C/w", "check"}).generali.cartella, "/w");
+    EXPECT_THROW(Leggi({"check", "--cartella"}), routines::RichiestaRifiutata);
     // The English name is the canonical one; the Italian one keeps working for scripts.
-    EXPECT_EQ(LeggiOpzioniGenerali({"--data-dir=/y", "check"}).cartella, "/y");
-    EXPECT_EQ(LeggiOpzioniGenerali({"check", "--data-dir", "/z"}).cartella, "/z");
+    EXPECT_EQ(Leggi({"--data-dir=/y", "check"}).generali.cartella, "/y");
+    EXPECT_EQ(Leggi({"check", "--data-dir", "/z"}).generali.cartella, "/z");
+    // Without a command: the window's start, with the general options.
+    EXPECT_EQ(OpzioniDellaFinestra({"-C", "/v"})->cartella, "/v");
+    EXPECT_FALSE(OpzioniDellaFinestra({"-C", "/v", "check"}));
+    EXPECT_FALSE(OpzioniDellaFinestra({"--help"}));
+    EXPECT_FALSE(OpzioniDellaFinestra({"-C"}));
 }
 
 TEST(Avvio, ServerAndSchemaStandBeforeOrAfterTheCommand) {
-    auto opzioni = LeggiOpzioniGenerali(
-        {"--server", "host=a port=5", "chart", "--schema=Roma", "--hotel", "1", "-C", "/d"});
-    EXPECT_EQ(opzioni.server, "host=a port=5");
-    EXPECT_EQ(opzioni.schema, "Roma");
-    EXPECT_EQ(opzioni.cartella, "/d");
-    EXPECT_EQ(opzioni.resto, (Argomenti{"chart", "--hotel", "1"}));
-    opzioni = LeggiOpzioniGenerali({"sync", "--server=postgresql://u@h/db?sslmode=require",
-                                    "--storico", "6", "--schema", "milano"});
-    EXPECT_EQ(opzioni.server, "postgresql://u@h/db?sslmode=require");
-    EXPECT_EQ(opzioni.schema, "milano");
-    EXPECT_EQ(opzioni.resto, (Argomenti{"sync", "--storico", "6"}));
-    // A name that only begins like a general option is the command's.
-    EXPECT_EQ(LeggiOpzioniGenerali({"chart", "--servers"}).resto,
-              (Argomenti{"chart", "--servers"}));
-    EXPECT_THROW(LeggiOpzioniGenerali({"check", "--server"}), routines::RichiestaRifiutata);
-    EXPECT_THROW(LeggiOpzioniGenerali({"check", "--schema"}), routines::RichiestaRifiutata);
+    auto letta =
+        Leggi({"--server", "host=a port=5", "list", "--schema=Roma", "--hotel", "1", "-C", "/d"});
+    EXPECT_EQ(letta.generali.server, "host=a port=5");
+    EXPECT_EQ(letta.generali.schema, "Roma");
+    EXPECT_EQ(letta.generali.cartella, "/d");
+    EXPECT_EQ(letta.comando, "list");
+    letta = Leggi({"sync", "--server=postgresql://u@h/db?sslmode=require", "--storico", "6",
+                   "--schema", "milano"});
+    EXPECT_EQ(letta.generali.server, "postgresql://u@h/db?sslmode=require");
+    EXPECT_EQ(letta.generali.schema, "milano");
+    EXPECT_EQ(letta.comando, "sync");
+    // Empty, the server setting says: the data directory's files.
+    EXPECT_EQ(Leggi({"check", "--server", ""}).generali.server, "");
+    // A name that only begins like a general option is no option.
+    EXPECT_THROW(Leggi({"check", "--servers"}), routines::RichiestaRifiutata);
+    EXPECT_THROW(Leggi({"check", "--server"}), routines::RichiestaRifiutata);
+    EXPECT_THROW(Leggi({"check", "--schema"}), routines::RichiestaRifiutata);
 }
 
 TEST(Avvio, ABadSchemaIsRefusedBeforeAnythingIsContacted) {

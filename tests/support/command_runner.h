@@ -1,8 +1,7 @@
 #pragma once
 // The one way the tests run the tableau commands: the whole command line as the executable
-// runs it, or one command function for a workstation, in-process, with what it writes to
-// its two streams kept.
-#include <concepts>
+// runs it, or one command for a workstation with the settings and clock of the test,
+// in-process, with what it writes to its two streams kept.
 #include <sstream>
 #include <string>
 #include <utility>
@@ -52,42 +51,22 @@ inline routines::Impostazioni PerLaPostazione(routines::Impostazioni impostazion
     return impostazioni;
 }
 
-template <typename Valore>
-decltype(auto) PerLaPostazione(Valore&& valore, const PostazioneDiProva&) {
-    return std::forward<Valore>(valore);
-}
-
-// One command function (app::ComandoChart, app::ComandoMail...) run in the workstation's
-// data directory for the workstation, with its arguments and what it takes after the two
-// streams (settings, a clock); settings not given are those of no settings file.
-template <typename Funzione, typename... Altro>
-EsitoComando EseguiComando(const PostazioneDiProva& postazione, Funzione comando,
-                           const app::Argomenti& argomenti, Altro&&... altro) {
+// One command ("chart", "mail"...) with its arguments, read by the command line as the
+// executable reads it, run in the workstation's data directory for the workstation with the
+// settings (those of no settings file when none are given) and the clock given.
+inline EsitoComando EseguiComando(
+    const PostazioneDiProva& postazione, const std::string& comando,
+    const app::Argomenti& argomenti, const routines::Impostazioni& impostazioni = {},
+    const routines::Orologio& orologio = routines::OrologioDiSistema()) {
     const CurrentDirectory qui(postazione.cartella);
     const ScopedEnv pcLocal("PCLocal", postazione.numero.c_str());
+    app::Argomenti riga{comando};
+    riga.insert(riga.end(), argomenti.begin(), argomenti.end());
     std::ostringstream out;
     std::ostringstream err;
     EsitoComando esito;
-    if constexpr (std::invocable<Funzione, const app::Argomenti&, std::ostream&, std::ostream&,
-                                 Altro...>) {
-        esito.stato = comando(argomenti, out, err,
-                              PerLaPostazione(std::forward<Altro>(altro), postazione)...);
-    } else if constexpr (std::invocable<Funzione, const app::Argomenti&, std::ostream&,
-                                        std::ostream&, Altro..., routines::Impostazioni>) {
-        esito.stato =
-            comando(argomenti, out, err, PerLaPostazione(std::forward<Altro>(altro), postazione)...,
-                    PerLaPostazione(routines::Impostazioni{}, postazione));
-    } else if constexpr (sizeof...(Altro) == 0) {
-        // The settings and the system's clock, as the command line gives them.
-        esito.stato =
-            comando(argomenti, out, err, PerLaPostazione(routines::Impostazioni{}, postazione),
-                    routines::OrologioDiSistema());
-    } else {
-        // Settings given, the system's clock.
-        esito.stato =
-            comando(argomenti, out, err, PerLaPostazione(std::forward<Altro>(altro), postazione)...,
-                    routines::OrologioDiSistema());
-    }
+    esito.stato =
+        app::EseguiCon(riga, out, err, PerLaPostazione(impostazioni, postazione), orologio);
     esito.out = out.str();
     esito.err = err.str();
     return esito;
