@@ -70,6 +70,13 @@ END
             -o pdftops-renderer-default=pdftocairo
         touch "$STATO/queue-$PDF_QUEUE"
     fi
+    # A queue left from an earlier run may have been stopped by CUPS (its backend gone
+    # meanwhile): it takes jobs again, and the jobs it kept are dropped.
+    for q in "$PDF_QUEUE" "$RAW_QUEUE"; do
+        cancel -a "$q" 2>/dev/null || true
+        cupsenable "$q"
+        cupsaccept "$q"
+    done
     avviso "code $PDF_QUEUE e $RAW_QUEUE pronte"
 }
 
