@@ -33,10 +33,13 @@ constexpr std::string_view kUsoComandi =
        [--hotel H] [--tableau T] [--from PRIMA] [--to ULTIMA] [--date GG/MM/AAAA]
         Scrive il file del tableau come chart e lo invia in un solo messaggio con il
         programma sendmail del sistema: nel testo le date della settimana, i totali CC,
-        MP e PC e gli arrivi di ogni giorno; in allegato il PDF (pdf, predefinito), la cartella di
-        lavoro (xlsx) o il tableau come testo UTF-8 (text); totals invia solo i totali.
-        Senza --date la settimana inizia oggi; senza --from e --to tutte le camere del
-        tableau.
+        MP e PC, gli arrivi, le partenze, le camere occupate e libere e le persone di ogni
+        giorno e la classe di ogni trattamento; in allegato il PDF (pdf, predefinito), la
+        cartella di lavoro (xlsx) o il tableau come testo UTF-8 (text); totals invia solo
+        i totali. Senza --date la settimana inizia oggi; senza --from e --to tutte le
+        camere del tableau; senza --tableau (o con mail.tableau vuota) tutto l'albergo,
+        un tableau dopo l'altro, con i totali dell'albergo (il file del tableau resta
+        com'era).
         Destinatari, formato e richiesta possono venire dal file delle impostazioni
         (mail.recipients, separati da virgole, mail.format, mail.hotel, mail.tableau,
         mail.from, mail.to); il mittente dalla chiave mittente (altrimenti tableau@ e il
@@ -108,7 +111,12 @@ std::string Uso() {
     std::string uso(kUso);
     for (const exports::FormatoUscita* formato : exports::FormatiUscita()) {
         uso += "  " + std::string(formato->nome) + (formato->conUscita ? " [--output FILE]" : "") +
-               (formato->conCarta ? " [--a3]" : "") + "\n";
+               (formato->conCarta ? " [--a3]" : "") +
+               (formato->conRichiesta
+                    ? "\n       [--hotel H [--tableau T] [--from PRIMA] [--to ULTIMA] --date "
+                      "GG/MM/AAAA]"
+                    : "") +
+               "\n";
         std::string_view aiuto = formato->aiuto;
         while (!aiuto.empty()) {
             const auto fine = aiuto.find('\n');

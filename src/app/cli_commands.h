@@ -5,6 +5,7 @@
 // (bad arguments, a range or date the request window would refuse).
 #include <cstdint>
 #include <exception>
+#include <filesystem>
 #include <iosfwd>
 #include <map>
 #include <span>
@@ -15,6 +16,7 @@
 #include <optional>
 
 #include "chart/crea_tableau.h"
+#include "chart/hotel_week.h"
 #include "db/data_source.h"
 #include "export/output_format.h"
 #include "routines/clock.h"
@@ -69,6 +71,40 @@ std::optional<ProvenienzaServer> ScriviTableauRichiesto(chart::RichiestaTableau&
                                                         const routines::Orologio& orologio,
                                                         const routines::Impostazioni& impostazioni);
 
+// The week of a request as the outputs made from the hotel tables take it (tableau pdf,
+// xlsx and mail with a request): the week of the block or of the whole hotel, and the text
+// of its charts.
+struct SettimanaPreparata {
+    std::optional<exports::TableauDaEsportare> tableau;
+    std::optional<ProvenienzaServer> server;
+    bool fileTableauScritto = false;               // a single block's chart file was written
+    std::vector<chart::RichiestaTableau> blocchi;  // each block's request, its rooms resolved
+};
+
+// Makes the week of the request, the hotel tables read where the settings say: checks it
+// against the tables before anything is written (a refusal throws RichiestaRifiutata), writes
+// the workstation's chart file when the request names a block, as tableau chart does, and
+// makes the week from the same source (chart/hotel_week.h). The whole hotel writes no chart
+// file; with conTesto its blocks' charts are made in memory, one after the other, for the
+// text output. Throws as chart::CreaTableau, or db::ErroreServer.
+SettimanaPreparata PreparaSettimana(const chart::RichiestaAlbergo& richiesta, bool conTesto,
+                                    const routines::Orologio& orologio,
+                                    const routines::Impostazioni& impostazioni);
+
+// What tableau pdf and tableau xlsx are asked: the file (empty: the workstation's), the
+// paper, and the week to make from the hotel tables (none: the workstation's chart file).
+struct RichiestaEsportazione {
+    std::filesystem::path file;
+    exports::FormatoCarta carta = exports::FormatoCarta::a4;
+    std::optional<chart::RichiestaAlbergo> settimana;
+};
+
+// Writes the format as asked; says on out what it wrote. Returns the exit status.
+int EseguiEsportazione(const exports::FormatoUscita& formato,
+                       const RichiestaEsportazione& richiesta, std::ostream& out, std::ostream& err,
+                       const routines::Impostazioni& impostazioni,
+                       const routines::Orologio& orologio);
+
 // The commands that read hotel tables read them where the settings say (the data
 // directory's files, or the chain's server); without settings, the files.
 int ComandoChart(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
@@ -81,7 +117,8 @@ int ComandoCheck(const Argomenti& argomenti, std::ostream& out, std::ostream& er
 // The commands of the output formats: the workstation's chart file written in the format.
 int ComandoEsporta(const exports::FormatoUscita& formato, const Argomenti& argomenti,
                    std::ostream& out, std::ostream& err,
-                   const routines::Impostazioni& impostazioni = {});
+                   const routines::Impostazioni& impostazioni = {},
+                   const routines::Orologio& orologio = routines::OrologioDiSistema());
 int ComandoCsv(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
                const routines::Impostazioni& impostazioni = {});
 int ComandoPrint(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
@@ -94,15 +131,34 @@ int ComandoList(const Argomenti& argomenti, std::ostream& out, std::ostream& err
 int ComandoSync(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
                 const routines::Impostazioni& impostazioni = {});
 int ComandoPdf(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
-               const routines::Impostazioni& impostazioni = {});
+               const routines::Impostazioni& impostazioni = {},
+               const routines::Orologio& orologio = routines::OrologioDiSistema());
 int ComandoXlsx(const Argomenti& argomenti, std::ostream& out, std::ostream& err,
-                const routines::Impostazioni& impostazioni = {});
+                const routines::Impostazioni& impostazioni = {},
+                const routines::Orologio& orologio = routines::OrologioDiSistema());
 // What a tableau mail without arguments (the timer's) would refuse or fail on, one Italian
 // line each naming the setting and where it came from: the recipients, the format, the
 // sender, the sendmail program (there and executable), the hotel, the block and the room
 // range in the tables. With only the sender or the program set, only those are checked
 // (the rest may come as options); empty when no key of the mail is set.
 std::vector<std::string> ProblemiPosta(const routines::Impostazioni& impostazioni);
+
+// What tableau mail is asked, from the options and the settings: the recipients, the
+// attachment's format (none: the totals alone), the week (no block: the whole hotel), the
+// sendmail interface and the sender.
+struct RichiestaPosta {
+    std::vector<std::string> destinatari;
+    const exports::FormatoUscita* formato = nullptr;
+    chart::RichiestaAlbergo settimana;
+    std::vector<std::string> sendmail;
+    std::string mittente;
+};
+
+// Sends the mail of a request already read: the week made (PreparaSettimana), the body with
+// its figures, the attachment written to the workstation's file and attached. Returns the
+// exit status.
+int EseguiPosta(const RichiestaPosta& richiesta, std::ostream& out, std::ostream& err,
+                const routines::Impostazioni& impostazioni, const routines::Orologio& orologio);
 
 // tableau mail: the chart of the request made, laid out and sent by mail through the
 // sendmail interface. The settings give the recipients, the format and the request where
