@@ -300,8 +300,10 @@ std::vector<RichiestaTableau> ControllaRichiestaAlbergo(
         const IntervalloCamere tutte = TutteLeCamere(TrovaTableau(albergo, *richiesta.tableau));
         blocco.primaCamera = richiesta.primaCamera.value_or(tutte.prima);
         blocco.ultimaCamera = richiesta.ultimaCamera.value_or(tutte.ultima);
-        ControllaRichiesta(blocco.primaCamera, blocco.ultimaCamera, blocco.dataInizio);
+        // The rooms against the block first: a range holding none of them is named so,
+        // though its ends are the wrong way round once the block's end is put in.
         ControllaAlbergoETableau(alberghi, blocco);
+        ControllaRichiesta(blocco.primaCamera, blocco.ultimaCamera, blocco.dataInizio);
         return {blocco};
     }
     if (richiesta.primaCamera || richiesta.ultimaCamera) {
