@@ -181,6 +181,10 @@ void Testo(lxw_worksheet* foglio, lxw_row_t riga, lxw_col_t colonna, std::string
 void FoglioTableau(lxw_workbook* cartellaLavoro, const Formati& formati,
                    const chart::TableauLetto& tableau, const std::string& nome) {
     lxw_worksheet* foglio = workbook_add_worksheet(cartellaLavoro, nome.c_str());
+    if (foglio == nullptr) {
+        throw ErroreEsportazione("Impossibile aggiungere il foglio \"" + nome +
+                                 "\" alla cartella di lavoro.");
+    }
     Larghezze larghezze(1 + kGiorniTableau);
     Testo(foglio, 0, 0, "Camera", formati.intestazione, larghezze);
     for (std::size_t g = 0; g < kGiorniTableau; ++g) {
