@@ -183,6 +183,7 @@ TEST(ChartPdf, EveryNameStateAndTotal) {
               3);
     EXPECT_EQ(Conta(testo, "Agenzia S\xC3\xB2le"), 3);
     EXPECT_EQ(Conta(testo, "Bianchi Luca"), 7);
+    EXPECT_FALSE(Contiene(testo, "partenza")) << "a chart file knows no departures";
     EXPECT_EQ(Conta(testo, "(1) arrivata"), 1);
     EXPECT_EQ(Conta(testo, "(1) in fermata"), 9);
     EXPECT_EQ(Conta(testo, "(2) in arrivo"), 1);

@@ -478,7 +478,10 @@ class DisegnoPdf {
         for (const chart::StatoSoggiorno stato : chart::kStatiSoggiorno) {
             voce(ColoreStato(stato), Testo(chart::NomeStato(stato)));
         }
-        voce(kColorePartenza, QStringLiteral("partenza"));
+        if (tableau_->conteggi) {
+            // Departures are known from the hotel tables only, never from a chart file.
+            voce(kColorePartenza, QStringLiteral("partenza"));
+        }
         voce(std::nullopt, QStringLiteral("libera"));
         const QString numero = QStringLiteral("Pagina %1 di %2").arg(n + 1).arg(totalePagine_);
         scrivi(painter, numero, p(kMargine, y, kLarghezzaPagina - 2 * kMargine + kRientro, alto),
