@@ -1,4 +1,5 @@
-// tableau-bench build DIR | build-spread DIR | build-jet DIR | run DIR | sync DIR CONNINFO
+// tableau-bench build DIR | build-spread DIR | build-jet DIR | run DIR | outputs DIR |
+// sync DIR CONNINFO
 // "build" writes the large hotel, whose client codes follow the arrival dates;
 // "build-spread" writes the hotel whose codes are spread over their whole range (with half
 // its history, and a copy with indexes); "build-jet" writes both hotels' Jet files
@@ -6,9 +7,10 @@
 // with bare SQLite calls and reports the peak memory of both; then times the charts of both
 // hotels from their Jet files, which must give the same bytes, against mdb-export of the
 // same tables, then the workbook and (built with the windows) the PDF of the first hotel's
-// chart, and the reading of a Jet table against its rows. "sync" times the sync of the
-// large hotel into a PostgreSQL server against psql's \copy of the same rows, and its chart
-// from the server.
+// chart, and the reading of a Jet table against its rows; "outputs" times those outputs
+// alone, and the week of the whole hotel made from the tables with its workbook and PDF. "sync"
+// times the sync of the large hotel into a PostgreSQL server against psql's \copy of the same rows,
+// and its chart from the server.
 #include <cstdlib>
 #include <exception>
 #include <fstream>
@@ -147,9 +149,10 @@ int main(int argc, char** argv) {
     const std::string comando =
         argc == 3 || (argc == 4 && argv[1] == std::string("sync")) ? argv[1] : "";
     if (comando != "build" && comando != "build-spread" && comando != "build-jet" &&
-        comando != "run" && comando != "sync") {
+        comando != "run" && comando != "outputs" && comando != "sync") {
         std::cerr << "Uso: tableau-bench build CARTELLA | build-spread CARTELLA | "
-                     "build-jet CARTELLA | run CARTELLA | sync CARTELLA CONNESSIONE\n";
+                     "build-jet CARTELLA | run CARTELLA | outputs CARTELLA | sync CARTELLA "
+                     "CONNESSIONE\n";
         return 2;
     }
     const std::filesystem::path dir = argv[2];
@@ -166,11 +169,22 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
-    if (comando != "run") {
+    if (comando != "run" && comando != "outputs") {
         return Costruisci(comando, dir);
     }
     ::setenv("PCLocal", "bench", 1);
     const tableau::routines::OrologioFisso orologio({2026, 12, 8, 12, 0});
+    if (comando == "outputs") {
+        // The outputs alone: the chart's workbook and PDF, and the whole hotel's.
+        try {
+            bench::MisuraUscite(dir, bench::numeroCamera(1), bench::numeroCamera(1000),
+                                "15/06/2024", orologio, std::cout);
+            return 0;
+        } catch (const std::exception& e) {
+            std::cerr << "tableau-bench: " << e.what() << "\n";
+            return 1;
+        }
+    }
     try {
         std::cout << "Tableau di 1000 camere contro la stessa settimana letta con sqlite3 "
                      "(migliore di 7; memoria residente prima: "

@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/cli_commands.h"
 #include "app/data_age.h"
@@ -15,6 +16,7 @@
 #include "chart/block_check.h"
 #include "chart/chart_file.h"
 #include "chart/crea_tableau.h"
+#include "chart/hotel_week.h"
 #include "chart/request_check.h"
 #include "db/data_source.h"
 #include "db/errors.h"
@@ -86,6 +88,45 @@ std::optional<ProvenienzaServer> ScriviTableauRichiesto(
         return std::nullopt;
     }
     return ProvenienzaServer{sorgente->describe(), sorgente->lastSync()};
+}
+
+SettimanaPreparata PreparaSettimana(const chart::RichiestaAlbergo& richiesta, bool conTesto,
+                                    const routines::Orologio& orologio,
+                                    const routines::Impostazioni& impostazioni) {
+    const routines::Postazione postazione = PostazioneImpostata(impostazioni);
+    // The request window's checks first: a refused request contacts no server and writes
+    // nothing. Then the hotel, the block and its rooms against the tables.
+    chart::ControllaRichiesta(richiesta.primaCamera.value_or(std::string()),
+                              richiesta.ultimaCamera.value_or(std::string("\xFF")),
+                              richiesta.dataInizio);
+    const auto sorgente = ApriSorgenteDati(impostazioni);
+    const std::vector<chart::RichiestaTableau> blocchi =
+        chart::ControllaRichiestaAlbergo(chart::ElencaAlberghi(*sorgente), richiesta);
+    SettimanaPreparata preparata;
+    std::string testo;
+    std::string nomeFile;
+    if (richiesta.tableau) {
+        chart::CreaTableau(*sorgente, postazione, blocchi.front(), orologio);
+        preparata.fileTableauScritto = true;
+        const std::filesystem::path file = chart::PercorsoFileTableau(postazione);
+        testo = chart::LeggiTestoTableau(file);
+        nomeFile = file.filename().string();
+    } else if (conTesto) {
+        // One chart file holds one block: the whole hotel's charts are made in memory, each
+        // as the chart file would hold it, one after the other.
+        for (const chart::RichiestaTableau& blocco : blocchi) {
+            testo +=
+                (testo.empty() ? "" : "\r\n") + chart::TestoTableau(*sorgente, blocco, orologio);
+        }
+    }
+    preparata.tableau.emplace(
+        chart::CreaSettimanaAlbergo(*sorgente, blocchi, !richiesta.tableau, orologio),
+        std::move(testo), std::move(nomeFile));
+    if (sorgente->fromServer()) {
+        preparata.server = ProvenienzaServer{sorgente->describe(), sorgente->lastSync()};
+    }
+    preparata.blocchi = blocchi;
+    return preparata;
 }
 
 int ComandoChart(const OpzioniChart& opzioni, std::ostream& out, std::ostream& err,

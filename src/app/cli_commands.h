@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "chart/crea_tableau.h"
+#include "chart/hotel_week.h"
 #include "db/data_source.h"
 #include "export/output_format.h"
 #include "routines/clock.h"
@@ -46,10 +47,17 @@ struct OpzioniChart {
     std::string data;                   // --date, GG/MM/AAAA
 };
 
-// The commands of the output formats.
+// The commands of the output formats. A format that takes a request (pdf, xlsx) makes the
+// week from the hotel tables when --hotel is given (then --date too): the block's, or the
+// whole hotel's without --tableau; without a request, the workstation's chart file.
 struct OpzioniEsportazione {
     std::filesystem::path file;  // --output; empty: the usual name in the data directory
     bool a3 = false;
+    std::optional<std::int16_t> hotel;
+    std::optional<std::int16_t> tableau;  // none: the whole hotel
+    std::optional<std::string> prima;     // --from, only with a block
+    std::optional<std::string> ultima;    // --to, only with a block
+    std::optional<std::string> data;      // --date, GG/MM/AAAA
 };
 
 // tableau mail: what is not given comes from the settings.
@@ -57,7 +65,7 @@ struct OpzioniPosta {
     std::vector<std::string> destinatari;  // every --recipient, in order
     std::optional<std::string> formato;    // an attachable format of the table, or "totals"
     std::optional<std::int16_t> hotel;
-    std::optional<std::int16_t> tableau;
+    std::optional<std::int16_t> tableau;  // none (nor mail.tableau, or empty): the whole hotel
     std::optional<std::string> prima;
     std::optional<std::string> ultima;
     std::optional<std::string> data;  // none: today
@@ -99,15 +107,35 @@ struct CamereIndicate {
 };
 
 // Writes the chart of the request into the workstation's chart file, the hotel tables read
-// where the settings say: the one way the commands make a chart (tableau chart, tableau
-// mail). Checks the request before contacting any server, then its hotel, block and rooms
-// against the tables (an unknown one, or a range without rooms, is refused: nothing is
-// written); an end of the range not given becomes the block's, written into the request.
-// Throws as chart::CreaTableau, or db::ErroreServer.
+// where the settings say: how tableau chart makes it (the outputs made from a request go
+// through PreparaSettimana, which writes a block's chart file the same way). Checks the request
+// before contacting any server, then its hotel, block and rooms against the tables (an unknown one,
+// or a range without rooms, is refused: nothing is written); an end of the range not given becomes
+// the block's, written into the request. Throws as chart::CreaTableau, or db::ErroreServer.
 std::optional<ProvenienzaServer> ScriviTableauRichiesto(chart::RichiestaTableau& richiesta,
                                                         CamereIndicate indicate,
                                                         const routines::Orologio& orologio,
                                                         const routines::Impostazioni& impostazioni);
+
+// The week of a request as the outputs made from the hotel tables take it (tableau pdf,
+// xlsx and mail with a request): the week of the block or of the whole hotel, and the text
+// of its charts.
+struct SettimanaPreparata {
+    std::optional<exports::TableauDaEsportare> tableau;
+    std::optional<ProvenienzaServer> server;
+    bool fileTableauScritto = false;               // a single block's chart file was written
+    std::vector<chart::RichiestaTableau> blocchi;  // each block's request, its rooms resolved
+};
+
+// Makes the week of the request, the hotel tables read where the settings say: checks it
+// against the tables before anything is written (a refusal throws RichiestaRifiutata), writes
+// the workstation's chart file when the request names a block, as tableau chart does, and
+// makes the week from the same source (chart/hotel_week.h). The whole hotel writes no chart
+// file; with conTesto its blocks' charts are made in memory, one after the other, for the
+// text output. Throws as chart::CreaTableau, or db::ErroreServer.
+SettimanaPreparata PreparaSettimana(const chart::RichiestaAlbergo& richiesta, bool conTesto,
+                                    const routines::Orologio& orologio,
+                                    const routines::Impostazioni& impostazioni);
 
 // The commands that read hotel tables read them where the settings say (the data
 // directory's files, or the chain's server); without settings, the files.
@@ -118,10 +146,12 @@ int ComandoChart(const OpzioniChart& opzioni, std::ostream& out, std::ostream& e
 // checked instead of the hotel files.
 int ComandoCheck(const OpzioniCheck& opzioni, std::ostream& out, std::ostream& err,
                  const routines::Impostazioni& impostazioni = {});
-// The commands of the output formats: the workstation's chart file written in the format.
+// The commands of the output formats: the workstation's chart file written in the format,
+// or the week of the request (PreparaSettimana) where the format takes one and one is given.
 int ComandoEsporta(const exports::FormatoUscita& formato, const OpzioniEsportazione& opzioni,
                    std::ostream& out, std::ostream& err,
-                   const routines::Impostazioni& impostazioni = {});
+                   const routines::Impostazioni& impostazioni = {},
+                   const routines::Orologio& orologio = routines::OrologioDiSistema());
 int ComandoPrint(const OpzioniStampa& opzioni, std::ostream& out, std::ostream& err,
                  const routines::Impostazioni& impostazioni = {});
 // tableau list: the hotels, their blocks and the blocks' rooms with type and class.

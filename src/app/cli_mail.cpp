@@ -19,6 +19,7 @@
 #include "chart/block_check.h"
 #include "chart/chart_file.h"
 #include "chart/chart_reader.h"
+#include "chart/hotel_week.h"
 #include "export/qt/format_table.h"
 #include "mail/chart_mail.h"
 #include "mail/mail_address.h"
@@ -71,9 +72,7 @@ struct RichiestaPosta {
     std::vector<std::string> destinatari;
     // The attachment's format; none for the totals alone.
     const exports::FormatoUscita* formato = exports::FormatoDiNome("pdf");
-    chart::RichiestaTableau tableau;
-    bool primaIndicata = false;
-    bool ultimaIndicata = false;
+    chart::RichiestaAlbergo settimana;  // no block: the whole hotel
     std::vector<std::string> sendmail;
     std::string mittente;
 };
@@ -137,19 +136,22 @@ RichiestaPosta LeggiRichiesta(const OpzioniPosta& opzioni,
     if (const auto formato = Valore(opzioni.formato, impostazioni.formatoPosta)) {
         richiesta.formato = FormatoPosta(*formato);
     }
-    richiesta.tableau.hotel = Obbligatorio(opzioni.hotel, impostazioni.hotelPosta, "--hotel",
-                                           "mail.hotel", "Il numero dell'albergo");
-    richiesta.tableau.tableau = Obbligatorio(opzioni.tableau, impostazioni.tableauPosta,
-                                             "--tableau", "mail.tableau", "Il numero del tableau");
+    richiesta.settimana.hotel = Obbligatorio(opzioni.hotel, impostazioni.hotelPosta, "--hotel",
+                                             "mail.hotel", "Il numero dell'albergo");
+    // No block, nor a setting, or an empty one, is the whole hotel.
+    if (opzioni.tableau) {
+        richiesta.settimana.tableau = opzioni.tableau;
+    } else if (const auto& tableau = impostazioni.tableauPosta;
+               tableau && !routines::TogliSpazi(tableau->valore).empty()) {
+        richiesta.settimana.tableau = Numero16(tableau->valore, "Il numero del tableau");
+    }
     if (const auto prima = Valore(opzioni.prima, impostazioni.primaCameraPosta)) {
-        richiesta.tableau.primaCamera = routines::InCp1252(*prima);
-        richiesta.primaIndicata = true;
+        richiesta.settimana.primaCamera = routines::InCp1252(*prima);
     }
     if (const auto ultima = Valore(opzioni.ultima, impostazioni.ultimaCameraPosta)) {
-        richiesta.tableau.ultimaCamera = routines::InCp1252(*ultima);
-        richiesta.ultimaIndicata = true;
+        richiesta.settimana.ultimaCamera = routines::InCp1252(*ultima);
     }
-    richiesta.tableau.dataInizio =
+    richiesta.settimana.dataInizio =
         opzioni.data ? routines::InCp1252(*opzioni.data) : Oggi(orologio);
 
     richiesta.sendmail = mail::ComandoSendmail(impostazioni.sendmail ? impostazioni.sendmail->valore
@@ -180,15 +182,18 @@ std::optional<mail::Allegato> Allegato(const exports::TableauDaEsportare& tablea
     }
     const auto file = postazione.percorso(exports::NomeFile(*formato, postazione));
     formato->scrivi(tableau, file, exports::OpzioniDellaPostazione(postazione));
-    return mail::Allegato{mail::NomeAllegato(tableau.letto(), formato->estensione),
+    return mail::Allegato{mail::NomeAllegato(*tableau.settimana(), formato->estensione),
                           std::string(formato->tipoMime), routines::LeggiFile(file)};
 }
 
 std::string DescriviInvio(const RichiestaPosta& richiesta, const std::string& hotel) {
     const std::size_t n = richiesta.destinatari.size();
     return std::to_string(n) + (n == 1 ? " destinatario" : " destinatari") + ", albergo " +
-           std::to_string(richiesta.tableau.hotel) + (hotel.empty() ? "" : " " + hotel) +
-           ", tableau " + std::to_string(richiesta.tableau.tableau) + ", formato " +
+           std::to_string(richiesta.settimana.hotel) + (hotel.empty() ? "" : " " + hotel) +
+           (richiesta.settimana.tableau
+                ? ", tableau " + std::to_string(*richiesta.settimana.tableau)
+                : std::string(", tutto l'albergo")) +
+           ", formato " +
            (richiesta.formato != nullptr ? std::string(richiesta.formato->nome)
                                          : std::string(kSoloTotali));
 }
@@ -280,38 +285,48 @@ std::vector<std::string> ProblemiPosta(const routines::Impostazioni& impostazion
     };
     const auto hotel =
         numero("mail.hotel", impostazioni.hotelPosta, "--hotel", "Il numero dell'albergo");
-    const auto tableau =
-        numero("mail.tableau", impostazioni.tableauPosta, "--tableau", "Il numero del tableau");
-    if (!hotel || !tableau) {
+    // No block, or an empty one, is the whole hotel.
+    const bool interoAlbergo = !impostazioni.tableauPosta ||
+                               routines::TogliSpazi(impostazioni.tableauPosta->valore).empty();
+    const auto tableau = interoAlbergo ? std::optional<std::int16_t>()
+                                       : numero("mail.tableau", impostazioni.tableauPosta,
+                                                "--tableau", "Il numero del tableau");
+    if (!hotel || (!interoAlbergo && !tableau)) {
         return problemi;
     }
+    const auto& prima = impostazioni.primaCameraPosta;
+    const auto& ultima = impostazioni.ultimaCameraPosta;
     try {
         const auto alberghi = chart::ElencaAlberghi(*ApriSorgenteDati(impostazioni));
         const chart::AlbergoElencato* albergo = nullptr;
         try {
             albergo = &chart::TrovaAlbergo(alberghi, *hotel);
-            (void)chart::TrovaTableau(*albergo, *tableau);
+            if (tableau) {
+                (void)chart::TrovaTableau(*albergo, *tableau);
+            }
         } catch (const routines::RichiestaRifiutata& e) {
             problema(albergo == nullptr ? "mail.hotel" : "mail.tableau",
                      albergo == nullptr ? impostazioni.hotelPosta : impostazioni.tableauPosta,
                      e.what());
             return problemi;
         }
-        // The range as tableau mail reads it: an end not given is the block's.
-        const auto& prima = impostazioni.primaCameraPosta;
-        const auto& ultima = impostazioni.ultimaCameraPosta;
+        // The request as tableau mail reads it: an end not given is the block's.
         try {
-            (void)chart::ControllaAlbergoETableau(
-                alberghi, {*hotel,
-                           *tableau,
-                           prima ? routines::InCp1252(prima->valore) : std::string(),
-                           ultima ? routines::InCp1252(ultima->valore) : std::string("\xFF"),
-                           {}});
+            chart::RichiestaAlbergo richiesta{*hotel, tableau, {}, {}, "01/01/2000"};
+            if (prima) {
+                richiesta.primaCamera = routines::InCp1252(prima->valore);
+            }
+            if (ultima) {
+                richiesta.ultimaCamera = routines::InCp1252(ultima->valore);
+            }
+            (void)chart::ControllaRichiestaAlbergo(alberghi, richiesta);
         } catch (const routines::RichiestaRifiutata& e) {
             if (prima || ultima) {
                 problema(prima ? "mail.from" : "mail.to", prima ? prima : ultima, e.what());
             } else {
-                problema("mail.tableau", impostazioni.tableauPosta, e.what());
+                problema(interoAlbergo ? "mail.hotel" : "mail.tableau",
+                         interoAlbergo ? impostazioni.hotelPosta : impostazioni.tableauPosta,
+                         e.what());
             }
         }
     } catch (const std::exception& e) {
@@ -331,23 +346,25 @@ int ComandoMail(const OpzioniPosta& opzioni, std::ostream& out, std::ostream& er
         routines::RegistraErrore(std::string("tableau non inviato per posta: ") + e.what());
         return kRifiutato;
     }
-
     std::string hotel;
     try {
-        const auto server = ScriviTableauRichiesto(
-            richiesta.tableau, {richiesta.primaIndicata, richiesta.ultimaIndicata}, orologio,
-            impostazioni);
+        const bool conTesto = richiesta.formato != nullptr && richiesta.formato->nome == "text";
+        const SettimanaPreparata preparata =
+            PreparaSettimana(richiesta.settimana, conTesto, orologio, impostazioni);
         const routines::Postazione postazione = PostazioneImpostata(impostazioni);
-        routines::RegistraEvento("tableau scritto: " +
-                                 chart::DescriviRichiesta(richiesta.tableau, postazione));
-        const exports::TableauDaEsportare daEsportare =
-            exports::TableauDaEsportare::DellaPostazione(postazione);
-        const chart::TableauLetto& tableau = daEsportare.letto();
-        hotel = routines::InUtf8(routines::TogliSpazi(tableau.hotel));
+        const auto& server = preparata.server;
+        if (preparata.fileTableauScritto) {
+            routines::RegistraEvento(
+                "tableau scritto: " +
+                chart::DescriviRichiesta(preparata.blocchi.front(), postazione));
+        }
+        const exports::TableauDaEsportare& daEsportare = *preparata.tableau;
+        const chart::SettimanaAlbergo& settimana = *daEsportare.settimana();
+        hotel = routines::InUtf8(routines::TogliSpazi(settimana.nomeHotel));
         // The body opens with where the data came from; data older than the settings allow
         // are said in the subject, where the kitchen sees it first, and in the log.
         const routines::DataOra adesso = orologio.adesso();
-        std::string oggetto = mail::OggettoPosta(tableau);
+        std::string oggetto = mail::OggettoPosta(settimana);
         if (const auto giorno = DatiVecchi(server, adesso, OreMassimeDati(impostazioni))) {
             oggetto = "ATTENZIONE: dati del " + *giorno + " \xE2\x80\x93 " + oggetto;
             routines::RegistraAvviso("tableau per posta con dati del " + *giorno + " (" +
@@ -356,7 +373,7 @@ int ComandoMail(const OpzioniPosta& opzioni, std::ostream& out, std::ostream& er
         const mail::Messaggio messaggio{
             richiesta.mittente, richiesta.destinatari, oggetto,
             TestoProvenienza(server, postazione.cartellaDati().string(), adesso) + "\n\n" +
-                mail::TestoPosta(tableau),
+                mail::TestoPosta(settimana),
             Allegato(daEsportare, richiesta.formato, postazione)};
         mail::InviaMessaggio(richiesta.sendmail, mail::ComponiMessaggio(messaggio));
     } catch (const std::exception& e) {

@@ -44,10 +44,13 @@ tableau, è rifiutato (codice 2) e il file del tableau resta com'era.)";
 constexpr std::string_view kAiutoMail =
     R"(Scrive il file del tableau come chart e lo invia in un solo messaggio con il
 programma sendmail del sistema: nel testo le date della settimana, i totali CC,
-MP e PC e gli arrivi di ogni giorno; in allegato il PDF (pdf, predefinito), la cartella di
-lavoro (xlsx) o il tableau come testo UTF-8 (text); totals invia solo i totali.
-Senza --date la settimana inizia oggi; senza --from e --to tutte le camere del
-tableau.
+MP e PC, gli arrivi, le partenze, le camere occupate e libere e le persone di ogni
+giorno e la classe di ogni trattamento; in allegato il PDF (pdf, predefinito), la
+cartella di lavoro (xlsx) o il tableau come testo UTF-8 (text); totals invia solo
+i totali. Senza --date la settimana inizia oggi; senza --from e --to tutte le
+camere del tableau; senza --tableau (o con mail.tableau vuota) tutto l'albergo,
+un tableau dopo l'altro, con i totali dell'albergo (il file del tableau resta
+com'era).
 Destinatari, formato e richiesta possono venire dal file delle impostazioni
 (mail.recipients, separati da virgole, mail.format, mail.hotel, mail.tableau,
 mail.from, mail.to); il mittente dalla chiave mittente (altrimenti tableau@ e il
@@ -253,6 +256,35 @@ void DichiaraEsportazione(CLI::App& c, OpzioniEsportazione& o,
     if (formato.conCarta) {
         Interruttore(c, "--a3", o.a3, "pagine A3 invece di A4, le stesse camere in grande");
     }
+    if (!formato.conRichiesta) {
+        return;
+    }
+    // The week from the hotel tables instead of the chart file: --hotel and --date together;
+    // --from and --to only with --tableau (the request's check says so).
+    Numero16Bit(c, "--hotel", o.hotel, "H",
+                "l'albergo, con --date: la settimana dagli archivi invece che dal file del "
+                "tableau");
+    Numero16Bit(c, "--tableau", o.tableau, "T",
+                "il tableau dell'albergo (senza: tutto l'albergo, un tableau dopo l'altro, e "
+                "i totali dell'albergo)");
+    ConValore(c, "--from", o.prima, "PRIMA",
+              "la prima camera, solo con --tableau (senza: la prima del tableau)");
+    ConValore(c, "--to", o.ultima, "ULTIMA",
+              "l'ultima camera, solo con --tableau (senza: l'ultima del tableau)");
+    Data(c, "--date", o.data, "il primo giorno della settimana, con --hotel");
+    // Any option of the request asks for the week from the tables: the hotel and the date
+    // are then required.
+    c.callback([&o] {
+        if (!o.hotel && !o.tableau && !o.prima && !o.ultima && !o.data) {
+            return;
+        }
+        if (!o.hotel) {
+            throw CLI::RequiredError("--hotel");
+        }
+        if (!o.data) {
+            throw CLI::RequiredError("--date");
+        }
+    });
 }
 
 void DichiaraMail(CLI::App& c, OpzioniPosta& o) {
@@ -266,7 +298,9 @@ void DichiaraMail(CLI::App& c, OpzioniPosta& o) {
               "l'allegato: " + FormatiPosta() + " (senza: pdf)")
         ->check(FormatoDellaPosta());
     Numero16Bit(c, "--hotel", o.hotel, "H", "il numero dell'albergo");
-    Numero16Bit(c, "--tableau", o.tableau, "T", "il numero del tableau dell'albergo");
+    Numero16Bit(c, "--tableau", o.tableau, "T",
+                "il numero del tableau dell'albergo (senza, n\xC3\xA9 mail.tableau: tutto "
+                "l'albergo)");
     ConValore(c, "--from", o.prima, "PRIMA", "la prima camera (senza: la prima del tableau)");
     ConValore(c, "--to", o.ultima, "ULTIMA", "l'ultima camera (senza: l'ultima del tableau)");
     Data(c, "--date", o.data, "il primo giorno della settimana (senza: oggi)");
@@ -707,7 +741,7 @@ void DichiaraComandi(RigaDiComando::Dati& d) {
                 DichiaraEsportazione(c, o, *formato);
             },
             [formato](const OpzioniEsportazione& o, const Contesto& c) {
-                return ComandoEsporta(*formato, o, c.out, c.err, c.impostazioni);
+                return ComandoEsporta(*formato, o, c.out, c.err, c.impostazioni, c.orologio);
             });
     }
     d.aggiungi<OpzioniPosta>("mail", kAiutoMail, DichiaraMail,

@@ -97,6 +97,8 @@ std::optional<long> Numero(std::string_view testo) {
     return valore;
 }
 
+}  // namespace
+
 // A state text cut by a narrow cell (" (32767)(in arriv") is the state it is the start of,
 // when only one state starts so.
 StatoSoggiorno StatoDelTesto(std::string_view testo) {
@@ -117,6 +119,8 @@ StatoSoggiorno StatoDelTesto(std::string_view testo) {
     }
     return trovato.value_or(StatoSoggiorno::altro);
 }
+
+namespace {
 
 class LettoreFile {
   public:
@@ -325,6 +329,17 @@ class LettoreFile {
 };
 
 }  // namespace
+
+ConteggioGiorno& ConteggioGiorno::operator+=(const ConteggioGiorno& altro) {
+    arrivi += altro.arrivi;
+    personeInArrivo += altro.personeInArrivo;
+    partenze += altro.partenze;
+    personeInPartenza += altro.personeInPartenza;
+    camereOccupate += altro.camereOccupate;
+    camereLibere += altro.camereLibere;
+    persone += altro.persone;
+    return *this;
+}
 
 std::string_view NomeStato(StatoSoggiorno stato) {
     for (const Stato& s : kStati) {

@@ -31,6 +31,9 @@ inline constexpr std::array<StatoSoggiorno, 4> kStatiSoggiorno = {
 // The state's name without brackets ("in fermata"); empty for nessuno and altro.
 std::string_view NomeStato(StatoSoggiorno stato);
 
+// The three arrangement classes of the totals, in the order the chart lists them.
+inline constexpr std::array<std::string_view, 3> kClassi = {"CC", "MP", "PC"};
+
 // One day of a room.
 struct GiornoLetto {
     long persone = 0;
@@ -40,6 +43,32 @@ struct GiornoLetto {
     std::string ditta;
     std::string codice;
     std::string nota;
+    // Known only when the week is made from the hotel tables (hotel_week.h); a chart file
+    // does not hold them. The class of the code ("CC", "MP", "PC" or empty), the persons
+    // the day's totals count for the room under each class (kClassi's order), and whether
+    // a stay of the room ends that day (its persons as the chart showed them the night
+    // before).
+    std::string classe;
+    std::array<long, 3> perClasse{};
+    bool partenza = false;
+    long personeInPartenza = 0;
+};
+
+// The figures of a day of a block or of the hotel, counted from the hotel tables: rooms
+// and persons arriving (the cells "arrivata" and "in arrivo"), rooms and persons departing
+// (stays whose departure day it is), rooms in use (a cell with persons), free rooms and
+// persons in the house.
+struct ConteggioGiorno {
+    long arrivi = 0;
+    long personeInArrivo = 0;
+    long partenze = 0;
+    long personeInPartenza = 0;
+    long camereOccupate = 0;
+    long camereLibere = 0;
+    long persone = 0;
+
+    ConteggioGiorno& operator+=(const ConteggioGiorno& altro);
+    bool operator==(const ConteggioGiorno&) const = default;
 };
 
 struct CameraLetta {
@@ -66,7 +95,13 @@ struct TableauLetto {
     std::array<long, kGiorniTableau> totaleCC{};
     std::array<long, kGiorniTableau> totaleMP{};
     std::array<long, kGiorniTableau> totalePC{};
+    // The day's figures, when the week is made from the hotel tables; none from a chart file.
+    std::optional<std::array<ConteggioGiorno, kGiorniTableau>> conteggi;
 };
+
+// The state a cell's first line names ("(in fermata)"): nessuno for an empty text, the
+// state a text cut by a narrow cell is the start of, altro for a text that is none.
+StatoSoggiorno StatoDelTesto(std::string_view testo);
 
 // A day's first line as the outputs show it, the persons and the state's name:
 // "(2) in fermata"; an unnamed state as the file writes it; empty for a free day.

@@ -10,6 +10,7 @@
 #include "chart/chart_layout.h"
 #include "chart/occupancy_rules.h"
 #include "chart/request_check.h"
+#include "chart/week_tables.h"
 #include "db/data_source.h"
 #include "db/database.h"
 #include "db/errors.h"
@@ -24,144 +25,7 @@ namespace {
 
 using db::Criteria;
 using db::RecordSet;
-using db::SelectStatement;
 using db::Value;
-
-// "Select * From <tabella> Where DataArrivo <= <fine> and DataPartenza > <inizio>": the
-// stays that overlap the week.
-Criteria CriterioSettimana(const SettimanaTableau& settimana) {
-    return Criteria("DataArrivo <= ? and DataPartenza > ?",
-                    {Value::text(settimana.chiavi.back()), Value::text(settimana.chiavi.front())});
-}
-
-// Every code the rules search the arrangement and company tables by is a value of a row
-// of the week's guests: the NumeroProgressivo of the guest or of the party's first member
-// (found in the same guest rows), or the guest's CodiceCapoFamiglia or CodiceCapoGruppo
-// when above zero. The distinct codes, in the order met; empty when one of them is not an
-// integer, or a field is missing: then the whole tables are read.
-std::optional<std::vector<Value>> CodiciDegliOspiti(const RecordSet& ospiti) {
-    struct Campo {
-        const char* nome;
-        bool soloSopraZero;  // a head of family or group code is used only above zero
-    };
-    static constexpr Campo kCampi[] = {
-        {"NumeroProgressivo", false}, {"CodiceCapoFamiglia", true}, {"CodiceCapoGruppo", true}};
-    RecordSet righe = ospiti;  // its own position
-    std::vector<Value> codici;
-    std::unordered_set<std::int64_t> visti;
-    const Criteria tutte("");
-    try {
-        for (righe.findFirst(tutte); !righe.noMatch(); righe.findNext(tutte)) {
-            for (const Campo& campo : kCampi) {
-                const Value& codice = righe.field(campo.nome);
-                if (codice.isNull()) {
-                    continue;  // equal to nothing
-                }
-                if (!codice.isInteger()) {
-                    return std::nullopt;
-                }
-                const std::int64_t n = codice.asInteger();
-                if ((!campo.soloSopraZero || n > 0) && visti.insert(n).second) {
-                    codici.push_back(codice);
-                }
-            }
-        }
-    } catch (const db::ErroreArchivio&) {
-        return std::nullopt;
-    }
-    return codici;
-}
-
-// A table searched by "CodiceCliente = code and NumeroHotel = hotel" with the codes of the
-// week's guests: only its rows whose CodiceCliente equals one of the codes as the search
-// compares them (a real or a text that reads as a number equals the code it reads as), in
-// storage order, so each search finds the very row it finds in the whole table; the rest
-// of the table, years of clients, is never held. Should that read fail (a missing field),
-// the whole table is read, and the search reports the error as before.
-RecordSet TabellaPerCodici(db::Database& file, const std::string& tabella,
-                           const std::optional<std::vector<Value>>& codici) {
-    if (!codici) {
-        return file.openTable(tabella);
-    }
-    try {
-        return file.select(SelectStatement{
-            tabella, Criteria(""), std::nullopt,
-            SelectStatement::ValuesIn{"CodiceCliente", *codici, /*equalAsCriteria=*/true}});
-    } catch (const db::ErroreArchivio&) {
-        return file.openTable(tabella);
-    }
-}
-
-// The booking headers of the week are those whose number is among the numbers of the
-// week's booked rooms: "NumeroPrenotazione In (Select NumeroPrenotazione From
-// Camere_Prenotazione In 'Camere_Prenotazione.mdb' Where <the week>)". That sub-query is
-// the booking query already read from the same file with the same criteria, so its numbers
-// are taken from those rows instead of reading the file a second time. The copy walks the
-// rows without moving the caller's position.
-std::vector<Value> NumeriPrenotazione(RecordSet prenotazioni) {
-    std::vector<Value> numeri;
-    const Criteria tutte("");
-    for (prenotazioni.findFirst(tutte); !prenotazioni.noMatch(); prenotazioni.findNext(tutte)) {
-        numeri.push_back(prenotazioni.field("NumeroPrenotazione"));
-    }
-    return numeri;
-}
-
-// The database handles of a run and the record sets opened on them.
-struct ArchiviTableau {
-    ArchiviTableau(db::DataSource& origine, const SettimanaTableau& settimana)
-        : fileCamere(origine.open("NumeriCamere.mdb")),
-          camere(fileCamere->openTable("NumeriCamere").sortedBy("NumeroCamera")),
-          fileOspiti(origine.open("Scheda_Cliente.mdb")),
-          ospiti(fileOspiti->select(
-              SelectStatement{"Scheda_Cliente", CriterioSettimana(settimana), std::nullopt})),
-          ospitiCapofila(ospiti),
-          codiciOspiti(CodiciDegliOspiti(ospiti)),
-          fileDitte(origine.open("Ditta_Intestataria.mdb")),
-          ditte(TabellaPerCodici(*fileDitte, "Ditta_Intestataria", codiciOspiti)),
-          fileHotel(origine.open("AnagraficaHotels.mdb")),
-          hotel(fileHotel->openTable("AnagraficaHotels")),
-          fileTableau(origine.open("Tableau.mdb")),
-          tableau(fileTableau->openTable("Tableau")),
-          fileArrangiamento(origine.open("Arrangiamento.mdb")),
-          arrangiamenti(TabellaPerCodici(*fileArrangiamento, "Arrangiamento", codiciOspiti)),
-          fileArrangiamenti(origine.open("Arrangiamenti.mdb")),
-          nomiArrangiamenti(fileArrangiamenti->openTable("NomiArrangiamenti")),
-          filePrenotazioni(origine.open("Camere_Prenotazione.mdb")),
-          prenotazioni(filePrenotazioni->select(
-              SelectStatement{"Camere_Prenotazione", CriterioSettimana(settimana), std::nullopt})),
-          fileTestate(origine.open("Scheda_Prenotazione.mdb")),
-          testate(fileTestate->select(SelectStatement{
-              "Scheda_Prenotazione", Criteria(""), std::nullopt,
-              SelectStatement::ValuesIn{"NumeroPrenotazione", NumeriPrenotazione(prenotazioni)}})) {
-    }
-
-    ArchiviSettimana settimana() {
-        return ArchiviSettimana{
-            ospiti, ospitiCapofila, ditte, arrangiamenti, nomiArrangiamenti, prenotazioni, testate};
-    }
-
-    std::unique_ptr<db::Database> fileCamere;
-    RecordSet camere;
-    std::unique_ptr<db::Database> fileOspiti;
-    RecordSet ospiti;
-    RecordSet ospitiCapofila;  // the same rows, with a position of its own
-    std::optional<std::vector<Value>> codiciOspiti;
-    std::unique_ptr<db::Database> fileDitte;
-    RecordSet ditte;
-    std::unique_ptr<db::Database> fileHotel;
-    RecordSet hotel;
-    std::unique_ptr<db::Database> fileTableau;
-    RecordSet tableau;
-    std::unique_ptr<db::Database> fileArrangiamento;
-    RecordSet arrangiamenti;
-    std::unique_ptr<db::Database> fileArrangiamenti;
-    RecordSet nomiArrangiamenti;
-    std::unique_ptr<db::Database> filePrenotazioni;
-    RecordSet prenotazioni;
-    std::unique_ptr<db::Database> fileTestate;
-    RecordSet testate;
-};
 
 std::string RigaTitoloTableau(ArchiviTableau& archivi, const RichiestaTableau& richiesta,
                               const routines::Orologio& orologio) {
@@ -180,24 +44,17 @@ std::string RigaTitoloTableau(ArchiviTableau& archivi, const RichiestaTableau& r
     return RigaTitolo(nomeHotel, descrizione, richiesta.dataInizio, orologio.adesso());
 }
 
-// The room list's current room is in the block and within the range, compared as text.
-bool CameraRichiesta(const RecordSet& camere, const RichiestaTableau& richiesta) {
-    if (!db::CompareHolds(db::CompareOp::Eq, camere.field("NumeroTableau"),
-                          Value::integer(richiesta.tableau))) {
-        return false;
-    }
-    const Value& numero = camere.field("NumeroCamera");
-    if (numero.isNull()) {
-        return false;
-    }
-    const std::string testo = numero.asText();
-    return testo >= richiesta.primaCamera && testo <= richiesta.ultimaCamera;
-}
-
+// Where the chart's lines go: the chart file, replaced whole at the end, or a text.
 class ScrittoreTableau {
   public:
-    explicit ScrittoreTableau(const std::filesystem::path& percorso) : file_(percorso) {}
-    void riga(const std::string& testo) {
+    virtual ~ScrittoreTableau() = default;
+    virtual void riga(const std::string& testo) = 0;
+};
+
+class ScrittoreFile final : public ScrittoreTableau {
+  public:
+    explicit ScrittoreFile(const std::filesystem::path& percorso) : file_(percorso) {}
+    void riga(const std::string& testo) override {
         file_.write(testo);
         file_.write("\r\n");
     }
@@ -205,6 +62,18 @@ class ScrittoreTableau {
 
   private:
     routines::AtomicFile file_;
+};
+
+class ScrittoreTesto final : public ScrittoreTableau {
+  public:
+    void riga(const std::string& testo) override {
+        testo_ += testo;
+        testo_ += "\r\n";
+    }
+    std::string& testo() { return testo_; }
+
+  private:
+    std::string testo_;
 };
 
 // The chart file's name for the log; a workstation that cannot name a file is said so,
@@ -235,35 +104,27 @@ void CreaTableau(const routines::Postazione& postazione, const RichiestaTableau&
     CreaTableau(origine, postazione, richiesta, orologio);
 }
 
-void CreaTableau(db::DataSource& origine, const routines::Postazione& postazione,
-                 const RichiestaTableau& richiesta, const routines::Orologio& orologio) {
+namespace {
+
+// The week of a checked request and the tables it reads.
+SettimanaTableau SettimanaRichiesta(const RichiestaTableau& richiesta) {
     ControllaRichiesta(richiesta.primaCamera, richiesta.ultimaCamera, richiesta.dataInizio);
     std::string dataControllata = richiesta.dataInizio;
     routines::DataValida(dataControllata);
     const auto inizio = routines::LeggiData(dataControllata);  // the check has read it
-    const SettimanaTableau settimana = CalcolaSettimana(*inizio);
+    return CalcolaSettimana(*inizio);
+}
 
-    // Every read is done here, before the chart file is opened. A standby may cancel a read
-    // that holds back its recovery: the tables are then read once more, in a new snapshot.
-    std::optional<ArchiviTableau> letti;
-    try {
-        letti.emplace(origine, settimana);
-    } catch (const std::exception& e) {
-        if (!db::IsRecoveryConflict(e)) {
-            throw;
-        }
-        origine.restart();
-        letti.emplace(origine, settimana);
-    }
-    ArchiviTableau& archivi = *letti;
+void ScriviRigheTableau(ArchiviTableau& archivi, const RichiestaTableau& richiesta,
+                        const SettimanaTableau& settimana, const routines::Orologio& orologio,
+                        ScrittoreTableau& scrittore) {
     const std::string titolo = RigaTitoloTableau(archivi, richiesta, orologio);
     const std::string separatore = RigaSeparatore();
-
-    ScrittoreTableau scrittore(PercorsoFileTableau(postazione));
     scrittore.riga(titolo);
     scrittore.riga(RigaBordoSuperiore());
 
-    const auto primoGiorno = static_cast<std::size_t>(routines::GiornoSettimana(*inizio));
+    const auto primoGiorno =
+        static_cast<std::size_t>(routines::GiornoSettimana(settimana.giorni.front()));
     std::array<std::string, kGiorniTableau> nomi;
     std::array<std::string, kGiorniTableau> date;
     for (std::size_t g = 0; g < kGiorniTableau; ++g) {
@@ -301,7 +162,27 @@ void CreaTableau(db::DataSource& origine, const routines::Postazione& postazione
         scrittore.riga(riga);
     }
     scrittore.riga(RigaBordoInferiore());
+}
+
+}  // namespace
+
+void CreaTableau(db::DataSource& origine, const routines::Postazione& postazione,
+                 const RichiestaTableau& richiesta, const routines::Orologio& orologio) {
+    const SettimanaTableau settimana = SettimanaRichiesta(richiesta);
+    // Every read is done before the chart file is opened.
+    const auto archivi = LeggiArchiviTableau(origine, settimana);
+    ScrittoreFile scrittore(PercorsoFileTableau(postazione));
+    ScriviRigheTableau(*archivi, richiesta, settimana, orologio, scrittore);
     scrittore.chiudi();
+}
+
+std::string TestoTableau(db::DataSource& origine, const RichiestaTableau& richiesta,
+                         const routines::Orologio& orologio) {
+    const SettimanaTableau settimana = SettimanaRichiesta(richiesta);
+    const auto archivi = LeggiArchiviTableau(origine, settimana);
+    ScrittoreTesto scrittore;
+    ScriviRigheTableau(*archivi, richiesta, settimana, orologio, scrittore);
+    return std::move(scrittore.testo());
 }
 
 }  // namespace tableau::chart

@@ -39,4 +39,9 @@ void CreaTableau(const routines::Postazione& postazione, const RichiestaTableau&
 void CreaTableau(db::DataSource& origine, const routines::Postazione& postazione,
                  const RichiestaTableau& richiesta, const routines::Orologio& orologio);
 
+// The chart of the request as CreaTableau writes it (lines ended by CR LF), into a text
+// instead of the chart file: nothing is written. Throws as CreaTableau.
+std::string TestoTableau(db::DataSource& origine, const RichiestaTableau& richiesta,
+                         const routines::Orologio& orologio);
+
 }  // namespace tableau::chart

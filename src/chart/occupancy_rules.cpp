@@ -240,12 +240,15 @@ class RegoleCamera {
             }
             // Rule C.
             giorno.NomeOspite = Nome17(ospiti.field("NomeCliente"));
+            giorno.NomeOspiteIntero = routines::TogliSpazi(Testo(ospiti.field("NomeCliente")));
             // Rule E.
             RecordSet& ditte = archivi_.ditte;
             ditte.findFirst(Criteria("CodiceCliente = ? and NumeroHotel = ?",
                                      {ospiti.field("NumeroProgressivo"), hotel_}));
             if (!ditte.noMatch()) {
                 giorno.DittaOspite = Nome17(ditte.field("RagioneSociale"));
+                giorno.DittaOspiteIntera =
+                    routines::TogliSpazi(Testo(ditte.field("RagioneSociale")));
             }
         }
     }
@@ -317,6 +320,8 @@ class RegoleCamera {
         giorno.PrenotazioneConfermata = true;
         giorno.NomePrenotazione = Nome17(testate.field("NomeCliente"));
         giorno.DittaPrenotazione = Nome17(testate.field("Ditta"));
+        giorno.NomePrenotazioneIntero = routines::TogliSpazi(Testo(testate.field("NomeCliente")));
+        giorno.DittaPrenotazioneIntera = routines::TogliSpazi(Testo(testate.field("Ditta")));
     }
 
     ArchiviSettimana& archivi_;
@@ -351,7 +356,17 @@ std::array<GiornoCamera, kGiorniTableau> RiempiGiorniCamera(ArchiviSettimana& ar
     return RegoleCamera(archivi, hotel, numeroCamera, settimana, totali).riempi();
 }
 
-CellaGiorno DecidiCella(const GiornoCamera& giorno) {
+std::string ClasseDelCodice(RecordSet& nomiArrangiamenti, std::int16_t hotel,
+                            const std::string& codice) {
+    TotaliSettimana totali;
+    const char* sigla = "";
+    return TotaleDellaClasse(nomiArrangiamenti, hotel, Value::text(codice), totali, sigla) !=
+                   nullptr
+               ? std::string(sigla)
+               : std::string();
+}
+
+CellaGiorno DecidiCella(const GiornoCamera& giorno, bool interi) {
     CellaGiorno cella;
     if (giorno.PersonePrenotate > 0) {
         cella.conteggio = giorno.PersonePrenotate;
@@ -360,8 +375,15 @@ CellaGiorno DecidiCella(const GiornoCamera& giorno) {
         cella.conteggio = giorno.NumeroOspiti;
         cella.stato = giorno.StatoOspiti;
     }
-    cella.nome = giorno.PrenotazioneConfermata ? giorno.NomePrenotazione : giorno.NomeOspite;
-    cella.ditta = giorno.PrenotazioneConfermata ? giorno.DittaPrenotazione : giorno.DittaOspite;
+    if (interi) {
+        cella.nome =
+            giorno.PrenotazioneConfermata ? giorno.NomePrenotazioneIntero : giorno.NomeOspiteIntero;
+        cella.ditta = giorno.PrenotazioneConfermata ? giorno.DittaPrenotazioneIntera
+                                                    : giorno.DittaOspiteIntera;
+    } else {
+        cella.nome = giorno.PrenotazioneConfermata ? giorno.NomePrenotazione : giorno.NomeOspite;
+        cella.ditta = giorno.PrenotazioneConfermata ? giorno.DittaPrenotazione : giorno.DittaOspite;
+    }
     const std::string arrangiamento = routines::TogliSpazi(giorno.ArrangiamentoOspiti);
     cella.codice = arrangiamento.empty() ? routines::TogliSpazi(giorno.TrattamentoPrenotazione)
                                          : arrangiamento;

@@ -27,6 +27,12 @@ struct GiornoCamera {
     std::string NomePrenotazione;
     std::string DittaPrenotazione;
     bool PrenotazioneConfermata = false;
+    // The same names and companies whole, for the outputs that set them smaller rather
+    // than cut them; the chart file shows the 17 characters above.
+    std::string NomeOspiteIntero;
+    std::string DittaOspiteIntera;
+    std::string NomePrenotazioneIntero;
+    std::string DittaPrenotazioneIntera;
 };
 
 // The record sets the rules search: guests and bookings restricted to the week, the
@@ -58,7 +64,14 @@ std::array<GiornoCamera, kGiorniTableau> RiempiGiorniCamera(ArchiviSettimana& ar
                                                             const SettimanaTableau& settimana,
                                                             TotaliSettimana& totali);
 
-// Rule G: what the room's four lines show for the day.
-CellaGiorno DecidiCella(const GiornoCamera& giorno);
+// Rule G: what the room's four lines show for the day; with `interi` the names and
+// companies whole instead of their 17 characters.
+CellaGiorno DecidiCella(const GiornoCamera& giorno, bool interi = false);
+
+// The class an arrangement or treatment code counts under in the totals, as the rules
+// find it ("Sigla = code and NumeroHotel = hotel" in NomiArrangiamenti): "CC", "MP", "PC",
+// or empty when the code is not there or its type is none of the three.
+std::string ClasseDelCodice(db::RecordSet& nomiArrangiamenti, std::int16_t hotel,
+                            const std::string& codice);
 
 }  // namespace tableau::chart

@@ -9,18 +9,25 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "chart/chart_reader.h"
+#include "chart/hotel_week.h"
 #include "routines/workstation.h"
 
 namespace tableau::exports {
 
 // The chart file read back: its text as the file holds it (Windows-1252) and, read from
-// that text when first asked for, its rooms, days and totals. Owns both.
+// that text when first asked for, its rooms, days and totals. Owns both. Or the week of a
+// request made from the hotel tables (chart/hotel_week.h): a section per block with whole
+// texts, departures and the day's figures, and the text of the blocks' charts.
 class TableauDaEsportare {
   public:
     // nomeFile names the chart file in messages (UTF-8).
     TableauDaEsportare(std::string testo, std::string nomeFile);
+    // The week of a request; testo holds the chart of each block as the chart file would,
+    // one after the other.
+    TableauDaEsportare(chart::SettimanaAlbergo settimana, std::string testo, std::string nomeFile);
 
     // The workstation's chart file. Throws chart::ErroreLetturaTableau, naming the file
     // and the data directory, when there is none or it cannot be read.
@@ -30,12 +37,21 @@ class TableauDaEsportare {
     const std::string& nomeFile() const { return nomeFile_; }
 
     // Throws chart::ErroreFileTableau when the text no longer follows the chart's layout.
+    // The week of a request: its first block.
     const chart::TableauLetto& letto() const;
+
+    // The sections of the laid-out outputs: the chart file's one, or one per block of the
+    // week. Throws as letto().
+    std::vector<const chart::TableauLetto*> sezioni() const;
+
+    // The week of the request; none for a chart file.
+    const chart::SettimanaAlbergo* settimana() const { return settimana_ ? &*settimana_ : nullptr; }
 
   private:
     std::string testo_;
     std::string nomeFile_;
     mutable std::optional<chart::TableauLetto> letto_;
+    std::optional<chart::SettimanaAlbergo> settimana_;
 };
 
 // The three settings of "SeparatoreXLS.txt" (its first three lines), with their defaults.
@@ -84,6 +100,9 @@ struct FormatoUscita {
     bool allegabile;  // tableau mail may attach it
     bool conQt;       // its writer needs a QGuiApplication (the laid-out outputs' fonts)
     ScrittoreUscita scrivi;
+    // The command takes a request (--hotel, --tableau, --from, --to, --date) and makes the
+    // week from the hotel tables instead of reading the chart file.
+    bool conRichiesta = false;
 };
 
 // The workstation's file of the format: "fd" + number + "." + extension (Windows-1252).

@@ -5,6 +5,7 @@
 // the fill alone. A free room and a state the chart does not name are left plain.
 #include <cstdint>
 #include <optional>
+#include <string>
 
 #include "chart/chart_reader.h"
 
@@ -26,6 +27,22 @@ constexpr std::optional<std::uint32_t> ColoreStato(chart::StatoSoggiorno stato) 
             break;
     }
     return std::nullopt;
+}
+
+// The fill of a departure: the whole cell on a day the room is otherwise free, a band
+// along its side when another stay is in the room that day. Orange, darker than the states'.
+inline constexpr std::uint32_t kColorePartenza = 0xF4B183;
+
+// A day's first line as the laid-out outputs show it: the persons and the state
+// ("(2) in fermata"), then the departure with its persons when a stay ends that day
+// ("partenza (2)"; "(1) arrivata, partenza (2)" when another stay comes in).
+inline std::string PrimaRigaCella(const chart::GiornoLetto& giorno) {
+    std::string riga = chart::PersoneEStato(giorno);
+    if (giorno.partenza) {
+        riga += (riga.empty() ? "" : ", ") + std::string("partenza (") +
+                std::to_string(giorno.personeInPartenza) + ")";
+    }
+    return riga;
 }
 
 }  // namespace tableau::exports

@@ -12,6 +12,7 @@
 #include "routines/atomic_file.h"
 #include "routines/codepage.h"
 #include "routines/errors.h"
+#include "routines/text.h"
 
 namespace tableau::exports {
 namespace {
@@ -108,6 +109,12 @@ struct Formati {
             format_set_pattern(stati[s], LXW_PATTERN_SOLID);
             format_set_bg_color(stati[s], *ColoreStato(chart::kStatiSoggiorno[s]));
         }
+        partenza = nuovo();
+        format_set_text_wrap(partenza);
+        format_set_align(partenza, LXW_ALIGN_VERTICAL_TOP);
+        format_set_border(partenza, LXW_BORDER_THIN);
+        format_set_pattern(partenza, LXW_PATTERN_SOLID);
+        format_set_bg_color(partenza, kColorePartenza);
         totale = nuovo();
         format_set_bold(totale);
         format_set_border(totale, LXW_BORDER_THIN);
@@ -118,19 +125,21 @@ struct Formati {
         format_set_num_format(data, "dd/mm/yyyy");
     }
 
-    lxw_format* cella(chart::StatoSoggiorno stato) const {
+    // A day's fill: its state's, or the departure's on a day the room is otherwise free.
+    lxw_format* cella(const chart::GiornoLetto& giorno) const {
         for (std::size_t s = 0; s < stati.size(); ++s) {
-            if (chart::kStatiSoggiorno[s] == stato) {
+            if (chart::kStatiSoggiorno[s] == giorno.stato) {
                 return stati[s];
             }
         }
-        return libera;
+        return giorno.partenza ? partenza : libera;
     }
 
     lxw_format* intestazione;
     lxw_format* camera;
     lxw_format* libera;
     std::array<lxw_format*, chart::kStatiSoggiorno.size()> stati{};
+    lxw_format* partenza;
     lxw_format* totale;
     lxw_format* grassetto;
     lxw_format* data;
@@ -170,8 +179,12 @@ void Testo(lxw_worksheet* foglio, lxw_row_t riga, lxw_col_t colonna, std::string
 }
 
 void FoglioTableau(lxw_workbook* cartellaLavoro, const Formati& formati,
-                   const chart::TableauLetto& tableau) {
-    lxw_worksheet* foglio = workbook_add_worksheet(cartellaLavoro, "Tableau");
+                   const chart::TableauLetto& tableau, const std::string& nome) {
+    lxw_worksheet* foglio = workbook_add_worksheet(cartellaLavoro, nome.c_str());
+    if (foglio == nullptr) {
+        throw ErroreEsportazione("Impossibile aggiungere il foglio \"" + nome +
+                                 "\" alla cartella di lavoro.");
+    }
     Larghezze larghezze(1 + kGiorniTableau);
     Testo(foglio, 0, 0, "Camera", formati.intestazione, larghezze);
     for (std::size_t g = 0; g < kGiorniTableau; ++g) {
@@ -191,10 +204,10 @@ void FoglioTableau(lxw_workbook* cartellaLavoro, const Formati& formati,
         for (std::size_t g = 0; g < kGiorniTableau; ++g) {
             const chart::GiornoLetto& giorno = camera.giorni[g];
             std::size_t righe = 0;
-            const std::string testo = Righe({chart::PersoneEStato(giorno), giorno.nome,
-                                             giorno.ditta, chart::CodiceENota(giorno)},
-                                            righe);
-            Testo(foglio, riga, static_cast<lxw_col_t>(g + 1), testo, formati.cella(giorno.stato),
+            const std::string testo = Righe(
+                {PrimaRigaCella(giorno), giorno.nome, giorno.ditta, chart::CodiceENota(giorno)},
+                righe);
+            Testo(foglio, riga, static_cast<lxw_col_t>(g + 1), testo, formati.cella(giorno),
                   larghezze);
             piuAlta = std::max(piuAlta, righe);
         }
@@ -227,42 +240,120 @@ void FoglioTableau(lxw_workbook* cartellaLavoro, const Formati& formati,
 }
 
 void FoglioDati(lxw_workbook* cartellaLavoro, const Formati& formati,
-                const chart::TableauLetto& tableau) {
+                const std::vector<const chart::TableauLetto*>& sezioni) {
     lxw_worksheet* foglio = workbook_add_worksheet(cartellaLavoro, "Dati");
-    static constexpr std::array<const char*, 10> kColonne = {
-        "Camera", "Tipo", "Posti", "Data",        "Persone",
-        "Stato",  "Nome", "Ditta", "Trattamento", "Nota"};
+    static constexpr std::array<const char*, 15> kColonne = {
+        "Camera",      "Tipo", "Posti",  "Data", "Persone", "Stato", "Nome",   "Ditta",
+        "Trattamento", "Nota", "Classe", "CC",   "MP",      "PC",    "Tableau"};
     Larghezze larghezze(kColonne.size());
     for (std::size_t c = 0; c < kColonne.size(); ++c) {
         Testo(foglio, 0, static_cast<lxw_col_t>(c), kColonne[c], formati.grassetto, larghezze);
     }
     larghezze.misura(3, "00/00/0000");
     lxw_row_t riga = 1;
-    for (const chart::CameraLetta& camera : tableau.camere) {
+    for (const chart::TableauLetto* tableau : sezioni) {
+        // The class and the persons the totals count are known from the hotel tables only.
+        const bool dalleTabelle = tableau->conteggi.has_value();
+        for (const chart::CameraLetta& camera : tableau->camere) {
+            for (std::size_t g = 0; g < kGiorniTableau; ++g) {
+                const chart::GiornoLetto& giorno = camera.giorni[g];
+                const chart::GiornoIntestazione& data = tableau->giorni[g];
+                Testo(foglio, riga, 0, camera.numero, nullptr, larghezze);
+                Testo(foglio, riga, 1, camera.tipo, nullptr, larghezze);
+                if (SoloCifre(camera.posti)) {
+                    worksheet_write_number(foglio, riga, 2, std::stod(camera.posti), nullptr);
+                } else {
+                    Testo(foglio, riga, 2, camera.posti, nullptr, larghezze);
+                }
+                if (data.data) {
+                    lxw_datetime momento = DataExcel(*data.data);
+                    worksheet_write_datetime(foglio, riga, 3, &momento, formati.data);
+                } else {
+                    Testo(foglio, riga, 3, data.testoData, nullptr, larghezze);
+                }
+                worksheet_write_number(foglio, riga, 4, static_cast<double>(giorno.persone),
+                                       nullptr);
+                const std::string_view stato = chart::NomeStato(giorno.stato);
+                Testo(foglio, riga, 5, stato.empty() ? giorno.testoStato : std::string(stato),
+                      nullptr, larghezze);
+                Testo(foglio, riga, 6, giorno.nome, nullptr, larghezze);
+                Testo(foglio, riga, 7, giorno.ditta, nullptr, larghezze);
+                Testo(foglio, riga, 8, giorno.codice, nullptr, larghezze);
+                Testo(foglio, riga, 9, giorno.nota, nullptr, larghezze);
+                Testo(foglio, riga, 10, giorno.classe, nullptr, larghezze);
+                if (dalleTabelle) {
+                    for (std::size_t c = 0; c < chart::kClassi.size(); ++c) {
+                        worksheet_write_number(foglio, riga, static_cast<lxw_col_t>(11 + c),
+                                               static_cast<double>(giorno.perClasse[c]), nullptr);
+                    }
+                }
+                Testo(foglio, riga, 14, tableau->descrizione, nullptr, larghezze);
+                ++riga;
+            }
+        }
+    }
+    larghezze.applica(foglio);
+    worksheet_autofilter(foglio, 0, 0, riga - 1, static_cast<lxw_col_t>(kColonne.size() - 1));
+    worksheet_freeze_panes(foglio, 1, 0);
+}
+
+// The totals and figures of a week, for a block or for the hotel.
+struct RigheTotali {
+    std::string tableau;
+    const std::array<chart::GiornoIntestazione, kGiorniTableau>* giorni;
+    std::array<const std::array<long, kGiorniTableau>*, 3> classi;
+    const std::array<chart::ConteggioGiorno, kGiorniTableau>* conteggi;  // none from a file
+};
+
+void FoglioTotali(lxw_workbook* cartellaLavoro, const Formati& formati,
+                  const std::vector<RigheTotali>& settimane) {
+    lxw_worksheet* foglio = workbook_add_worksheet(cartellaLavoro, "Totali");
+    static constexpr std::array<const char*, 13> kColonne = {"Data",
+                                                             "Giorno",
+                                                             "CC",
+                                                             "MP",
+                                                             "PC",
+                                                             "Arrivi (camere)",
+                                                             "Arrivi (persone)",
+                                                             "Partenze (camere)",
+                                                             "Partenze (persone)",
+                                                             "Camere occupate",
+                                                             "Camere libere",
+                                                             "Persone",
+                                                             "Tableau"};
+    Larghezze larghezze(kColonne.size());
+    for (std::size_t c = 0; c < kColonne.size(); ++c) {
+        Testo(foglio, 0, static_cast<lxw_col_t>(c), kColonne[c], formati.grassetto, larghezze);
+    }
+    larghezze.misura(0, "00/00/0000");
+    lxw_row_t riga = 1;
+    const auto numero = [&](lxw_col_t colonna, long valore) {
+        worksheet_write_number(foglio, riga, colonna, static_cast<double>(valore), nullptr);
+    };
+    for (const RigheTotali& settimana : settimane) {
         for (std::size_t g = 0; g < kGiorniTableau; ++g) {
-            const chart::GiornoLetto& giorno = camera.giorni[g];
-            const chart::GiornoIntestazione& data = tableau.giorni[g];
-            Testo(foglio, riga, 0, camera.numero, nullptr, larghezze);
-            Testo(foglio, riga, 1, camera.tipo, nullptr, larghezze);
-            if (SoloCifre(camera.posti)) {
-                worksheet_write_number(foglio, riga, 2, std::stod(camera.posti), nullptr);
+            const chart::GiornoIntestazione& giorno = (*settimana.giorni)[g];
+            if (giorno.data) {
+                lxw_datetime momento = DataExcel(*giorno.data);
+                worksheet_write_datetime(foglio, riga, 0, &momento, formati.data);
             } else {
-                Testo(foglio, riga, 2, camera.posti, nullptr, larghezze);
+                Testo(foglio, riga, 0, giorno.testoData, nullptr, larghezze);
             }
-            if (data.data) {
-                lxw_datetime momento = DataExcel(*data.data);
-                worksheet_write_datetime(foglio, riga, 3, &momento, formati.data);
-            } else {
-                Testo(foglio, riga, 3, data.testoData, nullptr, larghezze);
+            Testo(foglio, riga, 1, giorno.nome, nullptr, larghezze);
+            for (std::size_t c = 0; c < settimana.classi.size(); ++c) {
+                numero(static_cast<lxw_col_t>(2 + c), (*settimana.classi[c])[g]);
             }
-            worksheet_write_number(foglio, riga, 4, static_cast<double>(giorno.persone), nullptr);
-            const std::string_view stato = chart::NomeStato(giorno.stato);
-            Testo(foglio, riga, 5, stato.empty() ? giorno.testoStato : std::string(stato), nullptr,
-                  larghezze);
-            Testo(foglio, riga, 6, giorno.nome, nullptr, larghezze);
-            Testo(foglio, riga, 7, giorno.ditta, nullptr, larghezze);
-            Testo(foglio, riga, 8, giorno.codice, nullptr, larghezze);
-            Testo(foglio, riga, 9, giorno.nota, nullptr, larghezze);
+            if (settimana.conteggi != nullptr) {
+                const chart::ConteggioGiorno& conta = (*settimana.conteggi)[g];
+                numero(5, conta.arrivi);
+                numero(6, conta.personeInArrivo);
+                numero(7, conta.partenze);
+                numero(8, conta.personeInPartenza);
+                numero(9, conta.camereOccupate);
+                numero(10, conta.camereLibere);
+                numero(11, conta.persone);
+            }
+            Testo(foglio, riga, 12, settimana.tableau, nullptr, larghezze);
             ++riga;
         }
     }
@@ -271,36 +362,51 @@ void FoglioDati(lxw_workbook* cartellaLavoro, const Formati& formati,
     worksheet_freeze_panes(foglio, 1, 0);
 }
 
-void FoglioTotali(lxw_workbook* cartellaLavoro, const Formati& formati,
-                  const chart::TableauLetto& tableau) {
-    lxw_worksheet* foglio = workbook_add_worksheet(cartellaLavoro, "Totali");
-    static constexpr std::array<const char*, 5> kColonne = {"Data", "Giorno", "CC", "MP", "PC"};
-    Larghezze larghezze(kColonne.size());
-    for (std::size_t c = 0; c < kColonne.size(); ++c) {
-        Testo(foglio, 0, static_cast<lxw_col_t>(c), kColonne[c], formati.grassetto, larghezze);
+// A sheet's name for a block: "Tableau", or with several blocks "Tableau " + code and
+// description, within the 31 characters a sheet's name may have and without the characters
+// it may not hold; each different from the others.
+std::vector<std::string> NomiFogli(const std::vector<const chart::TableauLetto*>& sezioni,
+                                   const std::vector<std::int16_t>& codici) {
+    if (sezioni.size() == 1) {
+        return {"Tableau"};
     }
-    larghezze.misura(0, "00/00/0000");
-    for (std::size_t g = 0; g < kGiorniTableau; ++g) {
-        const auto riga = static_cast<lxw_row_t>(g + 1);
-        const chart::GiornoIntestazione& giorno = tableau.giorni[g];
-        if (giorno.data) {
-            lxw_datetime momento = DataExcel(*giorno.data);
-            worksheet_write_datetime(foglio, riga, 0, &momento, formati.data);
-        } else {
-            Testo(foglio, riga, 0, giorno.testoData, nullptr, larghezze);
+    std::vector<std::string> nomi;
+    for (std::size_t i = 0; i < sezioni.size(); ++i) {
+        const std::string codice =
+            i < codici.size() ? std::to_string(codici[i]) : std::to_string(i + 1);
+        std::string nome = "Tableau " + codice;
+        std::string descrizione;
+        for (const char c : sezioni[i]->descrizione) {
+            descrizione +=
+                std::string_view("[]:*?/\\'").find(c) == std::string_view::npos ? c : ' ';
         }
-        Testo(foglio, riga, 1, giorno.nome, nullptr, larghezze);
-        worksheet_write_number(foglio, riga, 2, static_cast<double>(tableau.totaleCC[g]), nullptr);
-        worksheet_write_number(foglio, riga, 3, static_cast<double>(tableau.totaleMP[g]), nullptr);
-        worksheet_write_number(foglio, riga, 4, static_cast<double>(tableau.totalePC[g]), nullptr);
+        if (!descrizione.empty()) {
+            nome += " " + descrizione;
+        }
+        // Whole characters of the UTF-8 name, at most 31.
+        std::string utf8 = Utf8(routines::TogliSpazi(nome));
+        std::size_t caratteri = 0;
+        std::size_t fine = 0;
+        while (fine < utf8.size() && caratteri < 31) {
+            ++fine;
+            while (fine < utf8.size() && (static_cast<unsigned char>(utf8[fine]) & 0xC0) == 0x80) {
+                ++fine;
+            }
+            ++caratteri;
+        }
+        utf8.resize(fine);
+        while (std::find(nomi.begin(), nomi.end(), utf8) != nomi.end()) {
+            utf8 = "Tableau " + std::to_string(nomi.size() + 1);
+        }
+        nomi.push_back(utf8);
     }
-    larghezze.applica(foglio);
-    worksheet_freeze_panes(foglio, 1, 0);
+    return nomi;
 }
 
 }  // namespace
 
-void ScriviXlsx(const chart::TableauLetto& tableau, const std::filesystem::path& file) {
+void ScriviXlsx(const std::vector<const chart::TableauLetto*>& sezioni,
+                const chart::SettimanaAlbergo* settimana, const std::filesystem::path& file) {
     routines::AtomicPath uscita(file);
     lxw_workbook_options opzioni{};
     CartellaLavoro cartellaLavoro(workbook_new_opt(uscita.temporary().c_str(), &opzioni));
@@ -308,9 +414,27 @@ void ScriviXlsx(const chart::TableauLetto& tableau, const std::filesystem::path&
         throw ErroreEsportazione("Impossibile preparare il foglio di calcolo " + file.string());
     }
     const Formati formati(cartellaLavoro.get());
-    FoglioTableau(cartellaLavoro.get(), formati, tableau);
-    FoglioDati(cartellaLavoro.get(), formati, tableau);
-    FoglioTotali(cartellaLavoro.get(), formati, tableau);
+    const std::vector<std::string> nomi = NomiFogli(
+        sezioni, settimana != nullptr ? settimana->codiciTableau : std::vector<std::int16_t>{});
+    for (std::size_t i = 0; i < sezioni.size(); ++i) {
+        FoglioTableau(cartellaLavoro.get(), formati, *sezioni[i], nomi[i]);
+    }
+    FoglioDati(cartellaLavoro.get(), formati, sezioni);
+    std::vector<RigheTotali> totali;
+    for (const chart::TableauLetto* tableau : sezioni) {
+        totali.push_back({tableau->descrizione,
+                          &tableau->giorni,
+                          {&tableau->totaleCC, &tableau->totaleMP, &tableau->totalePC},
+                          tableau->conteggi ? &*tableau->conteggi : nullptr});
+    }
+    if (settimana != nullptr && sezioni.size() > 1) {
+        const chart::TotaliAlbergo& albergo = settimana->totale;
+        totali.push_back({"Tutto l'albergo",
+                          &sezioni.front()->giorni,
+                          {&albergo.totaleCC, &albergo.totaleMP, &albergo.totalePC},
+                          &albergo.conteggi});
+    }
+    FoglioTotali(cartellaLavoro.get(), formati, totali);
     // workbook_close writes the file and frees the workbook, whatever its outcome.
     const lxw_error esito = workbook_close(cartellaLavoro.release());
     if (esito != LXW_NO_ERROR) {
@@ -320,9 +444,13 @@ void ScriviXlsx(const chart::TableauLetto& tableau, const std::filesystem::path&
     uscita.commit();
 }
 
+void ScriviXlsx(const chart::TableauLetto& tableau, const std::filesystem::path& file) {
+    ScriviXlsx({&tableau}, nullptr, file);
+}
+
 void ScriviCartellaLavoro(const TableauDaEsportare& tableau, const std::filesystem::path& file,
                           const OpzioniUscita& /*opzioni*/) {
-    ScriviXlsx(tableau.letto(), file);
+    ScriviXlsx(tableau.sezioni(), tableau.settimana(), file);
 }
 
 }  // namespace tableau::exports

@@ -1,5 +1,6 @@
 #include "mail/chart_mail.h"
 
+#include <algorithm>
 #include <array>
 
 #include "chart/chart_layout.h"
@@ -77,6 +78,123 @@ std::string TestoPosta(const chart::TableauLetto& tableau) {
     testo += Riga("Arrivi (persone)", persone, Numero);
     testo += "\nCamere nel tableau: " + std::to_string(tableau.camere.size()) + ".\n";
     return testo;
+}
+
+namespace {
+
+constexpr std::string_view kTuttoLAlbergo = "tutto l'albergo";
+
+// The rows of a week's totals and figures, under a title when there is one.
+std::string RigheSettimana(
+    const std::array<chart::GiornoIntestazione, chart::kGiorniTableau>& giorni,
+    const std::array<long, chart::kGiorniTableau>& cc,
+    const std::array<long, chart::kGiorniTableau>& mp,
+    const std::array<long, chart::kGiorniTableau>& pc,
+    const std::array<chart::ConteggioGiorno, chart::kGiorniTableau>& conteggi) {
+    std::string testo;
+    testo += Riga("Data", giorni,
+                  [](const chart::GiornoIntestazione& giorno) { return Utf8(giorno.testoData); });
+    testo += Riga("CC", cc, Numero);
+    testo += Riga("MP", mp, Numero);
+    testo += Riga("PC", pc, Numero);
+    const auto riga = [&](std::string_view etichetta, long chart::ConteggioGiorno::*campo) {
+        return Riga(etichetta, conteggi,
+                    [campo](const chart::ConteggioGiorno& c) { return Numero(c.*campo); });
+    };
+    testo += riga("Arrivi (camere)", &chart::ConteggioGiorno::arrivi);
+    testo += riga("Arrivi (persone)", &chart::ConteggioGiorno::personeInArrivo);
+    testo += riga("Partenze (camere)", &chart::ConteggioGiorno::partenze);
+    testo += riga("Partenze (persone)", &chart::ConteggioGiorno::personeInPartenza);
+    testo += riga("Camere occupate", &chart::ConteggioGiorno::camereOccupate);
+    testo += riga("Camere libere", &chart::ConteggioGiorno::camereLibere);
+    testo += riga("Persone", &chart::ConteggioGiorno::persone);
+    return testo;
+}
+
+std::string Camere(std::size_t n) {
+    return std::to_string(n) + (n == 1 ? " camera" : " camere");
+}
+
+}  // namespace
+
+std::string OggettoPosta(const chart::SettimanaAlbergo& settimana) {
+    if (!settimana.interoAlbergo && settimana.tableau.size() == 1) {
+        return OggettoPosta(settimana.tableau.front());
+    }
+    std::string oggetto = "Tableau";
+    if (const std::string hotel = Utf8(settimana.nomeHotel); !hotel.empty()) {
+        oggetto += " " + hotel;
+    }
+    const std::string data =
+        settimana.tableau.empty() ? std::string() : Utf8(settimana.tableau.front().dataInizio);
+    return oggetto + std::string(kTrattino) + std::string(kTuttoLAlbergo) + std::string(kTrattino) +
+           "dal " + data;
+}
+
+std::string TestoPosta(const chart::SettimanaAlbergo& settimana) {
+    std::string testo = OggettoPosta(settimana) + "\n";
+    if (settimana.tableau.empty()) {
+        return testo;
+    }
+    const chart::TableauLetto& primo = settimana.tableau.front();
+    if (!primo.generazione.empty()) {
+        testo += "Tableau scritto il " + Utf8(primo.generazione) + ".\n";
+    }
+    testo +=
+        "\nTotali per trattamento (CC camera e colazione, MP mezza pensione, PC pensione "
+        "completa), arrivi e partenze (camere e persone), camere occupate e libere e persone "
+        "di ogni giorno:\n";
+    const bool intero = settimana.interoAlbergo || settimana.tableau.size() > 1;
+    std::size_t camere = 0;
+    for (std::size_t i = 0; i < settimana.tableau.size(); ++i) {
+        const chart::TableauLetto& tableau = settimana.tableau[i];
+        camere += tableau.camere.size();
+        testo += "\n";
+        if (intero) {
+            const std::string codice = i < settimana.codiciTableau.size()
+                                           ? std::to_string(settimana.codiciTableau[i]) + " "
+                                           : std::string();
+            testo += "Tableau " + codice + Utf8(tableau.descrizione) + " (" +
+                     Camere(tableau.camere.size()) + "):\n";
+        }
+        testo += RigheSettimana(
+            tableau.giorni, tableau.totaleCC, tableau.totaleMP, tableau.totalePC,
+            tableau.conteggi.value_or(std::array<chart::ConteggioGiorno, chart::kGiorniTableau>{}));
+    }
+    if (intero) {
+        testo += "\nTutto l'albergo (" + Camere(camere) + "):\n";
+        const chart::TotaliAlbergo& totale = settimana.totale;
+        testo += RigheSettimana(primo.giorni, totale.totaleCC, totale.totaleMP, totale.totalePC,
+                                totale.conteggi);
+    }
+    if (!settimana.codici.empty()) {
+        testo += "\nClasse di ogni trattamento della settimana:\n";
+        for (const chart::CodiceSettimana& codice : settimana.codici) {
+            std::string riga = "  " + Utf8(codice.codice);
+            riga.resize(std::max<std::size_t>(riga.size() + 1, kLarghezzaEtichetta), ' ');
+            testo += riga +
+                     (codice.classe.empty()
+                          ? std::string("nessuna classe: non contato nei totali CC, MP e PC")
+                          : codice.classe) +
+                     "\n";
+        }
+    }
+    testo += "\n" + std::string(intero ? "Camere dell'albergo: " : "Camere nel tableau: ") +
+             std::to_string(camere) + ".\n";
+    return testo;
+}
+
+std::string NomeAllegato(const chart::SettimanaAlbergo& settimana, std::string_view estensione) {
+    if (!settimana.interoAlbergo && settimana.tableau.size() == 1) {
+        return NomeAllegato(settimana.tableau.front(), estensione);
+    }
+    chart::TableauLetto albergo;
+    albergo.hotel = settimana.nomeHotel;
+    albergo.descrizione = std::string(kTuttoLAlbergo);
+    if (!settimana.tableau.empty()) {
+        albergo.dataInizio = settimana.tableau.front().dataInizio;
+    }
+    return NomeAllegato(albergo, estensione);
 }
 
 std::string NomeAllegato(const chart::TableauLetto& tableau, std::string_view estensione) {

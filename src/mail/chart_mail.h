@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "chart/chart_reader.h"
+#include "chart/hotel_week.h"
 
 namespace tableau::mail {
 
@@ -23,5 +24,15 @@ std::string TestoPosta(const chart::TableauLetto& tableau);
 // "Tableau <hotel> - <block> - yyyy-mm-dd.<estensione>": characters that cannot stand in
 // a file name (/ \ : * ? " < > | and controls) become "-".
 std::string NomeAllegato(const chart::TableauLetto& tableau, std::string_view estensione);
+
+// The same for the week of a request, made from the hotel tables (chart/hotel_week.h). A
+// whole hotel is "Tableau <hotel> – tutto l'albergo – dal dd/mm/yyyy"; its text gives the
+// rows of every block, then the hotel's, the sums of the blocks'. Each block's rows are the
+// dates, CC, MP, PC, the arrivals and departures (rooms and persons), the rooms in use, the
+// free rooms and the persons in the house; then the class of each code the week shows,
+// and the codes that count under none.
+std::string OggettoPosta(const chart::SettimanaAlbergo& settimana);
+std::string TestoPosta(const chart::SettimanaAlbergo& settimana);
+std::string NomeAllegato(const chart::SettimanaAlbergo& settimana, std::string_view estensione);
 
 }  // namespace tableau::mail

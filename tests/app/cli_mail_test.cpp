@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -306,6 +307,132 @@ TEST_F(ProvaComandoMail, TheTimersRunNeedsNoArguments) {
                                       (configurazione / "tableau" / "tableau.conf").string() + ")"),
               std::string::npos)
         << controllo.output();
+}
+
+// The text's sections of a whole hotel: each title line ("Tableau 2 Secondo piano (3
+// camere):", "Tutto l'albergo (9 camere):") with the lines below it, up to a blank line.
+std::map<std::string, std::vector<std::string>> Sezioni(const std::vector<std::string>& righe) {
+    std::map<std::string, std::vector<std::string>> sezioni;
+    std::vector<std::string>* corrente = nullptr;
+    for (const std::string& riga : righe) {
+        if (riga.ends_with("):") &&
+            (riga.starts_with("Tableau ") || riga.starts_with("Tutto l'albergo"))) {
+            corrente = &sezioni[riga.substr(0, riga.find(" ("))];
+        } else if (riga.empty()) {
+            corrente = nullptr;
+        } else if (corrente != nullptr) {
+            corrente->push_back(riga);
+        }
+    }
+    return sezioni;
+}
+
+TEST_F(ProvaComandoMail, TheWholeHotelEveryBlockAndTheirSums) {
+    test::ChartFixture albergo;
+    const auto soggiorni = test::AlbergoDiEsempio(albergo);
+    const test::PostazioneDiProva postazione{albergo.dir(), "7"};
+    impostazioni_.destinatari = routines::Impostazione{"cucina@hotel-bellavista.it", "ufficio"};
+    impostazioni_.hotelPosta = routines::Impostazione{"1", "ufficio"};
+    impostazioni_.tableauPosta = routines::Impostazione{"", "ufficio"};  // the whole hotel
+    const auto esito =
+        test::EseguiComando(postazione, "mail", {"--date", "16/03/2026"}, impostazioni_, orologio_);
+    ASSERT_EQ(esito.stato, kEseguito) << esito.err;
+    EXPECT_FALSE(fs::exists(albergo.fileTableau())) << "no chart file for the whole hotel";
+
+    ASSERT_EQ(server_.messaggi().size(), 1u);
+    const test::PostaLetta posta = server_.leggi(0);
+    EXPECT_EQ(posta.intestazioni.at("subject"),
+              "Tableau Hotel Bellavista \xE2\x80\x93 tutto l'albergo \xE2\x80\x93 dal "
+              "16/03/2026");
+    ASSERT_EQ(posta.allegati.size(), 1u);
+    EXPECT_EQ(posta.allegati[0].nome,
+              "Tableau Hotel Bellavista - tutto l'albergo - 2026-03-16.pdf");
+    const std::string pdf =
+        test::Comando("pdftotext -layout '" + posta.allegati[0].file.string() + "' -");
+    EXPECT_NE(pdf.find("Tableau: Secondo piano"), std::string::npos);
+    EXPECT_NE(pdf.find("Pagina 4 di 4"), std::string::npos);
+
+    const auto sezioni = Sezioni(posta.righe);
+    const std::vector<std::string> blocchi = {"Tableau 1 Primo piano", "Tableau 2 Secondo piano",
+                                              "Tableau 3 D\xC3\xA9pendance"};
+    ASSERT_EQ(sezioni.size(), 4u);
+    const std::vector<std::string>& hotel = sezioni.at("Tutto l'albergo");
+    for (const std::string etichetta :
+         {"CC", "MP", "PC", "Arrivi (camere)", "Arrivi (persone)", "Partenze (camere)",
+          "Partenze (persone)", "Camere occupate", "Camere libere", "Persone"}) {
+        std::vector<long> somma(7, 0);
+        for (std::size_t b = 0; b < blocchi.size(); ++b) {
+            const auto valori = Colonne(sezioni.at(blocchi[b]), etichetta);
+            ASSERT_EQ(valori.size(), 7u) << blocchi[b] << " " << etichetta;
+            for (std::size_t g = 0; g < 7; ++g) {
+                somma[g] += std::stol(valori[g]);
+                // The departures of the day: the stays the tables hold that end that day.
+                long partenze = 0;
+                long persone = 0;
+                for (const test::SoggiornoDiEsempio& s : soggiorni) {
+                    if (s.tableau == static_cast<int>(b) + 1 && s.partenza == static_cast<int>(g) &&
+                        s.contato) {
+                        ++partenze;
+                        persone += s.persone;
+                    }
+                }
+                if (etichetta == std::string("Partenze (camere)")) {
+                    EXPECT_EQ(std::stol(valori[g]), partenze) << blocchi[b] << " day " << g;
+                } else if (etichetta == std::string("Partenze (persone)")) {
+                    EXPECT_EQ(std::stol(valori[g]), persone) << blocchi[b] << " day " << g;
+                }
+            }
+        }
+        std::vector<std::string> attese;
+        for (const long n : somma) {
+            attese.push_back(std::to_string(n));
+        }
+        EXPECT_EQ(Colonne(hotel, etichetta), attese) << etichetta;
+    }
+    // Each code with its class; the one of none said so.
+    const auto codice = [&](const std::string& sigla) {
+        for (const std::string& riga : posta.righe) {
+            if (riga.starts_with("  " + sigla + " ")) {
+                return riga.substr(riga.find_first_not_of(' ', sigla.size() + 2));
+            }
+        }
+        return std::string();
+    };
+    EXPECT_EQ(codice("HB"), "MP");
+    EXPECT_EQ(codice("BB"), "CC");
+    EXPECT_EQ(codice("SO"), "nessuna classe: non contato nei totali CC, MP e PC");
+    EXPECT_NE(posta.grezzo.find("Camere dell'albergo: 9."), std::string::npos);
+    for (const char* nome : {"Verdi", "Neri", "Dell'Orto", "Universit"}) {
+        EXPECT_EQ(posta.grezzo.find(nome), std::string::npos) << nome;
+    }
+
+    // An unknown hotel is refused before anything is made, naming it.
+    const auto rifiutata = test::EseguiComando(
+        postazione, "mail", {"--hotel", "5", "--date", "16/03/2026"}, impostazioni_, orologio_);
+    EXPECT_EQ(rifiutata.stato, kRifiutato);
+    EXPECT_NE(rifiutata.err.find("l'albergo 5 non esiste. Alberghi: 1 Hotel Bellavista."),
+              std::string::npos)
+        << rifiutata.err;
+    EXPECT_EQ(server_.messaggi().size(), 1u);
+}
+
+TEST_F(ProvaComandoMail, TheWholeHotelAsTextHoldsEveryBlocksChart) {
+    test::ChartFixture albergo;
+    test::AlbergoDiEsempio(albergo);
+    const test::PostazioneDiProva postazione{albergo.dir(), "7"};
+    const auto esito = test::EseguiComando(
+        postazione, "mail",
+        {"--recipient", "piani@hotel-bellavista.it", "--hotel", "1", "--format", "text"},
+        impostazioni_, orologio_);
+    ASSERT_EQ(esito.stato, kEseguito) << esito.err;
+    const test::PostaLetta posta = server_.leggi(0);
+    ASSERT_EQ(posta.allegati.size(), 1u);
+    const std::string testo = test::readFile(posta.allegati[0].file);
+    for (const char* blocco : {"Primo piano dal 16/03/2026", "Secondo piano dal 16/03/2026",
+                               "D\xC3\xA9pendance dal 16/03/2026"}) {
+        EXPECT_NE(testo.find(blocco), std::string::npos) << blocco << testo;
+    }
+    EXPECT_NE(testo.find("Universit\xC3\xA0 degl"), std::string::npos) << "as the chart shows it";
 }
 
 TEST(UsoMail, HelpNamesTheCommand) {

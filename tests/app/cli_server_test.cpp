@@ -13,6 +13,7 @@
 #include "routines/clock.h"
 #include "routines/dates.h"
 #include "support/command_runner.h"
+#include "support/cups_support.h"
 #include "support/data_directory.h"
 #include "support/test_server.h"
 
@@ -272,6 +273,40 @@ TEST_F(DalServer, DataOlderThanTheSettingAllowsAreSaidButTheChartIsWritten) {
     EXPECT_NE(vecchi.err.find("server.max-age"), std::string::npos) << vecchi.err;
     EXPECT_NE(vecchi.out.find("sincronizzati il " + giornoSync_), std::string::npos) << vecchi.out;
     EXPECT_TRUE(fs::exists(ufficio_ / "FD7"));
+}
+
+// The whole hotel's workbook from the server is the one from the files: the same blocks,
+// cells, departures (the stays ending in the week read from the server too) and figures.
+TEST(AlbergoDalServer, TheWholeHotelsWorkbookAsFromTheFiles) {
+    TABLEAU_RICHIEDE_SERVER();
+    test::ChartFixture fx;
+    test::AlbergoDiEsempio(fx);
+    const test::SchemaDiProva schema{false};
+    const test::Altrove ufficio;
+    const auto sync = test::EseguiRiga({"sync", "-C", fx.dir().string(), "--server",
+                                        test::ServerPrimario(), "--schema", schema.nome()});
+    ASSERT_EQ(sync.stato, kEseguito) << sync.err;
+    const Argomenti richiesta{"--hotel", "1", "--date", "16/03/2026"};
+    const auto dump = [](const fs::path& file) {
+        return test::Comando(std::string(TABLEAU_PYTHON) + " '" + TABLEAU_LETTORE_CARTELLA + "' '" +
+                             file.string() + "'");
+    };
+
+    Argomenti dalleCartella{"xlsx", "-C", fx.dir().string()};
+    dalleCartella.insert(dalleCartella.end(), richiesta.begin(), richiesta.end());
+    ASSERT_EQ(test::EseguiRiga(dalleCartella).stato, kEseguito);
+    Argomenti dalServer{
+        "xlsx",     "-C",         ufficio.path().string(), "--server", test::ServerPrimario(),
+        "--schema", schema.nome()};
+    dalServer.insert(dalServer.end(), richiesta.begin(), richiesta.end());
+    const auto esito = test::EseguiRiga(dalServer);
+    ASSERT_EQ(esito.stato, kEseguito) << esito.err;
+    EXPECT_NE(esito.out.find("Dati dal server"), std::string::npos) << esito.out;
+
+    const std::string atteso = dump(fx.dir() / "fd7.xlsx");
+    EXPECT_NE(atteso.find("Totali!M23\tstr\t\"Tutto l'albergo\""), std::string::npos) << atteso;
+    EXPECT_EQ(dump(ufficio / "fd7.xlsx"), atteso);
+    EXPECT_FALSE(fs::exists(ufficio / "FD7")) << "the whole hotel writes no chart file";
 }
 
 }  // namespace

@@ -88,6 +88,17 @@ TEST(RigaDiComando, EveryKindOfFaultIsRefusedWithTwoAndAnItalianMessageNamingThe
         {{"-C", "/a", "check", "--cartella", "/b"},
          "--data-dir (o -C, --cartella) \xC3\xA8 indicata"},
         {{"sync", "--force=si"}, "tableau sync: l'opzione --force non vuole un valore."},
+        // The request of pdf and xlsx: any of its options asks for the hotel and the date;
+        // the formats without one do not know them.
+        {{"pdf", "--tableau", "1", "--date", "16/03/2026"},
+         "tableau pdf: manca l'opzione --hotel.\nUso: tableau pdf [--output FILE] [--a3] "
+         "[--hotel H]"},
+        {{"xlsx", "--from", "101"}, "tableau xlsx: manca l'opzione --hotel."},
+        {{"xlsx", "--hotel", "1", "--output", "a.xlsx"}, "tableau xlsx: manca l'opzione --date."},
+        {{"pdf", "--hotel", "1", "--date", "16/3/2026"},
+         "tableau pdf: --date deve essere una data"},
+        {{"csv", "--hotel", "1"}, "tableau csv: opzione sconosciuta \"--hotel\"."},
+        {{"text", "--date", "16/03/2026"}, "tableau text: opzione sconosciuta \"--date\"."},
         // An option that needs another.
         {{"list", "--tableau", "1"},
          "tableau list: l'opzione --tableau va indicata con --hotel.\nUso: tableau list "
@@ -202,7 +213,8 @@ TEST(RigaDiComando, TheHelpListsEveryCommandWithItsOptions) {
         comandi.emplace_back(std::string(formato->nome),
                              std::string(formato->nome) +
                                  (formato->conUscita ? " [--output FILE]" : "") +
-                                 (formato->conCarta ? " [--a3]" : "") + "\n");
+                                 (formato->conCarta ? " [--a3]" : "") +
+                                 (formato->conRichiesta ? " [--hotel H] [--tableau T]" : "\n"));
     }
     for (const auto& [nome, sinossi] : comandi) {
         EXPECT_NE(aiuto.out.find("\n  " + sinossi), std::string::npos) << nome;
@@ -225,7 +237,10 @@ TEST(RigaDiComando, TheHelpListsEveryCommandWithItsOptions) {
         {"chart",
          {"--hotel H ", "--tableau T ", "--from PRIMA ", "--to ULTIMA ", "--date GG/MM/AAAA ",
           "(obbligatoria)", "da -32768 a 32767"}},
-        {"pdf", {"--output FILE ", "--a3 "}},
+        {"pdf",
+         {"--output FILE ", "--a3 ", "--hotel H ", "--tableau T ", "--from PRIMA ", "--to ULTIMA ",
+          "--date GG/MM/AAAA ", "tutto l'albergo"}},
+        {"xlsx", {"--output FILE ", "--hotel H ", "--tableau T ", "tutto l'albergo"}},
         {"mail",
          {"--recipient INDIRIZZO ", "--format FORMATO ", "pdf, xlsx, text o totals", "--date "}},
         {"print",

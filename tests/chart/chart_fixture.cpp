@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "chart/chart_layout.h"
+#include "routines/dates.h"
 #include "support/workstation.h"
 
 namespace tableau::test {
@@ -117,6 +118,71 @@ void SettimanaDiEsempio(ChartFixture& fx) {
                .progressivo = 3,
                .nome = "Bianchi Luca"});
     fx.arrangiamento(3, "BB");
+}
+
+std::string GiornoDiEsempio(int giorni) {
+    return routines::ChiaveData(routines::AggiungiGiorni(routines::Data{16, 3, 2026}, giorni));
+}
+
+std::vector<SoggiornoDiEsempio> AlbergoDiEsempio(ChartFixture& fx) {
+    SettimanaDiEsempio(fx);
+    fx.classe("SO", "N");
+    fx.db().tableau(1, 2, "Secondo piano");
+    fx.db().tableau(1, 3, "D\xC3\xA9pendance");
+    fx.camera("201", 2, "SIN", 1);
+    fx.camera("202", 2, "DOP", 2);
+    fx.camera("203", 2, "DOP", 2);
+    fx.camera("D01", 3, "APP", 4);
+    fx.camera("D02", 3, "APP", 4);
+    // 201: one night, Tuesday to Wednesday.
+    fx.ospite({.camera = "201",
+               .arrivo = GiornoDiEsempio(1),
+               .partenza = GiornoDiEsempio(2),
+               .progressivo = 10,
+               .nome = "Verdi Anna"});
+    fx.arrangiamento(10, "SO");
+    fx.ditta(10, "Universit\xC3\xA0 degli Studi di Bologna");
+    // 202: a booking of three leaving on Monday, two guests arriving that day until Friday.
+    fx.prenotazione({.camera = "202",
+                     .arrivo = GiornoDiEsempio(-4),
+                     .partenza = GiornoDiEsempio(0),
+                     .numero = 7,
+                     .persone = 3,
+                     .trattamento = "HB"});
+    fx.testata(7, "C", "Gruppo Escursionisti Alpini", "Agenzia L'Orizzonte Viaggi e Turismo");
+    fx.ospite({.camera = "202",
+               .arrivo = GiornoDiEsempio(0),
+               .partenza = GiornoDiEsempio(4),
+               .progressivo = 11,
+               .nome = "Neri Carlo"});
+    fx.ospite({.camera = "202",
+               .arrivo = GiornoDiEsempio(0),
+               .partenza = GiornoDiEsempio(4),
+               .progressivo = 12,
+               .componente = 2,
+               .nome = "Neri Paola"});
+    fx.arrangiamento(11, "HB");
+    fx.arrangiamento(12, "HB");
+    // 203: checked out already, so neither in the house nor leaving.
+    fx.ospite({.camera = "203",
+               .arrivo = GiornoDiEsempio(-2),
+               .partenza = GiornoDiEsempio(2),
+               .progressivo = 13,
+               .nome = "Gialli Pietro",
+               .partito = "S"});
+    // D01: a long name, leaving on Sunday.
+    fx.ospite({.camera = "D01",
+               .arrivo = GiornoDiEsempio(-1),
+               .partenza = GiornoDiEsempio(6),
+               .progressivo = 14,
+               .nome = "Dell'Orto J\xC3\xBCrgen Maximilian von Hohenzollern-Sigmaringen"});
+    fx.arrangiamento(14, "BB");
+    return {
+        {1, "101", 0, 3, 1, false},         {1, "102", 2, 5, 2, true},
+        {1, "103", -6, 14, 1, false},       {2, "201", 1, 2, 1, false},
+        {2, "202", -4, 0, 3, true},         {2, "202", 0, 4, 2, false},
+        {2, "203", -2, 2, 1, false, false}, {3, "D01", -1, 6, 1, false},
+    };
 }
 
 std::vector<std::string> RigheDelFile(const std::string& testo) {

@@ -82,6 +82,29 @@ class ChartFixture {
 // Totals: CC 1 every day; MP 1 Monday to Wednesday; PC 2 Wednesday to Friday.
 void SettimanaDiEsempio(ChartFixture& fx);
 
+// A stay of the whole-hotel example: its room, arrival and departure (days from Monday
+// 16/03/2026), persons, whether it is a booking, and whether the chart counts it (a guest
+// already checked out is not).
+struct SoggiornoDiEsempio {
+    int tableau;
+    std::string camera;
+    int arrivo;
+    int partenza;
+    int persone;
+    bool prenotazione;
+    bool contato = true;
+};
+
+// The example week above as block 1 of three: block 2 "Secondo piano" (201 a one-night stay
+// of a guest whose company's name is long and whose code "SO" has no class; 202 a booking of
+// three leaving on Monday as two guests arrive; 203 a guest already checked out) and block 3
+// "Dépendance" (D01 a guest with a long name leaving on Sunday, D02 free). Returns every stay
+// of the week, for the tests to count the departures themselves.
+std::vector<SoggiornoDiEsempio> AlbergoDiEsempio(ChartFixture& fx);
+
+// The yyyymmdd of a day counted from Monday 16/03/2026.
+std::string GiornoDiEsempio(int giorni);
+
 // The lines of a chart file, split at CR LF; fails the test when the text does not end
 // with CR LF or holds a lone CR or LF.
 std::vector<std::string> RigheDelFile(const std::string& testo);

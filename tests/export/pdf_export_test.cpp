@@ -15,6 +15,9 @@
 
 #include "chart/chart_fixture.h"
 #include "chart/chart_reader.h"
+#include "chart/hotel_week.h"
+#include "db/data_source.h"
+#include "export/state_fills.h"
 #include "routines/errors.h"
 #include "support/cups_support.h"
 
@@ -180,6 +183,7 @@ TEST(ChartPdf, EveryNameStateAndTotal) {
               3);
     EXPECT_EQ(Conta(testo, "Agenzia S\xC3\xB2le"), 3);
     EXPECT_EQ(Conta(testo, "Bianchi Luca"), 7);
+    EXPECT_FALSE(Contiene(testo, "partenza")) << "a chart file knows no departures";
     EXPECT_EQ(Conta(testo, "(1) arrivata"), 1);
     EXPECT_EQ(Conta(testo, "(1) in fermata"), 9);
     EXPECT_EQ(Conta(testo, "(2) in arrivo"), 1);
@@ -226,6 +230,48 @@ TEST(ChartPdf, FillsTellTheStatesApart) {
     EXPECT_TRUE(ColoreVicino(pagina.Colore(mario[0].x0 + 10, camera104[0].y1), 0xFFFFFF));
     // Room 101 on Thursday is free too, though the week around it is not.
     EXPECT_TRUE(ColoreVicino(pagina.Colore(galli[1].x0 + 10, mario[0].y1), 0xFFFFFF));
+}
+
+// The week of block 2 from the tables: 201's one night leaves a free Wednesday filled as a
+// departure; on Monday 202's booking leaves as two guests arrive, a band along the cell's
+// side. The day's figures under the totals.
+TEST(ChartPdf, DeparturesHaveTheirOwnFill) {
+    ChartFixture fx;
+    test::AlbergoDiEsempio(fx);
+    db::DataSource origine(fx.dir(), std::nullopt);
+    const chart::SettimanaAlbergo settimana =
+        chart::CreaSettimanaAlbergo(origine, {1, 2, {}, {}, "16/03/2026"}, test::kOrologio);
+    const fs::path pdf = fx.dir() / "secondo.pdf";
+    ScriviPdfTableau({&settimana.tableau[0]}, &settimana, pdf, FormatoCarta::a4);
+
+    const std::string testo = PagineDi(pdf).at(0);
+    EXPECT_TRUE(Contiene(testo, "(2) arrivata, partenza (3)")) << testo;
+    EXPECT_EQ(Conta(testo, "partenza (1)"), 1);
+    EXPECT_EQ(Conta(testo, "partenza (2)"), 1) << "202 on Friday";
+    EXPECT_EQ(NumeriDellaRiga(testo, "Occupate"), (std::vector<long>{1, 2, 1, 1, 0, 0, 0}));
+    EXPECT_EQ(NumeriDellaRiga(testo, "Libere"), (std::vector<long>{2, 1, 2, 2, 3, 3, 3}));
+
+    const auto parole = ParoleDellaPrimaPagina(pdf);
+    const Immagine pagina(pdf);
+    const auto carlo = Occorrenze(parole, "Carlo");
+    ASSERT_FALSE(carlo.empty());
+    // 201 on Wednesday: "partenza (1)" in a cell of the departure's fill.
+    const auto partenze = Occorrenze(parole, "partenza");
+    ASSERT_FALSE(partenze.empty());
+    bool mercoledi = false;
+    for (const Parola& p : partenze) {
+        if (ColoreVicino(pagina.Colore(p.x1 + 30, (p.y0 + p.y1) / 2), kColorePartenza)) {
+            mercoledi = true;
+        }
+    }
+    EXPECT_TRUE(mercoledi) << "a free day's departure fills its cell";
+    // 202 on Monday: green as arrived, the departure's band at the cell's left edge.
+    EXPECT_TRUE(
+        ColoreVicino(pagina.Colore(carlo[0].x1 + 6, (carlo[0].y0 + carlo[0].y1) / 2), 0xC6EFCE));
+    const auto neri = Occorrenze(parole, "Neri");
+    ASSERT_FALSE(neri.empty());
+    EXPECT_TRUE(ColoreVicino(pagina.Colore(neri[0].x0 - 0.9, (neri[0].y0 + neri[0].y1) / 2),
+                             kColorePartenza));
 }
 
 // Thirty rooms: ten to a page, the totals on a fourth page of their own.

@@ -11,6 +11,7 @@
 #include <QPdfWriter>
 #include <QPen>
 #include <algorithm>
+#include <functional>
 #include <vector>
 
 #include "export/errors.h"
@@ -36,7 +37,8 @@ constexpr double kColonnaCamere = 54.0;
 constexpr double kRigaCella = 9.6;  // one of a room's four lines
 constexpr double kAltezzaCamera = 4 * kRigaCella + 4.0;
 constexpr double kRigaTotale = 13.0;
-constexpr double kAltezzaTotali = 3 * kRigaTotale;
+constexpr std::size_t kRigheConteggi = 5;  // arrivals, departures, in use, free, persons
+constexpr double kBandaPartenza = 4.0;     // a departure's band on a day with another stay
 constexpr double kRientro = 3.0;
 constexpr double kCorpoCella = 8.0;
 constexpr double kCorpoMinimo = 5.0;
@@ -97,11 +99,22 @@ std::vector<Pagina> Impagina(std::size_t camere, std::size_t perPagina, std::siz
     return pagine;
 }
 
+// A block's pages: its rooms, its totals and, from the hotel tables, its day's figures.
+struct Sezione {
+    const chart::TableauLetto* tableau;
+    QString titolo;  // over the block's pages: "Tableau: Primo piano"
+    std::vector<Pagina> pagine;
+};
+
+double AltezzaTotali(const chart::TableauLetto& tableau) {
+    return static_cast<double>(3 + (tableau.conteggi ? kRigheConteggi : 0)) * kRigaTotale;
+}
+
 class DisegnoPdf {
   public:
-    DisegnoPdf(QPdfWriter& writer, const chart::TableauLetto& tableau)
+    DisegnoPdf(QPdfWriter& writer, const std::vector<Sezione>& sezioni)
         : writer_(writer),
-          tableau_(tableau),
+          sezioni_(sezioni),
           famiglia_(FamigliaLiberation()),
           unita_(writer.width() / kLarghezzaPagina),
           altezza_(writer.height() / unita_),
@@ -114,19 +127,27 @@ class DisegnoPdf {
             altezza_ - 2 * kMargine - kAltezzaTitolo - kAltezzaIntestazione - kAltezzaPiede;
         const auto perPagina =
             std::max<std::size_t>(1, static_cast<std::size_t>(spazio / kAltezzaCamera));
-        const auto totaliDopo =
-            static_cast<std::size_t>(std::max(0.0, (spazio - kAltezzaTotali) / kAltezzaCamera));
-        pagine_ = Impagina(tableau.camere.size(), perPagina, totaliDopo);
+        for (Sezione& sezione : sezioni_) {
+            const auto totaliDopo = static_cast<std::size_t>(
+                std::max(0.0, (spazio - AltezzaTotali(*sezione.tableau)) / kAltezzaCamera));
+            sezione.pagine = Impagina(sezione.tableau->camere.size(), perPagina, totaliDopo);
+            totalePagine_ += sezione.pagine.size();
+        }
     }
 
-    int pagine() const { return static_cast<int>(pagine_.size()); }
+    int pagine() const { return static_cast<int>(totalePagine_); }
 
     void disegna(QPainter& painter) {
-        for (std::size_t n = 0; n < pagine_.size(); ++n) {
-            if (n > 0) {
-                writer_.newPage();
+        std::size_t n = 0;
+        for (const Sezione& sezione : sezioni_) {
+            tableau_ = sezione.tableau;
+            titoloSezione_ = sezione.titolo;
+            for (const Pagina& pagina : sezione.pagine) {
+                if (n > 0) {
+                    writer_.newPage();
+                }
+                disegnaPagina(painter, pagina, n++);
             }
-            disegnaPagina(painter, n);
         }
     }
 
@@ -151,26 +172,82 @@ class DisegnoPdf {
     }
 
     // A text on one line of the given box, vertically centred; made smaller when wider than
-    // the box, and cut only when even the smallest size does not fit.
+    // the box, down to the smallest size; a text still wider is wrapped on two or more lines
+    // of the box, smaller again, and never cut.
     void scrivi(QPainter& painter, const QString& testo, const QRectF& riquadro, const QFont& font,
                 const QFontMetricsF& metrica, Qt::Alignment allineamento = Qt::AlignLeft) {
         if (testo.isEmpty()) {
             return;
         }
         const QRectF dentro = riquadro.adjusted(p(kRientro), 0, -p(kRientro), 0);
-        double larghezza = metrica.horizontalAdvance(testo);
-        QString mostrato = testo;
-        if (larghezza > dentro.width()) {
-            QFont ridotto = font;
-            ridotto.setPointSizeF(std::max(font.pointSizeF() * dentro.width() / larghezza * 0.98,
-                                           font.pointSizeF() * kCorpoMinimo / kCorpoCella));
-            const QFontMetricsF metricaRidotta(ridotto, &writer_);
-            mostrato = metricaRidotta.elidedText(testo, Qt::ElideRight, dentro.width());
-            larghezza = metricaRidotta.horizontalAdvance(mostrato);
-            scriviA(painter, mostrato, dentro, ridotto, metricaRidotta, larghezza, allineamento);
+        const double larghezza = metrica.horizontalAdvance(testo);
+        if (larghezza <= dentro.width()) {
+            scriviA(painter, testo, dentro, font, metrica, larghezza, allineamento);
             return;
         }
-        scriviA(painter, mostrato, dentro, font, metrica, larghezza, allineamento);
+        const double minimo = font.pointSizeF() * kCorpoMinimo / kCorpoCella;
+        const double corpo = font.pointSizeF() * dentro.width() / larghezza * 0.98;
+        if (corpo >= minimo) {
+            QFont ridotto = font;
+            ridotto.setPointSizeF(corpo);
+            const QFontMetricsF metricaRidotta(ridotto, &writer_);
+            scriviA(painter, testo, dentro, ridotto, metricaRidotta,
+                    metricaRidotta.horizontalAdvance(testo), allineamento);
+            return;
+        }
+        for (int righe = 2;; ++righe) {
+            // As large as `righe` lines fit the box's height, and no larger than the
+            // smallest single-line size.
+            QFont ridotto = font;
+            ridotto.setPointSizeF(
+                std::min(minimo, font.pointSizeF() * dentro.height() / (righe * metrica.height())));
+            const QFontMetricsF metricaRidotta(ridotto, &writer_);
+            const QStringList divise = aCapo(testo, metricaRidotta, dentro.width());
+            if (divise.size() > righe && righe < 12) {
+                continue;
+            }
+            const double altezzaRiga = dentro.height() / static_cast<double>(divise.size());
+            for (qsizetype r = 0; r < divise.size(); ++r) {
+                const QRectF riga(dentro.left(),
+                                  dentro.top() + altezzaRiga * static_cast<double>(r),
+                                  dentro.width(), altezzaRiga);
+                scriviA(painter, divise[r], riga, ridotto, metricaRidotta,
+                        metricaRidotta.horizontalAdvance(divise[r]), allineamento);
+            }
+            return;
+        }
+    }
+
+    // The text's lines within the width: whole words where they fit, a word wider than the
+    // width broken between its characters.
+    static QStringList aCapo(const QString& testo, const QFontMetricsF& metrica, double larghezza) {
+        QStringList righe;
+        QString riga;
+        const auto aggiungi = [&](const QString& parola) {
+            const QString prova = riga.isEmpty() ? parola : riga + QLatin1Char(' ') + parola;
+            if (metrica.horizontalAdvance(prova) <= larghezza) {
+                riga = prova;
+                return;
+            }
+            if (!riga.isEmpty()) {
+                righe.push_back(riga);
+                riga.clear();
+            }
+            for (const QChar c : parola) {
+                if (!riga.isEmpty() && metrica.horizontalAdvance(riga + c) > larghezza) {
+                    righe.push_back(riga);
+                    riga.clear();
+                }
+                riga += c;
+            }
+        };
+        for (const QString& parola : testo.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+            aggiungi(parola);
+        }
+        if (!riga.isEmpty()) {
+            righe.push_back(riga);
+        }
+        return righe;
     }
 
     void scriviA(QPainter& painter, const QString& testo, const QRectF& dentro, const QFont& font,
@@ -192,8 +269,7 @@ class DisegnoPdf {
         scrivi(painter, testo, riquadro, font, QFontMetricsF(font, &writer_), allineamento);
     }
 
-    void disegnaPagina(QPainter& painter, std::size_t n) {
-        const Pagina& pagina = pagine_[n];
+    void disegnaPagina(QPainter& painter, const Pagina& pagina, std::size_t n) {
         disegnaTitolo(painter);
         double y = kMargine + kAltezzaTitolo;
         disegnaIntestazione(painter, y);
@@ -201,7 +277,7 @@ class DisegnoPdf {
         y += kAltezzaIntestazione;
         std::vector<double> divisioni;
         for (std::size_t c = pagina.prima; c < pagina.fine; ++c) {
-            disegnaCamera(painter, tableau_.camere[c], y);
+            disegnaCamera(painter, tableau_->camere[c], y);
             y += kAltezzaCamera;
             divisioni.push_back(y);
         }
@@ -209,7 +285,7 @@ class DisegnoPdf {
         if (pagina.totali) {
             inizioTotali = y;
             disegnaTotali(painter, y);
-            y += kAltezzaTotali;
+            y += AltezzaTotali(*tableau_);
         }
         disegnaGriglia(painter, inizioGriglia, y, divisioni, inizioTotali);
         disegnaPiede(painter, n);
@@ -218,21 +294,21 @@ class DisegnoPdf {
     void disegnaTitolo(QPainter& painter) {
         const double larghezza = kLarghezzaPagina - 2 * kMargine;
         const QString hotel =
-            tableau_.hotel.empty() ? QStringLiteral("Tableau") : Testo(tableau_.hotel);
+            tableau_->hotel.empty() ? QStringLiteral("Tableau") : Testo(tableau_->hotel);
         scrivi(painter, hotel, p(kMargine - kRientro, kMargine, larghezza, 18),
                carattere(14, true));
-        if (!tableau_.generazione.empty()) {
-            scrivi(painter, QStringLiteral("Creato il ") + Testo(tableau_.generazione),
+        if (!tableau_->generazione.empty()) {
+            scrivi(painter, QStringLiteral("Creato il ") + Testo(tableau_->generazione),
                    p(kMargine, kMargine, larghezza + kRientro, 18), carattere(8, false),
                    Qt::AlignRight);
         }
-        QString sottotitolo;
-        if (!tableau_.descrizione.empty()) {
-            sottotitolo =
-                QStringLiteral("Tableau: ") + Testo(tableau_.descrizione) + QStringLiteral("    ");
+        QString sottotitolo = titoloSezione_;
+        if (!sottotitolo.isEmpty()) {
+            sottotitolo += QStringLiteral("    ");
         }
-        sottotitolo += QStringLiteral("Settimana dal ") + Testo(tableau_.giorni.front().testoData) +
-                       QStringLiteral(" al ") + Testo(tableau_.giorni.back().testoData);
+        sottotitolo += QStringLiteral("Settimana dal ") +
+                       Testo(tableau_->giorni.front().testoData) + QStringLiteral(" al ") +
+                       Testo(tableau_->giorni.back().testoData);
         scrivi(painter, sottotitolo, p(kMargine - kRientro, kMargine + 18, larghezza, 14),
                carattere(10, false));
     }
@@ -245,7 +321,7 @@ class DisegnoPdf {
                p(kMargine, y, kColonnaCamere, kAltezzaIntestazione), grassetto);
         const double riga = kAltezzaIntestazione / 2;
         for (std::size_t g = 0; g < kGiorniTableau; ++g) {
-            const chart::GiornoIntestazione& giorno = tableau_.giorni[g];
+            const chart::GiornoIntestazione& giorno = tableau_->giorni[g];
             scrivi(painter, Testo(giorno.nome), p(xGiorno(g), y + 1, larghezzaGiorno_, riga),
                    grassetto);
             scrivi(painter, Testo(giorno.testoData),
@@ -256,9 +332,17 @@ class DisegnoPdf {
     void disegnaCamera(QPainter& painter, const chart::CameraLetta& camera, double y) {
         const double alto = y + 2;
         for (std::size_t g = 0; g < kGiorniTableau; ++g) {
-            if (const auto colore = ColoreStato(camera.giorni[g].stato)) {
+            const chart::GiornoLetto& giorno = camera.giorni[g];
+            if (const auto colore = ColoreStato(giorno.stato)) {
                 painter.fillRect(p(xGiorno(g), y, larghezzaGiorno_, kAltezzaCamera),
                                  QColor(QRgb(*colore)));
+                if (giorno.partenza) {
+                    painter.fillRect(p(xGiorno(g), y, kBandaPartenza, kAltezzaCamera),
+                                     QColor(QRgb(kColorePartenza)));
+                }
+            } else if (giorno.partenza) {
+                painter.fillRect(p(xGiorno(g), y, larghezzaGiorno_, kAltezzaCamera),
+                                 QColor(QRgb(kColorePartenza)));
             }
         }
         scrivi(painter, Testo(camera.numero), p(kMargine, alto, kColonnaCamere, kRigaCella * 1.3),
@@ -272,8 +356,8 @@ class DisegnoPdf {
         for (std::size_t g = 0; g < kGiorniTableau; ++g) {
             const chart::GiornoLetto& giorno = camera.giorni[g];
             const double x = xGiorno(g);
-            scrivi(painter, Testo(chart::PersoneEStato(giorno)),
-                   p(x, alto, larghezzaGiorno_, kRigaCella), cella_, metricaCella_);
+            scrivi(painter, Testo(PrimaRigaCella(giorno)), p(x, alto, larghezzaGiorno_, kRigaCella),
+                   cella_, metricaCella_);
             scrivi(painter, Testo(giorno.nome),
                    p(x, alto + kRigaCella, larghezzaGiorno_, kRigaCella), cellaGrassetto_,
                    metricaGrassetto_);
@@ -290,15 +374,56 @@ class DisegnoPdf {
         const QFont grassetto = carattere(9, true);
         const QFontMetricsF metrica(grassetto, &writer_);
         const std::array<std::pair<const char*, const std::array<long, kGiorniTableau>*>, 3>
-            classi = {{{"CC", &tableau_.totaleCC},
-                       {"MP", &tableau_.totaleMP},
-                       {"PC", &tableau_.totalePC}}};
+            classi = {{{"CC", &tableau_->totaleCC},
+                       {"MP", &tableau_->totaleMP},
+                       {"PC", &tableau_->totalePC}}};
         for (const auto& [sigla, totali] : classi) {
             scrivi(painter, QLatin1String(sigla), p(kMargine, y, kColonnaCamere, kRigaTotale),
                    grassetto, metrica);
             for (std::size_t g = 0; g < kGiorniTableau; ++g) {
                 scrivi(painter, QString::number((*totali)[g]),
                        p(xGiorno(g), y, larghezzaGiorno_, kRigaTotale), grassetto, metrica,
+                       Qt::AlignHCenter);
+            }
+            y += kRigaTotale;
+        }
+        if (!tableau_->conteggi) {
+            return;
+        }
+        // The day's figures under the totals: rooms (persons) arriving and departing, rooms
+        // in use, free rooms, persons in the house.
+        const QFont normale = carattere(8, false);
+        const QFontMetricsF metricaNormale(normale, &writer_);
+        const auto& conteggi = *tableau_->conteggi;
+        const auto conPersone = [](long camere, long persone) {
+            return QString::number(camere) + QStringLiteral(" (") + QString::number(persone) +
+                   QStringLiteral(")");
+        };
+        const std::array<std::pair<QString, std::function<QString(const chart::ConteggioGiorno&)>>,
+                         kRigheConteggi>
+            righe = {
+                {{QStringLiteral("Arrivi"),
+                  [&](const chart::ConteggioGiorno& c) {
+                      return conPersone(c.arrivi, c.personeInArrivo);
+                  }},
+                 {QStringLiteral("Partenze"),
+                  [&](const chart::ConteggioGiorno& c) {
+                      return conPersone(c.partenze, c.personeInPartenza);
+                  }},
+                 {QStringLiteral("Occupate"),
+                  [](const chart::ConteggioGiorno& c) {
+                      return QString::number(c.camereOccupate);
+                  }},
+                 {QStringLiteral("Libere"),
+                  [](const chart::ConteggioGiorno& c) { return QString::number(c.camereLibere); }},
+                 {QStringLiteral("Persone"),
+                  [](const chart::ConteggioGiorno& c) { return QString::number(c.persone); }}}};
+        for (const auto& [etichetta, valore] : righe) {
+            scrivi(painter, etichetta, p(kMargine, y, kColonnaCamere, kRigaTotale), normale,
+                   metricaNormale);
+            for (std::size_t g = 0; g < kGiorniTableau; ++g) {
+                scrivi(painter, valore(conteggi[g]),
+                       p(xGiorno(g), y, larghezzaGiorno_, kRigaTotale), normale, metricaNormale,
                        Qt::AlignHCenter);
             }
             y += kRigaTotale;
@@ -353,14 +478,21 @@ class DisegnoPdf {
         for (const chart::StatoSoggiorno stato : chart::kStatiSoggiorno) {
             voce(ColoreStato(stato), Testo(chart::NomeStato(stato)));
         }
+        if (tableau_->conteggi) {
+            // Departures are known from the hotel tables only, never from a chart file.
+            voce(kColorePartenza, QStringLiteral("partenza"));
+        }
         voce(std::nullopt, QStringLiteral("libera"));
-        const QString numero = QStringLiteral("Pagina %1 di %2").arg(n + 1).arg(pagine_.size());
+        const QString numero = QStringLiteral("Pagina %1 di %2").arg(n + 1).arg(totalePagine_);
         scrivi(painter, numero, p(kMargine, y, kLarghezzaPagina - 2 * kMargine + kRientro, alto),
                piccolo, metrica, Qt::AlignRight);
     }
 
     QPdfWriter& writer_;
-    const chart::TableauLetto& tableau_;
+    std::vector<Sezione> sezioni_;
+    std::size_t totalePagine_ = 0;
+    const chart::TableauLetto* tableau_ = nullptr;  // the section being drawn
+    QString titoloSezione_;
     const QString famiglia_;
     const double unita_;    // device units to a point of the A4 layout
     const double altezza_;  // the page's height in points of the A4 layout
@@ -369,23 +501,47 @@ class DisegnoPdf {
     const QFont cellaGrassetto_;
     const QFontMetricsF metricaCella_;
     const QFontMetricsF metricaGrassetto_;
-    std::vector<Pagina> pagine_;
 };
 
 }  // namespace
 
-int ScriviPdfTableau(const chart::TableauLetto& tableau, const std::filesystem::path& file,
+int ScriviPdfTableau(const std::vector<const chart::TableauLetto*>& sezioni,
+                     const chart::SettimanaAlbergo* settimana, const std::filesystem::path& file,
                      FormatoCarta formato) {
+    std::vector<Sezione> pagine;
+    for (const chart::TableauLetto* tableau : sezioni) {
+        pagine.push_back({tableau,
+                          tableau->descrizione.empty()
+                              ? QString()
+                              : QStringLiteral("Tableau: ") + Testo(tableau->descrizione),
+                          {}});
+    }
+    // The whole hotel closes with its own totals and figures, the sums of the blocks'.
+    chart::TableauLetto albergo;
+    if (settimana != nullptr && sezioni.size() > 1) {
+        albergo.hotel = sezioni.front()->hotel;
+        albergo.generazione = sezioni.front()->generazione;
+        albergo.dataInizio = sezioni.front()->dataInizio;
+        albergo.giorni = sezioni.front()->giorni;
+        albergo.totaleCC = settimana->totale.totaleCC;
+        albergo.totaleMP = settimana->totale.totaleMP;
+        albergo.totalePC = settimana->totale.totalePC;
+        albergo.conteggi = settimana->totale.conteggi;
+        pagine.push_back(
+            {&albergo, QStringLiteral("Tutto l'albergo (%1 tableau)").arg(sezioni.size()), {}});
+    }
+    const chart::TableauLetto& primo = *sezioni.front();
     QBuffer documento;
     documento.open(QIODevice::WriteOnly);
-    int pagine = 0;
+    int numeroPagine = 0;
     {
         QPdfWriter writer(&documento);
         writer.setResolution(kRisoluzione);
         writer.setCreator(QStringLiteral("Tableau"));
-        writer.setTitle(QStringLiteral("Tableau ") + Testo(tableau.hotel) + QStringLiteral(" ") +
-                        Testo(tableau.descrizione) + QStringLiteral(" dal ") +
-                        Testo(tableau.giorni.front().testoData));
+        writer.setTitle(
+            QStringLiteral("Tableau ") + Testo(primo.hotel) + QStringLiteral(" ") +
+            (sezioni.size() > 1 ? QStringLiteral("tutto l'albergo") : Testo(primo.descrizione)) +
+            QStringLiteral(" dal ") + Testo(primo.giorni.front().testoData));
         writer.setPageLayout(
             QPageLayout(QPageSize(formato == FormatoCarta::a3 ? QPageSize::A3 : QPageSize::A4),
                         QPageLayout::Landscape, QMarginsF(0, 0, 0, 0)));
@@ -393,21 +549,26 @@ int ScriviPdfTableau(const chart::TableauLetto& tableau, const std::filesystem::
         if (!painter.begin(&writer)) {
             throw ErroreEsportazione("Impossibile preparare il PDF " + file.string());
         }
-        DisegnoPdf disegno(writer, tableau);
+        DisegnoPdf disegno(writer, pagine);
         disegno.disegna(painter);
-        pagine = disegno.pagine();
+        numeroPagine = disegno.pagine();
         painter.end();
     }
     routines::AtomicFile uscita(file);
     uscita.write(std::string_view(documento.data().constData(),
                                   static_cast<std::size_t>(documento.data().size())));
     uscita.commit();
-    return pagine;
+    return numeroPagine;
+}
+
+int ScriviPdfTableau(const chart::TableauLetto& tableau, const std::filesystem::path& file,
+                     FormatoCarta formato) {
+    return ScriviPdfTableau({&tableau}, nullptr, file, formato);
 }
 
 void ScriviPdf(const TableauDaEsportare& tableau, const std::filesystem::path& file,
                const OpzioniUscita& opzioni) {
-    ScriviPdfTableau(tableau.letto(), file, opzioni.carta);
+    ScriviPdfTableau(tableau.sezioni(), tableau.settimana(), file, opzioni.carta);
 }
 
 }  // namespace tableau::exports
