@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <charconv>
 #include <map>
 #include <optional>
 #include <set>
@@ -159,29 +160,33 @@ std::string ColumnList(const SyncSource& s) {
     return list + QuoteIdentifier(kOrderColumn) + ")";
 }
 
-// Sends the kept rows in chunks of about a megabyte.
+// Reads the source's rows and sends those kept as they come, a quarter of a megabyte at a
+// time: the table is never held whole.
 std::int64_t CopyRows(ServerConnection& c, const std::string& table, const SyncSource& s,
                       bool freeze) {
-    constexpr std::size_t kChunk = std::size_t{1} << 20;
-    const auto& rows = s.rows.rows();
-    std::size_t nextRow = 0;
+    constexpr std::size_t kChunk = std::size_t{1} << 18;
     // A table made in this transaction takes its rows frozen: nobody else sees it before
     // the commit, and no later vacuum has to visit them.
-    return c.copyIn(
-        "COPY " + table + " " + ColumnList(s) + " FROM STDIN" + (freeze ? " (FREEZE)" : ""),
-        [&](std::string& chunk) {
-            chunk.reserve(kChunk + 4096);
-            while (nextRow < s.kept.size() && chunk.size() < kChunk) {
-                const std::size_t r = s.kept[nextRow++];
-                for (const Value& v : rows[r]) {
-                    AppendCopyField(chunk, v);
-                    chunk += '\t';
-                }
-                chunk += std::to_string(r);
-                chunk += '\n';
-            }
-            return nextRow < s.kept.size();
-        });
+    ServerCopy copy(
+        c, "COPY " + table + " " + ColumnList(s) + " FROM STDIN" + (freeze ? " (FREEZE)" : ""));
+    std::string chunk;
+    chunk.reserve(kChunk + 4096);
+    char digits[24];
+    ReadSyncRows(s, [&](std::size_t place, const std::vector<Value>& row) {
+        for (const Value& v : row) {
+            AppendCopyField(chunk, v);
+            chunk += '\t';
+        }
+        const auto end = std::to_chars(digits, digits + sizeof digits, place).ptr;
+        chunk.append(digits, end);
+        chunk += '\n';
+        if (chunk.size() >= kChunk) {
+            copy.send(chunk);
+            chunk.clear();
+        }
+    });
+    copy.send(chunk);
+    return copy.finish();
 }
 
 struct Privilege {
@@ -240,7 +245,7 @@ const ExistingColumn* FindColumn(const std::map<std::string, std::vector<Existin
     return nullptr;
 }
 
-// The condition ReadSyncSources keeps a guest or booked room by, on the server: a departure
+// The condition SurveySyncSources keeps a guest or booked room by, on the server: a departure
 // on or after the day ($1), or one that is null or no yyyymmdd date.
 std::string DepartingFrom(const ExistingColumn& departure) {
     const std::string d = QuoteIdentifier(departure.name) + "::text";
@@ -250,7 +255,7 @@ std::string DepartingFrom(const ExistingColumn& departure) {
 // The rows the schema's table holds now, to set against the rows this sync copies of it.
 // Without a history limit, all of them. With one, like is compared with like: the server's
 // guests and booked rooms the same limit keeps, and its headers those booked rooms name,
-// counted by ReadSyncSources' own rule, so that neither a full copy before a limited one nor
+// counted by SurveySyncSources' own rule, so that neither a full copy before a limited one nor
 // a longer limit before a shorter one looks like a shrink, while an emptied or truncated
 // file still does. (Leaving the guard off for those tables instead would let through the
 // very loss of guests it is there for.) Empty when there is nothing to compare: no such
@@ -295,33 +300,50 @@ std::string Rows(std::int64_t n) {
     return routines::ConPuntiMigliaia(n) + (n == 1 ? " riga" : " righe");
 }
 
+// What a table would shrink to, named for the refusal; empty when it keeps at least half
+// the rows the server holds for it (or the server holds none to compare with).
+std::string Shrinking(const SyncSource& source, std::int64_t rows,
+                      std::optional<std::int64_t> onServer) {
+    if (!onServer || rows * 2 >= *onServer) {
+        return {};
+    }
+    std::string refused = source.table + ": " + Rows(rows) + " nella cartella contro " +
+                          routines::ConPuntiMigliaia(*onServer) + " sul server";
+    if (!source.keptFrom.empty()) {
+        const std::string& d = source.keptFrom;
+        refused += " (soggiorni con partenza dal " + d.substr(6, 2) + "/" + d.substr(4, 2) + "/" +
+                   d.substr(0, 4) + " in poi)";
+    }
+    return refused;
+}
+
+[[noreturn]] void RefuseShrinking(const std::string& refused) {
+    throw ErroreRiduzione(refused +
+                          "; la sincronizzazione non \xC3\xA8 stata eseguita: lascerebbe "
+                          "sul server tabelle vuote o con meno della met\xC3\xA0 delle righe");
+}
+
 // Refuses a copy that would leave a table of the server empty or with less than half its
 // rows: a file emptied or cut short by a failed copy or an old backup would otherwise
-// replace the site's data, and every chart after it, in silence.
-void RefuseShrinking(ServerConnection& c, const std::string& s,
-                     const std::vector<SyncSource>& sources,
-                     const std::map<std::string, std::vector<ExistingColumn>>& existing) {
+// replace the site's data, and every chart after it, in silence. Returns the rows the
+// server holds for each table, to hold the rows copied against them once more.
+std::vector<std::optional<std::int64_t>> RefuseShrinking(
+    ServerConnection& c, const std::string& s, const std::vector<SyncSource>& sources,
+    const std::map<std::string, std::vector<ExistingColumn>>& existing) {
     std::string refused;
+    std::vector<std::optional<std::int64_t>> counts;
     for (const SyncSource& source : sources) {
-        const std::optional<std::int64_t> onServer = RowsOnServer(c, s, source, existing);
-        const auto rows = static_cast<std::int64_t>(source.kept.size());
-        if (!onServer || rows * 2 >= *onServer) {
+        counts.push_back(RowsOnServer(c, s, source, existing));
+        const std::string shrinking = Shrinking(source, source.kept, counts.back());
+        if (shrinking.empty()) {
             continue;
         }
-        refused += (refused.empty() ? "" : "; ") + source.table + ": " + Rows(rows) +
-                   " nella cartella contro " + routines::ConPuntiMigliaia(*onServer) +
-                   " sul server";
-        if (!source.keptFrom.empty()) {
-            const std::string& d = source.keptFrom;
-            refused += " (soggiorni con partenza dal " + d.substr(6, 2) + "/" + d.substr(4, 2) +
-                       "/" + d.substr(0, 4) + " in poi)";
-        }
+        refused += (refused.empty() ? "" : "; ") + shrinking;
     }
     if (!refused.empty()) {
-        throw ErroreRiduzione(refused +
-                              "; la sincronizzazione non \xC3\xA8 stata eseguita: lascerebbe "
-                              "sul server tabelle vuote o con meno della met\xC3\xA0 delle righe");
+        RefuseShrinking(refused);
     }
+    return counts;
 }
 
 std::string MachineName() {
@@ -341,9 +363,10 @@ std::string Utf8(const std::string& text) {
 std::vector<SyncedTable> SyncToServer(const std::filesystem::path& cartellaDati,
                                       ServerConnection& connection, const std::string& schema,
                                       const SyncOptions& options) {
-    // Every file is read and checked before the server is written.
+    // Every table is surveyed before the server is written: its fields checked, its rows
+    // counted; its rows are read again and checked as they are copied.
     const std::vector<SyncSource> sources =
-        ReadSyncSources(cartellaDati, options.historyMonths, options.today);
+        SurveySyncSources(cartellaDati, options.historyMonths, options.today);
     const std::string schemaName = CheckSchemaName(schema);
     const std::string s = QuoteIdentifier(schemaName) + ".";
 
@@ -359,8 +382,9 @@ std::vector<SyncedTable> SyncToServer(const std::filesystem::path& cartellaDati,
     names.emplace_back(kSyncTable);
     const auto existing = ExistingColumns(connection, schemaName, TextArray(names));
     // Under the lock, before the first write: the counts are those the copy would replace.
+    std::vector<std::optional<std::int64_t>> onServer(sources.size());
     if (!options.force) {
-        RefuseShrinking(connection, s, sources, existing);
+        onServer = RefuseShrinking(connection, s, sources, existing);
     }
     if (connection.exec("SELECT 1 FROM pg_namespace WHERE nspname = $1", {schemaName}).rows() ==
         0) {
@@ -376,7 +400,8 @@ std::vector<SyncedTable> SyncToServer(const std::filesystem::path& cartellaDati,
 
     std::vector<SyncedTable> copied;
     std::vector<const SyncSource*> replaced;
-    for (const SyncSource& source : sources) {
+    for (std::size_t i = 0; i < sources.size(); ++i) {
+        const SyncSource& source = sources[i];
         const auto found = existing.find(source.table);
         // The rows of a table of the same shape with objects built on it are replaced in
         // place; otherwise a new table is filled (much faster than rows deleted and indexes
@@ -393,6 +418,11 @@ std::vector<SyncedTable> SyncToServer(const std::filesystem::path& cartellaDati,
             replaced.push_back(&source);
         }
         const std::int64_t rows = CopyRows(connection, table, source, /*freeze=*/!inPlace);
+        // A file cut short since it was surveyed is refused all the same.
+        if (const std::string shrinking = Shrinking(source, rows, onServer[i]);
+            !shrinking.empty()) {
+            RefuseShrinking(shrinking);
+        }
         std::string createIndexes;
         for (const Index& index : kIndexes) {
             const bool hasField = std::find(source.fields.begin(), source.fields.end(),
