@@ -6,6 +6,7 @@
 
 #include "chart/crea_tableau.h"
 #include "db/data_source.h"
+#include "db/server/copy_binary.h"
 #include "db/server/server_connection.h"
 #include "db/server/server_schema.h"
 #include "db/server/server_sync.h"
@@ -81,19 +82,18 @@ Riferimento CopiaDiRiferimento(const std::filesystem::path& dir, const std::stri
 }
 
 // The sync's own work on the site, without the server: the survey, then every row read
-// again, checked and written out in COPY's text form, which is thrown away.
+// again, checked and written out in COPY's binary form, which is thrown away.
 double LetturaSenzaServer(const std::filesystem::path& dir) {
     const auto inizio = Clock::now();
     std::size_t byte = 0;
     for (const auto& fonte : db::server::SurveySyncSources(dir, std::nullopt, "")) {
         std::string pezzo;
         db::server::ReadSyncRows(fonte, [&](std::size_t posto, const std::vector<db::Value>& riga) {
-            for (const db::Value& v : riga) {
-                db::server::AppendCopyField(pezzo, v);
-                pezzo += '\t';
+            db::server::AppendCopyBinaryRow(pezzo, riga.size() + 1);
+            for (std::size_t c = 0; c < riga.size(); ++c) {
+                db::server::AppendCopyBinaryField(pezzo, fonte.types[c], riga[c]);
             }
-            pezzo += std::to_string(posto);
-            pezzo += '\n';
+            db::server::AppendCopyBinaryBigint(pezzo, static_cast<std::int64_t>(posto));
             if (pezzo.size() > (std::size_t{1} << 18)) {
                 byte += pezzo.size();
                 pezzo.clear();
@@ -190,8 +190,8 @@ bool MisuraSincronizzazione(const std::filesystem::path& dir, const std::string&
         << "  con l'esportazione CSV di sqlite3 (" << m.riferimento.esporta
         << " s): rapporto di nuovo / (esportazione + \\copy): "
         << m.ancora / (m.riferimento.esporta + copia) << "\n"
-        << "  lettura, controllo e testo COPY delle righe senza server: " << LetturaSenzaServer(dir)
-        << " s\n";
+        << "  lettura, controllo e forma binaria COPY delle righe senza server: "
+        << LetturaSenzaServer(dir) << " s\n";
     const auto doppia = cartellaStoriaDoppia(dir);
     if (std::filesystem::exists(doppia / "Scheda_Cliente.mdb")) {
         const MisuraSync d = MisuraUnaSincronizzazione(doppia, conninfo, "bench_sync_doppia", 1);

@@ -3,13 +3,12 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <charconv>
 #include <map>
 #include <optional>
 #include <set>
 
 #include "db/errors.h"
-#include "db/server/copy_text.h"
+#include "db/server/copy_feed.h"
 #include "db/server/server_schema.h"
 #include "db/server/sync_source.h"
 #include "db/sql_text.h"
@@ -160,32 +159,17 @@ std::string ColumnList(const SyncSource& s) {
     return list + QuoteIdentifier(kOrderColumn) + ")";
 }
 
-// Reads the source's rows and sends those kept as they come, a quarter of a megabyte at a
-// time: the table is never held whole.
+// Sends the rows of the source `table` as the feed gives them: the table is never held
+// whole.
 std::int64_t CopyRows(ServerConnection& c, const std::string& table, const SyncSource& s,
-                      bool freeze) {
-    constexpr std::size_t kChunk = std::size_t{1} << 18;
+                      CopyFeed& feed, std::size_t index, bool freeze) {
     // A table made in this transaction takes its rows frozen: nobody else sees it before
     // the commit, and no later vacuum has to visit them.
-    ServerCopy copy(
-        c, "COPY " + table + " " + ColumnList(s) + " FROM STDIN" + (freeze ? " (FREEZE)" : ""));
-    std::string chunk;
-    chunk.reserve(kChunk + 4096);
-    char digits[24];
-    ReadSyncRows(s, [&](std::size_t place, const std::vector<Value>& row) {
-        for (const Value& v : row) {
-            AppendCopyField(chunk, v);
-            chunk += '\t';
-        }
-        const auto end = std::to_chars(digits, digits + sizeof digits, place).ptr;
-        chunk.append(digits, end);
-        chunk += '\n';
-        if (chunk.size() >= kChunk) {
-            copy.send(chunk);
-            chunk.clear();
-        }
-    });
-    copy.send(chunk);
+    ServerCopy copy(c, "COPY " + table + " " + ColumnList(s) + " FROM STDIN (FORMAT binary" +
+                           (freeze ? ", FREEZE)" : ")"));
+    for (bool last = false; !last;) {
+        copy.send(feed.next(index, last));
+    }
     return copy.finish();
 }
 
@@ -370,6 +354,8 @@ std::vector<SyncedTable> SyncToServer(const std::filesystem::path& cartellaDati,
     const std::string schemaName = CheckSchemaName(schema);
     const std::string s = QuoteIdentifier(schemaName) + ".";
 
+    // The rows are read from here on, a bounded way ahead of the server.
+    CopyFeed feed(sources);
     Transaction transaction(connection);
     // One sync of a schema at a time.
     connection.exec("SELECT pg_advisory_xact_lock(hashtext('tableau'), hashtext($1))",
@@ -417,7 +403,7 @@ std::vector<SyncedTable> SyncToServer(const std::filesystem::path& cartellaDati,
                                   " " + Definition(source));
             replaced.push_back(&source);
         }
-        const std::int64_t rows = CopyRows(connection, table, source, /*freeze=*/!inPlace);
+        const std::int64_t rows = CopyRows(connection, table, source, feed, i, /*freeze=*/!inPlace);
         // A file cut short since it was surveyed is refused all the same.
         if (const std::string shrinking = Shrinking(source, rows, onServer[i]);
             !shrinking.empty()) {
