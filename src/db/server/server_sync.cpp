@@ -357,6 +357,7 @@ std::vector<SyncedTable> SyncToServer(const std::filesystem::path& cartellaDati,
     // The rows are read from here on, a bounded way ahead of the server.
     CopyFeed feed(sources);
     Transaction transaction(connection);
+    connection.execScript("SET LOCAL default_statistics_target = 30");
     // One sync of a schema at a time.
     connection.exec("SELECT pg_advisory_xact_lock(hashtext('tableau'), hashtext($1))",
                     {schemaName});
@@ -421,7 +422,10 @@ std::vector<SyncedTable> SyncToServer(const std::filesystem::path& cartellaDati,
             }
         }
         // The statistics of the fields the chart's reads narrow by, for the planner to use
-        // the indexes from the first read on; the server's autovacuum gathers the rest.
+        // the indexes from the first read on, from a sample of 9,000 rows (a third of the
+        // server's default): enough to tell a week's rows from the table's, and the
+        // server's autovacuum, which analyses a table so renewed soon after, gathers the
+        // full statistics and the rest.
         std::string fieldsRead;
         for (const std::string_view field :
              {"NumeroHotel", "DataArrivo", "DataPartenza", "CodiceCliente", "NumeroPrenotazione"}) {
