@@ -1,6 +1,7 @@
 #include "chart/crea_tableau.h"
 
 #include <algorithm>
+#include <future>
 #include <memory>
 #include <optional>
 #include <unordered_set>
@@ -107,60 +108,99 @@ std::vector<Value> NumeriPrenotazione(RecordSet prenotazioni) {
     return numeri;
 }
 
-// The database handles of a run and the record sets opened on them.
+// A table read, with the handle of its file.
+struct TabellaLetta {
+    std::unique_ptr<db::Database> file;
+    RecordSet righe;
+};
+
+// The week's booked rooms and the headers of their bookings.
+struct PrenotazioniLette {
+    TabellaLetta camere;
+    TabellaLetta testate;
+};
+
+PrenotazioniLette LeggiPrenotazioni(db::DataSource& origine, const SettimanaTableau& settimana) {
+    auto file = origine.open("Camere_Prenotazione.mdb");
+    RecordSet camere = file->select(
+        SelectStatement{"Camere_Prenotazione", CriterioSettimana(settimana), std::nullopt});
+    auto fileTestate = origine.open("Scheda_Prenotazione.mdb");
+    RecordSet testate = fileTestate->select(SelectStatement{
+        "Scheda_Prenotazione", Criteria(""), std::nullopt,
+        SelectStatement::ValuesIn{"NumeroPrenotazione", NumeriPrenotazione(camere)}});
+    return PrenotazioniLette{{std::move(file), std::move(camere)},
+                             {std::move(fileTestate), std::move(testate)}};
+}
+
+// A read that needs nothing of the others. From files it runs on a thread of its own beside
+// them: each file has its own handle, and the two cores scan two tables at once. A server
+// session reads one statement at a time: there it runs when its result is asked for.
+template <typename Lettura>
+auto Avvia(const db::DataSource& origine, Lettura lettura) {
+    return std::async(origine.fromServer() ? std::launch::deferred : std::launch::async,
+                      std::move(lettura));
+}
+
+// The database handles of a run and the record sets opened on them. The booked rooms and
+// their headers are read beside the guests, the arrangements beside the companies; a
+// failure is reported as the reads one after the other would meet it first.
 struct ArchiviTableau {
     ArchiviTableau(db::DataSource& origine, const SettimanaTableau& settimana)
-        : fileCamere(origine.open("NumeriCamere.mdb")),
+        : prenotazioniInLettura(Avvia(
+              origine, [&origine, &settimana] { return LeggiPrenotazioni(origine, settimana); })),
+          fileCamere(origine.open("NumeriCamere.mdb")),
           camere(fileCamere->openTable("NumeriCamere").sortedBy("NumeroCamera")),
           fileOspiti(origine.open("Scheda_Cliente.mdb")),
           ospiti(fileOspiti->select(
               SelectStatement{"Scheda_Cliente", CriterioSettimana(settimana), std::nullopt})),
           ospitiCapofila(ospiti),
           codiciOspiti(CodiciDegliOspiti(ospiti)),
+          arrangiamentiInLettura(Avvia(origine,
+                                       [&origine, this] {
+                                           auto file = origine.open("Arrangiamento.mdb");
+                                           RecordSet righe = TabellaPerCodici(
+                                               *file, "Arrangiamento", codiciOspiti);
+                                           return TabellaLetta{std::move(file), std::move(righe)};
+                                       })),
           fileDitte(origine.open("Ditta_Intestataria.mdb")),
           ditte(TabellaPerCodici(*fileDitte, "Ditta_Intestataria", codiciOspiti)),
           fileHotel(origine.open("AnagraficaHotels.mdb")),
           hotel(fileHotel->openTable("AnagraficaHotels")),
           fileTableau(origine.open("Tableau.mdb")),
           tableau(fileTableau->openTable("Tableau")),
-          fileArrangiamento(origine.open("Arrangiamento.mdb")),
-          arrangiamenti(TabellaPerCodici(*fileArrangiamento, "Arrangiamento", codiciOspiti)),
+          arrangiamenti(arrangiamentiInLettura.get()),
           fileArrangiamenti(origine.open("Arrangiamenti.mdb")),
           nomiArrangiamenti(fileArrangiamenti->openTable("NomiArrangiamenti")),
-          filePrenotazioni(origine.open("Camere_Prenotazione.mdb")),
-          prenotazioni(filePrenotazioni->select(
-              SelectStatement{"Camere_Prenotazione", CriterioSettimana(settimana), std::nullopt})),
-          fileTestate(origine.open("Scheda_Prenotazione.mdb")),
-          testate(fileTestate->select(SelectStatement{
-              "Scheda_Prenotazione", Criteria(""), std::nullopt,
-              SelectStatement::ValuesIn{"NumeroPrenotazione", NumeriPrenotazione(prenotazioni)}})) {
-    }
+          prenotazioni(prenotazioniInLettura.get()) {}
 
     ArchiviSettimana settimana() {
-        return ArchiviSettimana{
-            ospiti, ospitiCapofila, ditte, arrangiamenti, nomiArrangiamenti, prenotazioni, testate};
+        return ArchiviSettimana{ospiti,
+                                ospitiCapofila,
+                                ditte,
+                                arrangiamenti.righe,
+                                nomiArrangiamenti,
+                                prenotazioni.camere.righe,
+                                prenotazioni.testate.righe};
     }
 
+    std::future<PrenotazioniLette> prenotazioniInLettura;
     std::unique_ptr<db::Database> fileCamere;
     RecordSet camere;
     std::unique_ptr<db::Database> fileOspiti;
     RecordSet ospiti;
     RecordSet ospitiCapofila;  // the same rows, with a position of its own
     std::optional<std::vector<Value>> codiciOspiti;
+    std::future<TabellaLetta> arrangiamentiInLettura;
     std::unique_ptr<db::Database> fileDitte;
     RecordSet ditte;
     std::unique_ptr<db::Database> fileHotel;
     RecordSet hotel;
     std::unique_ptr<db::Database> fileTableau;
     RecordSet tableau;
-    std::unique_ptr<db::Database> fileArrangiamento;
-    RecordSet arrangiamenti;
+    TabellaLetta arrangiamenti;
     std::unique_ptr<db::Database> fileArrangiamenti;
     RecordSet nomiArrangiamenti;
-    std::unique_ptr<db::Database> filePrenotazioni;
-    RecordSet prenotazioni;
-    std::unique_ptr<db::Database> fileTestate;
-    RecordSet testate;
+    PrenotazioniLette prenotazioni;
 };
 
 std::string RigaTitoloTableau(ArchiviTableau& archivi, const RichiestaTableau& richiesta,
