@@ -9,17 +9,19 @@
 namespace tableau::db::server {
 namespace {
 
-void AppendBigEndian(std::string& out, std::uint64_t v, int bytes) {
-    char b[8];
-    for (int i = bytes - 1; i >= 0; --i) {
-        b[i] = static_cast<char>(v & 0xFF);
-        v >>= 8;
+// Appends the low `bytes` bytes of v, most significant first.
+template <int bytes>
+void AppendBigEndian(std::string& out, std::uint64_t v) {
+    if constexpr (std::endian::native == std::endian::little) {
+        v = __builtin_bswap64(v);
     }
-    out.append(b, static_cast<std::size_t>(bytes));
+    char b[8];
+    std::memcpy(b, &v, sizeof b);
+    out.append(b + (8 - bytes), bytes);
 }
 
 void AppendLength(std::string& out, std::int32_t length) {
-    AppendBigEndian(out, static_cast<std::uint32_t>(length), 4);
+    AppendBigEndian<4>(out, static_cast<std::uint32_t>(length));
 }
 
 }  // namespace
@@ -35,12 +37,12 @@ std::string_view CopyBinaryEnd() {
 }
 
 void AppendCopyBinaryRow(std::string& out, std::size_t fields) {
-    AppendBigEndian(out, static_cast<std::uint16_t>(fields), 2);
+    AppendBigEndian<2>(out, static_cast<std::uint16_t>(fields));
 }
 
 void AppendCopyBinaryBigint(std::string& out, std::int64_t value) {
     AppendLength(out, 8);
-    AppendBigEndian(out, static_cast<std::uint64_t>(value), 8);
+    AppendBigEndian<8>(out, static_cast<std::uint64_t>(value));
 }
 
 void AppendCopyBinaryField(std::string& out, ServerType type, const Value& value) {
@@ -56,7 +58,7 @@ void AppendCopyBinaryField(std::string& out, ServerType type, const Value& value
             const double real =
                 value.isInteger() ? static_cast<double>(value.asInteger()) : value.asNumber();
             AppendLength(out, 8);
-            AppendBigEndian(out, std::bit_cast<std::uint64_t>(real), 8);
+            AppendBigEndian<8>(out, std::bit_cast<std::uint64_t>(real));
             return;
         }
         case ServerType::Text: {

@@ -203,9 +203,12 @@ void SqliteDatabase::stepAll(sqlite3_stmt* s, const std::string& table,
     const auto patience = ReadPatience();
     Watchdog watchdog(db_.get(), patience);
     int rc = SQLITE_ROW;
+    // The clock is read every so many rows: a scan hands on millions.
+    constexpr unsigned kRowsBetweenClocks = 1024;
+    unsigned rows = 0;
     while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
         onRow();
-        if (rowsAreProgress) {
+        if (rowsAreProgress && ++rows % kRowsBetweenClocks == 0) {
             watchdog.progressed(patience);
         }
     }
