@@ -1,8 +1,11 @@
 #include "sync_bench.h"
 
+#include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <thread>
 
 #include "chart/crea_tableau.h"
 #include "db/data_source.h"
@@ -104,6 +107,19 @@ double LetturaSenzaServer(const std::filesystem::path& dir) {
     return byte > 0 ? SecondiDa(inizio) : 0;
 }
 
+// Waits (up to a minute) until the server's autovacuum has done with the tables the last
+// sync or copy left, so that each run meets a quiet server, as a nightly sync does.
+void AttendiAutovacuum(db::server::ServerConnection& c) {
+    for (int i = 0; i < 600; ++i) {
+        if (c.exec("SELECT count(*) FROM pg_stat_activity WHERE backend_type = 'autovacuum worker'"
+                   " AND query <> ''")
+                .text(0, 0) == "0") {
+            return;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+}
+
 struct MisuraSync {
     std::int64_t righe = 0;
     double prima = 0;  // into an empty schema
@@ -120,6 +136,7 @@ MisuraSync MisuraUnaSincronizzazione(const std::filesystem::path& dir, const std
     MisuraSync m;
     db::server::ServerConnection c(conninfo);
     c.execScript("DROP SCHEMA IF EXISTS " + schema + " CASCADE");
+    AttendiAutovacuum(c);
     AzzeraPicco();
     auto inizio = Clock::now();
     for (const auto& t : db::server::SyncToServer(dir, c, schema, {})) {
@@ -128,8 +145,14 @@ MisuraSync MisuraUnaSincronizzazione(const std::filesystem::path& dir, const std
     m.prima = SecondiDa(inizio);
     m.piccoPrima = PiccoMB();
     AzzeraPicco();
-    m.ancora = Migliore(volte, [&] { db::server::SyncToServer(dir, c, schema, {}); });
+    m.ancora = 1e9;
+    for (int i = 0; i < volte; ++i) {
+        AttendiAutovacuum(c);
+        m.ancora =
+            std::min(m.ancora, Migliore(1, [&] { db::server::SyncToServer(dir, c, schema, {}); }));
+    }
     m.piccoAncora = PiccoMB();
+    AttendiAutovacuum(c);
     const auto csv = std::filesystem::temp_directory_path() / "tableau-bench-csv";
     std::filesystem::create_directories(csv);
     m.riferimento = CopiaDiRiferimento(dir, conninfo, schema, csv);

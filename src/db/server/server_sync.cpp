@@ -21,16 +21,26 @@ namespace {
 // The fields the chart's reads narrow the rows by, indexed where the table has them. Of a
 // week's "DataArrivo <= last day and DataPartenza > first day" only the departure is indexed:
 // it picks out the stays of recent and coming weeks, which charts are asked for, while
-// "DataArrivo <= ..." holds for nearly every row but those of the future.
+// "DataArrivo <= ..." holds for nearly every row but those of the future. Only the departures
+// from kIndexedMonths before the sync's day on are indexed (`recent`): a week before them
+// matches a large share of the table, which the server then reads whole with or without an
+// index, while a week's read uses the index whenever its first day is on or after the
+// index's (the server proves it from the statement's values). On five years of history the
+// index holds a fifth of the rows and builds in a third of the time.
 struct Index {
     std::string_view table;
     std::string_view field;
+    bool recent = false;
 };
 constexpr Index kIndexes[] = {
-    {"NumeriCamere", "NumeroHotel"},         {"Scheda_Cliente", "DataPartenza"},
-    {"Ditta_Intestataria", "CodiceCliente"}, {"Arrangiamento", "CodiceCliente"},
-    {"Camere_Prenotazione", "DataPartenza"}, {"Scheda_Prenotazione", "NumeroPrenotazione"},
+    {"NumeriCamere", "NumeroHotel"},
+    {"Scheda_Cliente", "DataPartenza", true},
+    {"Ditta_Intestataria", "CodiceCliente"},
+    {"Arrangiamento", "CodiceCliente"},
+    {"Camere_Prenotazione", "DataPartenza", true},
+    {"Scheda_Prenotazione", "NumeroPrenotazione"},
 };
+constexpr int kIndexedMonths = 12;
 
 // A table of a new shape is filled under this prefix and takes its name at the end.
 constexpr std::string_view kNewPrefix = "tableau_nuova ";
@@ -369,6 +379,7 @@ std::vector<SyncedTable> SyncToServer(const std::filesystem::path& cartellaDati,
     names.emplace_back(kSyncTable);
     const auto existing = ExistingColumns(connection, schemaName, TextArray(names));
     // Under the lock, before the first write: the counts are those the copy would replace.
+    const std::string indexedFrom = MonthsBefore(SyncDay(options.today), kIndexedMonths);
     std::vector<std::optional<std::int64_t>> onServer(sources.size());
     if (!options.force) {
         onServer = RefuseShrinking(connection, s, sources, existing);
@@ -417,8 +428,14 @@ std::vector<SyncedTable> SyncToServer(const std::filesystem::path& cartellaDati,
             const std::string indexName = IndexName(name, index.field);
             if (index.table == source.table && hasField &&
                 (!inPlace || !indexes.count(indexName))) {
+                const std::string field = QuoteIdentifier(index.field);
+                // The day is digits of our own making: a statement that defines an index
+                // takes no parameters.
                 createIndexes += "CREATE INDEX " + QuoteIdentifier(indexName) + " ON " + table +
-                                 " (" + QuoteIdentifier(index.field) + ");";
+                                 " (" + field + ")" +
+                                 (index.recent ? " WHERE " + field + " >= '" + indexedFrom + "'"
+                                               : std::string()) +
+                                 ";";
             }
         }
         // The statistics of the fields the chart's reads narrow by, for the planner to use

@@ -303,11 +303,14 @@ std::string MonthsBefore(const std::string& today, int months) {
     return routines::ChiaveData(routines::Data{day < lastDay ? day : lastDay, newMonth, newYear});
 }
 
+std::string SyncDay(const std::string& today) {
+    return today.empty() ? Today() : today;
+}
+
 std::vector<SyncSource> SurveySyncSources(const std::filesystem::path& cartellaDati,
                                           std::optional<int> historyMonths,
                                           const std::string& today) {
-    const std::string day =
-        historyMonths ? MonthsBefore(today.empty() ? Today() : today, *historyMonths) : "";
+    const std::string day = historyMonths ? MonthsBefore(SyncDay(today), *historyMonths) : "";
     // The files are opened in order, so that the first missing one is named.
     std::vector<SyncSource> sources;
     for (const ServerTable& t : ServerTables()) {

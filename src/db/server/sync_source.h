@@ -41,6 +41,9 @@ struct SyncSource {
 // month has it, else its last day ("20260331" less one month is "20260228").
 std::string MonthsBefore(const std::string& today, int months);
 
+// The day a sync counts back from: `today` when given (yyyymmdd), else the machine's date.
+std::string SyncDay(const std::string& today);
+
 // Surveys the ten tables, keeping none of their rows. Each must have the fields the chart
 // reads (hotelSchema()), else ErroreArchivio names every file, table and field missing.
 // Each field gets the server type that keeps its values, from the type its file declares:

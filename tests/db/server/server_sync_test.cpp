@@ -285,6 +285,30 @@ TEST(ServerSync, KeepsOnlyTheMonthsAskedForOfGuestsAndBookings) {
               (std::vector<std::string>{"1"}));
     EXPECT_EQ(copiate[4].table, "Scheda_Cliente");
     EXPECT_EQ(copiate[4].rows, 3);
+
+    // The departures are indexed from a year before the sync's day: a week's read from then on
+    // finds its rows through the index, its values bound as the server reader binds them.
+    EXPECT_EQ(Righe("SELECT indexdef LIKE '%WHERE (\"DataPartenza\" >= ''20251208''::text)' FROM"
+                    " pg_indexes WHERE schemaname = '" +
+                    schema.nome() + "' AND tablename IN ('Scheda_Cliente', 'Camere_Prenotazione')"),
+              (std::vector<std::string>{"t", "t"}));
+    ServerConnection c(ServerPrimario());
+    c.execScript("SET enable_seqscan = off");
+    const auto piano = [&](const std::string& giorno) {
+        std::string testo;
+        const ServerResult r = c.exec("EXPLAIN SELECT * FROM " + s +
+                                          "\"Scheda_Cliente\" WHERE \"DataArrivo\" <= $1 AND"
+                                          " \"DataPartenza\" > $2",
+                                      {std::string("20261231"), giorno});
+        for (int i = 0; i < r.rows(); ++i) {
+            testo += std::string(r.text(i, 0)) + "\n";
+        }
+        return testo;
+    };
+    EXPECT_NE(piano("20261201").find("Scheda_Cliente (DataPartenza)"), std::string::npos)
+        << piano("20261201");
+    EXPECT_EQ(piano("20240101").find("Scheda_Cliente (DataPartenza)"), std::string::npos)
+        << piano("20240101");
 }
 
 TEST(ServerSync, JetFilesGiveTheSameTablesAsSqliteFiles) {
