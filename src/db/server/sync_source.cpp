@@ -1,12 +1,9 @@
 #include "db/server/sync_source.h"
 
 #include <algorithm>
-#include <cmath>
 #include <ctime>
-#include <exception>
 #include <functional>
 
-#include "db/data_directory.h"
 #include "db/database.h"
 #include "db/errors.h"
 #include "db/hotel_schema.h"
