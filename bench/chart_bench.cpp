@@ -1,6 +1,7 @@
-// tableau-bench build DIR | build-spread DIR | build-jet DIR | run DIR | outputs DIR |
-// sync DIR CONNINFO
+// tableau-bench build DIR | build-spread DIR | build-jet DIR | build-double DIR | run DIR |
+//               outputs DIR | sync DIR CONNINFO
 // "build" writes the large hotel, whose client codes follow the arrival dates;
+// "build-double" the same hotel with twice its history (DIR/double);
 // "build-spread" writes the hotel whose codes are spread over their whole range (with half
 // its history, and a copy with indexes); "build-jet" writes both hotels' Jet files
 // (DIR/jet). "run" times the chart of 1,000 rooms of each hotel against the same week read
@@ -8,9 +9,10 @@
 // hotels from their Jet files, which must give the same bytes, against mdb-export of the
 // same tables, then the workbook and (built with the windows) the PDF of the first hotel's
 // chart, and the reading of a Jet table against its rows; "outputs" times those outputs
-// alone, and the week of the whole hotel made from the tables with its workbook and PDF. "sync"
-// times the sync of the large hotel into a PostgreSQL server against psql's \copy of the same rows,
-// and its chart from the server.
+// alone, and the week of the whole hotel made from the tables with its workbook and PDF.
+// "sync" times the sync of the large hotel into a PostgreSQL server against psql's \copy of
+// the same rows, with the sync's peak memory (and that of the hotel of twice the history,
+// when written), and its chart from the server.
 #include <cstdlib>
 #include <exception>
 #include <fstream>
@@ -49,6 +51,8 @@ int Costruisci(const std::string& comando, const std::filesystem::path& dir) {
     try {
         if (comando == "build") {
             bench::scriviHotelGrande(dir);
+        } else if (comando == "build-double") {
+            bench::scriviHotelGrande(bench::cartellaStoriaDoppia(dir), 2);
         } else if (comando == "build-spread") {
             bench::scriviHotelSparsi(dir);
         } else {
@@ -149,10 +153,11 @@ int main(int argc, char** argv) {
     const std::string comando =
         argc == 3 || (argc == 4 && argv[1] == std::string("sync")) ? argv[1] : "";
     if (comando != "build" && comando != "build-spread" && comando != "build-jet" &&
-        comando != "run" && comando != "outputs" && comando != "sync") {
+        comando != "build-double" && comando != "run" && comando != "outputs" &&
+        comando != "sync") {
         std::cerr << "Uso: tableau-bench build CARTELLA | build-spread CARTELLA | "
-                     "build-jet CARTELLA | run CARTELLA | outputs CARTELLA | sync CARTELLA "
-                     "CONNESSIONE\n";
+                     "build-jet CARTELLA | build-double CARTELLA | run CARTELLA | "
+                     "outputs CARTELLA | sync CARTELLA CONNESSIONE\n";
         return 2;
     }
     const std::filesystem::path dir = argv[2];

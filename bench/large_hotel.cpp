@@ -64,7 +64,7 @@ void scriviPrenotazioni(ScrittoriHotel& writer, const std::vector<Soggiorno>& st
     }
 }
 
-void scriviHotelGrande(const std::filesystem::path& cartellaDati) {
+void scriviHotelGrande(const std::filesystem::path& cartellaDati, int volte) {
     ScrittoriHotel writer(cartellaDati);
     const auto n = [](std::int64_t v) { return db::writer::Cell{v}; };
     const auto t = [](std::string v) { return db::writer::Cell{std::move(v)}; };
@@ -75,7 +75,7 @@ void scriviHotelGrande(const std::filesystem::path& cartellaDati) {
     scriviCamereEArrangiamenti(writer);
 
     std::int64_t progressivo = 0;
-    for (const auto& s : soggiorni(random, kRigheOspiti, false, kGiorniStoria)) {
+    for (const auto& s : soggiorni(random, kRigheOspiti * volte, false, kGiorniStoria * volte)) {
         const std::int64_t primo = progressivo + 1;
         const bool famiglia = s.persone == 3;
         for (int c = 1; c <= s.persone; ++c) {
@@ -99,7 +99,8 @@ void scriviHotelGrande(const std::filesystem::path& cartellaDati) {
                         {n(1), n(primo), t("Ditta " + std::to_string(primo))});
         }
     }
-    scriviPrenotazioni(writer, soggiorni(random, kRighePrenotazioni, true, kGiorniStoria));
+    scriviPrenotazioni(writer,
+                       soggiorni(random, kRighePrenotazioni * volte, true, kGiorniStoria * volte));
     writer.commit();
 }
 

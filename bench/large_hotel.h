@@ -38,6 +38,12 @@ void scriviPrenotazioni(ScrittoriHotel& writer, const std::vector<Soggiorno>& st
 // Room numbers are four digits, "0001" to "1000", so that text ranges select them.
 std::string numeroCamera(int i);
 
-void scriviHotelGrande(const std::filesystem::path& cartellaDati);
+// The large hotel; with `volte` its history as many times as long, rows and days alike.
+void scriviHotelGrande(const std::filesystem::path& cartellaDati, int volte = 1);
+
+// Where "build-double" writes the large hotel of twice the history.
+inline std::filesystem::path cartellaStoriaDoppia(const std::filesystem::path& directory) {
+    return directory / "double";
+}
 
 }  // namespace tableau::bench

@@ -1,16 +1,22 @@
 #include "sync_bench.h"
 
+#include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <thread>
 
 #include "chart/crea_tableau.h"
 #include "db/data_source.h"
+#include "db/server/copy_binary.h"
 #include "db/server/server_connection.h"
 #include "db/server/server_schema.h"
 #include "db/server/server_sync.h"
+#include "db/server/sync_source.h"
 #include "db/sql_text.h"
 #include "large_hotel.h"
+#include "peak_memory.h"
 #include "timing.h"
 
 namespace tableau::bench {
@@ -36,6 +42,14 @@ void Esegui(const std::string& comando) {
     }
 }
 
+// The load average of the last minute, as /proc/loadavg gives it.
+std::string CaricoMacchina() {
+    std::ifstream in("/proc/loadavg");
+    std::string uno;
+    in >> uno;
+    return uno;
+}
+
 struct Riferimento {
     double esporta = 0;  // sqlite3's CSV of the ten tables
     double copia = 0;    // psql's \copy of them
@@ -44,15 +58,15 @@ struct Riferimento {
 // psql's \copy of the ten tables' rows, exported beforehand by sqlite3 as CSV, into empty
 // tables of the same shape without indexes; the export and the copies timed apart.
 Riferimento CopiaDiRiferimento(const std::filesystem::path& dir, const std::string& conninfo,
-                               const std::filesystem::path& csv) {
+                               const std::string& schema, const std::filesystem::path& csv) {
     Riferimento tempi;
     db::server::ServerConnection c(conninfo);
     c.execScript("DROP SCHEMA IF EXISTS bench_copia CASCADE; CREATE SCHEMA bench_copia");
     std::string copie;
     for (const auto& t : db::server::ServerTables()) {
         const std::string tabella(t.table);
-        c.execScript("CREATE TABLE bench_copia." + db::QuoteIdentifier(tabella) +
-                     " (LIKE bench_sync." + db::QuoteIdentifier(tabella) + ")");
+        c.execScript("CREATE TABLE bench_copia." + db::QuoteIdentifier(tabella) + " (LIKE " +
+                     schema + "." + db::QuoteIdentifier(tabella) + ")");
         const auto file = csv / (tabella + ".csv");
         const auto esportazione = Clock::now();
         Esegui("sqlite3 -csv " + Parola((dir / std::string(t.file)).string()) +
@@ -66,7 +80,84 @@ Riferimento CopiaDiRiferimento(const std::filesystem::path& dir, const std::stri
     const auto inizio = Clock::now();
     Esegui("psql -q -X -v ON_ERROR_STOP=1 " + Parola(conninfo) + " -f " + Parola(script.string()));
     tempi.copia = SecondiDa(inizio);
+    c.execScript("DROP SCHEMA bench_copia CASCADE");
     return tempi;
+}
+
+// The sync's own work on the site, without the server: the survey, then every row read
+// again, checked and written out in COPY's binary form, which is thrown away.
+double LetturaSenzaServer(const std::filesystem::path& dir) {
+    const auto inizio = Clock::now();
+    std::size_t byte = 0;
+    for (const auto& fonte : db::server::SurveySyncSources(dir, std::nullopt, "")) {
+        std::string pezzo;
+        db::server::ReadSyncRows(fonte, [&](std::size_t posto, const std::vector<db::Value>& riga) {
+            db::server::AppendCopyBinaryRow(pezzo, riga.size() + 1);
+            for (std::size_t c = 0; c < riga.size(); ++c) {
+                db::server::AppendCopyBinaryField(pezzo, fonte.types[c], riga[c]);
+            }
+            db::server::AppendCopyBinaryBigint(pezzo, static_cast<std::int64_t>(posto));
+            if (pezzo.size() > (std::size_t{1} << 18)) {
+                byte += pezzo.size();
+                pezzo.clear();
+            }
+        });
+        byte += pezzo.size();
+    }
+    return byte > 0 ? SecondiDa(inizio) : 0;
+}
+
+// Waits (up to a minute) until the server's autovacuum has done with the tables the last
+// sync or copy left, so that each run meets a quiet server, as a nightly sync does.
+void AttendiAutovacuum(db::server::ServerConnection& c) {
+    for (int i = 0; i < 600; ++i) {
+        if (c.exec("SELECT count(*) FROM pg_stat_activity WHERE backend_type = 'autovacuum worker'"
+                   " AND query <> ''")
+                .text(0, 0) == "0") {
+            return;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+}
+
+struct MisuraSync {
+    std::int64_t righe = 0;
+    double prima = 0;  // into an empty schema
+    long piccoPrima = 0;
+    double ancora = 0;  // again, best of `volte`
+    long piccoAncora = 0;
+    Riferimento riferimento;
+};
+
+// The sync of a hotel into a new schema, then again `volte` times, each with its peak
+// memory, and psql's \copy of the same rows.
+MisuraSync MisuraUnaSincronizzazione(const std::filesystem::path& dir, const std::string& conninfo,
+                                     const std::string& schema, int volte) {
+    MisuraSync m;
+    db::server::ServerConnection c(conninfo);
+    c.execScript("DROP SCHEMA IF EXISTS " + schema + " CASCADE");
+    AttendiAutovacuum(c);
+    AzzeraPicco();
+    auto inizio = Clock::now();
+    for (const auto& t : db::server::SyncToServer(dir, c, schema, {})) {
+        m.righe += t.rows;
+    }
+    m.prima = SecondiDa(inizio);
+    m.piccoPrima = PiccoMB();
+    AzzeraPicco();
+    m.ancora = 1e9;
+    for (int i = 0; i < volte; ++i) {
+        AttendiAutovacuum(c);
+        m.ancora =
+            std::min(m.ancora, Migliore(1, [&] { db::server::SyncToServer(dir, c, schema, {}); }));
+    }
+    m.piccoAncora = PiccoMB();
+    AttendiAutovacuum(c);
+    const auto csv = std::filesystem::temp_directory_path() / "tableau-bench-csv";
+    std::filesystem::create_directories(csv);
+    m.riferimento = CopiaDiRiferimento(dir, conninfo, schema, csv);
+    std::filesystem::remove_all(csv);
+    return m;
 }
 
 // psql fetching, in one read-only transaction over the same server, the rows the chart of
@@ -107,28 +198,39 @@ double LeggiConPsql(const std::string& conninfo, const std::string& schema,
 
 bool MisuraSincronizzazione(const std::filesystem::path& dir, const std::string& conninfo,
                             const routines::Orologio& orologio, std::ostream& out) {
-    db::server::ServerConnection c(conninfo);
-    c.execScript("DROP SCHEMA IF EXISTS bench_sync CASCADE");
-    std::int64_t righe = 0;
-    auto inizio = Clock::now();
-    for (const auto& t : db::server::SyncToServer(dir, c, "bench_sync", {})) {
-        righe += t.rows;
-    }
-    const double prima = SecondiDa(inizio);
-    const double ancora = Migliore(3, [&] { db::server::SyncToServer(dir, c, "bench_sync", {}); });
-    const auto csv = std::filesystem::temp_directory_path() / "tableau-bench-csv";
-    std::filesystem::create_directories(csv);
-    const Riferimento riferimento = CopiaDiRiferimento(dir, conninfo, csv);
-    const double copia = riferimento.copia;
-    std::filesystem::remove_all(csv);
-    out << "\nSincronizzazione dell'albergo grande (" << righe << " righe) sul server:\n"
-        << "  prima volta (tabelle e indici nuovi): " << prima << " s\n"
-        << "  di nuovo (righe sostituite, migliore di 3): " << ancora << " s\n"
+    out << "\nSincronizzazione sul server (memoria massima del processo accanto a ogni tempo; "
+           "carico della macchina all'inizio: "
+        << CaricoMacchina() << ")\n";
+    const MisuraSync m = MisuraUnaSincronizzazione(dir, conninfo, "bench_sync", 3);
+    const double copia = m.riferimento.copia;
+    out << "albergo grande (" << m.righe << " righe):\n"
+        << "  prima volta (tabelle e indici nuovi): " << m.prima << " s, " << m.piccoPrima
+        << " MB\n"
+        << "  di nuovo (righe sostituite, migliore di 3): " << m.ancora << " s, " << m.piccoAncora
+        << " MB\n"
         << "  \\copy di psql delle stesse righe dal CSV di sqlite3, senza indici: " << copia
-        << " s; rapporto: " << prima / copia << " e " << ancora / copia << "\n"
-        << "  con l'esportazione CSV di sqlite3 (" << riferimento.esporta
+        << " s; rapporto: " << m.prima / copia << " e " << m.ancora / copia << "\n"
+        << "  con l'esportazione CSV di sqlite3 (" << m.riferimento.esporta
         << " s): rapporto di nuovo / (esportazione + \\copy): "
-        << ancora / (riferimento.esporta + copia) << "\n";
+        << m.ancora / (m.riferimento.esporta + copia) << "\n"
+        << "  lettura, controllo e forma binaria COPY delle righe senza server: "
+        << LetturaSenzaServer(dir) << " s\n";
+    const auto doppia = cartellaStoriaDoppia(dir);
+    if (std::filesystem::exists(doppia / "Scheda_Cliente.mdb")) {
+        const MisuraSync d = MisuraUnaSincronizzazione(doppia, conninfo, "bench_sync_doppia", 1);
+        out << "albergo grande con la storia doppia (" << d.righe << " righe):\n"
+            << "  prima volta: " << d.prima << " s, " << d.piccoPrima
+            << " MB; di nuovo: " << d.ancora << " s, " << d.piccoAncora << " MB\n"
+            << "  \\copy di psql delle stesse righe: " << d.riferimento.copia
+            << " s; rapporto: " << d.prima / d.riferimento.copia << " e "
+            << d.ancora / d.riferimento.copia << "\n";
+        db::server::ServerConnection(conninfo).execScript(
+            "DROP SCHEMA IF EXISTS bench_sync_doppia CASCADE");
+    } else {
+        out << "(manca l'albergo con la storia doppia: tableau-bench build-double " << dir.string()
+            << ")\n";
+    }
+    out << std::flush;
 
     const chart::RichiestaTableau richiesta{1, 1, numeroCamera(1), numeroCamera(kCamere),
                                             "15/06/2024"};
@@ -154,6 +256,7 @@ bool MisuraSincronizzazione(const std::filesystem::path& dir, const std::string&
                            orologio);
         istruzioniOtto = server.statements();
     }
+    const auto csv = std::filesystem::temp_directory_path() / "tableau-bench-csv";
     std::filesystem::create_directories(csv);
     const double psql = LeggiConPsql(conninfo, "bench_sync", "20240615", "20240621", csv);
     std::filesystem::remove_all(csv);

@@ -8,8 +8,9 @@
 # 100,000, 200,000 and 400,000 rows; and the workbook and the PDF of the first chart (built
 # with the windows for the PDF; no display needed). With TABLEAU_BENCH_PG set to a libpq
 # connection string, also times the sync of the large hotel into that server (schemas
-# bench_sync and bench_copia, replaced) against psql's \copy of the same rows, and its chart
-# from the server.
+# bench_sync and bench_copia, replaced) against psql's \copy of the same rows, with its peak
+# memory, then the same hotel with twice the history (bench-data/double, written once), and
+# its chart from the server.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -20,5 +21,6 @@ cmake --build build-release --target tableau-bench
 [ -d bench-data/jet/spread ] || build-release/tableau-bench build-jet bench-data
 build-release/tableau-bench run bench-data
 if [ -n "${TABLEAU_BENCH_PG:-}" ]; then
+    [ -f bench-data/double/Scheda_Cliente.mdb ] || build-release/tableau-bench build-double bench-data
     build-release/tableau-bench sync bench-data "$TABLEAU_BENCH_PG"
 fi

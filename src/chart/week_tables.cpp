@@ -1,5 +1,6 @@
 #include "chart/week_tables.h"
 
+#include <future>
 #include <unordered_set>
 
 #include "db/errors.h"
@@ -92,33 +93,63 @@ std::vector<Value> NumeriPrenotazione(RecordSet prenotazioni) {
     return numeri;
 }
 
+// The week's booked rooms and the headers of their bookings.
+ArchiviTableau::PrenotazioniLette LeggiPrenotazioni(db::DataSource& origine,
+                                                    const SettimanaTableau& settimana) {
+    auto file = origine.open("Camere_Prenotazione.mdb");
+    RecordSet camere = file->select(
+        SelectStatement{"Camere_Prenotazione", CriterioSettimana(settimana), std::nullopt});
+    auto fileTestate = origine.open("Scheda_Prenotazione.mdb");
+    RecordSet testate = fileTestate->select(SelectStatement{
+        "Scheda_Prenotazione", Criteria(""), std::nullopt,
+        SelectStatement::ValuesIn{"NumeroPrenotazione", NumeriPrenotazione(camere)}});
+    return {{std::move(file), std::move(camere)}, {std::move(fileTestate), std::move(testate)}};
+}
+
+// A read that needs nothing of the others. From files it runs on a thread of its own beside
+// them: each file has its own handle, and the two cores scan two tables at once. A server
+// session reads one statement at a time: there it runs when its result is asked for.
+template <typename Lettura>
+auto Avvia(const db::DataSource& origine, Lettura lettura) {
+    return std::async(origine.fromServer() ? std::launch::deferred : std::launch::async,
+                      std::move(lettura));
+}
+
 }  // namespace
 
+// The booked rooms and their headers are read beside the guests, the arrangements beside
+// the companies; a failure is reported as the reads one after the other would meet it
+// first.
 ArchiviTableau::ArchiviTableau(db::DataSource& origine, const SettimanaTableau& settimana)
-    : fileCamere(origine.open("NumeriCamere.mdb")),
+    : prenotazioniInLettura(
+          Avvia(origine, [&origine, &settimana] { return LeggiPrenotazioni(origine, settimana); })),
+      fileCamere(origine.open("NumeriCamere.mdb")),
       camere(fileCamere->openTable("NumeriCamere").sortedBy("NumeroCamera")),
       fileOspiti(origine.open("Scheda_Cliente.mdb")),
       ospiti(fileOspiti->select(
           SelectStatement{"Scheda_Cliente", CriterioSettimana(settimana), std::nullopt})),
       ospitiCapofila(ospiti),
       codiciOspiti(CodiciDegliOspiti(ospiti)),
+      arrangiamentiInLettura(Avvia(origine,
+                                   [&origine, this] {
+                                       auto file = origine.open("Arrangiamento.mdb");
+                                       RecordSet righe =
+                                           TabellaPerCodici(*file, "Arrangiamento", codiciOspiti);
+                                       return TabellaLetta{std::move(file), std::move(righe)};
+                                   })),
       fileDitte(origine.open("Ditta_Intestataria.mdb")),
       ditte(TabellaPerCodici(*fileDitte, "Ditta_Intestataria", codiciOspiti)),
       fileHotel(origine.open("AnagraficaHotels.mdb")),
       hotel(fileHotel->openTable("AnagraficaHotels")),
       fileTableau(origine.open("Tableau.mdb")),
       tableau(fileTableau->openTable("Tableau")),
-      fileArrangiamento(origine.open("Arrangiamento.mdb")),
-      arrangiamenti(TabellaPerCodici(*fileArrangiamento, "Arrangiamento", codiciOspiti)),
+      arrangiamentiLetti(arrangiamentiInLettura.get()),
+      arrangiamenti(arrangiamentiLetti.righe),
       fileArrangiamenti(origine.open("Arrangiamenti.mdb")),
       nomiArrangiamenti(fileArrangiamenti->openTable("NomiArrangiamenti")),
-      filePrenotazioni(origine.open("Camere_Prenotazione.mdb")),
-      prenotazioni(filePrenotazioni->select(
-          SelectStatement{"Camere_Prenotazione", CriterioSettimana(settimana), std::nullopt})),
-      fileTestate(origine.open("Scheda_Prenotazione.mdb")),
-      testate(fileTestate->select(SelectStatement{
-          "Scheda_Prenotazione", Criteria(""), std::nullopt,
-          SelectStatement::ValuesIn{"NumeroPrenotazione", NumeriPrenotazione(prenotazioni)}})) {}
+      prenotazioniLette(prenotazioniInLettura.get()),
+      prenotazioni(prenotazioniLette.camere.righe),
+      testate(prenotazioniLette.testate.righe) {}
 
 bool CameraRichiesta(const RecordSet& camere, const RichiestaTableau& richiesta) {
     if (!db::CompareHolds(db::CompareOp::Eq, camere.field("NumeroTableau"),

@@ -3,6 +3,7 @@
 // guests and booked rooms, their companies, arrangements and booking headers, the hotels
 // and their blocks. The chart file (crea_tableau.h) and the week of a whole hotel
 // (hotel_week.h) are both made from these.
+#include <future>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -15,7 +16,8 @@
 
 namespace tableau::chart {
 
-// The database handles of a run and the record sets opened on them.
+// The database handles of a run and the record sets opened on them. Some are read on
+// threads of their own (week_tables.cpp); every member is whole once the constructor ends.
 struct ArchiviTableau {
     ArchiviTableau(db::DataSource& origine, const SettimanaTableau& settimana);
 
@@ -24,26 +26,38 @@ struct ArchiviTableau {
             ospiti, ospitiCapofila, ditte, arrangiamenti, nomiArrangiamenti, prenotazioni, testate};
     }
 
+    // A table read, with the handle of its file.
+    struct TabellaLetta {
+        std::unique_ptr<db::Database> file;
+        db::RecordSet righe;
+    };
+    // The week's booked rooms and the headers of their bookings.
+    struct PrenotazioniLette {
+        TabellaLetta camere;
+        TabellaLetta testate;
+    };
+
+    std::future<PrenotazioniLette> prenotazioniInLettura;
     std::unique_ptr<db::Database> fileCamere;
     db::RecordSet camere;
     std::unique_ptr<db::Database> fileOspiti;
     db::RecordSet ospiti;
     db::RecordSet ospitiCapofila;  // the same rows, with a position of its own
     std::optional<std::vector<db::Value>> codiciOspiti;
+    std::future<TabellaLetta> arrangiamentiInLettura;
     std::unique_ptr<db::Database> fileDitte;
     db::RecordSet ditte;
     std::unique_ptr<db::Database> fileHotel;
     db::RecordSet hotel;
     std::unique_ptr<db::Database> fileTableau;
     db::RecordSet tableau;
-    std::unique_ptr<db::Database> fileArrangiamento;
-    db::RecordSet arrangiamenti;
+    TabellaLetta arrangiamentiLetti;
+    db::RecordSet& arrangiamenti;  // arrangiamentiLetti.righe
     std::unique_ptr<db::Database> fileArrangiamenti;
     db::RecordSet nomiArrangiamenti;
-    std::unique_ptr<db::Database> filePrenotazioni;
-    db::RecordSet prenotazioni;
-    std::unique_ptr<db::Database> fileTestate;
-    db::RecordSet testate;
+    PrenotazioniLette prenotazioniLette;
+    db::RecordSet& prenotazioni;  // prenotazioniLette.camere.righe
+    db::RecordSet& testate;       // prenotazioniLette.testate.righe
 };
 
 // The tables of the week, every read done here. A standby may cancel a read that holds back

@@ -33,6 +33,14 @@ const char* formatName(DatabaseFormat format) {
     return "?";
 }
 
+void Database::scanTable(const std::string& table, TableScan& scan) {
+    const RecordSet whole = openTable(table);
+    scan.fields(whole.fieldNames(), whole.fieldTypes());
+    for (const auto& row : whole.rows()) {
+        scan.row(row);
+    }
+}
+
 namespace {
 
 // What a name that is not a regular file turns out to be, for the message.

@@ -77,9 +77,26 @@ struct TableSummary {
     std::optional<std::size_t> declaredRows;
 };
 
+// A table read row by row (Database::scanTable): the fields first, then every row.
+class TableScan {
+  public:
+    virtual ~TableScan() = default;
+    // The field names in the table's order and their types as the file declares them (empty
+    // when the storage does not tell).
+    virtual void fields(const std::vector<std::string>& names,
+                        const std::vector<FieldType>& types) = 0;
+    // One row, in storage order; its values last only for the call.
+    virtual void row(const std::vector<Value>& values) = 0;
+};
+
 class Database {
   public:
     virtual ~Database() = default;
+
+    // Reads the whole table in storage order, handing each row to `scan` and keeping none:
+    // a table of any length read in the memory of one row. Throws as openTable() and lets
+    // the scan's own exceptions through (the reading stops there).
+    virtual void scanTable(const std::string& table, TableScan& scan);
 
     // Reads the whole table but keeps none of its rows. Throws as openTable().
     virtual TableSummary summarize(const std::string& table) = 0;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "db/database.h"
 #include "db/errors.h"
 #include "db/record_set.h"
 
@@ -31,6 +32,43 @@ std::string errorOf(Action action) {
     }
     ADD_FAILURE() << "no ErroreArchivio";
     return {};
+}
+
+// A table read by Database::scanTable: its fields and every row, each as texts ("<null>" for
+// a null), with a failure of its own thrown at the row `failAt` (counted from 1) when set.
+struct ScannedTable final : db::TableScan {
+    std::vector<std::string> names;
+    std::vector<db::FieldType> types;
+    std::vector<std::vector<std::string>> rows;
+    std::size_t failAt = 0;
+
+    void fields(const std::vector<std::string>& n, const std::vector<db::FieldType>& t) override {
+        names = n;
+        types = t;
+    }
+    void row(const std::vector<db::Value>& values) override {
+        if (rows.size() + 1 == failAt) {
+            throw db::ErroreServer("caduta la connessione");
+        }
+        std::vector<std::string> texts;
+        for (const db::Value& v : values) {
+            texts.push_back(v.isNull() ? "<null>" : v.asText());
+        }
+        rows.push_back(texts);
+    }
+};
+
+// The rows of a record set as ScannedTable has them.
+inline std::vector<std::vector<std::string>> rowTexts(const db::RecordSet& set) {
+    std::vector<std::vector<std::string>> rows;
+    for (const auto& row : set.rows()) {
+        std::vector<std::string> texts;
+        for (const db::Value& v : row) {
+            texts.push_back(v.isNull() ? "<null>" : v.asText());
+        }
+        rows.push_back(texts);
+    }
+    return rows;
 }
 
 }  // namespace tableau::test

@@ -1,6 +1,7 @@
 #include "db/jet/jet_database.h"
 
 #include <algorithm>
+#include <exception>
 
 #include "db/errors.h"
 #include "db/in_filter.h"
@@ -211,6 +212,51 @@ RecordSet JetDatabase::openTable(const std::string& name) {
     std::shared_ptr<RowTable> whole = read(stored, {});
     tables_.emplace(stored, whole);
     return RecordSet(whole);
+}
+
+void JetDatabase::scanTable(const std::string& name, TableScan& scan) {
+    const std::string& stored = storedName(name);
+    if (tables_.count(stored) != 0) {
+        Database::scanTable(name, scan);
+        return;
+    }
+    const Shape& columns = shape(stored);
+    // The rows are handed on as they stream in and none is kept. A failure of the scan's
+    // own is held until the reader is done, so that it is not taken for the reader's.
+    std::exception_ptr failure;
+    bool started = false;
+    const auto content = RunJetReader(
+        JetReading{path_, name_, routines::InUtf8(stored), JetReaderPatience(),
+                   [&](const std::vector<std::string>& streamed) {
+                       if (streamed != columns.columns) {
+                           throw ErroreArchivio("La tabella " + stored + " dell'archivio " + name_ +
+                                                " \xC3\xA8 cambiata durante la lettura");
+                       }
+                       return [&](const std::vector<Value>& row) {
+                           if (failure) {
+                               return false;
+                           }
+                           try {
+                               if (!started) {
+                                   started = true;
+                                   scan.fields(columns.columns, TypesOfKinds(columns.kinds));
+                               }
+                               scan.row(row);
+                           } catch (...) {
+                               failure = std::current_exception();
+                           }
+                           return false;
+                       };
+                   }});
+    if (failure) {
+        std::rethrow_exception(failure);
+    }
+    if (content.failure) {
+        throw ErroreArchivio("Tabella " + stored + " non trovata nell'archivio " + name_);
+    }
+    if (!started) {
+        scan.fields(columns.columns, TypesOfKinds(columns.kinds));
+    }
 }
 
 RecordSet JetDatabase::select(const SelectStatement& statement) {

@@ -21,6 +21,7 @@ class JetDatabase final : public Database {
     JetDatabase(std::filesystem::path path, std::string name, DatabaseFormat format);
 
     RecordSet openTable(const std::string& table) override;
+    void scanTable(const std::string& table, TableScan& scan) override;
     TableSummary summarize(const std::string& table) override;
     RecordSet select(const SelectStatement& statement) override;
     const std::string& name() const override { return name_; }

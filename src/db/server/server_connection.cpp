@@ -216,46 +216,50 @@ void ServerConnection::execScript(const std::string& sql) {
     PQclear(result);
 }
 
-std::int64_t ServerConnection::copyIn(const std::string& sql,
-                                      const std::function<bool(std::string&)>& next) {
-    ++statements_;
-    pg_result* start = PQexec(conn_, sql.c_str());
+ServerCopy::ServerCopy(ServerConnection& connection, const std::string& sql) : c_(connection) {
+    ++c_.statements_;
+    pg_result* start = PQexec(c_.conn_, sql.c_str());
     if (start == nullptr || PQresultStatus(start) != PGRES_COPY_IN) {
-        fail("copia non avviata", start);
+        open_ = false;
+        c_.fail("copia non avviata", start);
     }
     PQclear(start);
-    std::string chunk;
-    try {
-        for (;;) {
-            chunk.clear();
-            const bool more = next(chunk);
-            if (!chunk.empty() &&
-                PQputCopyData(conn_, chunk.data(), static_cast<int>(chunk.size())) != 1) {
-                fail("copia interrotta", nullptr);
-            }
-            if (!more) {
-                break;
-            }
-        }
-    } catch (...) {
-        PQputCopyEnd(conn_, "interrotta");
-        while (pg_result* r = PQgetResult(conn_)) {
+}
+
+ServerCopy::~ServerCopy() {
+    cancel();
+}
+
+void ServerCopy::cancel() noexcept {
+    if (open_) {
+        open_ = false;
+        PQputCopyEnd(c_.conn_, "interrotta");
+        while (pg_result* r = PQgetResult(c_.conn_)) {
             PQclear(r);
         }
-        throw;
     }
-    if (PQputCopyEnd(conn_, nullptr) != 1) {
-        fail("copia non conclusa", nullptr);
+}
+
+void ServerCopy::send(std::string_view data) {
+    if (!data.empty() && PQputCopyData(c_.conn_, data.data(), static_cast<int>(data.size())) != 1) {
+        c_.fail("copia interrotta", nullptr);
     }
-    pg_result* end = PQgetResult(conn_);
+}
+
+std::int64_t ServerCopy::finish() {
+    open_ = false;
+    if (PQputCopyEnd(c_.conn_, nullptr) != 1) {
+        c_.fail("copia non conclusa", nullptr);
+    }
+    pg_result* end = PQgetResult(c_.conn_);
     if (end == nullptr || PQresultStatus(end) != PGRES_COMMAND_OK) {
-        while (pg_result* r = PQgetResult(conn_)) {
+        while (pg_result* r = PQgetResult(c_.conn_)) {
             PQclear(r);
         }
-        fail("copia non riuscita", end);
+        c_.fail("copia non riuscita", end);
     }
     const ServerResult result(end);
-    while (pg_result* r = PQgetResult(conn_)) {
+    while (pg_result* r = PQgetResult(c_.conn_)) {
         PQclear(r);
     }
     return result.affectedRows();

@@ -55,10 +55,6 @@ class ServerConnection {
     // transaction control). Throws ErroreServer as exec().
     void execScript(const std::string& sql);
 
-    // Runs "COPY ... FROM STDIN" and sends the data next() fills in, chunk by chunk, until
-    // it returns false. Returns the rows copied. A throw from next() cancels the copy.
-    std::int64_t copyIn(const std::string& sql, const std::function<bool(std::string&)>& next);
-
     // "host:port/database" of the server connected to, for messages.
     const std::string& server() const { return server_; }
     // The server's version as libpq reports it (150018 for 15.18).
@@ -70,11 +66,35 @@ class ServerConnection {
     std::size_t statements() const { return statements_; }
 
   private:
+    friend class ServerCopy;
     [[noreturn]] void fail(const std::string& what, pg_result* result) const;
 
     pg_conn* conn_ = nullptr;
     std::string server_;
     std::size_t statements_ = 0;
+};
+
+// A "COPY ... FROM STDIN" under way on a connection: the data are sent as they come, so
+// that a table of any length needs no more memory than a piece of it. Until finish() the
+// connection serves nothing else; dropped unfinished (a failure while the rows were
+// gathered), the copy is cancelled and its statement fails, as does the transaction.
+class ServerCopy {
+  public:
+    // Starts the copy. Throws ErroreServer as ServerConnection::exec().
+    ServerCopy(ServerConnection& connection, const std::string& sql);
+    ~ServerCopy();
+    ServerCopy(const ServerCopy&) = delete;
+    ServerCopy& operator=(const ServerCopy&) = delete;
+
+    // Sends bytes of the copy's data. Throws ErroreServer when the server cannot take them.
+    void send(std::string_view data);
+    // Ends the data; returns the rows copied. Throws ErroreServer with the server's refusal.
+    std::int64_t finish();
+
+  private:
+    void cancel() noexcept;
+    ServerConnection& c_;
+    bool open_ = true;
 };
 
 // The servers a connection string names, "host:port/database" each, joined by ", ";

@@ -29,13 +29,16 @@ struct SyncedTable {
 // Copies the ten hotel tables of the data directory (SQLite or Jet files) into the schema,
 // creating it, the tables and the indexes the chart's reads use when missing; records when
 // and from where. All or nothing: readers see the old rows or the new, never a mix, and a
-// failure (a missing or damaged file, a role that may not write, a dropped connection)
-// leaves the server's previous data whole. Only the ten tables and the sync record are
-// touched. Refused before anything is written: a table without a field the chart reads
-// (ErroreArchivio naming file, table and field) and, unless options.force, a table the copy
-// would leave empty or with less than half the rows it holds now (ErroreRiduzione naming the
-// table and both counts). Throws ErroreArchivio naming the file, ErroreServer naming the
-// server.
+// failure (a missing or damaged file, a value its field cannot keep, a role that may not
+// write, a dropped connection) leaves the server's previous data whole. Only the ten tables
+// and the sync record are touched. No table is held in memory: the tables are surveyed
+// first, then read again row by row as they are copied. Refused before anything is
+// written: a table without a field the chart reads (ErroreArchivio naming file, table and
+// field) and, unless options.force, a table the copy would leave empty or with less than
+// half the rows it holds now (ErroreRiduzione naming the table and both counts; a file cut
+// short between the survey and the copy is refused all the same). A value its field cannot
+// keep is refused as the copy meets it (ErroreArchivio naming file, table, field and row).
+// Throws ErroreArchivio naming the file, ErroreServer naming the server.
 std::vector<SyncedTable> SyncToServer(const std::filesystem::path& cartellaDati,
                                       ServerConnection& connection, const std::string& schema,
                                       const SyncOptions& options);

@@ -1,12 +1,9 @@
 #include "db/server/sync_source.h"
 
 #include <algorithm>
-#include <cmath>
 #include <ctime>
-#include <exception>
-#include <thread>
+#include <functional>
 
-#include "db/data_directory.h"
 #include "db/database.h"
 #include "db/errors.h"
 #include "db/hotel_schema.h"
@@ -35,10 +32,10 @@ const char* KindName(const Value& v) {
     return v.isInteger() ? "un numero intero" : v.isReal() ? "un numero con decimali" : "un testo";
 }
 
-[[noreturn]] void Refuse(const std::string& file, const RecordSet& rows, const std::string& field,
-                         std::size_t row, const std::string& why) {
-    throw ErroreArchivio("Archivio " + file + ", tabella " + rows.tableName() + ", campo " + field +
-                         ", riga " + std::to_string(row + 1) + ": " + why +
+[[noreturn]] void Refuse(const SyncSource& source, const std::string& field, std::size_t row,
+                         const std::string& why) {
+    throw ErroreArchivio("Archivio " + source.file + ", tabella " + source.table + ", campo " +
+                         field + ", riga " + std::to_string(row + 1) + ": " + why +
                          "; la sincronizzazione non \xC3\xA8 stata eseguita");
 }
 
@@ -53,25 +50,6 @@ bool Accepts(ServerType type, const Value& v) {
             return v.isText();
     }
     return false;
-}
-
-// The type of a field declared of no definite type: that of its values, all of one kind
-// (whole numbers with reals make reals); text when they are all null.
-std::optional<ServerType> TypeFromValues(const std::vector<std::vector<Value>>& rows,
-                                         std::size_t c) {
-    bool integers = false;
-    bool reals = false;
-    bool texts = false;
-    for (const auto& row : rows) {
-        const Value& v = row[c];
-        integers = integers || v.isInteger();
-        reals = reals || v.isReal();
-        texts = texts || v.isText();
-    }
-    if (texts) {
-        return integers || reals ? std::nullopt : std::optional(ServerType::Text);
-    }
-    return reals ? ServerType::DoublePrecision : integers ? ServerType::Bigint : ServerType::Text;
 }
 
 std::string NameInUtf8(const std::string& name) {
@@ -98,100 +76,214 @@ bool IsDateKey(const std::string& text) {
     return true;
 }
 
-std::size_t ColumnOf(const SyncSource& source, const char* name) {
-    const auto& columns = source.rows.fieldNames();
-    for (std::size_t i = 0; i < columns.size(); ++i) {
-        if (routines::StessoNome(columns[i], name)) {
+std::optional<std::size_t> ColumnNamed(const std::vector<std::string>& names, const char* name) {
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (routines::StessoNome(names[i], name)) {
             return i;
         }
     }
-    throw ErroreArchivio(std::string("Campo ") + name + " non trovato nella tabella " +
-                         source.table + " dell'archivio " + source.file +
-                         ": serve a scegliere le righe dello storico da sincronizzare");
+    return std::nullopt;
 }
 
-// The places of the rows whose DataPartenza is on or after the day, or unknown.
-std::vector<std::size_t> RowsDepartingFrom(const SyncSource& source, const std::string& day) {
-    const std::size_t c = ColumnOf(source, "DataPartenza");
-    std::vector<std::size_t> kept;
-    const auto& rows = source.rows.rows();
-    for (std::size_t r = 0; r < rows.size(); ++r) {
-        const Value& departure = rows[r][c];
+// Whether the sync sends the row: under a history limit, guests and booked rooms by their
+// departure (kept when it is on or after the first day, or unknown), headers by their
+// booking among the kept booked rooms'; every other row.
+bool Keeps(const SyncSource& source, const std::vector<Value>& row) {
+    if (source.departure) {
+        const Value& departure = row[*source.departure];
         const std::string text = departure.isNull() ? std::string() : departure.asText();
-        if (!IsDateKey(text) || text >= day) {
-            kept.push_back(r);
+        return !IsDateKey(text) || text >= source.keptFrom;
+    }
+    if (source.booking) {
+        return source.bookingsKept->admits(row[*source.booking]);
+    }
+    return true;
+}
+
+// What the values of a field of no definite type are.
+struct Kinds {
+    bool integers = false;
+    bool reals = false;
+    bool texts = false;
+    std::size_t firstText = 0;  // the row of the first text, and the text shown
+    std::string firstTextShown;
+};
+
+// A reading through a table for the survey: its fields, its rows and those the sync keeps
+// counted, the kinds of the values of its fields of no definite type, and with
+// `bookingsKept` the bookings of the rows kept. Keeps no row.
+class Survey final : public TableScan {
+  public:
+    Survey(SyncSource& source, const char* ruleField, InFilter* bookingsKept)
+        : source_(source), ruleField_(ruleField), bookingsKept_(bookingsKept) {}
+
+    void fields(const std::vector<std::string>& names,
+                const std::vector<FieldType>& types) override {
+        source_.names = names;
+        rows_ = kept_ = 0;
+        declared_ = types;
+        declared_.resize(names.size(), FieldType::Other);
+        kinds_.assign(names.size(), Kinds{});
+        if (ruleField_ != nullptr) {
+            ruleColumn_ = ColumnNamed(names, ruleField_);
+            if (bookingsKept_ != nullptr) {
+                bookingColumn_ = ColumnNamed(names, "NumeroPrenotazione");
+            }
+            if (source_.table == "Scheda_Prenotazione") {
+                source_.booking = ruleColumn_;
+            } else {
+                source_.departure = ruleColumn_;
+            }
+        }
+        for (std::size_t c = 0; c < declared_.size(); ++c) {
+            if (declared_[c] == FieldType::Other) {
+                undeclared_.push_back(c);
+            }
         }
     }
-    return kept;
-}
 
-}  // namespace
+    void row(const std::vector<Value>& values) override {
+        for (const std::size_t c : undeclared_) {
+            const Value& v = values[c];
+            Kinds& k = kinds_[c];
+            k.integers = k.integers || v.isInteger();
+            k.reals = k.reals || v.isReal();
+            if (v.isText() && !k.texts) {
+                k.texts = true;
+                k.firstText = rows_;
+                k.firstTextShown = Shown(v);
+            }
+        }
+        ++rows_;
+        if (ruleField_ != nullptr && !ruleColumn_) {
+            return;  // refused after the survey
+        }
+        if (Keeps(source_, values)) {
+            ++kept_;
+            if (bookingsKept_ != nullptr && bookingColumn_) {
+                bookingsKept_->add(values[*bookingColumn_]);
+            }
+        }
+    }
 
-std::vector<ServerType> ServerTypes(const std::string& file, const RecordSet& rows,
-                                    const std::vector<std::string>& fieldsUtf8) {
-    const auto& declared = rows.fieldTypes();
-    const auto& all = rows.rows();
+    // Counted without a reading of the rows, from the table's summary.
+    void counted(std::size_t rows) { rows_ = kept_ = rows; }
+
+    // The field the history limit reads, when the table lacks it.
+    const char* ruleFieldMissing() const {
+        return ruleField_ != nullptr && !ruleColumn_ ? ruleField_ : nullptr;
+    }
+    const std::vector<FieldType>& declared() const { return declared_; }
+    const std::vector<Kinds>& kinds() const { return kinds_; }
+    std::size_t rows() const { return rows_; }
+    std::size_t kept() const { return kept_; }
+
+  private:
+    SyncSource& source_;
+    const char* ruleField_;
+    InFilter* bookingsKept_;
+    std::optional<std::size_t> ruleColumn_;
+    std::optional<std::size_t> bookingColumn_;
+    std::vector<FieldType> declared_;
+    std::vector<std::size_t> undeclared_;
+    std::vector<Kinds> kinds_;
+    std::size_t rows_ = 0;
+    std::size_t kept_ = 0;
+};
+
+// The server type of each field, from the type its file declares or, for a field of no
+// definite type, from its values: all of one kind (whole numbers with reals make reals),
+// text when they are all null.
+std::vector<ServerType> ServerTypes(const SyncSource& source, const Survey& survey) {
     std::vector<ServerType> types;
-    for (std::size_t c = 0; c < fieldsUtf8.size(); ++c) {
-        const std::string& field = fieldsUtf8[c];
+    for (std::size_t c = 0; c < source.fields.size(); ++c) {
+        const std::string& field = source.fields[c];
         if (field.size() > 63) {
-            throw ErroreArchivio("Archivio " + file + ", tabella " + rows.tableName() +
+            throw ErroreArchivio("Archivio " + source.file + ", tabella " + source.table +
                                  ": il nome del campo " + field +
                                  " supera i 63 caratteri che il server ammette");
         }
         if (field == kOrderColumn) {
-            throw ErroreArchivio("Archivio " + file + ", tabella " + rows.tableName() +
+            throw ErroreArchivio("Archivio " + source.file + ", tabella " + source.table +
                                  ": il campo " + field +
                                  " ha il nome che il server riserva all'ordine delle righe");
         }
-        const FieldType type = c < declared.size() ? declared[c] : FieldType::Other;
-        std::optional<ServerType> chosen;
-        switch (type) {
+        switch (survey.declared()[c]) {
             case FieldType::Integer:
-                chosen = ServerType::Bigint;
+                types.push_back(ServerType::Bigint);
                 break;
             case FieldType::Real:
-                chosen = ServerType::DoublePrecision;
+                types.push_back(ServerType::DoublePrecision);
                 break;
             case FieldType::Text:
-                chosen = ServerType::Text;
+                types.push_back(ServerType::Text);
                 break;
-            case FieldType::Other:
-                chosen = TypeFromValues(all, c);
-                if (!chosen) {
-                    for (std::size_t r = 0; r < all.size(); ++r) {
-                        if (all[r][c].isText()) {
-                            Refuse(file, rows, field, r,
-                                   "il campo, di tipo non dichiarato, mescola numeri e testi "
-                                   "(qui il testo " +
-                                       Shown(all[r][c]) + ")");
-                        }
-                    }
+            case FieldType::Other: {
+                const Kinds& k = survey.kinds()[c];
+                if (k.texts && (k.integers || k.reals)) {
+                    Refuse(source, field, k.firstText,
+                           "il campo, di tipo non dichiarato, mescola numeri e testi (qui il "
+                           "testo " +
+                               k.firstTextShown + ")");
                 }
+                types.push_back(k.reals      ? ServerType::DoublePrecision
+                                : k.integers ? ServerType::Bigint
+                                             : ServerType::Text);
                 break;
+            }
         }
-        for (std::size_t r = 0; r < all.size(); ++r) {
-            const Value& v = all[r][c];
+    }
+    return types;
+}
+
+// A second reading through a surveyed table: every value checked, the rows kept handed on.
+class Reading final : public TableScan {
+  public:
+    Reading(const SyncSource& source,
+            const std::function<void(std::size_t, const std::vector<Value>&)>& onRow)
+        : source_(source), onRow_(onRow) {}
+
+    void fields(const std::vector<std::string>& names, const std::vector<FieldType>&) override {
+        if (names != source_.names) {
+            throw ErroreArchivio("Archivio " + source_.file + ", tabella " + source_.table +
+                                 ": i campi sono cambiati durante la sincronizzazione; la "
+                                 "sincronizzazione non \xC3\xA8 stata eseguita");
+        }
+    }
+
+    void row(const std::vector<Value>& values) override {
+        const std::size_t place = place_++;
+        for (std::size_t c = 0; c < values.size(); ++c) {
+            const Value& v = values[c];
             if (v.isNull()) {
                 continue;
             }
-            if (!Accepts(*chosen, v)) {
-                const char* expected = *chosen == ServerType::Bigint ? "un numero intero"
-                                       : *chosen == ServerType::Text ? "un testo"
-                                                                     : "un numero";
-                Refuse(file, rows, field, r,
+            const ServerType type = source_.types[c];
+            if (!Accepts(type, v)) {
+                const char* expected = type == ServerType::Bigint ? "un numero intero"
+                                       : type == ServerType::Text ? "un testo"
+                                                                  : "un numero";
+                Refuse(source_, source_.fields[c], place,
                        std::string("il valore ") + Shown(v) + " \xC3\xA8 " + KindName(v) +
                            ", il campo vuole " + expected);
             }
             if (v.isText() && v.textRef().find('\0') != std::string::npos) {
-                Refuse(file, rows, field, r,
+                Refuse(source_, source_.fields[c], place,
                        "il testo contiene il carattere nullo, che il server non ammette");
             }
         }
-        types.push_back(*chosen);
+        if (Keeps(source_, values)) {
+            onRow_(place, values);
+        }
     }
-    return types;
-}
+
+  private:
+    const SyncSource& source_;
+    const std::function<void(std::size_t, const std::vector<Value>&)>& onRow_;
+    std::size_t place_ = 0;
+};
+
+}  // namespace
 
 std::string MonthsBefore(const std::string& today, int months) {
     if (!IsDateKey(today) || months < 0) {
@@ -208,130 +300,97 @@ std::string MonthsBefore(const std::string& today, int months) {
     return routines::ChiaveData(routines::Data{day < lastDay ? day : lastDay, newMonth, newYear});
 }
 
-std::vector<SyncSource> ReadSyncSources(const std::filesystem::path& cartellaDati,
-                                        std::optional<int> historyMonths,
-                                        const std::string& today) {
-    // The files are opened in order, so that the first missing one is named; the tables of
-    // SQLite files are then read two at a time (each file has its own connection), those of
-    // Jet files one after the other, as their reader programs are started.
-    struct Reading {
-        const ServerTable* origin;
-        std::unique_ptr<Database> database;
-        std::optional<RecordSet> rows;
-        std::exception_ptr error;
-    };
-    std::vector<Reading> readings;
+std::string SyncDay(const std::string& today) {
+    return today.empty() ? Today() : today;
+}
+
+std::vector<SyncSource> SurveySyncSources(const std::filesystem::path& cartellaDati,
+                                          std::optional<int> historyMonths,
+                                          const std::string& today) {
+    const std::string day = historyMonths ? MonthsBefore(SyncDay(today), *historyMonths) : "";
+    // The files are opened in order, so that the first missing one is named.
+    std::vector<SyncSource> sources;
     for (const ServerTable& t : ServerTables()) {
-        readings.push_back(Reading{&t, OpenDatabase(cartellaDati, t.file), std::nullopt, nullptr});
+        SyncSource source;
+        source.file = std::string(t.file);
+        source.table = std::string(t.table);
+        source.database = OpenDatabase(cartellaDati, t.file);
+        sources.push_back(std::move(source));
     }
-    const auto readOne = [](Reading& l) {
-        try {
-            l.rows = l.database->openTable(std::string(l.origin->table));
-        } catch (...) {
-            l.error = std::current_exception();
+    // The bookings of the booked rooms kept, which choose the headers kept; the booked rooms
+    // come first.
+    auto bookings = std::make_shared<InFilter>();
+    std::vector<Survey> surveys;
+    surveys.reserve(sources.size());
+    for (SyncSource& source : sources) {
+        const bool byDeparture =
+            source.table == "Scheda_Cliente" || source.table == "Camere_Prenotazione";
+        const bool byBooking = source.table == "Scheda_Prenotazione";
+        const char* ruleField = nullptr;
+        if (!day.empty() && (byDeparture || byBooking)) {
+            source.keptFrom = day;
+            ruleField = byBooking ? "NumeroPrenotazione" : "DataPartenza";
+            source.bookingsKept = bookings;
         }
-    };
-    std::vector<Reading*> second;
-    {
-        // The larger files first, each to the lighter of the two.
-        std::vector<std::pair<std::uintmax_t, Reading*>> bySize;
-        for (auto& l : readings) {
-            const auto path = FindFileIgnoringCase(cartellaDati, l.origin->file);
-            std::error_code ignored;
-            bySize.emplace_back(path ? std::filesystem::file_size(*path, ignored) : 0, &l);
-        }
-        std::stable_sort(bySize.begin(), bySize.end(),
-                         [](const auto& a, const auto& b) { return a.first > b.first; });
-        std::vector<Reading*> first;
-        std::uintmax_t firstBytes = 0;
-        std::uintmax_t secondBytes = 0;
-        for (const auto& [bytes, l] : bySize) {
-            const bool sqlite = l->database->format() == DatabaseFormat::Sqlite;
-            if (sqlite && secondBytes < firstBytes) {
-                second.push_back(l);
-                secondBytes += bytes;
-            } else {
-                first.push_back(l);
-                firstBytes += bytes;
+        Survey& survey = surveys.emplace_back(
+            source, ruleField,
+            ruleField != nullptr && source.table == "Camere_Prenotazione" ? bookings.get()
+                                                                          : nullptr);
+        // A SQLite table is counted without a reading of its rows, unless the rows must be
+        // looked at: kept by the history limit, or of fields of no definite type.
+        bool readThrough =
+            ruleField != nullptr || source.database->format() != DatabaseFormat::Sqlite;
+        if (!readThrough) {
+            const TableSummary summary = source.database->summarize(source.table);
+            survey.fields(summary.fields, summary.types);
+            readThrough = std::find(survey.declared().begin(), survey.declared().end(),
+                                    FieldType::Other) != survey.declared().end();
+            if (!readThrough) {
+                survey.counted(summary.rows);
             }
         }
-        std::thread other([&] {
-            for (Reading* l : second) {
-                readOne(*l);
-            }
-        });
-        for (Reading* l : first) {
-            readOne(*l);
+        if (readThrough) {
+            source.database->scanTable(source.table, survey);
         }
-        other.join();
     }
     // The fields the chart reads, checked as the data directory check does: a table that
     // lost one would sync and every chart read from the server would then fail.
     std::string missing;
-    for (auto& l : readings) {
-        if (l.error) {
-            std::rethrow_exception(l.error);
-        }
-        const TableDescription& description = tableDescription(l.origin->table);
-        for (const std::string_view field : MissingFields(description, l.rows->fieldNames())) {
+    for (const SyncSource& source : sources) {
+        const TableDescription& description = tableDescription(source.table);
+        for (const std::string_view field : MissingFields(description, source.names)) {
             missing += (missing.empty() ? "" : "; ") +
-                       MissingFieldMessage(l.origin->file, l.origin->table, field);
+                       MissingFieldMessage(source.file, source.table, field);
         }
     }
     if (!missing.empty()) {
         throw ErroreArchivio(missing + "; la sincronizzazione non \xC3\xA8 stata eseguita");
     }
-    std::vector<SyncSource> sources;
-    for (auto& l : readings) {
-        RecordSet rows = std::move(*l.rows);
-        std::vector<std::string> fields;
-        for (const auto& name : rows.fieldNames()) {
-            fields.push_back(NameInUtf8(name));
+    for (std::size_t i = 0; i < sources.size(); ++i) {
+        SyncSource& source = sources[i];
+        const Survey& survey = surveys[i];
+        for (const auto& name : source.names) {
+            source.fields.push_back(NameInUtf8(name));
         }
-        std::vector<ServerType> types = ServerTypes(std::string(l.origin->file), rows, fields);
-        std::vector<std::size_t> kept(rows.rowCount());
-        for (std::size_t r = 0; r < kept.size(); ++r) {
-            kept[r] = r;
-        }
-        sources.push_back(SyncSource{std::string(l.origin->file), std::string(l.origin->table),
-                                     std::move(fields), std::move(types), std::move(rows),
-                                     std::move(kept), std::string()});
+        source.types = ServerTypes(source, survey);
+        source.rows = static_cast<std::int64_t>(survey.rows());
+        source.kept = static_cast<std::int64_t>(survey.kept());
     }
-    if (!historyMonths) {
-        return sources;
-    }
-    const std::string day = MonthsBefore(today.empty() ? Today() : today, *historyMonths);
-    const auto find = [&sources](std::string_view table) -> SyncSource& {
-        for (auto& s : sources) {
-            if (s.table == table) {
-                return s;
-            }
-        }
-        throw ErroreArchivio("Tabella " + std::string(table) + " non trovata");
-    };
-    SyncSource& guests = find("Scheda_Cliente");
-    guests.kept = RowsDepartingFrom(guests, day);
-    guests.keptFrom = day;
-    SyncSource& bookedRooms = find("Camere_Prenotazione");
-    bookedRooms.kept = RowsDepartingFrom(bookedRooms, day);
-    bookedRooms.keptFrom = day;
-    // The headers the kept bookings find, as the chart's In list finds them.
-    InFilter bookings;
-    const std::size_t bookingColumn = ColumnOf(bookedRooms, "NumeroPrenotazione");
-    for (const std::size_t r : bookedRooms.kept) {
-        bookings.add(bookedRooms.rows.rows()[r][bookingColumn]);
-    }
-    SyncSource& headers = find("Scheda_Prenotazione");
-    const std::size_t headerBookingColumn = ColumnOf(headers, "NumeroPrenotazione");
-    std::vector<std::size_t> keptHeaders;
-    for (const std::size_t r : headers.kept) {
-        if (bookings.admits(headers.rows.rows()[r][headerBookingColumn])) {
-            keptHeaders.push_back(r);
+    for (std::size_t i = 0; i < sources.size(); ++i) {
+        if (const char* field = surveys[i].ruleFieldMissing()) {
+            throw ErroreArchivio(std::string("Campo ") + field + " non trovato nella tabella " +
+                                 sources[i].table + " dell'archivio " + sources[i].file +
+                                 ": serve a scegliere le righe dello storico da sincronizzare");
         }
     }
-    headers.kept = std::move(keptHeaders);
-    headers.keptFrom = day;
     return sources;
+}
+
+void ReadSyncRows(
+    const SyncSource& source,
+    const std::function<void(std::size_t place, const std::vector<Value>& row)>& row) {
+    Reading reading(source, row);
+    source.database->scanTable(source.table, reading);
 }
 
 }  // namespace tableau::db::server

@@ -39,6 +39,13 @@ FieldType DeclaredType(const char* declared) {
     return FieldType::Other;
 }
 
+// A text of the file in Windows-1252; most are plain ASCII and taken as they are.
+std::string TextOf(sqlite3_stmt* s, int column) {
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s, column));
+    const int bytes = sqlite3_column_bytes(s, column);
+    return routines::InCp1252(std::string_view(text, static_cast<std::size_t>(bytes)));
+}
+
 Value ReadColumn(sqlite3_stmt* s, int column) {
     switch (sqlite3_column_type(s, column)) {
         case SQLITE_INTEGER:
@@ -47,12 +54,8 @@ Value ReadColumn(sqlite3_stmt* s, int column) {
             return Value::real(sqlite3_column_double(s, column));
         case SQLITE_NULL:
             return Value();
-        default: {
-            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s, column));
-            const int bytes = sqlite3_column_bytes(s, column);
-            return Value::text(
-                routines::InCp1252(std::string_view(text, static_cast<std::size_t>(bytes))));
-        }
+        default:
+            return Value::text(TextOf(s, column));
     }
 }
 
@@ -174,6 +177,10 @@ class Watchdog {
     Watchdog(const Watchdog&) = delete;
     Watchdog& operator=(const Watchdog&) = delete;
     bool expired() const { return expired_; }
+    // Progress was made: the patience starts again.
+    void progressed(std::chrono::milliseconds patience) {
+        deadline_ = std::chrono::steady_clock::now() + patience;
+    }
 
   private:
     static int GoOn(void* self) {
@@ -192,12 +199,18 @@ class Watchdog {
 }  // namespace
 
 void SqliteDatabase::stepAll(sqlite3_stmt* s, const std::string& table,
-                             const std::function<void()>& onRow) const {
+                             const std::function<void()>& onRow, bool rowsAreProgress) const {
     const auto patience = ReadPatience();
-    const Watchdog watchdog(db_.get(), patience);
+    Watchdog watchdog(db_.get(), patience);
     int rc = SQLITE_ROW;
+    // The clock is read every so many rows: a scan hands on millions.
+    constexpr unsigned kRowsBetweenClocks = 1024;
+    unsigned rows = 0;
     while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
         onRow();
+        if (rowsAreProgress && ++rows % kRowsBetweenClocks == 0) {
+            watchdog.progressed(patience);
+        }
     }
     if (rc == SQLITE_INTERRUPT && watchdog.expired()) {
         const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(patience);
@@ -406,6 +419,35 @@ std::shared_ptr<RowTable> SqliteDatabase::selectRows(const std::string& table,
         }
     });
     return result;
+}
+
+void SqliteDatabase::scanTable(const std::string& table, TableScan& scan) {
+    const std::string from = " FROM " + QuoteIdentifier(table);
+    sqlite3_stmt* raw = nullptr;
+    const std::string inOrder = "SELECT *" + from + " ORDER BY rowid";
+    if (sqlite3_prepare_v2(db_.get(), inOrder.c_str(), -1, &raw, nullptr) != SQLITE_OK) {
+        raw = prepare("SELECT *" + from, table).release();  // a table without rowid
+    }
+    const Statement s(raw);
+    std::vector<std::string> names;
+    std::vector<FieldType> types;
+    const int columns = sqlite3_column_count(raw);
+    for (int c = 0; c < columns; ++c) {
+        names.emplace_back(sqlite3_column_name(raw, c));
+        types.push_back(DeclaredType(sqlite3_column_decltype(raw, c)));
+    }
+    scan.fields(names, types);
+    // One row's values, taken over by the next.
+    std::vector<Value> row(names.size());
+    stepAll(
+        raw, table,
+        [&] {
+            for (int c = 0; c < columns; ++c) {
+                row[static_cast<std::size_t>(c)] = ReadColumn(raw, c);
+            }
+            scan.row(row);
+        },
+        /*rowsAreProgress=*/true);
 }
 
 RecordSet SqliteDatabase::select(const SelectStatement& statement) {

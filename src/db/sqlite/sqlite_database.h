@@ -23,6 +23,7 @@ class SqliteDatabase final : public Database {
     SqliteDatabase& operator=(const SqliteDatabase&) = delete;
 
     RecordSet openTable(const std::string& table) override;
+    void scanTable(const std::string& table, TableScan& scan) override;
     TableSummary summarize(const std::string& table) override;
     RecordSet select(const SelectStatement& statement) override;
     const std::string& name() const override { return name_; }
@@ -45,8 +46,10 @@ class SqliteDatabase final : public Database {
     using Statement = std::unique_ptr<sqlite3_stmt, StatementCloser>;
     // Throws ErroreArchivio naming a missing table.
     Statement prepare(const std::string& sql, const std::string& table) const;
-    void stepAll(sqlite3_stmt* s, const std::string& table,
-                 const std::function<void()>& onRow) const;
+    // With rowsAreProgress the patience runs from the last row handed on, not from the
+    // start: a scan whose rows take long to be dealt with is not cut off for that.
+    void stepAll(sqlite3_stmt* s, const std::string& table, const std::function<void()>& onRow,
+                 bool rowsAreProgress = false) const;
     std::shared_ptr<RowTable> selectRows(const std::string& table, const Criteria& where,
                                          const InFilter* in) const;
 

@@ -300,6 +300,24 @@ TEST(JetDatabase, SameResultsAsTheSameTableInSqlite) {
     EXPECT_EQ(count, 28u);
 }
 
+TEST(JetDatabase, AScanHandsOnTheRowsAsTheyStreamIn) {
+    test::TempDir dir;
+    fs::copy_file(kSamples / "nwind.mdb", dir / "nwind.mdb");
+    test::ScannedTable scanned;
+    OpenDatabase(dir.path(), "nwind.mdb")->scanTable("orders", scanned);
+    const RecordSet whole = OpenDatabase(dir.path(), "nwind.mdb")->openTable("Orders");
+    EXPECT_EQ(scanned.names, whole.fieldNames());
+    EXPECT_EQ(scanned.types, whole.fieldTypes());
+    EXPECT_EQ(scanned.rows, test::rowTexts(whole));
+    EXPECT_GT(scanned.rows.size(), 800u);
+
+    // The scan's own failure is not taken for a damaged file, and no row follows it.
+    test::ScannedTable failing;
+    failing.failAt = 10;
+    EXPECT_THROW(OpenDatabase(dir.path(), "nwind.mdb")->scanTable("Orders", failing), ErroreServer);
+    EXPECT_EQ(failing.rows.size(), 9u);
+}
+
 TEST(JetDatabase, TheReaderSkipsOnlyRowsTheCriteriaWouldNotChoose) {
     // A select on a table not read yet lets the reader skip rows on simple conditions;
     // the rows chosen are those chosen from the whole table.

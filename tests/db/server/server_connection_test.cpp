@@ -66,23 +66,33 @@ TEST(ServerConnection, TriesTheListedHostsInOrder) {
     EXPECT_EQ(DescribeServers("host=a,b port=1,2 dbname=x user=u"), "a:1/x, b:2/x");
 }
 
-TEST(ServerConnection, CopiesRowsInAndCancelsOnAThrow) {
+TEST(ServerConnection, CopiesRowsInAsTheyComeAndCancelsADroppedCopy) {
     TABLEAU_RICHIEDE_SERVER();
     const test::SchemaDiProva schema;
     ServerConnection c(test::ServerPrimario());
     c.exec("CREATE TABLE " + schema.nome() + ".t (a bigint, b text)");
-    int blocchi = 0;
-    const auto righe = c.copyIn("COPY " + schema.nome() + ".t FROM STDIN", [&](std::string& dati) {
-        dati = "1\tuno\n2\t\\N\n";
-        return ++blocchi < 3;
-    });
-    EXPECT_EQ(righe, 6);
-    EXPECT_THROW(c.copyIn("COPY " + schema.nome() + ".t FROM STDIN",
-                          [](std::string& dati) -> bool {
-                              dati = "3\ttre\n";
-                              throw std::runtime_error("file rovinato");
-                          }),
-                 std::runtime_error);
+    {
+        ServerCopy copia(c, "COPY " + schema.nome() + ".t FROM STDIN");
+        for (int blocco = 0; blocco < 3; ++blocco) {
+            copia.send("1\tuno\n2\t\\N\n");
+        }
+        EXPECT_EQ(copia.finish(), 6);
+    }
+    // Dropped unfinished (the rows' reading failed), the copy leaves nothing, and the
+    // connection serves on.
+    try {
+        ServerCopy copia(c, "COPY " + schema.nome() + ".t FROM STDIN");
+        copia.send("3\ttre\n");
+        throw std::runtime_error("file rovinato");
+    } catch (const std::runtime_error& e) {
+        EXPECT_STREQ(e.what(), "file rovinato");
+    }
+    // A row the server refuses is its refusal at the end.
+    {
+        ServerCopy copia(c, "COPY " + schema.nome() + ".t FROM STDIN");
+        copia.send("quattro\tquattro\n");
+        EXPECT_THROW(copia.finish(), ErroreServer);
+    }
     EXPECT_EQ(c.exec("SELECT count(*), count(b) FROM " + schema.nome() + ".t").text(0, 0), "6");
     EXPECT_EQ(QuoteIdentifier("Scheda_\"Cliente"), "\"Scheda_\"\"Cliente\"");
 }

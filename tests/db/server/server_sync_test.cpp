@@ -285,6 +285,30 @@ TEST(ServerSync, KeepsOnlyTheMonthsAskedForOfGuestsAndBookings) {
               (std::vector<std::string>{"1"}));
     EXPECT_EQ(copiate[4].table, "Scheda_Cliente");
     EXPECT_EQ(copiate[4].rows, 3);
+
+    // The departures are indexed from a year before the sync's day: a week's read from then on
+    // finds its rows through the index, its values bound as the server reader binds them.
+    EXPECT_EQ(Righe("SELECT indexdef LIKE '%WHERE (\"DataPartenza\" >= ''20251208''::text)' FROM"
+                    " pg_indexes WHERE schemaname = '" +
+                    schema.nome() + "' AND tablename IN ('Scheda_Cliente', 'Camere_Prenotazione')"),
+              (std::vector<std::string>{"t", "t"}));
+    ServerConnection c(ServerPrimario());
+    c.execScript("SET enable_seqscan = off");
+    const auto piano = [&](const std::string& giorno) {
+        std::string testo;
+        const ServerResult r = c.exec("EXPLAIN SELECT * FROM " + s +
+                                          "\"Scheda_Cliente\" WHERE \"DataArrivo\" <= $1 AND"
+                                          " \"DataPartenza\" > $2",
+                                      {std::string("20261231"), giorno});
+        for (int i = 0; i < r.rows(); ++i) {
+            testo += std::string(r.text(i, 0)) + "\n";
+        }
+        return testo;
+    };
+    EXPECT_NE(piano("20261201").find("Scheda_Cliente (DataPartenza)"), std::string::npos)
+        << piano("20261201");
+    EXPECT_EQ(piano("20240101").find("Scheda_Cliente (DataPartenza)"), std::string::npos)
+        << piano("20240101");
 }
 
 TEST(ServerSync, JetFilesGiveTheSameTablesAsSqliteFiles) {
@@ -485,6 +509,93 @@ TEST(ServerSync, ATableLeftEmptyOrBelowHalfItsRowsIsRefusedUnlessForced) {
     EXPECT_EQ(copiate.at(4).rows, 0);
     EXPECT_EQ(ospiti(), 0);
     EXPECT_EQ(Rifiuto<ErroreArchivio>(fx.dir(), schema.nome()), "");
+}
+
+TEST(ServerSync, ABadValueInTheLastTableLeavesEveryTableAsItWas) {
+    TABLEAU_RICHIEDE_SERVER();
+    HotelFixture fx;
+    fx.hotel(1, "Prima");
+    Ospiti(fx, 2000);
+    fx.add("Scheda_Prenotazione", {{"NumeroPrenotazione", std::int64_t{1}}});
+    SchemaDiProva schema;
+    const std::string s = schema.nome() + ".";
+    Sincronizza(fx.dir(), schema.nome());
+    const auto tabelle = Righe("SELECT tablename FROM pg_tables WHERE schemaname = '" +
+                               schema.nome() + "' ORDER BY 1");
+    const auto registro = Righe("SELECT * FROM " + s + "tableau_sincronizzazione");
+
+    // The guests grow, a table of a new shape comes, and only the last table read, the
+    // booking headers, holds a value its field cannot keep, past a quarter of a megabyte
+    // of rows already sent.
+    fx.hotel(2, "Dopo");
+    Ospiti(fx, 40000, 2001);
+    Esegui(fx.dir() / "NumeriCamere.mdb", "ALTER TABLE NumeriCamere ADD COLUMN Piano INTEGER");
+    Esegui(fx.dir() / "Scheda_Prenotazione.mdb",
+           "INSERT INTO Scheda_Prenotazione (NumeroPrenotazione) VALUES (2), (3.5)");
+    for (const bool forzata : {false, true}) {
+        const std::string m =
+            Rifiuto<ErroreArchivio>(fx.dir(), schema.nome(), SyncOptions{{}, {}, forzata});
+        EXPECT_NE(m.find("Archivio Scheda_Prenotazione.mdb, tabella Scheda_Prenotazione, campo "
+                         "NumeroPrenotazione, riga 3: il valore \"3.5\" \xC3\xA8 un numero con "
+                         "decimali, il campo vuole un numero intero"),
+                  std::string::npos)
+            << m;
+        EXPECT_EQ(Righe("SELECT count(*) FROM " + s + "\"Scheda_Cliente\""),
+                  (std::vector<std::string>{"2000"}));
+        EXPECT_EQ(Righe("SELECT \"RagioneSociale\" FROM " + s + "\"AnagraficaHotels\""),
+                  (std::vector<std::string>{"Prima"}));
+        EXPECT_EQ(Righe("SELECT count(*) FROM pg_attribute WHERE attrelid = '" + s +
+                        "\"NumeriCamere\"'::regclass AND attname = 'Piano'"),
+                  (std::vector<std::string>{"0"}));
+        EXPECT_EQ(Righe("SELECT tablename FROM pg_tables WHERE schemaname = '" + schema.nome() +
+                        "' ORDER BY 1"),
+                  tabelle);
+        EXPECT_EQ(Righe("SELECT * FROM " + s + "tableau_sincronizzazione"), registro);
+    }
+
+    // Mended, every row arrives once, each at its place in the file.
+    Esegui(fx.dir() / "Scheda_Prenotazione.mdb",
+           "UPDATE Scheda_Prenotazione SET NumeroPrenotazione = 3 WHERE NumeroPrenotazione > 2");
+    const auto copiate = Sincronizza(fx.dir(), schema.nome());
+    EXPECT_EQ(copiate.at(4).table, "Scheda_Cliente");
+    EXPECT_EQ(copiate.at(4).rows, 42000);
+    EXPECT_EQ(copiate.at(9).rows, 3);
+    EXPECT_EQ(Righe("SELECT count(*), count(DISTINCT tableau_riga), min(tableau_riga),"
+                    " max(tableau_riga), sum((\"NumeroProgressivo\" = tableau_riga + 1)::int)"
+                    " FROM " +
+                    s + "\"Scheda_Cliente\""),
+              (std::vector<std::string>{"42000|42000|0|41999|42000"}));
+}
+
+TEST(ServerSync, TheSurveyCountsWithoutReadingAndTheCopyReadsRowByRow) {
+    TABLEAU_RICHIEDE_SERVER();
+    HotelFixture fx;
+    Ospiti(fx, 10);
+    // A field of no declared type takes its values' type, or names the first text among
+    // numbers; a value too large for a real among reals is caught while copying.
+    Esegui(fx.dir() / "TipiCamere.mdb", "ALTER TABLE TipiCamere ADD COLUMN Misto");
+    Esegui(fx.dir() / "TipiCamere.mdb",
+           "INSERT INTO TipiCamere (Misto) VALUES (1), (2.5), (NULL), ('tre'), ('quattro')");
+    std::string m = Rifiuto<ErroreArchivio>(fx.dir(), SchemaDiProva(false).nome());
+    EXPECT_NE(m.find("tabella TipiCamere, campo Misto, riga 4: il campo, di tipo non dichiarato, "
+                     "mescola numeri e testi (qui il testo \"tre\")"),
+              std::string::npos)
+        << m;
+    Esegui(fx.dir() / "TipiCamere.mdb",
+           "DELETE FROM TipiCamere WHERE typeof(Misto) = 'text';"
+           "INSERT INTO TipiCamere (Misto) VALUES (9007199254740993)");
+    m = Rifiuto<ErroreArchivio>(fx.dir(), SchemaDiProva(false).nome());
+    EXPECT_NE(m.find("campo Misto, riga 4: il valore \"9007199254740993\" \xC3\xA8 un numero "
+                     "intero, il campo vuole un numero"),
+              std::string::npos)
+        << m;
+    Esegui(fx.dir() / "TipiCamere.mdb", "DELETE FROM TipiCamere WHERE Misto > 1000");
+    SchemaDiProva schema;
+    Sincronizza(fx.dir(), schema.nome());
+    EXPECT_EQ(Righe("SELECT \"Misto\", pg_typeof(\"Misto\") FROM " + schema.nome() +
+                    ".\"TipiCamere\" ORDER BY tableau_riga"),
+              (std::vector<std::string>{"1|double precision", "2.5|double precision",
+                                        "<null>|double precision"}));
 }
 
 TEST(ServerSync, UnderAHistoryLimitTheGuardCountsOnTheServerTheStaysTheLimitKeeps) {

@@ -115,6 +115,26 @@ TEST_F(HotelDatabase, StorageOrderEvenWithACoveringIndex) {
     EXPECT_EQ(walk(some, Criteria(""), "Sigla"), (Texts{"S", "T", "A", "Q"}));
 }
 
+TEST_F(HotelDatabase, AScanHandsOnTheRowsOfOpenTableOneByOne) {
+    const auto rooms = OpenDatabase(hotel.dir(), "NumeriCamere.mdb");
+    test::ScannedTable scanned;
+    rooms->scanTable("numericamere", scanned);
+    const RecordSet whole = rooms->openTable("NumeriCamere");
+    EXPECT_EQ(scanned.names, whole.fieldNames());
+    EXPECT_EQ(scanned.types, whole.fieldTypes());
+    EXPECT_EQ(scanned.rows, test::rowTexts(whole));
+    ASSERT_EQ(scanned.rows.size(), 7u);
+    EXPECT_EQ(scanned.rows[6][2], "Pi\xF9");  // Windows-1252, as every read has it
+
+    // The scan's own failure stops the reading and comes out as it is.
+    test::ScannedTable failing;
+    failing.failAt = 3;
+    EXPECT_THROW(rooms->scanTable("NumeriCamere", failing), ErroreServer);
+    EXPECT_EQ(failing.rows.size(), 2u);
+    EXPECT_NE(errorOf([&] { rooms->scanTable("Camere", failing); }).find("Camere"),
+              std::string::npos);
+}
+
 TEST_F(HotelDatabase, MissingFileTableOrFieldIsAnErrorNamingIt) {
     const auto rooms = OpenDatabase(hotel.dir(), "NumeriCamere.mdb");
     struct Case {
@@ -162,8 +182,10 @@ TEST_F(HotelDatabase, EndlessQueryIsGivenUpAfterThePatience) {
             "SELECT x AS NumeroHotel, x AS Codice, 'a' AS Descrizione FROM n WHERE x < 0");
     const test::ScopedEnv patience("TABLEAU_ATTESA_JET", "0.5");
     const auto file = OpenDatabase(hotel.dir(), "Tableau.mdb");
+    test::ScannedTable scanned;
     for (const auto& action : std::vector<std::function<void()>>{
-             [&] { file->openTable("Tableau"); }, [&] { file->summarize("Tableau"); }}) {
+             [&] { file->openTable("Tableau"); }, [&] { file->summarize("Tableau"); },
+             [&] { file->scanTable("Tableau", scanned); }}) {
         const auto start = std::chrono::steady_clock::now();
         const std::string message = errorOf(action);
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
