@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "app/cli_commands.h"
+#include "app/cli_serve.h"
 #include "app/startup.h"
 #include "export/qt/format_table.h"
 #include "routines/errors.h"
@@ -43,6 +44,18 @@ constexpr std::string_view kUsoComandi =
         nome completo della macchina), il programma dalla chiave sendmail
         (/usr/sbin/sendmail -t -oi). Un indirizzo non valido o nessun destinatario:
         codice 2, senza scrivere nulla; sendmail assente o in errore: codice 1.
+  serve [--listen INDIRIZZO:PORTA] [--insecure]
+        Serve il tableau come pagine web in sola lettura, dietro un accesso con utente e
+        password (tableau user), su 127.0.0.1:8080 o sull'indirizzo di --listen (chiave
+        web.listen); in HTTPS con un certificato (chiavi web.cert e web.key). Senza
+        certificato ascolta solo su un indirizzo locale, a meno di --insecure. Legge gli
+        archivi a ogni pagina e non scrive nulla.
+  user add NOME
+        Aggiunge un utente delle pagine web (o gli cambia la password), leggendo la
+        password dalla prima riga dello standard input; nel file degli utenti
+        (/etc/tableau/utenti, chiave web.users) resta solo il suo hash Argon2id.
+  user remove NOME
+        Toglie un utente dal file degli utenti.
   print --destination NOME [--printer NOME] [--hotel H] [--normal] [--landscape] [--duplex]
         Stampa il file del tableau sulla destinazione indicata.
   print --list
@@ -231,6 +244,34 @@ int EseguiComando(const std::string& comando, const Argomenti& argomenti, std::o
     }
     if (comando == "mail") {
         return ComandoMail(argomenti, out, err, impostazioni);
+    }
+    if (comando == "serve") {
+        OpzioniServi opzioni;
+        for (std::size_t i = 0; i < argomenti.size(); ++i) {
+            if (argomenti[i] == "--insecure") {
+                opzioni.insicuro = true;
+            } else if (argomenti[i] == "--listen" && i + 1 < argomenti.size()) {
+                opzioni.ascolto = argomenti[++i];
+            } else if (argomenti[i].starts_with("--listen=")) {
+                opzioni.ascolto = argomenti[i].substr(9);
+            } else {
+                err << "tableau serve: opzione non valida \"" << argomenti[i]
+                    << "\".\nUso: tableau serve [--listen INDIRIZZO:PORTA] [--insecure]\n";
+                return kRifiutato;
+            }
+        }
+        return Servi(opzioni, out, err, impostazioni);
+    }
+    if (comando == "user") {
+        if (argomenti.size() == 2 && argomenti[0] == "add") {
+            return AggiungiUtenteWeb(OpzioniUtente{argomenti[1]}, std::cin, out, err, impostazioni);
+        }
+        if (argomenti.size() == 2 && argomenti[0] == "remove") {
+            return RimuoviUtenteWeb(OpzioniUtente{argomenti[1]}, out, err, impostazioni);
+        }
+        err << "Uso: tableau user add NOME (la password sullo standard input)\n"
+               "     tableau user remove NOME\n";
+        return kRifiutato;
     }
     err << "tableau: comando sconosciuto \"" << comando << "\". Usare tableau --help.\n";
     return kRifiutato;

@@ -1,6 +1,7 @@
 #include "chart/crea_tableau.h"
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <unordered_set>
@@ -229,14 +230,13 @@ std::string DescriviRichiesta(const RichiestaTableau& richiesta,
            NomeDescritto(postazione);
 }
 
-void CreaTableau(const routines::Postazione& postazione, const RichiestaTableau& richiesta,
-                 const routines::Orologio& orologio) {
-    db::DataSource origine(postazione.cartellaDati(), std::nullopt);
-    CreaTableau(origine, postazione, richiesta, orologio);
-}
+namespace {
 
-void CreaTableau(db::DataSource& origine, const routines::Postazione& postazione,
-                 const RichiestaTableau& richiesta, const routines::Orologio& orologio) {
+// The chart's lines in order, each handed to `riga` without its line end; `apri` is called
+// once every table has been read, before the first line.
+void ComponiTableau(db::DataSource& origine, const RichiestaTableau& richiesta,
+                    const routines::Orologio& orologio, const std::function<void()>& apri,
+                    const std::function<void(const std::string&)>& riga) {
     ControllaRichiesta(richiesta.primaCamera, richiesta.ultimaCamera, richiesta.dataInizio);
     std::string dataControllata = richiesta.dataInizio;
     routines::DataValida(dataControllata);
@@ -259,9 +259,9 @@ void CreaTableau(db::DataSource& origine, const routines::Postazione& postazione
     const std::string titolo = RigaTitoloTableau(archivi, richiesta, orologio);
     const std::string separatore = RigaSeparatore();
 
-    ScrittoreTableau scrittore(PercorsoFileTableau(postazione));
-    scrittore.riga(titolo);
-    scrittore.riga(RigaBordoSuperiore());
+    apri();
+    riga(titolo);
+    riga(RigaBordoSuperiore());
 
     const auto primoGiorno = static_cast<std::size_t>(routines::GiornoSettimana(*inizio));
     std::array<std::string, kGiorniTableau> nomi;
@@ -270,9 +270,9 @@ void CreaTableau(db::DataSource& origine, const routines::Postazione& postazione
         nomi[g] = std::string(routines::kNomiGiorni[(primoGiorno + g) % kGiorniTableau]);
         date[g] = routines::TestoData(settimana.giorni[g]);
     }
-    scrittore.riga(RigaIntestazioneGiorni(nomi));
-    scrittore.riga(RigaIntestazioneGiorni(date));
-    scrittore.riga(separatore);
+    riga(RigaIntestazioneGiorni(nomi));
+    riga(RigaIntestazioneGiorni(date));
+    riga(separatore);
 
     TotaliSettimana totali;
     ArchiviSettimana archiviSettimana = archivi.settimana();
@@ -291,17 +291,47 @@ void CreaTableau(db::DataSource& origine, const routines::Postazione& postazione
         }
         const ColonnaCamera colonna{numero, camere.field("TipoCamera").asText(),
                                     camere.field("PostiLetto").asText()};
-        for (const auto& riga : RigheCamera(colonna, celle)) {
-            scrittore.riga(riga);
+        for (const auto& testo : RigheCamera(colonna, celle)) {
+            riga(testo);
         }
-        scrittore.riga(separatore);
+        riga(separatore);
     }
 
-    for (const auto& riga : RigheTotali(totali)) {
-        scrittore.riga(riga);
+    for (const auto& testo : RigheTotali(totali)) {
+        riga(testo);
     }
-    scrittore.riga(RigaBordoInferiore());
-    scrittore.chiudi();
+    riga(RigaBordoInferiore());
+}
+
+}  // namespace
+
+void CreaTableau(const routines::Postazione& postazione, const RichiestaTableau& richiesta,
+                 const routines::Orologio& orologio) {
+    db::DataSource origine(postazione.cartellaDati(), std::nullopt);
+    CreaTableau(origine, postazione, richiesta, orologio);
+}
+
+void CreaTableau(db::DataSource& origine, const routines::Postazione& postazione,
+                 const RichiestaTableau& richiesta, const routines::Orologio& orologio) {
+    // The file is opened only once every table has been read, as before: a failed read
+    // leaves the previous chart whole and names the table, not the file.
+    std::optional<ScrittoreTableau> scrittore;
+    ComponiTableau(
+        origine, richiesta, orologio, [&] { scrittore.emplace(PercorsoFileTableau(postazione)); },
+        [&](const std::string& riga) { scrittore->riga(riga); });
+    scrittore->chiudi();
+}
+
+std::string TestoTableau(db::DataSource& origine, const RichiestaTableau& richiesta,
+                         const routines::Orologio& orologio) {
+    std::string testo;
+    ComponiTableau(
+        origine, richiesta, orologio, [] {},
+        [&](const std::string& riga) {
+            testo += riga;
+            testo += "\r\n";
+        });
+    return testo;
 }
 
 }  // namespace tableau::chart

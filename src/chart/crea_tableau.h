@@ -39,4 +39,11 @@ void CreaTableau(const routines::Postazione& postazione, const RichiestaTableau&
 void CreaTableau(db::DataSource& origine, const routines::Postazione& postazione,
                  const RichiestaTableau& richiesta, const routines::Orologio& orologio);
 
+// The chart of the request as the chart file would hold it, bytes and line ends included,
+// made in memory: nothing is written anywhere, the workstation's files stay as they are (the
+// web pages read it back with LeggiTableau). Checks and throws as CreaTableau, but for the
+// file.
+std::string TestoTableau(db::DataSource& origine, const RichiestaTableau& richiesta,
+                         const routines::Orologio& orologio);
+
 }  // namespace tableau::chart
