@@ -212,13 +212,13 @@ std::string PaginaHtml(const PaginaTableau& pagina, std::string_view utente) {
         }
         html += "</nav>\n";
     }
+    html += Legenda();
     if (pagina.tableau.empty()) {
         html += "<p>Nessun tableau in questo albergo.</p>\n";
     }
     for (const TableauPagina& parte : pagina.tableau) {
         html += Blocco(pagina, parte);
     }
-    html += Legenda();
     html += "<p class=\"provenienza\">" + Html(pagina.provenienza) + "</p>\n";
     return html + "</main>\n" + std::string(kFine);
 }
