@@ -342,7 +342,7 @@ table.tableau tfoot th.camera { background: #fafafa; }
 @media print {
   @page { size: A4 landscape; margin: 1cm; }
   body { font-size: 9pt; }
-  .testata, nav, .esci { display: none; }
+  .testata, nav.settimane, nav.blocchi { display: none; }
   main { padding: 0; }
   .cornice { overflow: visible; max-height: none; border: none; }
   table.tableau thead th, table.tableau th.camera { position: static; }

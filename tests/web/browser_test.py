@@ -90,7 +90,10 @@ def prova(webdriver, By, Service, WebDriverWait, chromium, driver, base, cartell
                       "--disable-dev-shm-usage", "--window-size=1400,900", "--lang=it"):
         opzioni.add_argument(argomento)
     browser = webdriver.Chrome(service=Service(driver), options=opzioni)
-    attesa = WebDriverWait(browser, 20)
+    from selenium.common.exceptions import NoSuchElementException, StaleElementReferenceException
+    # A page being replaced leaves its elements stale: the wait tries again.
+    attesa = WebDriverWait(browser, 20, ignored_exceptions=(NoSuchElementException,
+                                                            StaleElementReferenceException))
     try:
         # Any page leads to the login first.
         browser.get(base + "/tableau?hotel=1&tableau=1")
@@ -151,6 +154,20 @@ def prova(webdriver, By, Service, WebDriverWait, chromium, driver, base, cartell
                                        cornice)
         assert fissi == [1, 1] or (abs(fissi[0]) <= 1 and abs(fissi[1]) <= 1), fissi
         browser.save_screenshot(os.path.join(cartella_foto, "web_tableau_telefono_scorso.png"))
+
+        # Printed: no links, no frame to scroll, the fills kept; Chrome makes it a PDF.
+        browser.execute_cdp_cmd("Emulation.setEmulatedMedia", {"media": "print"})
+        stampa = browser.execute_script(
+            "return [matchMedia('print').matches, "
+            "getComputedStyle(document.querySelector('nav.settimane')).display]")
+        assert stampa == [True, "none"], stampa
+        assert browser.execute_script(
+            "return getComputedStyle(arguments[0]).overflow", cornice) == "visible"
+        browser.execute_cdp_cmd("Emulation.setEmulatedMedia", {"media": ""})
+        import base64
+        pdf = base64.b64decode(browser.execute_cdp_cmd(
+            "Page.printToPDF", {"printBackground": True, "preferCSSPageSize": True})["data"])
+        assert pdf.startswith(b"%PDF"), pdf[:20]
 
         browser.get(base + "/esci")
         attesa.until(lambda b: b.current_url.endswith("/login"))
