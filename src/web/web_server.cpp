@@ -254,7 +254,21 @@ struct ServerWeb::Stato {
                      PaginaAlberghi(chart::ElencaAlberghi(*sorgente), utente), kTipoHtml);
     }
 
+    // Every failure is a page that says it (500) and a line in the log; the connection is
+    // never dropped unanswered.
     MHD_Result rispondi(MHD_Connection* connessione, std::string_view percorso,
+                        std::string_view metodo, const std::string& corpo) {
+        try {
+            return instrada(connessione, percorso, metodo, corpo);
+        } catch (const std::exception& e) {
+            routines::RegistraErrore("pagina web " + routines::SoloUtf8(percorso) +
+                                     " non fatta: " + e.what());
+            return errore(connessione, MHD_HTTP_INTERNAL_SERVER_ERROR, "Errore", e.what(),
+                          percorso == "/api/tableau");
+        }
+    }
+
+    MHD_Result instrada(MHD_Connection* connessione, std::string_view percorso,
                         std::string_view metodo, const std::string& corpo) {
         if (percorso == kPercorsoStile) {
             return invia(connessione, MHD_HTTP_OK, stile, "text/css; charset=utf-8", {}, false);
@@ -281,14 +295,8 @@ struct ServerWeb::Stato {
             }
             return rinvia(connessione, "/login");
         }
-        try {
-            return percorso == "/" ? alberghi(connessione, *utente)
-                                   : tableau(connessione, *utente, json);
-        } catch (const std::exception& e) {
-            routines::RegistraErrore("pagina web " + std::string(percorso) +
-                                     " non fatta: " + e.what());
-            return errore(connessione, MHD_HTTP_INTERNAL_SERVER_ERROR, "Errore", e.what(), json);
-        }
+        return percorso == "/" ? alberghi(connessione, *utente)
+                               : tableau(connessione, *utente, json);
     }
 
     MHD_Result accesso(MHD_Connection* connessione, const char* url, const char* metodo,

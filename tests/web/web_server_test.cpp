@@ -286,6 +286,11 @@ TEST_F(ServerWebTest, ARestartEndsEverySessionAndARemovedUserIsOut) {
     EXPECT_EQ(Chiedi(porta(), "GET", "/", altro).stato, 200);
     ASSERT_TRUE(web::RimuoviUtente(utenti, kUtente));
     EXPECT_EQ(Chiedi(porta(), "GET", "/", altro).stato, 303);
+    // A users file that cannot be read is said, never a dropped connection.
+    writeFile(utenti, "riga-senza-hash\n");
+    const RispostaHttp guasto = Chiedi(porta(), "POST", "/login", "", Campi(kUtente, kPassword));
+    EXPECT_EQ(guasto.stato, 500);
+    EXPECT_NE(guasto.corpo.find("File degli utenti"), std::string::npos);
 }
 
 TEST_F(ServerWebTest, TwoHundredRequestsFromTwentyClientsAreAllAnswered) {
