@@ -16,10 +16,13 @@
 #include "chart/chart_fixture.h"
 #include "chart/chart_reader.h"
 #include "chart/crea_tableau.h"
+#include "db/server/server_connection.h"
+#include "db/server/server_sync.h"
 #include "routines/codepage.h"
 #include "routines/errors.h"
 #include "routines/text.h"
 #include "support/log_socket.h"
+#include "support/test_server.h"
 #include "support/workstation.h"
 #include "web/errors.h"
 #include "web/http_client.h"
@@ -102,8 +105,7 @@ class ServerWebTest : public ::testing::Test {
         server_.reset();
         server_.emplace(
             opzioni ? *opzioni : Opzioni(),
-            [this] { return std::make_unique<db::DataSource>(fx_.dir(), std::nullopt); },
-            kOrologio);
+            [this] { return std::make_unique<db::DataSource>(fx_.dir(), serverDati_); }, kOrologio);
     }
 
     std::uint16_t porta() const { return server_->porta(); }
@@ -118,6 +120,7 @@ class ServerWebTest : public ::testing::Test {
     }
 
     ChartFixture fx_;
+    std::optional<db::ServerSetting> serverDati_;  // none: the data directory's files
     std::optional<web::ServerWeb> server_;
 };
 
@@ -513,6 +516,27 @@ TEST_F(ServerWebTest, ThePageAndTheJsonShowTheChartFilesCells) {
     EXPECT_NE(stile.find(".stato-prenotata { background: #DCC6F0; }"), std::string::npos);
     EXPECT_NE(stile.find("@media print"), std::string::npos);
     EXPECT_NE(stile.find("position: sticky"), std::string::npos);
+}
+
+TEST_F(ServerWebTest, FromTheChainsServerTheSameCellsAndWhereTheyCameFrom) {
+    TABLEAU_RICHIEDE_SERVER();
+    const SchemaDiProva schema;
+    db::server::ServerConnection connessione(ServerPrimario());
+    db::server::SyncToServer(fx_.dir(), connessione, schema.nome(), {});
+    const std::string dalTutto = std::string("/api/tableau?hotel=1&data=16/03/2026");
+    const std::string daiFile = Chiedi(porta(), "GET", dalTutto, accedi()).corpo;
+    serverDati_ = db::ServerSetting{ServerPrimario(), schema.nome()};
+    avvia();
+    const std::string cookie = accedi();
+    const std::string dalServer = Chiedi(porta(), "GET", dalTutto, cookie).corpo;
+    const std::regex provenienza("\"provenienza\":\"[^\"]*\"");
+    EXPECT_EQ(std::regex_replace(dalServer, provenienza, ""),
+              std::regex_replace(daiFile, provenienza, ""));
+    EXPECT_NE(dalServer.find("\"provenienza\":\"Dati dal server"), std::string::npos);
+    EXPECT_NE(dalServer.find(", schema " + schema.nome()), std::string::npos);
+    EXPECT_NE(dalServer.find("sincronizzati il "), std::string::npos);
+    const std::string pagina = Chiedi(porta(), "GET", kSettimana, cookie).corpo;
+    EXPECT_NE(pagina.find("Rossi Mario"), std::string::npos);
 }
 
 TEST_F(ServerWebTest, WeeksMoveAndTheWholeHotelShowsEveryBlock) {
