@@ -313,8 +313,8 @@ void CreaTableau(const routines::Postazione& postazione, const RichiestaTableau&
 
 void CreaTableau(db::DataSource& origine, const routines::Postazione& postazione,
                  const RichiestaTableau& richiesta, const routines::Orologio& orologio) {
-    // The file is opened only once every table has been read, as before: a failed read
-    // leaves the previous chart whole and names the table, not the file.
+    // The file is opened only once every table has been read: a failed read leaves the
+    // previous chart whole and names the table, not the file.
     std::optional<ScrittoreTableau> scrittore;
     ComponiTableau(
         origine, richiesta, orologio, [&] { scrittore.emplace(PercorsoFileTableau(postazione)); },
