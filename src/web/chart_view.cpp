@@ -3,7 +3,8 @@
 #include <cerrno>
 #include <charconv>
 
-#include "chart/crea_tableau.h"
+#include "chart/hotel_week.h"
+#include "export/day_figures.h"
 #include "routines/codepage.h"
 #include "routines/errors.h"
 #include "routines/shared_tables.h"
@@ -85,6 +86,8 @@ PaginaTableau CostruisciPagina(db::DataSource& origine, const RichiestaPagina& r
             routines::TestoData(giorno), giorno};
     }
 
+    // Every room of each block, of every type, as tableau chart makes it without --from and
+    // --to; the whole week read once for all the blocks with rooms.
     std::vector<const chart::TableauDellAlbergo*> blocchi;
     if (richiesta.tableau) {
         blocchi.push_back(&chart::TrovaTableau(albergo, *richiesta.tableau));
@@ -93,19 +96,30 @@ PaginaTableau CostruisciPagina(db::DataSource& origine, const RichiestaPagina& r
             blocchi.push_back(&blocco);
         }
     }
+    std::vector<chart::RichiestaTableau> conCamere;
+    for (const chart::TableauDellAlbergo* blocco : blocchi) {
+        if (!blocco->camere.empty()) {
+            const chart::IntervalloCamere tutte = chart::TutteLeCamere(*blocco);
+            conCamere.push_back({albergo.numero, blocco->codice, tutte.prima, tutte.ultima,
+                                 routines::TestoData(richiesta.inizio)});
+        }
+    }
+    std::optional<chart::SettimanaAlbergo> settimana;
+    if (!conCamere.empty()) {
+        settimana = chart::CreaSettimanaAlbergo(origine, conCamere, !richiesta.tableau, orologio,
+                                                /*testiInteri=*/false);
+    }
+    std::size_t letto = 0;
     for (const chart::TableauDellAlbergo* blocco : blocchi) {
         TableauPagina parte;
         parte.codice = blocco->codice;
         parte.descrizione = blocco->descrizione;
         if (!blocco->camere.empty()) {
-            // Every room of the block, of every type, as tableau chart makes it without
-            // --from and --to; the chart is made in memory and read back.
-            const chart::IntervalloCamere tutte = chart::TutteLeCamere(*blocco);
-            const chart::RichiestaTableau tableau{albergo.numero, blocco->codice, tutte.prima,
-                                                  tutte.ultima,
-                                                  routines::TestoData(richiesta.inizio)};
-            const std::string testo = chart::TestoTableau(origine, tableau, orologio);
-            parte.tableau = chart::LeggiTableau(testo, "tableau");
+            parte.tableau = std::move(settimana->tableau.at(letto++));
+            for (const exports::RigaFigureGiorno& riga :
+                 exports::RigheFigureGiorno(parte.tableau->conteggi.value())) {
+                parte.conteggi.push_back({std::string(riga.etichetta), riga.valori});
+            }
         }
         pagina.tableau.push_back(std::move(parte));
     }

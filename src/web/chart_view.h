@@ -1,8 +1,9 @@
 #pragma once
-// What a page of the web view shows: the week's chart of one block, or of every block of a
-// hotel one after the other, made in memory from the hotel tables exactly as `tableau chart`
-// makes the chart file and read back as the PDF reads it, so the page's cells are the file's.
-// Nothing is written: no chart file, no dated copy, nothing in the data directory.
+// What a page of the web view shows: the week of one block, or of every block of a hotel one
+// after the other, made from the hotel tables in one read (chart/hotel_week.h) with the cells
+// `tableau chart` writes into the chart file, the departures and the day's figures as the
+// PDF shows them. Nothing is written: no chart file, no dated copy, nothing in the data
+// directory.
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -33,20 +34,22 @@ RichiestaPagina LeggiRichiestaPagina(const std::optional<std::string>& hotel,
                                      const std::optional<std::string>& data,
                                      const routines::Orologio& orologio);
 
-// Per-day counts shown under the totals (departures, arrivals, rooms in use): one name and
-// seven numbers. The chart's day counts fill them; none until then.
+// A row of the day's figures under the totals, as the PDF shows it: its label and the
+// seven days' texts ("2 (3)": rooms and their persons).
 struct ConteggioGiornaliero {
-    std::string nome;  // UTF-8, "Partenze"
-    std::array<long, chart::kGiorniTableau> valori{};
+    std::string nome;  // "Partenze"
+    std::array<std::string, chart::kGiorniTableau> valori;
 };
 
 // One block of the page.
 struct TableauPagina {
     std::int16_t codice = 0;
     std::string descrizione;  // Windows-1252, as stored
-    // The chart read back; empty for a block without rooms.
+    // The block's week from the hotel tables, its rooms' cells those of the chart file
+    // (departures and the day's figures beside them); empty for a block without rooms.
     std::optional<chart::TableauLetto> tableau;
-    // The block's per-day departures (and the other day counts), in the order shown.
+    // The day's figures of the block (arrivals, departures, rooms in use, free rooms,
+    // persons in the house), in the order shown; none for a block without rooms.
     std::vector<ConteggioGiornaliero> conteggi;
 };
 

@@ -54,12 +54,25 @@ std::string Legenda() {
         html += "<li><span class=\"campione " + ClasseStato(stato) + "\"></span>" +
                 Html(chart::NomeStato(stato)) + "</li>";
     }
+    // The departures are the week's from the hotel tables, as the PDF's legend names them.
+    html += "<li><span class=\"campione partenza\"></span>partenza</li>";
     return html + "<li><span class=\"campione libera\"></span>libera</li></ul>\n";
 }
 
+// The classes of a day's cell: its state's, then a departure's as the PDF fills it (the
+// whole cell on a day the room has no state with a fill, a band along its side otherwise),
+// then today's.
+std::string ClassiCella(const chart::GiornoLetto& giorno, bool oggi) {
+    std::string classi = ClasseStato(giorno.stato);
+    if (giorno.partenza) {
+        classi += exports::ColoreStato(giorno.stato) ? " partenza-banda" : " partenza";
+    }
+    return classi + (oggi ? " oggi" : "");
+}
+
 std::string Cella(const chart::GiornoLetto& giorno, bool oggi) {
-    std::string html = "<td class=\"" + ClasseStato(giorno.stato) + (oggi ? " oggi" : "") + "\">";
-    html += "<span class=\"stato\">" + HtmlCp1252(chart::PersoneEStato(giorno)) + "</span>";
+    std::string html = "<td class=\"" + ClassiCella(giorno, oggi) + "\">";
+    html += "<span class=\"stato\">" + HtmlCp1252(exports::PrimaRigaCella(giorno)) + "</span>";
     html += "<span class=\"nome\">" + HtmlCp1252(giorno.nome) + "</span>";
     html += "<span class=\"ditta\">" + HtmlCp1252(giorno.ditta) + "</span>";
     html += "<span class=\"codice\">" + HtmlCp1252(giorno.codice) + "</span>";
@@ -67,14 +80,24 @@ std::string Cella(const chart::GiornoLetto& giorno, bool oggi) {
     return html + "</td>\n";
 }
 
-std::string RigaTotale(std::string_view nome, const std::array<long, chart::kGiorniTableau>& valori,
+std::string RigaTotale(std::string_view nome,
+                       const std::array<std::string, chart::kGiorniTableau>& valori,
                        std::string_view classe) {
     std::string html = "<tr class=\"" + std::string(classe) +
                        "\"><th class=\"camera\" scope=\"row\">" + Html(nome) + "</th>";
-    for (const long valore : valori) {
-        html += "<td>" + std::to_string(valore) + "</td>";
+    for (const std::string& valore : valori) {
+        html += "<td>" + Html(valore) + "</td>";
     }
     return html + "</tr>\n";
+}
+
+std::string RigaTotale(std::string_view nome, const std::array<long, chart::kGiorniTableau>& valori,
+                       std::string_view classe) {
+    std::array<std::string, chart::kGiorniTableau> testi;
+    for (std::size_t g = 0; g < chart::kGiorniTableau; ++g) {
+        testi[g] = std::to_string(valori[g]);
+    }
+    return RigaTotale(nome, testi, classe);
 }
 
 std::string Blocco(const PaginaTableau& pagina, const TableauPagina& parte) {
@@ -254,7 +277,10 @@ std::string PaginaJson(const PaginaTableau& pagina) {
                             ",\"nome\":" + JsonCp1252(giorno.nome) +
                             ",\"ditta\":" + JsonCp1252(giorno.ditta) +
                             ",\"codice\":" + JsonCp1252(giorno.codice) +
-                            ",\"nota\":" + JsonCp1252(giorno.nota) + "}";
+                            ",\"nota\":" + JsonCp1252(giorno.nota) +
+                            ",\"partenza\":" + (giorno.partenza ? "true" : "false") +
+                            ",\"personeInPartenza\":" + std::to_string(giorno.personeInPartenza) +
+                            "}";
                 }
                 json += "]}";
             }
@@ -267,10 +293,19 @@ std::string PaginaJson(const PaginaTableau& pagina) {
         } else {
             json += "null";
         }
+        // The day's figures, one per day; none for a block without rooms.
         json += ",\"conteggi\":[";
-        for (std::size_t n = 0; n < parte.conteggi.size(); ++n) {
-            json += std::string(n > 0 ? "," : "") + "{\"nome\":" + Json(parte.conteggi[n].nome) +
-                    ",\"valori\":" + Numeri(parte.conteggi[n].valori) + "}";
+        if (parte.tableau && parte.tableau->conteggi) {
+            for (std::size_t g = 0; g < chart::kGiorniTableau; ++g) {
+                const chart::ConteggioGiorno& c = (*parte.tableau->conteggi)[g];
+                json += std::string(g > 0 ? "," : "") + "{\"arrivi\":" + std::to_string(c.arrivi) +
+                        ",\"personeInArrivo\":" + std::to_string(c.personeInArrivo) +
+                        ",\"partenze\":" + std::to_string(c.partenze) +
+                        ",\"personeInPartenza\":" + std::to_string(c.personeInPartenza) +
+                        ",\"camereOccupate\":" + std::to_string(c.camereOccupate) +
+                        ",\"camereLibere\":" + std::to_string(c.camereLibere) +
+                        ",\"persone\":" + std::to_string(c.persone) + "}";
+            }
         }
         json += "]}";
     }
@@ -353,11 +388,15 @@ table.tableau tfoot th.camera { background: #fafafa; }
   a { color: inherit; text-decoration: none; }
 }
 )";
-    // The states' fills are the PDF's and the workbook's.
+    // The states' fills are the PDF's and the workbook's, and so is a departure's: the whole
+    // cell, or a band along its side.
     for (const chart::StatoSoggiorno stato : chart::kStatiSoggiorno) {
         css += "." + ClasseStato(stato) + " { background: " + Colore(*exports::ColoreStato(stato)) +
                "; }\n";
     }
+    const std::string partenza = Colore(exports::kColorePartenza);
+    css += ".partenza { background: " + partenza + "; }\n";
+    css += ".partenza-banda { box-shadow: inset 0.4rem 0 0 " + partenza + "; }\n";
     return css;
 }
 

@@ -16,8 +16,11 @@
 #include "chart/chart_fixture.h"
 #include "chart/chart_reader.h"
 #include "chart/crea_tableau.h"
+#include "chart/hotel_week.h"
 #include "db/server/server_connection.h"
 #include "db/server/server_sync.h"
+#include "export/day_figures.h"
+#include "export/state_fills.h"
 #include "routines/codepage.h"
 #include "routines/errors.h"
 #include "routines/text.h"
@@ -64,6 +67,44 @@ std::set<std::string> Contenuto(const std::filesystem::path& cartella) {
 
 std::string Utf8(const std::string& cp1252) {
     return routines::InUtf8(routines::TogliSpazi(cp1252));
+}
+
+bool Vero(const ValoreJson& valore) {
+    return std::get<bool>(valore.valore);
+}
+
+// The week of the hotel tables as the laid-out outputs make it, for a block or the hotel.
+chart::SettimanaAlbergo Settimana(const std::filesystem::path& cartella,
+                                  std::optional<std::int16_t> tableau) {
+    db::DataSource origine(cartella, std::nullopt);
+    return chart::CreaSettimanaAlbergo(
+        origine, chart::RichiestaAlbergo{1, tableau, {}, {}, "16/03/2026"}, kOrologio);
+}
+
+// A cell of the chart file with the departure the week from the tables gives that room.
+chart::GiornoLetto ConPartenza(chart::GiornoLetto giorno, const chart::GiornoLetto& modello) {
+    giorno.partenza = modello.partenza;
+    giorno.personeInPartenza = modello.personeInPartenza;
+    return giorno;
+}
+
+// Every <td> of the page's row of the day's figures labelled so, as texts.
+std::vector<std::string> RigaFigure(const std::string& pagina, const std::string& etichetta,
+                                    std::size_t da = 0) {
+    const std::string inizio =
+        "<tr class=\"conteggio\"><th class=\"camera\" scope=\"row\">" + etichetta + "</th>";
+    const auto p = pagina.find(inizio, da);
+    if (p == std::string::npos) {
+        return {};
+    }
+    const std::string riga = pagina.substr(p, pagina.find("</tr>", p) - p);
+    std::vector<std::string> valori;
+    const std::regex td("<td>([^<]*)</td>");
+    for (auto m = std::sregex_iterator(riga.begin(), riga.end(), td); m != std::sregex_iterator();
+         ++m) {
+        valori.push_back((*m)[1]);
+    }
+    return valori;
 }
 
 std::string SenzaEntita(std::string testo) {
@@ -413,6 +454,9 @@ TEST_F(ServerWebTest, ThePageAndTheJsonShowTheChartFilesCells) {
                        kOrologio);
     const chart::TableauLetto file = chart::LeggiFileTableau(fx_.fileTableau());
     ASSERT_EQ(file.camere.size(), 5u);
+    // The departures the chart file does not hold: the week's from the tables.
+    const chart::TableauLetto modello = Settimana(fx_.dir(), 1).tableau.at(0);
+    ASSERT_EQ(modello.camere.size(), file.camere.size());
 
     // The JSON.
     const ValoreJson json = LettoreJson(api.corpo).leggi();
@@ -444,6 +488,9 @@ TEST_F(ServerWebTest, ThePageAndTheJsonShowTheChartFilesCells) {
             EXPECT_EQ(cella["ditta"].testo(), Utf8(giorno.ditta));
             EXPECT_EQ(cella["codice"].testo(), Utf8(giorno.codice));
             EXPECT_EQ(cella["nota"].testo(), Utf8(giorno.nota));
+            EXPECT_EQ(Vero(cella["partenza"]), modello.camere[c].giorni[g].partenza);
+            EXPECT_EQ(cella["personeInPartenza"].numero(),
+                      modello.camere[c].giorni[g].personeInPartenza);
         }
     }
     EXPECT_EQ(blocco["camere"][0]["giorni"][0]["ditta"].testo(), "Caff\xC3\xA8 Nero \xE2\x82\xAC");
@@ -471,7 +518,10 @@ TEST_F(ServerWebTest, ThePageAndTheJsonShowTheChartFilesCells) {
              m != std::sregex_iterator(); ++m, ++g) {
             ASSERT_LT(g, chart::kGiorniTableau);
             const chart::GiornoLetto& giorno = attesa.giorni[g];
-            EXPECT_EQ(SenzaEntita((*m)[2]), Utf8(chart::PersoneEStato(giorno)));
+            // The first line as the PDF writes it: "partenza (2)" after the state.
+            EXPECT_EQ(
+                SenzaEntita((*m)[2]),
+                Utf8(exports::PrimaRigaCella(ConPartenza(giorno, modello.camere[c].giorni[g]))));
             EXPECT_EQ(SenzaEntita((*m)[3]), Utf8(giorno.nome));
             EXPECT_EQ(SenzaEntita((*m)[4]), Utf8(giorno.ditta));
             EXPECT_EQ(SenzaEntita((*m)[5]), Utf8(giorno.codice));
@@ -510,6 +560,98 @@ TEST_F(ServerWebTest, ThePageAndTheJsonShowTheChartFilesCells) {
     EXPECT_NE(stile.find(".stato-prenotata { background: #DCC6F0; }"), std::string::npos);
     EXPECT_NE(stile.find("@media print"), std::string::npos);
     EXPECT_NE(stile.find("position: sticky"), std::string::npos);
+}
+
+TEST_F(ServerWebTest, DeparturesAndTheDaysFiguresAreTheWeeksFromTheTables) {
+    // A one-night stay of two guests in the second block's only room: in Tuesday 17, out
+    // Wednesday 18.
+    for (const std::int64_t componente : {1, 2}) {
+        fx_.ospite({.camera = "201",
+                    .arrivo = "20260317",
+                    .partenza = "20260318",
+                    .progressivo = 30,
+                    .componente = componente,
+                    .nome = "Gialli"});
+    }
+    const std::string cookie = accedi();
+    const std::string blocco2 = "/tableau?hotel=1&tableau=2&data=16/03/2026";
+    const ValoreJson json =
+        LettoreJson(Chiedi(porta(), "GET", "/api" + blocco2, cookie).corpo).leggi();
+    const std::string pagina = Chiedi(porta(), "GET", blocco2, cookie).corpo;
+    ASSERT_EQ(json["tableau"].size(), 1u);
+    const ValoreJson& camera = json["tableau"][0]["camere"][0];
+    const ValoreJson& conteggi = json["tableau"][0]["conteggi"];
+    ASSERT_EQ(conteggi.size(), chart::kGiorniTableau);
+    // What the stay says: two persons in on the 17th, the room left by two on the 18th.
+    for (std::size_t g = 0; g < chart::kGiorniTableau; ++g) {
+        const bool dentro = g == 1;
+        const bool uscita = g == 2;
+        EXPECT_EQ(Vero(camera["giorni"][g]["partenza"]), uscita) << g;
+        EXPECT_EQ(camera["giorni"][g]["personeInPartenza"].numero(), uscita ? 2 : 0) << g;
+        EXPECT_EQ(camera["giorni"][g]["persone"].numero(), dentro ? 2 : 0) << g;
+        EXPECT_EQ(conteggi[g]["partenze"].numero(), uscita ? 1 : 0) << g;
+        EXPECT_EQ(conteggi[g]["personeInPartenza"].numero(), uscita ? 2 : 0) << g;
+        EXPECT_EQ(conteggi[g]["camereOccupate"].numero(), dentro ? 1 : 0) << g;
+        EXPECT_EQ(conteggi[g]["camereLibere"].numero(), dentro ? 0 : 1) << g;
+        EXPECT_EQ(conteggi[g]["persone"].numero(), dentro ? 2 : 0) << g;
+    }
+    EXPECT_EQ(conteggi[1]["arrivi"].numero(), 1);
+    EXPECT_EQ(conteggi[1]["personeInArrivo"].numero(), 2);
+    // The page: the departure in its cell on the 18th, filled as the PDF fills it (the room is
+    // free that day: the whole cell), and named in the legend.
+    EXPECT_NE(pagina.find("<td class=\"libera partenza\"><span class=\"stato\">partenza (2)"
+                          "</span>"),
+              std::string::npos)
+        << pagina;
+    EXPECT_NE(pagina.find("campione partenza\"></span>partenza</li>"), std::string::npos);
+    const std::string stile = Chiedi(porta(), "GET", "/stile.css").corpo;
+    EXPECT_NE(stile.find(".partenza { background: #F4B183; }"), std::string::npos);
+    EXPECT_NE(stile.find(".partenza-banda { box-shadow: inset 0.4rem 0 0 #F4B183; }"),
+              std::string::npos);
+    EXPECT_EQ(
+        RigaFigure(pagina, "Partenze"),
+        (std::vector<std::string>{"0 (0)", "0 (0)", "1 (2)", "0 (0)", "0 (0)", "0 (0)", "0 (0)"}));
+    EXPECT_EQ(RigaFigure(pagina, "Persone"),
+              (std::vector<std::string>{"0", "2", "0", "0", "0", "0", "0"}));
+
+    // The whole hotel: every block's figures and departures are the week's from the tables,
+    // its rows under each block with the PDF's labels.
+    const chart::SettimanaAlbergo settimana = Settimana(fx_.dir(), std::nullopt);
+    const std::string tuttoPercorso = "/tableau?hotel=1&data=16/03/2026";
+    const ValoreJson tutto =
+        LettoreJson(Chiedi(porta(), "GET", "/api" + tuttoPercorso, cookie).corpo).leggi();
+    const std::string tuttaPagina = Chiedi(porta(), "GET", tuttoPercorso, cookie).corpo;
+    ASSERT_EQ(tutto["tableau"].size(), settimana.tableau.size());
+    std::size_t da = 0;
+    long partenze = 0;
+    for (std::size_t t = 0; t < settimana.tableau.size(); ++t) {
+        const chart::TableauLetto& atteso = settimana.tableau[t];
+        const ValoreJson& blocco = tutto["tableau"][t];
+        for (std::size_t g = 0; g < chart::kGiorniTableau; ++g) {
+            const chart::ConteggioGiorno& c = (*atteso.conteggi)[g];
+            const ValoreJson& letto = blocco["conteggi"][g];
+            EXPECT_EQ(letto["arrivi"].numero(), c.arrivi) << t << " " << g;
+            EXPECT_EQ(letto["personeInArrivo"].numero(), c.personeInArrivo) << t << " " << g;
+            EXPECT_EQ(letto["partenze"].numero(), c.partenze) << t << " " << g;
+            EXPECT_EQ(letto["personeInPartenza"].numero(), c.personeInPartenza) << t << " " << g;
+            EXPECT_EQ(letto["camereOccupate"].numero(), c.camereOccupate) << t << " " << g;
+            EXPECT_EQ(letto["camereLibere"].numero(), c.camereLibere) << t << " " << g;
+            EXPECT_EQ(letto["persone"].numero(), c.persone) << t << " " << g;
+            partenze += c.partenze;
+            for (std::size_t r = 0; r < atteso.camere.size(); ++r) {
+                EXPECT_EQ(Vero(blocco["camere"][r]["giorni"][g]["partenza"]),
+                          atteso.camere[r].giorni[g].partenza);
+            }
+        }
+        da = tuttaPagina.find("id=\"tableau-" + std::to_string(settimana.codiciTableau[t]), da);
+        ASSERT_NE(da, std::string::npos);
+        for (const exports::RigaFigureGiorno& riga : exports::RigheFigureGiorno(*atteso.conteggi)) {
+            EXPECT_EQ(RigaFigure(tuttaPagina, std::string(riga.etichetta), da),
+                      std::vector<std::string>(riga.valori.begin(), riga.valori.end()))
+                << t << " " << riga.etichetta;
+        }
+    }
+    EXPECT_GE(partenze, 2) << "the example week's departures and the one-night stay's";
 }
 
 TEST_F(ServerWebTest, FromTheChainsServerTheSameCellsAndWhereTheyCameFrom) {
@@ -558,8 +700,9 @@ TEST_F(ServerWebTest, WeeksMoveAndTheWholeHotelShowsEveryBlock) {
     const std::string html =
         Chiedi(porta(), "GET", "/tableau?hotel=1&data=16/03/2026", cookie).corpo;
     EXPECT_LT(html.find("id=\"tableau-1\""), html.find("id=\"tableau-2\""));
-    // The place of the per-day counts is empty until the chart gives them.
-    EXPECT_EQ(tutto["tableau"][0]["conteggi"].size(), 0u);
+    // The day's figures of each block, one per day.
+    EXPECT_EQ(tutto["tableau"][0]["conteggi"].size(), chart::kGiorniTableau);
+    EXPECT_EQ(tutto["tableau"][1]["conteggi"].size(), chart::kGiorniTableau);
 
     // Requests that do not hold.
     const auto stato = [&](const std::string& percorso) {
