@@ -15,6 +15,9 @@ PACKAGES=(
     libxlsxwriter-dev
     # the chart by mail (tableau mail): the message composed by GMime
     libgmime-3.0-dev
+    # the web view (tableau serve): the HTTP server (HTTPS through its GnuTLS) and the
+    # users' password hashes and session tokens
+    libmicrohttpd-dev libsodium-dev
     libgtest-dev libgmock-dev
     # the Jet reader (libmdb and glib)
     mdbtools-dev libglib2.0-dev
@@ -29,6 +32,9 @@ PACKAGES=(
     cups cups-client printer-driver-cups-pdf
     # the C library's texts in Italian (libpq5 brings its own)
     libc-l10n
+    # the web view's tests: HTTPS through curl with a certificate of openssl, the browser
+    # test (chromium driven by selenium)
+    curl openssl chromium chromium-driver python3-selenium
     # the PostgreSQL servers of the server tests (scripts/pg-test-server.sh)
     postgresql postgresql-client
     # the Debian package and its checks

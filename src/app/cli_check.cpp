@@ -250,6 +250,21 @@ void ScriviImpostazioniPosta(std::ostream& out, const routines::Impostazioni& im
     }
 }
 
+// The settings of the web view (tableau serve) that are set, each with where it came from.
+void ScriviImpostazioniWeb(std::ostream& out, const routines::Impostazioni& impostazioni) {
+    const std::pair<const char*, const std::optional<routines::Impostazione>*> chiavi[] = {
+        {"web.listen", &impostazioni.ascoltoWeb},
+        {"web.cert", &impostazioni.certificatoWeb},
+        {"web.key", &impostazioni.chiaveWeb},
+        {"web.users", &impostazioni.utentiWeb}};
+    for (const auto& [chiave, impostazione] : chiavi) {
+        if (*impostazione) {
+            out << "Web, " << chiave << ": " << (*impostazione)->valore << " (da "
+                << (*impostazione)->origine << ")\n";
+        }
+    }
+}
+
 // What a chart run of the workstation would meet before reading any table: a number that
 // cannot name a file, a data directory where the chart cannot be written. The directory
 // is tried with a file written and removed again beside the chart file.
@@ -364,6 +379,7 @@ int ComandoCheck(const OpzioniCheck& /*opzioni*/, std::ostream& out, std::ostrea
     }
     ScriviImpostazioni(out, cartellaDati, impostazioni, server);
     ScriviImpostazioniPosta(out, impostazioni);
+    ScriviImpostazioniWeb(out, impostazioni);
     out << '\n';
     // What the settings files hold that the program does not use comes first.
     std::vector<std::string> problemi = impostazioni.avvisi;

@@ -93,6 +93,24 @@ struct OpzioniSync {
 
 struct OpzioniCheck {};
 
+// tableau serve (app/cli_serve.h).
+struct OpzioniServi {
+    std::optional<std::string> ascolto;  // --listen ADDRESS:PORT, over the key web.listen
+    bool insicuro = false;               // --insecure: plain HTTP off loopback
+};
+
+// tableau user add NAME, tableau user remove NAME (app/cli_serve.h).
+struct OpzioniUtente {
+    std::string nome;
+};
+
+// tableau user: which of its commands, and its user.
+struct OpzioniUser {
+    enum class Azione { aggiungi, rimuovi };
+    Azione azione = Azione::aggiungi;
+    OpzioniUtente utente;
+};
+
 // Where the hotel tables of a chart were read, when from the chain's server: the server and
 // schema, and the sync they hold.
 struct ProvenienzaServer {

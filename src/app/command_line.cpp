@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <iostream>
 #include <limits>
 #include <ostream>
 #include <sstream>
@@ -15,10 +16,12 @@
 #include <type_traits>
 #include <vector>
 
+#include "app/cli_serve.h"
 #include "export/qt/format_table.h"
 #include "routines/errors.h"
 #include "routines/settings.h"
 #include "routines/text.h"
+#include "web/web_server.h"
 
 namespace tableau::app {
 namespace {
@@ -82,6 +85,24 @@ della catena (--server e --schema, obbligatorio il server), tutte o nessuna; scr
 solo sul server primario. Rifiuta (codice di uscita 1, server invariato) una tabella
 senza un campo che il tableau legge e una tabella che sul server resterebbe vuota o
 con meno della metà delle righe che ha ora.)";
+
+constexpr std::string_view kAiutoServe =
+    R"(Serve il tableau come pagine web in sola lettura, dietro un accesso con utente e
+password (tableau user), su 127.0.0.1:8080 o sull'indirizzo di --listen (chiave
+web.listen); in HTTPS con un certificato (chiavi web.cert e web.key). Senza
+certificato ascolta solo su un indirizzo locale, a meno di --insecure. Legge gli
+archivi a ogni pagina e non scrive nulla.)";
+
+constexpr std::string_view kAiutoUser =
+    R"(Gli utenti delle pagine web di tableau serve, nel file degli utenti
+(/etc/tableau/utenti, chiave web.users), dove di ciascuno resta solo l'hash
+Argon2id della password.)";
+
+constexpr std::string_view kAiutoUserAdd =
+    R"(Aggiunge un utente (o gli cambia la password), leggendo la password dalla prima
+riga dello standard input.)";
+
+constexpr std::string_view kAiutoUserRemove = "Toglie un utente dal file degli utenti.";
 
 constexpr std::string_view kAiutoHelp = "Mostra questo aiuto (come tableau --help).";
 
@@ -176,6 +197,20 @@ CLI::Validator FormatoDellaPosta() {
             return {};
         } catch (const routines::RichiestaRifiutata&) {
             return "deve essere " + FormatiPosta() + " (indicato: \"" + testo + "\").";
+        }
+    });
+}
+
+// The address tableau serve listens on: a numeric address and a port, INDIRIZZO:PORTA.
+CLI::Validator IndirizzoEPorta() {
+    return Controllo([](std::string& testo) -> std::string {
+        try {
+            (void)web::LeggiIndirizzoAscolto(testo);
+            return {};
+        } catch (const routines::RichiestaRifiutata&) {
+            return "deve essere INDIRIZZO:PORTA, con un indirizzo numerico (127.0.0.1:8080, "
+                   "[::1]:8080; indicato: \"" +
+                   testo + "\").";
         }
     });
 }
@@ -339,6 +374,34 @@ void DichiaraSync(CLI::App& c, OpzioniSync& o) {
                  "met\xC3\xA0 delle righe (senza, la sincronizzazione le rifiuta)");
 }
 
+void DichiaraServe(CLI::App& c, OpzioniServi& o) {
+    ConValore(c, "--listen", o.ascolto, "INDIRIZZO:PORTA",
+              "l'indirizzo e la porta di ascolto (senza: la chiave web.listen, altrimenti "
+              "127.0.0.1:8080)")
+        ->check(IndirizzoEPorta());
+    Interruttore(c, "--insecure", o.insicuro,
+                 "ascolta in HTTP anche su un indirizzo non locale, senza certificato");
+}
+
+// tableau user: a command of commands, add and remove, each with the user's name.
+void DichiaraUser(CLI::App& c, OpzioniUser& o) {
+    c.require_subcommand(1, 1);
+    const auto sotto = [&c, &o](const std::string& nome, std::string_view aiuto,
+                                OpzioniUser::Azione azione) {
+        CLI::App* comando = c.add_subcommand(nome, std::string(aiuto));
+        comando->group(kComandi);
+        comando
+            ->add_option("NOME", o.utente.nome,
+                         "il nome dell'utente: da 1 a 64 caratteri tra lettere, cifre, \".\", "
+                         "\"-\", \"_\" e \"@\"")
+            ->required()
+            ->group(kOpzioniComando);
+        comando->callback([&o, azione] { o.azione = azione; });
+    };
+    sotto("add", kAiutoUserAdd, OpzioniUser::Azione::aggiungi);
+    sotto("remove", kAiutoUserRemove, OpzioniUser::Azione::rimuovi);
+}
+
 // ---------------------------------------------------------------- the line
 
 // What a command gets beside its options.
@@ -425,6 +488,11 @@ class AiutoItaliano final : public CLI::Formatter {
             }
             riga += pezzo;
         }
+        // Its arguments, by name.
+        for (const CLI::Option* argomento : Posizionali(comando)) {
+            riga += " " + (argomento->get_required() ? argomento->get_name()
+                                                     : "[" + argomento->get_name() + "]");
+        }
         // A command of commands: theirs, one to choose.
         std::string sotto;
         for (const CLI::App* comandoSotto : comando.get_subcommands({})) {
@@ -461,6 +529,12 @@ class AiutoItaliano final : public CLI::Formatter {
                 testo << RigaOpzione(*opzione);
             }
             testo << RigaOpzione(*app->get_help_ptr());
+            if (const auto argomenti = Posizionali(*app); !argomenti.empty()) {
+                testo << '\n' << get_label("Positionals") << ":\n";
+                for (const CLI::Option* argomento : argomenti) {
+                    testo << RigaOpzione(*argomento);
+                }
+            }
             if (!app->get_subcommands({}).empty()) {
                 testo << '\n' << Comandi(*app);
             }
@@ -500,8 +574,14 @@ class AiutoItaliano final : public CLI::Formatter {
         });
     }
 
-    // "  -C, --data-dir, --cartella CARTELLA" then the description in a column, each line of
-    // it indented the same.
+    // The arguments of a command, by position.
+    static std::vector<const CLI::Option*> Posizionali(const CLI::App& comando) {
+        return comando.get_options(
+            [](const CLI::Option* opzione) { return !opzione->nonpositional(); });
+    }
+
+    // "  -C, --data-dir, --cartella CARTELLA" (an argument by its name) then the description in a
+    // column, each line of it indented the same.
     std::string RigaOpzione(const CLI::Option& opzione) const {
         std::string nomi;
         for (const std::string& breve : opzione.get_snames()) {
@@ -510,12 +590,15 @@ class AiutoItaliano final : public CLI::Formatter {
         for (const std::string& lungo : opzione.get_lnames()) {
             nomi += (nomi.empty() ? "--" : ", --") + lungo;
         }
+        if (nomi.empty()) {
+            nomi = opzione.get_name();
+        }
         std::string riga = "  " + nomi + make_option_opts(&opzione);
         const std::string colonna(get_column_width() + 2, ' ');
         riga += riga.size() + 1 < colonna.size() ? std::string(colonna.size() - riga.size(), ' ')
                                                  : "\n" + colonna;
         std::string descrizione = opzione.get_description();
-        if (opzione.get_required()) {
+        if (opzione.get_required() && opzione.nonpositional()) {
             descrizione += " (" + get_label("REQUIRED") + ")";
         }
         for (const CLI::Option* serve : opzione.get_needs()) {
@@ -646,6 +729,12 @@ std::string Messaggio(const CLI::ParseError& errore, const CLI::App& comando, co
         return "manca il comando (" + nomi + ").";
     }
     if (dynamic_cast<const CLI::RequiredError*>(&errore) != nullptr) {
+        for (const CLI::Option* argomento : comando.get_options(
+                 [](const CLI::Option* opzione) { return !opzione->nonpositional(); })) {
+            if (testo.starts_with(argomento->get_name() + " ")) {
+                return "manca l'argomento " + argomento->get_name() + ".";
+            }
+        }
         return testo.starts_with("-")
                    ? "manca l'opzione " + ConAltriNomi(riga, NomeInTesta(testo)) + "."
                    : std::string("manca un'opzione obbligatoria.");
@@ -765,6 +854,16 @@ void DichiaraComandi(RigaDiComando::Dati& d) {
                             [](const OpzioniSync& o, const Contesto& c) {
                                 return ComandoSync(o, c.out, c.err, c.impostazioni);
                             });
+    d.aggiungi<OpzioniServi>("serve", kAiutoServe, DichiaraServe,
+                             [](const OpzioniServi& o, const Contesto& c) {
+                                 return Servi(o, c.out, c.err, c.impostazioni);
+                             });
+    d.aggiungi<OpzioniUser>(
+        "user", kAiutoUser, DichiaraUser, [](const OpzioniUser& o, const Contesto& c) {
+            return o.azione == OpzioniUser::Azione::aggiungi
+                       ? AggiungiUtenteWeb(o.utente, std::cin, c.out, c.err, c.impostazioni)
+                       : RimuoviUtenteWeb(o.utente, c.out, c.err, c.impostazioni);
+        });
     // Runs nothing: RigaDiComando::aiutoChiesto gives the whole help.
     d.aggiungi<OpzioniCheck>(
         "help", kAiutoHelp, [](CLI::App&, OpzioniCheck&) {},

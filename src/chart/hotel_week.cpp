@@ -157,12 +157,13 @@ std::string TestoMomento(const routines::DataOra& momento) {
 class CostruttoreSettimana {
   public:
     CostruttoreSettimana(Letture& letture, std::int16_t hotel, const SettimanaTableau& settimana,
-                         const routines::Orologio& orologio)
+                         const routines::Orologio& orologio, bool testiInteri)
         : archivi_(*letture.archivi),
           hotel_(hotel),
           settimana_(settimana),
           partenze_(Partenze(*letture.partenze, hotel, settimana)),
-          generazione_(TestoMomento(orologio.adesso())) {
+          generazione_(TestoMomento(orologio.adesso())),
+          testiInteri_(testiInteri) {
         const auto primo = static_cast<std::size_t>(routines::GiornoSettimana(settimana.giorni[0]));
         for (std::size_t g = 0; g < kGiorniTableau; ++g) {
             giorni_[g] = {std::string(routines::kNomiGiorni[(primo + g) % kGiorniTableau]),
@@ -208,7 +209,7 @@ class CostruttoreSettimana {
             camera.posti = routines::TogliSpazi(camere.field("PostiLetto").asText());
             const auto partenze = partenze_.find(camera.numero);
             for (std::size_t g = 0; g < kGiorniTableau; ++g) {
-                const CellaGiorno cella = DecidiCella(giorni[g], /*interi=*/true);
+                const CellaGiorno cella = DecidiCella(giorni[g], testiInteri_);
                 GiornoLetto& giorno = camera.giorni[g];
                 giorno.persone = cella.conteggio;
                 giorno.testoStato = routines::TogliSpazi(cella.stato);
@@ -281,6 +282,7 @@ class CostruttoreSettimana {
     const SettimanaTableau& settimana_;
     const std::unordered_map<std::string, PartenzeCamera> partenze_;
     const std::string generazione_;
+    const bool testiInteri_;
     std::array<GiornoIntestazione, kGiorniTableau> giorni_;
     std::string nomeHotel_;
     std::map<std::string, std::string> classi_;
@@ -340,7 +342,8 @@ SettimanaAlbergo CreaSettimanaAlbergo(db::DataSource& origine, const RichiestaAl
 
 SettimanaAlbergo CreaSettimanaAlbergo(db::DataSource& origine,
                                       const std::vector<RichiestaTableau>& blocchi,
-                                      bool interoAlbergo, const routines::Orologio& orologio) {
+                                      bool interoAlbergo, const routines::Orologio& orologio,
+                                      bool testiInteri) {
     if (blocchi.empty()) {
         throw routines::RichiestaRifiutata("nessun tableau richiesto.");
     }
@@ -350,7 +353,8 @@ SettimanaAlbergo CreaSettimanaAlbergo(db::DataSource& origine,
     }
     const SettimanaTableau settimana = CalcolaSettimana(*routines::LeggiData(data));
     Letture letture = Leggi(origine, settimana);
-    CostruttoreSettimana costruttore(letture, blocchi.front().hotel, settimana, orologio);
+    CostruttoreSettimana costruttore(letture, blocchi.front().hotel, settimana, orologio,
+                                     testiInteri);
 
     SettimanaAlbergo settimanaAlbergo;
     settimanaAlbergo.hotel = blocchi.front().hotel;

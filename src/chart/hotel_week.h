@@ -67,9 +67,12 @@ std::vector<RichiestaTableau> ControllaRichiestaAlbergo(
 SettimanaAlbergo CreaSettimanaAlbergo(db::DataSource& origine, const RichiestaAlbergo& richiesta,
                                       const routines::Orologio& orologio);
 
-// The same for requests already checked (ControllaRichiestaAlbergo's result).
+// The same for requests already checked (ControllaRichiestaAlbergo's result). Without
+// `testiInteri` the names and companies are cut as the chart file's cells cut them, so the
+// rooms' cells are the chart file's, read back (a view that shows the chart's cells).
 SettimanaAlbergo CreaSettimanaAlbergo(db::DataSource& origine,
                                       const std::vector<RichiestaTableau>& blocchi,
-                                      bool interoAlbergo, const routines::Orologio& orologio);
+                                      bool interoAlbergo, const routines::Orologio& orologio,
+                                      bool testiInteri = true);
 
 }  // namespace tableau::chart

@@ -32,9 +32,9 @@ std::optional<Impostazione> DaFile(const std::map<std::string, std::string>& chi
 
 // The keys of the settings files: every one the program reads, here and nowhere else.
 constexpr std::string_view kChiavi[] = {
-    "cartella",     "postazione", "server",          "schema",      "server.max-age",
-    "mittente",     "sendmail",   "mail.recipients", "mail.format", "mail.hotel",
-    "mail.tableau", "mail.from",  "mail.to",
+    "cartella", "postazione",      "server",      "schema",     "server.max-age", "mittente",
+    "sendmail", "mail.recipients", "mail.format", "mail.hotel", "mail.tableau",   "mail.from",
+    "mail.to",  "web.listen",      "web.cert",    "web.key",    "web.users",
 };
 
 struct RigaImpostazioni {
@@ -230,6 +230,10 @@ Impostazioni RisolviImpostazioni(const FontiImpostazioni& fonti) {
     impostazioni.primaCameraPosta = daiFile("mail.from");
     impostazioni.ultimaCameraPosta = daiFile("mail.to");
     impostazioni.etaMassima = daiFile("server.max-age");
+    impostazioni.ascoltoWeb = daiFile("web.listen");
+    impostazioni.certificatoWeb = daiFile("web.cert");
+    impostazioni.chiaveWeb = daiFile("web.key");
+    impostazioni.utentiWeb = daiFile("web.users");
     if (const auto& eta = impostazioni.etaMassima) {
         if (const auto ore = OreIntere(eta->valore)) {
             impostazioni.etaMassimaDati = *ore;

@@ -91,6 +91,13 @@ struct Impostazioni {
     // the user's file, then of the office's file, in whole hours above 0; 36 otherwise.
     std::chrono::hours etaMassimaDati = kEtaMassimaDatiPredefinita;
     std::optional<Impostazione> etaMassima;  // the key as written, when it is set
+    // The web view (tableau serve), each from key "<name>" of the user's file, then of the
+    // office's file: "web.listen" (ADDRESS:PORT), "web.cert" and "web.key" (the PEM files of
+    // HTTPS), "web.users" (the users file, /etc/tableau/utenti unless set).
+    std::optional<Impostazione> ascoltoWeb;
+    std::optional<Impostazione> certificatoWeb;
+    std::optional<Impostazione> chiaveWeb;
+    std::optional<Impostazione> utentiWeb;
     // What the files hold that the program does not use, one Italian line each naming the
     // file and the line: an unknown key, a value that is not valid (and is replaced by its
     // default). tableau check lists them as problems; the other commands write them on

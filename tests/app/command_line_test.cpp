@@ -99,6 +99,26 @@ TEST(RigaDiComando, EveryKindOfFaultIsRefusedWithTwoAndAnItalianMessageNamingThe
          "tableau pdf: --date deve essere una data"},
         {{"csv", "--hotel", "1"}, "tableau csv: opzione sconosciuta \"--hotel\"."},
         {{"text", "--date", "16/03/2026"}, "tableau text: opzione sconosciuta \"--date\"."},
+        // The web view: its address checked as INDIRIZZO:PORTA, its switch; the users' command
+        // of commands, with its own command and the user's name.
+        {{"serve", "--listen", "localhost:80"},
+         "tableau serve: --listen deve essere INDIRIZZO:PORTA, con un indirizzo numerico "
+         "(127.0.0.1:8080, [::1]:8080; indicato: \"localhost:80\")."},
+        {{"serve", "--listen=127.0.0.1"}, "tableau serve: --listen deve essere INDIRIZZO:PORTA"},
+        {{"serve", "--listen", "127.0.0.1:65536"}, "tableau serve: --listen deve essere"},
+        {{"serve", "--insecure=si"}, "tableau serve: l'opzione --insecure non vuole un valore."},
+        {{"serve", "8080"}, "tableau serve: argomento non previsto \"8080\"."},
+        {{"user"},
+         "tableau user: manca il comando (add, remove).\nUso: tableau user {add|remove} "
+         "[OPZIONI]\nUsare tableau user --help.\n"},
+        {{"user", "cancella", "portiere"}, "tableau user: comando sconosciuto \"cancella\"."},
+        {{"user", "add"},
+         "tableau user add: manca l'argomento NOME.\nUso: tableau user add NOME\nUsare tableau "
+         "user add --help.\n"},
+        {{"user", "remove", "portiere", "altro"},
+         "tableau user remove: argomento non previsto \"altro\"."},
+        {{"user", "add", "portiere", "--force"},
+         "tableau user add: opzione sconosciuta \"--force\"."},
         // An option that needs another.
         {{"list", "--tableau", "1"},
          "tableau list: l'opzione --tableau va indicata con --hotel.\nUso: tableau list "
@@ -207,6 +227,8 @@ TEST(RigaDiComando, TheHelpListsEveryCommandWithItsOptions) {
         {"list", "list [--hotel H] [--tableau T]\n"},
         {"check", "check\n"},
         {"sync", "sync [--history MESI] [--force]\n"},
+        {"serve", "serve [--listen INDIRIZZO:PORTA] [--insecure]\n"},
+        {"user", "user {add|remove} [OPZIONI]\n"},
         {"help", "help\n"},
     };
     for (const exports::FormatoUscita* formato : exports::FormatiUscita()) {
@@ -248,6 +270,8 @@ TEST(RigaDiComando, TheHelpListsEveryCommandWithItsOptions) {
           "--list "}},
         {"list", {"--hotel H ", "--tableau T ", "(richiede --hotel)"}},
         {"sync", {"--history, --storico MESI\n", "--force ", "da 1 a 9999"}},
+        {"serve", {"--listen INDIRIZZO:PORTA\n", "web.listen", "--insecure "}},
+        {"user", {"\n  add NOME\n", "\n  remove NOME\n", "/etc/tableau/utenti"}},
     };
     for (const auto& [comando, attese] : opzioni) {
         for (const char* aiutoChiesto : {"--help", "-h"}) {
@@ -261,6 +285,14 @@ TEST(RigaDiComando, TheHelpListsEveryCommandWithItsOptions) {
             }
             SenzaInglese(suo.out, comando + " --help");
         }
+    }
+    // A command of a command has its own help, its argument by name.
+    for (const std::string comando : {"add", "remove"}) {
+        const auto suo = test::EseguiRiga({"user", comando, "--help"});
+        EXPECT_EQ(suo.stato, kEseguito) << comando;
+        EXPECT_TRUE(suo.out.starts_with("Uso: tableau user " + comando + " NOME\n")) << suo.out;
+        EXPECT_NE(suo.out.find("Argomenti:\n  NOME "), std::string::npos) << suo.out;
+        SenzaInglese(suo.out, "user " + comando + " --help");
     }
 }
 

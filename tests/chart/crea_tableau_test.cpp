@@ -77,6 +77,23 @@ TEST(CreaTableau, RefusedDateWritesNothing) {
     EXPECT_EQ(Cella(righe[3], 0), Pieno(" 16/03/2026"));
 }
 
+TEST(CreaTableau, TheTextInMemoryIsTheFileAndWritesNothing) {
+    ChartFixture fx;
+    test::SettimanaDiEsempio(fx);
+    const std::vector<std::string> prima = Contenuto(fx.dir());
+    db::DataSource origine(fx.dir(), std::nullopt);
+    const RichiestaTableau richiesta{1, 1, "", "Z", "16/03/2026"};
+    const std::string testo = TestoTableau(origine, richiesta, test::kOrologio);
+    EXPECT_EQ(Contenuto(fx.dir()), prima) << "no chart file, nothing written";
+    CreaTableau(origine, test::PostazioneDi(fx.dir()), richiesta, test::kOrologio);
+    EXPECT_EQ(testo, test::readFile(fx.fileTableau()));
+    // Refused as the file's chart is, before anything is read.
+    EXPECT_THROW(TestoTableau(origine, {1, 1, "", "Z", "31/02/2026"}, test::kOrologio),
+                 RichiestaRifiutata);
+    EXPECT_THROW(TestoTableau(origine, {1, 1, "Z", "A", "16/03/2026"}, test::kOrologio),
+                 RichiestaRifiutata);
+}
+
 TEST(CreaTableau, FailedRunLeavesThePreviousChartWhole) {
     ChartFixture fx;
     fx.camera("101");

@@ -15,6 +15,10 @@ qtdir=$(grep -rlE '^#include "(print|export)/qt/' "$src" |
         grep -vE "^$src/(app|gui|print/qt|export/qt)/")
 [ -z "$qtdir" ] || report "src/print/qt o src/export/qt incluso dal nucleo: $qtdir"
 
+# The web server's libraries only in src/web.
+http=$(grep -rlE '^#include <(microhttpd|sodium)' "$src" | grep -vE "^$src/web/")
+[ -z "$http" ] || report "libmicrohttpd o libsodium usati fuori da src/web: $http"
+
 # Each layer and the folders it may include from.
 declare -A allowed=(
     [routines]="routines"
@@ -24,8 +28,9 @@ declare -A allowed=(
     [preview]="routines db chart print preview"
     [export]="routines db chart export"
     [mail]="routines db chart mail"
+    [web]="routines db chart export web"
     [gui]="routines db chart print preview export mail gui"
-    [app]="routines db chart print preview export mail gui app"
+    [app]="routines db chart print preview export mail gui web app"
 )
 for layer in "${!allowed[@]}"; do
     while IFS= read -r line; do

@@ -198,10 +198,11 @@ TEST(Impostazioni, EveryKnownKeyIsReadAndNoneIsUnknown) {
     const auto imp = RisolviImpostazioni({dir / "ufficio.conf", {}, std::nullopt});
     EXPECT_TRUE(imp.avvisi.empty());
     const std::optional<Impostazione>* campi[] = {
-        &imp.cartellaDati,     &imp.postazione, &imp.server,       &imp.schema,
-        &imp.etaMassima,       &imp.mittente,   &imp.sendmail,     &imp.destinatari,
-        &imp.formatoPosta,     &imp.hotelPosta, &imp.tableauPosta, &imp.primaCameraPosta,
-        &imp.ultimaCameraPosta};
+        &imp.cartellaDati,      &imp.postazione, &imp.server,         &imp.schema,
+        &imp.etaMassima,        &imp.mittente,   &imp.sendmail,       &imp.destinatari,
+        &imp.formatoPosta,      &imp.hotelPosta, &imp.tableauPosta,   &imp.primaCameraPosta,
+        &imp.ultimaCameraPosta, &imp.ascoltoWeb, &imp.certificatoWeb, &imp.chiaveWeb,
+        &imp.utentiWeb};
     EXPECT_EQ(std::size(campi), ChiaviImpostazioni().size());
     for (const auto* campo : campi) {
         EXPECT_TRUE(campo->has_value());

@@ -14,6 +14,7 @@
 #include <functional>
 #include <vector>
 
+#include "export/day_figures.h"
 #include "export/errors.h"
 #include "export/state_fills.h"
 #include "routines/atomic_file.h"
@@ -37,8 +38,8 @@ constexpr double kColonnaCamere = 54.0;
 constexpr double kRigaCella = 9.6;  // one of a room's four lines
 constexpr double kAltezzaCamera = 4 * kRigaCella + 4.0;
 constexpr double kRigaTotale = 13.0;
-constexpr std::size_t kRigheConteggi = 5;  // arrivals, departures, in use, free, persons
-constexpr double kBandaPartenza = 4.0;     // a departure's band on a day with another stay
+constexpr std::size_t kRigheConteggi = kRigheFigureGiorno;
+constexpr double kBandaPartenza = 4.0;  // a departure's band on a day with another stay
 constexpr double kRientro = 3.0;
 constexpr double kCorpoCella = 8.0;
 constexpr double kCorpoMinimo = 5.0;
@@ -394,35 +395,13 @@ class DisegnoPdf {
         // in use, free rooms, persons in the house.
         const QFont normale = carattere(8, false);
         const QFontMetricsF metricaNormale(normale, &writer_);
-        const auto& conteggi = *tableau_->conteggi;
-        const auto conPersone = [](long camere, long persone) {
-            return QString::number(camere) + QStringLiteral(" (") + QString::number(persone) +
-                   QStringLiteral(")");
-        };
-        const std::array<std::pair<QString, std::function<QString(const chart::ConteggioGiorno&)>>,
-                         kRigheConteggi>
-            righe = {
-                {{QStringLiteral("Arrivi"),
-                  [&](const chart::ConteggioGiorno& c) {
-                      return conPersone(c.arrivi, c.personeInArrivo);
-                  }},
-                 {QStringLiteral("Partenze"),
-                  [&](const chart::ConteggioGiorno& c) {
-                      return conPersone(c.partenze, c.personeInPartenza);
-                  }},
-                 {QStringLiteral("Occupate"),
-                  [](const chart::ConteggioGiorno& c) {
-                      return QString::number(c.camereOccupate);
-                  }},
-                 {QStringLiteral("Libere"),
-                  [](const chart::ConteggioGiorno& c) { return QString::number(c.camereLibere); }},
-                 {QStringLiteral("Persone"),
-                  [](const chart::ConteggioGiorno& c) { return QString::number(c.persone); }}}};
-        for (const auto& [etichetta, valore] : righe) {
-            scrivi(painter, etichetta, p(kMargine, y, kColonnaCamere, kRigaTotale), normale,
-                   metricaNormale);
+        for (const RigaFigureGiorno& riga : RigheFigureGiorno(*tableau_->conteggi)) {
+            scrivi(
+                painter,
+                QLatin1String(riga.etichetta.data(), static_cast<qsizetype>(riga.etichetta.size())),
+                p(kMargine, y, kColonnaCamere, kRigaTotale), normale, metricaNormale);
             for (std::size_t g = 0; g < kGiorniTableau; ++g) {
-                scrivi(painter, valore(conteggi[g]),
+                scrivi(painter, QString::fromStdString(riga.valori[g]),
                        p(xGiorno(g), y, larghezzaGiorno_, kRigaTotale), normale, metricaNormale,
                        Qt::AlignHCenter);
             }
