@@ -19,7 +19,7 @@ fase() {
     shift
     "$@" || esito=$?
     local durata=$((SECONDS - inizio))
-    tempi+=("$(printf '%-28s %4d:%02d' "$nome" $((durata / 60)) $((durata % 60)))")
+    tempi+=("$(printf '%-34s %4d:%02d' "$nome" $((durata / 60)) $((durata % 60)))")
     if [ "$esito" -eq 0 ]; then
         echo "== Fase «$nome» conclusa in $((durata / 60)) min $((durata % 60)) s"
     else
@@ -32,7 +32,7 @@ riepilogo() {
     echo "== Tempi (min:s)"
     printf '   %s\n' "${tempi[@]}"
     local totale=$((SECONDS - inizio_run))
-    printf '   %-28s %4d:%02d\n' "in tutto" $((totale / 60)) $((totale % 60))
+    printf '   %-34s %4d:%02d\n' "in tutto" $((totale / 60)) $((totale % 60))
     if command -v ccache >/dev/null; then
         ccache --show-stats 2>/dev/null | grep -E "^ *(Hits|Misses|Cache size)" | sed 's/^ */   ccache: /' || true
     fi
