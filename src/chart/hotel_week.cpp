@@ -9,6 +9,7 @@
 #include "chart/occupancy_rules.h"
 #include "chart/request_check.h"
 #include "chart/week_tables.h"
+#include "db/criteria.h"
 #include "db/errors.h"
 #include "routines/errors.h"
 #include "routines/shared_tables.h"
@@ -22,21 +23,18 @@ using db::RecordSet;
 using db::SelectStatement;
 using db::Value;
 
-bool Confronto(const Value& a, const Value& b, bool (*vale)(int)) {
-    const auto c = db::CompareValues(a, b);
-    return c && vale(*c);
-}
+// The criteria's own comparison: a null compares to nothing.
 bool Uguale(const Value& a, const Value& b) {
-    return Confronto(a, b, [](int c) { return c == 0; });
+    return db::CompareHolds(db::CompareOp::Eq, a, b);
 }
 bool Diverso(const Value& a, const Value& b) {
-    return Confronto(a, b, [](int c) { return c != 0; });
+    return db::CompareHolds(db::CompareOp::Ne, a, b);
 }
 bool Minore(const Value& a, const Value& b) {
-    return Confronto(a, b, [](int c) { return c < 0; });
+    return db::CompareHolds(db::CompareOp::Lt, a, b);
 }
 bool Maggiore(const Value& a, const Value& b) {
-    return Confronto(a, b, [](int c) { return c > 0; });
+    return db::CompareHolds(db::CompareOp::Gt, a, b);
 }
 
 // The stays that end within the week: "DataPartenza >= <first day> and DataPartenza <=
@@ -343,7 +341,7 @@ SettimanaAlbergo CreaSettimanaAlbergo(db::DataSource& origine, const RichiestaAl
 SettimanaAlbergo CreaSettimanaAlbergo(db::DataSource& origine,
                                       const std::vector<RichiestaTableau>& blocchi,
                                       bool interoAlbergo, const routines::Orologio& orologio,
-                                      bool testiInteri) {
+                                      bool testiInteri, std::vector<std::string>* testiTableau) {
     if (blocchi.empty()) {
         throw routines::RichiestaRifiutata("nessun tableau richiesto.");
     }
@@ -353,6 +351,11 @@ SettimanaAlbergo CreaSettimanaAlbergo(db::DataSource& origine,
     }
     const SettimanaTableau settimana = CalcolaSettimana(*routines::LeggiData(data));
     Letture letture = Leggi(origine, settimana);
+    if (testiTableau != nullptr) {
+        for (const RichiestaTableau& richiesta : blocchi) {
+            testiTableau->push_back(TestoTableau(*letture.archivi, richiesta, orologio));
+        }
+    }
     CostruttoreSettimana costruttore(letture, blocchi.front().hotel, settimana, orologio,
                                      testiInteri);
 
