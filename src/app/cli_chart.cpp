@@ -103,25 +103,27 @@ SettimanaPreparata PreparaSettimana(const chart::RichiestaAlbergo& richiesta, bo
     const std::vector<chart::RichiestaTableau> blocchi =
         chart::ControllaRichiestaAlbergo(chart::ElencaAlberghi(*sorgente), richiesta);
     SettimanaPreparata preparata;
+    // One read of the tables gives the week and the charts' texts; a single block's chart
+    // file is written once all of it is made.
+    std::vector<std::string> testi;
+    chart::SettimanaAlbergo settimana =
+        chart::CreaSettimanaAlbergo(*sorgente, blocchi, !richiesta.tableau, orologio, true,
+                                    richiesta.tableau || conTesto ? &testi : nullptr);
     std::string testo;
     std::string nomeFile;
     if (richiesta.tableau) {
-        chart::CreaTableau(*sorgente, postazione, blocchi.front(), orologio);
+        chart::ScriviFileTableau(postazione, testi.front());
         preparata.fileTableauScritto = true;
-        const std::filesystem::path file = chart::PercorsoFileTableau(postazione);
-        testo = chart::LeggiTestoTableau(file);
-        nomeFile = file.filename().string();
-    } else if (conTesto) {
+        testo = std::move(testi.front());
+        nomeFile = chart::PercorsoFileTableau(postazione).filename().string();
+    } else {
         // One chart file holds one block: the whole hotel's charts are made in memory, each
         // as the chart file would hold it, one after the other.
-        for (const chart::RichiestaTableau& blocco : blocchi) {
-            testo +=
-                (testo.empty() ? "" : "\r\n") + chart::TestoTableau(*sorgente, blocco, orologio);
+        for (std::string& blocco : testi) {
+            testo += (testo.empty() ? "" : "\r\n") + std::move(blocco);
         }
     }
-    preparata.tableau.emplace(
-        chart::CreaSettimanaAlbergo(*sorgente, blocchi, !richiesta.tableau, orologio),
-        std::move(testo), std::move(nomeFile));
+    preparata.tableau.emplace(std::move(settimana), std::move(testo), std::move(nomeFile));
     if (sorgente->fromServer()) {
         preparata.server = ProvenienzaServer{sorgente->describe(), sorgente->lastSync()};
     }

@@ -185,4 +185,18 @@ std::string TestoTableau(db::DataSource& origine, const RichiestaTableau& richie
     return std::move(scrittore.testo());
 }
 
+std::string TestoTableau(ArchiviTableau& archivi, const RichiestaTableau& richiesta,
+                         const routines::Orologio& orologio) {
+    const SettimanaTableau settimana = SettimanaRichiesta(richiesta);
+    ScrittoreTesto scrittore;
+    ScriviRigheTableau(archivi, richiesta, settimana, orologio, scrittore);
+    return std::move(scrittore.testo());
+}
+
+void ScriviFileTableau(const routines::Postazione& postazione, std::string_view testo) {
+    routines::AtomicFile file(PercorsoFileTableau(postazione));
+    file.write(testo);
+    file.commit();
+}
+
 }  // namespace tableau::chart

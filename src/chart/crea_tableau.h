@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 #include "db/data_source.h"
 #include "routines/clock.h"
@@ -43,5 +44,10 @@ void CreaTableau(db::DataSource& origine, const routines::Postazione& postazione
 // instead of the chart file: nothing is written. Throws as CreaTableau.
 std::string TestoTableau(db::DataSource& origine, const RichiestaTableau& richiesta,
                          const routines::Orologio& orologio);
+
+// Writes a chart's text (TestoTableau's) as the workstation's chart file, replacing it
+// atomically. Throws routines::ErrorePostazione, routines::Errore for a file that cannot be
+// written.
+void ScriviFileTableau(const routines::Postazione& postazione, std::string_view testo);
 
 }  // namespace tableau::chart

@@ -69,10 +69,13 @@ SettimanaAlbergo CreaSettimanaAlbergo(db::DataSource& origine, const RichiestaAl
 
 // The same for requests already checked (ControllaRichiestaAlbergo's result). Without
 // `testiInteri` the names and companies are cut as the chart file's cells cut them, so the
-// rooms' cells are the chart file's, read back (a view that shows the chart's cells).
+// rooms' cells are the chart file's, read back (a view that shows the chart's cells). With
+// `testiTableau`, each block's chart text (TestoTableau's bytes) is added to it, made from
+// the same reads.
 SettimanaAlbergo CreaSettimanaAlbergo(db::DataSource& origine,
                                       const std::vector<RichiestaTableau>& blocchi,
                                       bool interoAlbergo, const routines::Orologio& orologio,
-                                      bool testiInteri = true);
+                                      bool testiInteri = true,
+                                      std::vector<std::string>* testiTableau = nullptr);
 
 }  // namespace tableau::chart

@@ -66,6 +66,11 @@ struct ArchiviTableau {
 std::unique_ptr<ArchiviTableau> LeggiArchiviTableau(db::DataSource& origine,
                                                     const SettimanaTableau& settimana);
 
+// The chart of one block of the week whose tables are read, as TestoTableau gives it: the
+// same bytes, without reading the tables again. Throws as TestoTableau.
+std::string TestoTableau(ArchiviTableau& archivi, const RichiestaTableau& richiesta,
+                         const routines::Orologio& orologio);
+
 // The room list's current room is in the block and within the range, compared as text.
 bool CameraRichiesta(const db::RecordSet& camere, const RichiestaTableau& richiesta);
 
